@@ -1,18 +1,35 @@
 // korav: command line entry point.
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/hosts.h"
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--version") == 0) {
-      std::puts("korav 0.1.0");
-      return 0;
-    }
-    if (std::strcmp(argv[i], "--help") == 0) {
-      std::puts("usage: korav [OPTIONS] [DRAWING]");
-      return 0;
-    }
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string start_dir;
+  if (char* cwd = getcwd(nullptr, 0)) {
+    start_dir = cwd;
+    free(cwd);
   }
-  std::fputs("usage: korav [OPTIONS] [DRAWING]\n", stderr);
-  return 2;
+  korav::CommandLine cl;
+  std::string error;
+  if (!korav::parse_command_line(args, start_dir, cl, error)) {
+    std::fprintf(stderr, "korav: %s\n%s", error.c_str(), korav::usage_text().c_str());
+    return 2;
+  }
+  if (cl.help) {
+    std::fputs(korav::usage_text().c_str(), stdout);
+    return 0;
+  }
+  if (cl.version) {
+    std::puts("korav 0.1.0");
+    return 0;
+  }
+  if (!cl.export_format.empty()) return korav::run_export(cl);
+  if (!cl.script.empty()) return korav::run_script_host(cl);
+  return korav::run_window_host(cl);
 }
