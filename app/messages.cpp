@@ -1,7 +1,9 @@
 #include "app/messages.h"
 
+#include "app/catalogue.h"
+
 namespace korav {
 
-std::string_view translate(std::string_view english) { return english; }
+std::string_view translate(std::string_view english) { return catalogue().translate(english); }
 
 }  // namespace korav

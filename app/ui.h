@@ -1,5 +1,18 @@
 // The one seam between the program and whoever shows it: the GTK window or the script host.
 // Tools, file commands and dialogs talk to the user only through this interface.
+//
+// How a host uses it:
+//  - Make one App (app/app.h), implement Ui, and set app.ui to your Ui before start-up.
+//  - Every menu item, button, key, canvas click and dialog button calls korav::activate(app, name)
+//    (or press_key / canvas_button of app/app.h). When that returns true, the command name is in
+//    app.command and the host leaves its innermost main loop (gtk_main_quit).
+//  - wait_command() is the "command wait": it runs the host's main loop once (a nested gtk_main
+//    in the window, the next script event in the script host) and returns app.command. The
+//    command loop and the point input call it; they may nest, and the host must allow that.
+//  - Everything else below is called by the program to show state; the methods with a body
+//    may be left alone by a host that has nothing to show for them.
+// All texts handed to the Ui are English unless the method says "already translated"; the host
+// passes them through translate() (app/messages.h) just before it shows them.
 #pragma once
 
 #include <optional>
@@ -26,6 +39,60 @@ class Ui {
   virtual void set_title(std::string_view title) = 0;
   // Prompt line text, already translated.
   virtual void set_prompt(std::string_view text) = 0;
+
+  // Command wait: run the main loop once, until activate() asked to leave it (or the host has
+  // nothing more to give: the script host then sets app.quit and returns "p_nop").
+  // Returns the command buffer.
+  virtual std::string wait_command() = 0;
+
+  // The value entry beside the prompt line (at most 256 characters, keyboard focus). Enter in it
+  // stores the text in app.input.text and activates "z_eini" (see app/app.h enter_value).
+  virtual void open_value_entry(std::string_view initial_text) { (void)initial_text; }
+  virtual void close_value_entry() {}
+
+  // The two coordinate labels of the tool bar, already formatted ("X: 1.00000").
+  virtual void set_coordinates(std::string_view first, std::string_view second) {
+    (void)first;
+    (void)second;
+  }
+  // The scale button's text (" 1:500 ").
+  virtual void set_scale_text(std::string_view text) { (void)text; }
+
+  // Button synchronisation: set the toggle button of `command` pressed or released with its
+  // "toggled" handler blocked, so that no command is written.
+  virtual void set_button_active(std::string_view command, bool active) {
+    (void)command;
+    (void)active;
+  }
+  // The four snap buttons of the tool bar ("z_snap_i", "z_snap_m", "z_snap_d", "z_snap_t").
+  virtual void set_snap_buttons_sensitive(bool sensitive) { (void)sensitive; }
+  // The "Undo" and "Redo" buttons.
+  virtual void set_undo_buttons(bool undo, bool redo) {
+    (void)undo;
+    (void)redo;
+  }
+  // A bound toggle of the tool bars (see app/commands.h kToolbar, `variable`) changed from
+  // outside its widget; read the value again from the dialog variable registry.
+  virtual void refresh_toggles() {}
+  // Show palette page 0..11 (app/commands.h kPalettePages).
+  virtual void show_palette_page(int page) { (void)page; }
+  // Give the keyboard focus back to the canvas.
+  virtual void focus_canvas() {}
+
+  // The drawing surface (app.render) has changed; show it (queue a draw of the canvas).
+  virtual void canvas_changed() {}
+
+  // Non-modal dialogs, by key (app/app.h kDialog...). show: build on first use, show and raise;
+  // hide: hide if shown; refresh: the values it shows have changed.
+  virtual void show_dialog(std::string_view key) { (void)key; }
+  virtual void hide_dialog(std::string_view key) { (void)key; }
+  virtual void refresh_dialog(std::string_view key) { (void)key; }
+
+  // Open a help page (an absolute path) with the desktop's default browser.
+  virtual void open_help(std::string_view path) { (void)path; }
+
+  // The autobackup interval or switch changed: re-arm the "backup" timer (app/app.h backup_tick).
+  virtual void backup_timer_changed() {}
 };
 
 }  // namespace korav

@@ -12,8 +12,8 @@
 namespace korav {
 
 struct SnapSettings {  // PSNP: snap size and the nine snap point switches
-  std::uint32_t size = 0;
-  std::array<std::uint32_t, 9> on{};
+  std::uint32_t size = 7;  // pixels
+  std::array<std::uint32_t, 9> on{1, 1, 1, 1, 1, 1, 1, 1, 1};
 };
 
 struct PovOptions {  // PPO2

@@ -1,0 +1,31 @@
+// The command loop: waits at "Select function:" and hands every command name to the dispatcher
+// of its first letter, until the quit flag is set.
+#include "app/app.h"
+#include "app/dispatch.h"
+#include "app/messages.h"
+
+namespace korav {
+
+void command_loop(App& app) {
+  app.pending = "nop";
+  app.ui->set_scale_text(scale_text(app.view().scale));
+  remember_view(app.screen().remembered, app.view());
+  view_show_all(app);
+  show_dialog(app, kDialogAbout);
+  update_title(app);
+  if (app.quit) return;
+  while (!app.quit) {
+    app.input.current = nullptr;
+    std::string name;
+    if (app.pending == "nop") {
+      app.ui->set_prompt(translate("Select function:"));
+      name = app.ui->wait_command();
+    } else {
+      name = std::move(app.pending);
+      app.pending = "nop";
+    }
+    dispatch(app, name);
+  }
+}
+
+}  // namespace korav

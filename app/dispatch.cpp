@@ -1,0 +1,361 @@
+#include "app/dispatch.h"
+
+#include <string>
+
+#include "app/app.h"
+#include "app/commands.h"
+#include "app/gauge.h"
+#include "app/layer_dialog.h"
+#include "app/line_commands.h"
+#include "app/messages.h"
+#include "app/point_input.h"
+#include "files/drawing_file.h"
+#include "files/settings_file.h"
+
+namespace korav {
+
+namespace {
+
+// ---- "p_" ----
+
+void p_nop(App&) {}
+void p_file_new(App& app) { file_new(app); }
+void p_file_quit(App& app) { file_quit(app); }
+
+void p_file_load(App& app) {
+  LoadStatus st = load_drawing(app.drawing, *app.ui, std::nullopt);
+  if (st == LoadStatus::kCancelled) return;
+  drawing_replaced(app);
+  view_show_all(app);
+}
+
+void p_file_save(App& app) {
+  save_drawing(app.drawing, *app.ui);
+  update_title(app);
+}
+
+void undo_buttons(App& app) {
+  app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
+}
+
+void p_undo(App& app) {
+  app.drawing.undo.undo(app.drawing.store);
+  undo_buttons(app);
+  drawing_replaced(app);
+}
+
+void p_redo(App& app) {
+  app.drawing.undo.redo(app.drawing.store);
+  undo_buttons(app);
+  drawing_replaced(app);
+}
+
+// Removes every element drawn with the guide pen, as one undo step.
+void p_glminus(App& app) {
+  Drawing& d = app.drawing;
+  bool any = false;
+  for (Element& e : d.store.list) {
+    e.selected = e.pen == kGuidePen ? 1 : 0;
+    any = any || e.selected;
+  }
+  if (!any) return;
+  d.undo.record(d.store, kUndoSnapshot);
+  d.store.purge();
+  undo_buttons(app);
+  drawing_replaced(app);
+}
+
+void p_layerstate_delete(App& app) { layer_set_delete(app); }
+void p_layerstate_save(App& app) { layer_set_save(app); }
+void p_layerfunc_up(App& app) { layer_up(app); }
+void p_layerfunc_down(App& app) { layer_down(app); }
+void p_layerfunc_delete(App& app) { layer_delete(app); }
+
+constexpr DispatchEntry kP[] = {
+    {"p_nop", p_nop},
+    {"p_file_new", p_file_new},
+    {"p_file_quit", p_file_quit},
+    {"p_file_load", p_file_load},
+    {"p_file_save", p_file_save},
+    {"p_undo", p_undo},
+    {"p_redo", p_redo},
+    {"p_glminus", p_glminus},
+    {"p_tools_remdup", remove_duplicates_command},
+    {"p_layerstate_delete", p_layerstate_delete},
+    {"p_layerstate_save", p_layerstate_save},
+    {"p_layerfunc_up", p_layerfunc_up},
+    {"p_layerfunc_down", p_layerfunc_down},
+    {"p_layerfunc_delete", p_layerfunc_delete},
+};
+
+// ---- "b_" ----
+
+constexpr DispatchEntry kB[] = {
+    {"b_gauge", tool_gauge},
+    {"b_line_line", tool_line_line},
+    {"b_line_x", tool_line_x},
+    {"b_line_y", tool_line_y},
+    {"b_line_a", tool_line_a},
+    {"b_line_parallel", tool_line_parallel},
+    {"b_line_pparallel", tool_line_pparallel},
+    {"b_line_orthogonal", tool_line_orthogonal},
+    {"b_line_frame", tool_line_frame},
+    {"b_line_oframe", tool_line_oframe},
+    {"b_line_polygon", tool_line_polygon},
+    {"b_line_join", tool_line_join},
+    {"b_line_join_line", tool_line_join_line},
+    {"b_line_join_arc", tool_line_join_arc},
+    {"b_line_attach", tool_line_attach},
+    {"b_line_extend", tool_line_extend},
+    {"b_line_erase", tool_line_erase},
+    {"b_line_dpart", tool_line_dpart},
+    {"b_line_cut", tool_line_cut},
+};
+
+// ---- "f_": view functions with their own requests ----
+
+void rubber_rectangle(App& app, const PointRequest& r, double x, double y) {
+  Screen& s = app.screen();
+  const View& v = s.view();
+  xor_rectangle(s, world_to_pixel_x(v, r.x[0]), world_to_pixel_y(v, r.y[0]),
+                world_to_pixel_x(v, x), world_to_pixel_y(v, y));
+}
+
+void rubber_line(App& app, const PointRequest& r, double x, double y) {
+  xor_line_world(app.screen(), r.x[0], r.y[0], x, y);
+}
+
+void rubber_view_frame(App& app, const PointRequest&, double x, double y) {
+  const View& v = app.view();
+  const double hw = (v.xmax - v.xmin) / 2, hh = (v.ymax - v.ymin) / 2;
+  Screen& s = app.screen();
+  xor_rectangle(s, world_to_pixel_x(v, x - hw), world_to_pixel_y(v, y - hh),
+                world_to_pixel_x(v, x + hw), world_to_pixel_y(v, y + hh));
+}
+
+void f_zoom(App& app) {
+  PointRequest r;
+  r.add_step(kStepPick, "1st Corner point:");
+  r.add_step(kStepPick2, "2nd Corner point:", rubber_rectangle);
+  if (point_input(app, r) != kInputDone) return;
+  if (zoom_window(app.view(), app.screen().aspect, r.x[0], r.y[0], r.x[1], r.y[1]))
+    view_changed(app);
+}
+
+void f_pan(App& app) {
+  PointRequest r;
+  r.add_step(kStepPick, "From:");
+  r.add_step(kStepPick2, "To:", rubber_line);
+  if (point_input(app, r) != kInputDone) return;
+  pan_view(app.view(), r.x[0], r.y[0], r.x[1], r.y[1]);
+  view_changed(app);
+}
+
+void f_mamid(App& app) {
+  PointRequest r;
+  r.add_step(kStepPickCounted, "Center:", rubber_view_frame);
+  if (point_input(app, r) != kInputDone) return;
+  centre_view(app.view(), app.screen().aspect, r.x[0], r.y[0]);
+  view_changed(app);
+}
+
+constexpr DispatchEntry kF[] = {
+    {"f_zoom", f_zoom},
+    {"f_pan", f_pan},
+    {"f_mamid", f_mamid},
+};
+
+// ---- "s_" ----
+
+void s_maplus(App& app) { view_scale_plus(app); }
+void s_maminus(App& app) { view_scale_minus(app); }
+void s_back(App& app) {
+  if (restore_view(app.view(), app.screen().remembered, app.screen().aspect)) view_changed(app);
+}
+void s_alles(App& app) { view_show_all(app); }
+void s_komplett(App& app) {
+  reset_view(app.view(), app.screen().aspect);
+  view_changed(app);
+}
+
+constexpr DispatchEntry kS[] = {
+    {"s_maplus", s_maplus}, {"s_maminus", s_maminus}, {"s_back", s_back},
+    {"s_alles", s_alles},   {"s_komplett", s_komplett},
+};
+
+// ---- "z_" ----
+
+void z_pap(App& app) { redraw(app); }
+void z_def(App& app) { remember_view(app.screen().remembered, app.view()); }
+void z_space(App& app) { view_centre_on_pointer(app); }
+void z_scrollup(App& app) { view_scale_minus(app); }
+void z_scrolldown(App& app) { view_scale_plus(app); }
+void z_save_settings(App& app) { save_settings(app.drawing, *app.ui, app.program_dir); }
+void z_load_settings(App& app) {
+  if (!load_settings(app.drawing, *app.ui, app.program_dir)) return;
+  app.screen().steps = &scale_steps_for_unit(static_cast<int>(app.drawing.settings.figure_input));
+  app.ui->backup_timer_changed();
+  drawing_replaced(app);
+}
+void z_help_about(App& app) { show_dialog(app, kDialogAbout); }
+void z_help_guide(App& app) { open_help_page(app, "index.html"); }
+void z_help_tutorial(App& app) { open_help_page(app, "tut.html"); }
+void z_help_readme(App& app) { open_help_page(app, "readme.html"); }
+void z_help_shortcut(App& app) { open_help_page(app, "8.html"); }
+
+constexpr DispatchEntry kZ[] = {
+    {"z_plot", z_pap},
+    {"z_pap", z_pap},
+    {"z_def", z_def},
+    {"z_space", z_space},
+    {"z_scrollup", z_scrollup},
+    {"z_scrolldown", z_scrolldown},
+    {"z_save_settings", z_save_settings},
+    {"z_load_settings", z_load_settings},
+    {"z_help_about", z_help_about},
+    {"z_help_guide", z_help_guide},
+    {"z_help_tutorial", z_help_tutorial},
+    {"z_help_readme", z_help_readme},
+    {"z_help_shortcut", z_help_shortcut},
+};
+
+void run(std::span<const DispatchEntry> table, App& app, std::string_view name) {
+  for (const DispatchEntry& e : table)
+    if (e.name == name) e.action(app);
+}
+
+// The dialogs this program has built so far.
+constexpr std::string_view kAvailableDialogs[] = {
+    kDialogLayers, kDialogLayerEntry, kDialogGauge, kDialogAbout, "error", "snap",
+};
+
+}  // namespace
+
+std::span<const DispatchEntry> dispatch_table(char prefix) {
+  switch (prefix) {
+    case 'p': return kP;
+    case 'b': return kB;
+    case 'f': return kF;
+    case 's': return kS;
+    case 'z': return kZ;
+    default: return {};
+  }
+}
+
+void dispatch_p(App& app, std::string_view name) { run(kP, app, name); }
+void dispatch_b(App& app, std::string_view name) { run(kB, app, name); }
+void dispatch_f(App& app, std::string_view name) { run(kF, app, name); }
+void dispatch_s(App& app, std::string_view name) {
+  run(kS, app, name);
+  release_view_button(app);
+}
+void dispatch_z(App& app, std::string_view name) { run(kZ, app, name); }
+
+void dispatch(App& app, std::string_view name) {
+  if (name.size() < 2 || name[1] != '_') return;
+  switch (name[0]) {
+    case 'p': dispatch_p(app, name); break;
+    case 'b': dispatch_b(app, name); break;
+    case 'f': dispatch_f(app, name); break;
+    case 's': dispatch_s(app, name); break;
+    case 'z': dispatch_z(app, name); break;
+    default: break;
+  }
+}
+
+bool dialog_available(std::string_view key) {
+  for (std::string_view k : kAvailableDialogs)
+    if (k == key) return true;
+  return false;
+}
+
+void show_dialog(App& app, std::string_view key) {
+  if (!dialog_available(key)) return;
+  app.set_dialog_open(key, true);
+  app.ui->show_dialog(key);
+}
+
+void hide_dialog(App& app, std::string_view key) {
+  if (!app.dialog_open(key)) return;
+  app.set_dialog_open(key, false);
+  app.ui->hide_dialog(key);
+}
+
+bool dispatch_dialog(App& app, std::string_view name) {
+  if (const DialogNames* d = dialog_for_open(name)) {
+    if (d->key == kDialogLayers) open_layer_dialog(app);
+    else show_dialog(app, d->key);
+    return true;
+  }
+  if (const DialogNames* d = dialog_for_close(name)) {
+    if (d->key == kDialogLayerEntry) {
+      app.layer_dialog.rename_layer = app.layer_dialog.rename_list = -1;
+      layers_changed(app);
+    }
+    hide_dialog(app, d->key);
+    return true;
+  }
+  return false;
+}
+
+void release_tool_button(App& app) {
+  if (app.pressed.tool.empty()) return;
+  std::string old = std::move(app.pressed.tool);
+  app.pressed.tool.clear();
+  app.ui->set_button_active(old, false);
+}
+
+void release_view_button(App& app) {
+  if (app.pressed.view_function.empty()) return;
+  std::string old = std::move(app.pressed.view_function);
+  app.pressed.view_function.clear();
+  app.ui->set_button_active(old, false);
+}
+
+void sync_buttons(App& app, std::string_view name) {
+  if (name.size() < 2 || name[1] != '_') return;
+  auto press = [&](std::string& remembered) {
+    if (remembered != name) {
+      if (!remembered.empty()) app.ui->set_button_active(remembered, false);
+      remembered = std::string(name);
+    }
+    app.ui->set_button_active(name, true);  // the same button pressed again stays pressed
+  };
+  switch (name[0]) {
+    case 'b': press(app.pressed.tool); break;
+    case 'f': press(app.pressed.view_function); break;
+    case 'p': release_tool_button(app); break;
+    case 's': release_view_button(app); break;
+    default: break;
+  }
+}
+
+void view_changed(App& app) {
+  app.ui->set_scale_text(scale_text(app.view().scale));
+  redraw(app);
+  refresh_coordinates(app);
+}
+
+void view_scale_plus(App& app) {
+  if (scale_plus(app.view(), *app.screen().steps, app.screen().aspect)) view_changed(app);
+}
+
+void view_scale_minus(App& app) {
+  if (scale_minus(app.view(), *app.screen().steps, app.screen().aspect)) view_changed(app);
+}
+
+void view_show_all(App& app) {
+  show_all(app.view(), app.screen().aspect, app.drawing, app.view_number());
+  view_changed(app);
+}
+
+void view_centre_on_pointer(App& app) {
+  centre_view(app.view(), app.screen().aspect, app.pointer.x, app.pointer.y);
+  view_changed(app);
+}
+
+void open_help_page(App& app, std::string_view page) {
+  app.ui->open_help(data_path(app, "doc/" + std::string(page)));
+}
+
+}  // namespace korav

@@ -1,0 +1,292 @@
+// The small windows every command may open: the "Error" and "Message" boxes, the question box,
+// the file chooser and the progress window.
+#include "app/gtk/gtk_host.h"
+#include "app/gtk/replay.h"
+
+#include <string>
+
+#include "app/messages.h"
+#include "app/script_host.h"
+
+namespace korav {
+
+namespace {
+
+// In catalogue texts "|" stands for a line break.
+std::string with_line_breaks(std::string_view text) {
+  std::string s(text);
+  for (char& c : s)
+    if (c == '|') c = '\n';
+  return s;
+}
+
+}  // namespace
+
+void GtkHost::close_text_box() {
+  if (text_box_) gtk_widget_destroy(text_box_);
+  text_box_ = nullptr;
+}
+
+void GtkHost::show_text_box(std::string_view title, std::string_view text) {
+  close_text_box();  // only one such box exists at a time
+  GtkWidget* win = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  text_box_ = win;
+  gtk_window_set_title(GTK_WINDOW(win), std::string(translate(title)).c_str());
+  if (window_) gtk_window_set_transient_for(GTK_WINDOW(win), GTK_WINDOW(window_));
+  gtk_window_set_position(GTK_WINDOW(win), GTK_WIN_POS_CENTER_ON_PARENT);
+  gtk_container_set_border_width(GTK_CONTAINER(win), 10);
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
+  gtk_container_add(GTK_CONTAINER(win), box);
+  GtkWidget* label = gtk_label_new(with_line_breaks(translate(text)).c_str());
+  gtk_label_set_selectable(GTK_LABEL(label), TRUE);
+  gtk_box_pack_start(GTK_BOX(box), label, TRUE, TRUE, 0);
+  GtkWidget* close = gtk_button_new_with_label(std::string(translate("Close")).c_str());
+  gtk_box_pack_start(GTK_BOX(box), close, FALSE, FALSE, 0);
+  g_signal_connect(close, "clicked", G_CALLBACK(+[](GtkWidget*, gpointer self) {
+                     static_cast<GtkHost*>(self)->close_text_box();
+                   }),
+                   this);
+  g_signal_connect(win, "destroy", G_CALLBACK(+[](GtkWidget* w, gpointer self) {
+                     auto* host = static_cast<GtkHost*>(self);
+                     if (host->text_box_ == w) host->text_box_ = nullptr;
+                   }),
+                   this);
+  gtk_widget_show_all(win);
+}
+
+void GtkHost::error_box(std::string_view text) {
+  transcript("error", transcript_text(translate(text)));
+  if (replay_) replay_->error_shown();  // as in a script, an error fails the run
+  show_text_box("Error", text);
+}
+
+void GtkHost::message_box(std::string_view text) {
+  transcript("message", transcript_text(translate(text)));
+  show_text_box("Message", text);
+}
+
+int GtkHost::question(std::string_view text, std::span<const std::string_view> buttons) {
+  const std::size_t count = buttons.size() < 5 ? buttons.size() : 5;
+  GtkWidget* win = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_title(GTK_WINDOW(win), std::string(translate("Option request")).c_str());
+  if (window_) gtk_window_set_transient_for(GTK_WINDOW(win), GTK_WINDOW(window_));
+  gtk_window_set_modal(GTK_WINDOW(win), TRUE);
+  gtk_window_set_position(GTK_WINDOW(win), GTK_WIN_POS_CENTER_ON_PARENT);
+  gtk_container_set_border_width(GTK_CONTAINER(win), 10);
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
+  gtk_container_add(GTK_CONTAINER(win), box);
+  gtk_box_pack_start(GTK_BOX(box), gtk_label_new(with_line_breaks(translate(text)).c_str()), TRUE,
+                     TRUE, 0);
+  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
+  gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
+  gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
+
+  QuestionState state;
+  state.text = std::string(translate(text));
+  for (std::size_t i = 0; i < count; ++i) {
+    state.labels.emplace_back(buttons[i]);
+    GtkWidget* b = gtk_button_new_with_label(std::string(translate(buttons[i])).c_str());
+    state.buttons.push_back(b);
+    g_object_set_data(G_OBJECT(b), "korav-answer", GINT_TO_POINTER(static_cast<int>(i) + 1));
+    g_signal_connect(b, "clicked", G_CALLBACK(+[](GtkWidget* w, gpointer st) {
+                       auto* q = static_cast<QuestionState*>(st);
+                       if (q->answer < 0)
+                         q->answer = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(w), "korav-answer"));
+                       if (q->running) {
+                         q->running = false;
+                         gtk_main_quit();
+                       }
+                     }),
+                     &state);
+    gtk_box_pack_start(GTK_BOX(row), b, TRUE, TRUE, 0);
+  }
+  state.window = win;
+  g_signal_connect(win, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer st) -> gboolean {
+                     auto* q = static_cast<QuestionState*>(st);
+                     if (q->answer < 0) q->answer = 0;
+                     if (q->running) {
+                       q->running = false;
+                       gtk_main_quit();
+                     }
+                     return TRUE;  // destroyed below
+                   }),
+                   &state);
+  gtk_widget_show_all(win);
+
+  QuestionState* outer = question_;
+  question_ = &state;
+  state.running = true;
+  if (replay_) replay_->box_opened();
+  gtk_main();
+  question_ = outer;
+  gtk_widget_destroy(win);
+
+  int answer = state.answer < 0 ? 0 : state.answer;
+  std::string buttons_text;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i) buttons_text += '|';
+    buttons_text += translate(buttons[i]);
+  }
+  std::string chosen = answer > 0 ? std::string(translate(buttons[answer - 1])) : "close";
+  transcript("question",
+             transcript_text(state.text) + " [" + buttons_text + "] -> " + chosen);
+  return answer;
+}
+
+bool GtkHost::answer_question(std::string_view answer, std::string& error) {
+  QuestionState* q = question_;
+  if (!q) {
+    error = "no question box is open";
+    return false;
+  }
+  auto same_nocase = [](std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (g_ascii_tolower(a[i]) != g_ascii_tolower(b[i])) return false;
+    return true;
+  };
+  // The English label, then the label in any case, then the button's number.
+  int chosen = -1;
+  if (same_nocase(answer, "close")) chosen = 0;
+  for (std::size_t i = 0; i < q->labels.size() && chosen < 0; ++i)
+    if (q->labels[i] == answer) chosen = static_cast<int>(i) + 1;
+  for (std::size_t i = 0; i < q->labels.size() && chosen < 0; ++i)
+    if (same_nocase(q->labels[i], answer)) chosen = static_cast<int>(i) + 1;
+  if (chosen < 0 && answer.size() == 1 && answer[0] >= '1' && answer[0] <= '5') {
+    int n = answer[0] - '0';
+    if (n <= static_cast<int>(q->labels.size())) chosen = n;
+  }
+  if (chosen < 0) {
+    error = "the question box has no button \"" + std::string(answer) + "\"";
+    return false;
+  }
+  if (chosen == 0) {
+    // As the window's close box does.
+    GdkEvent* ev = gdk_event_new(GDK_DELETE);
+    ev->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(q->window)));
+    gtk_main_do_event(ev);
+    gdk_event_free(ev);
+    if (q->answer < 0) {  // the window manager ignored it
+      q->answer = 0;
+      if (q->running) {
+        q->running = false;
+        gtk_main_quit();
+      }
+    }
+  } else {
+    gtk_button_clicked(GTK_BUTTON(q->buttons[static_cast<std::size_t>(chosen - 1)]));
+  }
+  return true;
+}
+
+std::optional<std::string> GtkHost::choose_file(std::string_view title, std::string_view start,
+                                                bool save) {
+  std::string shown_title(translate(title));
+  GtkWidget* dlg = gtk_file_chooser_dialog_new(
+      shown_title.c_str(), window_ ? GTK_WINDOW(window_) : nullptr,
+      save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN,
+      std::string(translate("Cancel")).c_str(), GTK_RESPONSE_CANCEL,
+      std::string(translate(save ? "Save" : "Open")).c_str(), GTK_RESPONSE_ACCEPT, nullptr);
+  if (save) gtk_file_chooser_set_do_overwrite_confirmation(GTK_FILE_CHOOSER(dlg), TRUE);
+  std::string start_path(start);
+  if (!start_path.empty()) {
+    if (g_file_test(start_path.c_str(), G_FILE_TEST_IS_DIR)) {
+      gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dlg), start_path.c_str());
+    } else {
+      char* dir = g_path_get_dirname(start_path.c_str());
+      char* base = g_path_get_basename(start_path.c_str());
+      if (g_file_test(dir, G_FILE_TEST_IS_DIR))
+        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dlg), dir);
+      if (save) gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(dlg), base);
+      g_free(dir);
+      g_free(base);
+    }
+  }
+  ChooserState state;
+  state.dialog = dlg;
+  ChooserState* outer = chooser_;
+  chooser_ = &state;
+  if (replay_) replay_->box_opened();
+  int response = gtk_dialog_run(GTK_DIALOG(dlg));
+  chooser_ = outer;
+  std::optional<std::string> result;
+  if (state.replay_answer) {
+    result = state.replay_answer;
+  } else if (replay_) {
+    // A replayed chooser answers only through "file" lines.
+  } else if (response == GTK_RESPONSE_ACCEPT) {
+    if (char* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dlg))) {
+      result = name;
+      g_free(name);
+    }
+  }
+  gtk_widget_destroy(dlg);
+  transcript("file", shown_title + " -> " + (result ? *result : std::string("cancel")));
+  return result;
+}
+
+bool GtkHost::answer_file_chooser(const std::optional<std::string>& path, std::string& error) {
+  if (!chooser_) {
+    error = "no file chooser is open";
+    return false;
+  }
+  chooser_->replay_answer = path;
+  gtk_dialog_response(GTK_DIALOG(chooser_->dialog),
+                      path ? GTK_RESPONSE_ACCEPT : GTK_RESPONSE_CANCEL);
+  return true;
+}
+
+void GtkHost::set_title(std::string_view title) {
+  if (title == last_title_) return;
+  last_title_ = std::string(title);
+  if (window_) gtk_window_set_title(GTK_WINDOW(window_), last_title_.c_str());
+  transcript("title", last_title_);
+}
+
+void GtkHost::set_prompt(std::string_view text) {
+  if (text == last_prompt_) return;
+  last_prompt_ = std::string(text);
+  if (prompt_) gtk_entry_set_text(GTK_ENTRY(prompt_), last_prompt_.c_str());
+  transcript("prompt", last_prompt_);
+}
+
+// Progress window: a small window with a label and a bar, shown while a long import or render
+// runs synchronously. The main loop is given a chance to paint it on every update.
+void GtkHost::progress_begin(std::string_view title) {
+  progress_end();
+  progress_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_title(GTK_WINDOW(progress_), std::string(translate(title)).c_str());
+  if (window_) gtk_window_set_transient_for(GTK_WINDOW(progress_), GTK_WINDOW(window_));
+  gtk_window_set_position(GTK_WINDOW(progress_), GTK_WIN_POS_CENTER_ON_PARENT);
+  gtk_window_set_modal(GTK_WINDOW(progress_), TRUE);  // no clicks reach the window meanwhile
+  gtk_container_set_border_width(GTK_CONTAINER(progress_), 10);
+  progress_bar_ = gtk_progress_bar_new();
+  gtk_widget_set_size_request(progress_bar_, 250, -1);
+  gtk_progress_bar_set_show_text(GTK_PROGRESS_BAR(progress_bar_), TRUE);
+  gtk_container_add(GTK_CONTAINER(progress_), progress_bar_);
+  gtk_widget_show_all(progress_);
+  pump_events();
+}
+
+void GtkHost::progress_update(double fraction) {
+  if (!progress_bar_) return;
+  if (fraction < 0) fraction = 0;
+  if (fraction > 1) fraction = 1;
+  gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(progress_bar_), fraction);
+  pump_events();
+}
+
+void GtkHost::progress_end() {
+  if (progress_) gtk_widget_destroy(progress_);
+  progress_ = nullptr;
+  progress_bar_ = nullptr;
+}
+
+void GtkHost::pump_events() {
+  // Paint what is pending without running commands: the command buffer protocol is untouched
+  // since no handler runs a tool.
+  int guard = 100;
+  while (gtk_events_pending() && guard-- > 0) gtk_main_iteration_do(FALSE);
+}
+
+}  // namespace korav

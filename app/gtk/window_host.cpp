@@ -1,0 +1,361 @@
+// run_window_host: start-up, the main window, the command loop inside GTK, and exit. Also the
+// host's side of the Ui seam that is not a box or a dialog: command wait, value entry, tool-bar
+// state, keys, canvas events and timers.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+
+#include "app/app.h"
+#include "app/gtk/gtk_host.h"
+#include "app/gtk/replay.h"
+#include "app/hosts.h"
+#include "app/messages.h"
+#include "render/surface.h"
+
+namespace korav {
+
+GtkHost::GtkHost(App& app) : app_(app) {}
+
+GtkHost::~GtkHost() {
+  remove_timers();
+  destroy_window();
+  for (GdkPixbuf*& p : markers_)
+    if (p) {
+      g_object_unref(p);
+      p = nullptr;
+    }
+}
+
+void GtkHost::destroy_window() {
+  progress_end();
+  close_text_box();
+  for (GtkWidget** w : {&layer_window_, &layer_name_window_, &gauge_window_, &about_window_})
+    if (*w) {
+      gtk_widget_destroy(*w);
+      *w = nullptr;
+    }
+  for (auto& [key, w] : var_dialogs_) gtk_widget_destroy(w);
+  var_dialogs_.clear();
+  app_.screen().surface[kMainSurface].on_present = nullptr;
+  if (window_) {
+    gtk_widget_destroy(window_);
+    window_ = nullptr;
+  }
+  // Every widget went with the windows.
+  canvas_ = prompt_ = value_entry_ = value_place_ = notebook_ = selection_place_ = nullptr;
+  coord_x_ = coord_y_ = scale_label_ = undo_button_ = redo_button_ = nullptr;
+  layer_view_ = list_view_ = set_combo_ = layer_name_entry_ = nullptr;
+  layer_store_ = list_store_ = nullptr;
+  snap_buttons_.clear();
+  command_buttons_.clear();
+  bound_toggles_.clear();
+  preset_combos_.clear();
+  bound_widgets_.clear();
+  gauge_values_.clear();
+}
+
+void GtkHost::transcript(std::string_view kind, std::string_view text) {
+  if (!print_transcript) return;
+  std::printf("%.*s: %.*s\n", static_cast<int>(kind.size()), kind.data(),
+              static_cast<int>(text.size()), text.data());
+  std::fflush(stdout);
+}
+
+void GtkHost::leave_main_loop() {
+  ++leave_count_;
+  if (gtk_main_level() > 0) gtk_main_quit();
+}
+
+void GtkHost::command(std::string_view name) {
+  if (activate(app_, name)) leave_main_loop();
+}
+
+std::string GtkHost::wait_command() {
+  if (app_.quit) return "p_nop";
+  ++wait_depth_;
+  if (replay_) replay_->command_wait_started();
+  gtk_main();
+  --wait_depth_;
+  return app_.command;
+}
+
+// ---- value entry ----
+
+void GtkHost::open_value_entry(std::string_view initial_text) {
+  close_value_entry();
+  if (!value_place_) return;
+  value_entry_ = gtk_entry_new();
+  gtk_entry_set_max_length(GTK_ENTRY(value_entry_), 256);
+  gtk_widget_set_size_request(value_entry_, 100, -1);
+  gtk_entry_set_text(GTK_ENTRY(value_entry_), std::string(initial_text).c_str());
+  g_signal_connect(value_entry_, "activate", G_CALLBACK(+[](GtkEntry*, gpointer self) {
+                     static_cast<GtkHost*>(self)->value_entered();
+                   }),
+                   this);
+  gtk_box_pack_start(GTK_BOX(value_place_), value_entry_, FALSE, FALSE, 0);
+  gtk_widget_show(value_entry_);
+  gtk_widget_grab_focus(value_entry_);
+}
+
+void GtkHost::close_value_entry() {
+  if (value_entry_) gtk_widget_destroy(value_entry_);
+  value_entry_ = nullptr;
+}
+
+void GtkHost::value_entered() {
+  if (!value_entry_) return;
+  std::string text = gtk_entry_get_text(GTK_ENTRY(value_entry_));
+  if (enter_value(app_, text)) leave_main_loop();
+}
+
+// ---- tool bars ----
+
+void GtkHost::set_coordinates(std::string_view first, std::string_view second) {
+  if (coord_x_) gtk_label_set_text(GTK_LABEL(coord_x_), (" " + std::string(first) + " ").c_str());
+  if (coord_y_) gtk_label_set_text(GTK_LABEL(coord_y_), (" " + std::string(second) + " ").c_str());
+}
+
+void GtkHost::set_scale_text(std::string_view text) {
+  if (scale_label_) gtk_label_set_text(GTK_LABEL(scale_label_), std::string(text).c_str());
+}
+
+void GtkHost::set_button_active(std::string_view name, bool active) {
+  for (CommandButton& b : command_buttons_) {
+    if (b.command != name || !GTK_IS_TOGGLE_BUTTON(b.widget)) continue;
+    g_signal_handler_block(b.widget, b.handler);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(b.widget), active ? TRUE : FALSE);
+    g_signal_handler_unblock(b.widget, b.handler);
+  }
+}
+
+void GtkHost::set_snap_buttons_sensitive(bool sensitive) {
+  for (GtkWidget* b : snap_buttons_) gtk_widget_set_sensitive(b, sensitive ? TRUE : FALSE);
+}
+
+void GtkHost::set_undo_buttons(bool undo, bool redo) {
+  if (undo_button_) gtk_widget_set_sensitive(undo_button_, undo ? TRUE : FALSE);
+  if (redo_button_) gtk_widget_set_sensitive(redo_button_, redo ? TRUE : FALSE);
+}
+
+void GtkHost::refresh_toggles() {
+  refresh_bound();
+  for (BoundToggle& t : bound_toggles_) {
+    if (!app_.vars.find(t.variable)) continue;
+    g_signal_handler_block(t.widget, t.handler);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(t.widget), app_.vars.flag(t.variable));
+    g_signal_handler_unblock(t.widget, t.handler);
+  }
+}
+
+void GtkHost::bound_toggle_changed(GtkWidget* w) {
+  for (BoundToggle& t : bound_toggles_) {
+    if (t.widget != w) continue;
+    bool on = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w));
+    std::string error;
+    DialogVars::Result r = app_.vars.set(app_, t.variable, on ? "on" : "off", error);
+    if (r == DialogVars::Result::kLeave) leave_main_loop();
+    if (r == DialogVars::Result::kError) {
+      std::printf("%s: %s\n", t.variable.c_str(), error.c_str());
+      refresh_toggles();  // show the value that is really stored
+    }
+  }
+}
+
+void GtkHost::focus_canvas() {
+  if (canvas_) gtk_widget_grab_focus(canvas_);
+}
+
+void GtkHost::open_help(std::string_view path) {
+  std::string p(path);
+  if (replay_) {  // a replay never starts a browser
+    std::printf("help page %s\n", p.c_str());
+    return;
+  }
+  GError* err = nullptr;
+  gchar* uri = g_filename_to_uri(p.c_str(), nullptr, &err);
+  if (uri) {
+    g_app_info_launch_default_for_uri(uri, nullptr, &err);
+    g_free(uri);
+  }
+  if (err) {
+    std::printf("cannot open %s: %s\n", p.c_str(), err->message);
+    g_error_free(err);
+    error_box("Cannot open file");
+  }
+}
+
+// ---- keys ----
+
+bool GtkHost::key_by_name(std::string_view name, bool ctrl, bool shift) {
+  bool leave = press_key(app_, name, ctrl, shift);
+  if (leave) leave_main_loop();
+  return leave;
+}
+
+bool GtkHost::key_press(GdkEventKey* ev) {
+  // While the value entry is open every key belongs to it.
+  if (value_entry_) return false;
+  const char* name = gdk_keyval_name(ev->keyval);
+  if (!name) return false;
+  bool ctrl = (ev->state & GDK_CONTROL_MASK) != 0;
+  bool shift = (ev->state & GDK_SHIFT_MASK) != 0;
+  key_by_name(name, ctrl, shift);
+  // Control with a letter is left to the menu accelerators.
+  if (ctrl && !(ev->keyval >= GDK_KEY_F1 && ev->keyval <= GDK_KEY_F12)) return false;
+  return true;
+}
+
+// ---- timers ----
+
+void GtkHost::arm_timers() {
+  remove_timers();
+  int ms = backup_interval_ms(app_);
+  if (ms > 0)
+    backup_timer_ = g_timeout_add(static_cast<guint>(ms), +[](gpointer self) -> gboolean {
+      backup_tick(static_cast<GtkHost*>(self)->app());
+      return G_SOURCE_CONTINUE;
+    }, this);
+  input_timer_ = g_timeout_add(10, +[](gpointer self) -> gboolean {
+    input_tick(static_cast<GtkHost*>(self)->app());
+    return G_SOURCE_CONTINUE;
+  }, this);
+}
+
+void GtkHost::remove_timers() {
+  if (backup_timer_) g_source_remove(backup_timer_);
+  if (input_timer_) g_source_remove(input_timer_);
+  backup_timer_ = input_timer_ = 0;
+}
+
+void GtkHost::backup_timer_changed() {
+  if (backup_timer_) g_source_remove(backup_timer_);
+  backup_timer_ = 0;
+  int ms = backup_interval_ms(app_);
+  if (ms > 0)
+    backup_timer_ = g_timeout_add(static_cast<guint>(ms), +[](gpointer self) -> gboolean {
+      backup_tick(static_cast<GtkHost*>(self)->app());
+      return G_SOURCE_CONTINUE;
+    }, this);
+}
+
+bool GtkHost::screenshot(const std::string& path, std::string& error) {
+  if (!window_) {
+    error = "no window to write to " + path;
+    return false;
+  }
+  // Let pending size changes and redraws settle first.
+  pump_events();
+  // Lay out whatever is still queued, so every child has its allocation before drawing.
+  gtk_container_check_resize(GTK_CONTAINER(window_));
+  GtkAllocation a;
+  gtk_widget_get_allocation(window_, &a);
+  if (a.width <= 1 || a.height <= 1) {
+    error = "the window has no size yet; nothing written to " + path;
+    return false;
+  }
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, a.width, a.height);
+  cairo_t* cr = cairo_create(s);
+  gtk_widget_draw(window_, cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(s);
+  cairo_status_t st = cairo_surface_write_to_png(s, path.c_str());
+  cairo_surface_destroy(s);
+  if (st != CAIRO_STATUS_SUCCESS) {
+    error = "cannot write " + path + ": " + cairo_status_to_string(st);
+    return false;
+  }
+  return true;
+}
+
+// The command loop starts by fitting the view to the drawing, which needs the canvas's real
+// size: let the window be mapped and laid out first.
+void GtkHost::wait_for_canvas() {
+  for (int i = 0; i < 200 && gtk_widget_get_allocated_width(canvas_) <= 1; ++i) {
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+    if (gtk_widget_get_allocated_width(canvas_) <= 1) g_usleep(5000);
+  }
+  const Surface& s = app_.screen().surface[kMainSurface];
+  if (!s.created || !s.image) {
+    int w = gtk_widget_get_allocated_width(canvas_);
+    int h = gtk_widget_get_allocated_height(canvas_);
+    canvas_resized(app_, w > 1 ? w : app_.canvas_width, h > 1 ? h : app_.canvas_height);
+  }
+}
+
+// ---- start-up and exit ----
+
+namespace {
+
+std::string executable_path() {
+  char buf[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return {};
+  buf[n] = 0;
+  return buf;
+}
+
+// The optional style file: GTK 3 reads its styles as CSS.
+void load_style_file(const std::string& dir) {
+  std::string path = dir + "/korav.gtkrc";
+  if (access(path.c_str(), R_OK) != 0) return;
+  GtkCssProvider* css = gtk_css_provider_new();
+  GError* err = nullptr;
+  if (gtk_css_provider_load_from_path(css, path.c_str(), &err)) {
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  } else {
+    std::printf("%s: %s\n", path.c_str(), err ? err->message : "cannot be read");
+    if (err) g_error_free(err);
+  }
+  g_object_unref(css);
+}
+
+}  // namespace
+
+int run_window_host(const CommandLine& cl) {
+  // The locale is set by start-up from the language file; GTK must not reset it.
+  gtk_disable_setlocale();
+  if (!gtk_init_check(nullptr, nullptr)) {
+    std::fputs("korav: cannot open the display\n", stderr);
+    return 1;
+  }
+  std::unique_ptr<Replay> replay;
+  if (!cl.replay.empty()) {
+    replay = std::make_unique<Replay>();
+    std::string error;
+    if (!replay->load(cl.replay, error)) {
+      std::fprintf(stderr, "korav: %s\n", error.c_str());
+      return 1;
+    }
+  }
+
+  App app;
+  GtkHost host(app);
+  app.ui = &host;
+  host.print_transcript = replay != nullptr;
+  if (cl.width > 0 && cl.height > 0) {
+    app.canvas_width = cl.width;
+    app.canvas_height = cl.height;
+  }
+  start_up(app, cl, executable_path());
+  load_style_file(app.program_dir);
+  host.build_main_window(app.canvas_width, app.canvas_height);
+  host.wait_for_canvas();
+  host.arm_timers();
+  if (replay) {
+    replay->attach(host, cl);
+    host.set_replay(replay.get());
+  }
+  command_loop(app);
+  int status = replay ? replay->finish() : 0;
+  host.remove_timers();
+  host.set_replay(nullptr);
+  host.destroy_window();
+  shut_down(app);
+  app.ui = nullptr;
+  return status;
+}
+
+}  // namespace korav

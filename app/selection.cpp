@@ -1,0 +1,404 @@
+#include "app/selection.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/app.h"
+#include "app/projection.h"
+#include "render/renderer.h"
+
+namespace korav {
+
+namespace {
+
+struct Rect {
+  double x1, y1, x2, y2;
+  Rect(double ax, double ay, double bx, double by)
+      : x1(std::min(ax, bx)), y1(std::min(ay, by)), x2(std::max(ax, bx)), y2(std::max(ay, by)) {}
+  bool contains(double x, double y) const { return x >= x1 && x <= x2 && y >= y1 && y <= y2; }
+  bool contains(int view, const Point3& p) const {
+    ViewPoint v = project_point(view, p.x, p.y, p.z);
+    return contains(v.u, v.v);
+  }
+};
+
+bool is_3d_kind(int type) {
+  return type == kWall || type == kObject3D || type == kLine3D || type == kLight || type == kCamera;
+}
+
+// True when every defining point of the element lies in the rectangle.
+bool inside_range(const Element& e, int view, const Rect& r) {
+  switch (e.type) {
+    case kLine: {
+      auto& l = static_cast<const Line&>(e);
+      return r.contains(l.start.x, l.start.y) && r.contains(l.end.x, l.end.y);
+    }
+    case kSpline: {
+      auto& s = static_cast<const Spline&>(e);
+      return r.contains(s.p[0].x, s.p[0].y) && r.contains(s.p[3].x, s.p[3].y);
+    }
+    case kCircle: {
+      auto& c = static_cast<const Circle&>(e);
+      return r.contains(c.centre.x, c.centre.y);
+    }
+    case kText: {
+      auto& t = static_cast<const Text&>(e);
+      return r.contains(t.pos.x, t.pos.y);
+    }
+    case kDimension: {
+      auto& d = static_cast<const Dimension&>(e);
+      if (d.count == 0) return false;
+      const DimPoint* p = d.points();
+      if (d.kind == 0) {
+        for (std::uint32_t i = 0; i < d.count; ++i)
+          if (!r.contains(p[i].foot.x, p[i].foot.y) || !r.contains(p[i].measured.x, p[i].measured.y))
+            return false;
+        return true;
+      }
+      // radius and diameter: centre and circle point; heights and angle: the first point
+      std::uint32_t n = (d.kind == 1 || d.kind == 2) ? std::min<std::uint32_t>(2, d.count) : 1;
+      for (std::uint32_t i = 0; i < n; ++i)
+        if (!r.contains(p[i].foot.x, p[i].foot.y)) return false;
+      return true;
+    }
+    case kPattern:
+    case kRoom: {
+      const Point2* pts = e.type == kPattern ? static_cast<const Pattern&>(e).points()
+                                             : static_cast<const Room&>(e).points();
+      std::uint32_t n = e.type == kPattern ? static_cast<const Pattern&>(e).count
+                                           : static_cast<const Room&>(e).count;
+      if (n == 0) return false;
+      for (std::uint32_t i = 0; i < n; ++i)
+        if (!is_separator(pts[i]) && !r.contains(pts[i].x, pts[i].y)) return false;
+      return true;
+    }
+    case kWall: {
+      for (const Point3& c : static_cast<const Wall&>(e).corner)
+        if (!r.contains(view, c)) return false;
+      return true;
+    }
+    case kObject3D: {
+      auto& o = static_cast<const Object3D&>(e);
+      if (o.vertex_count == 0) return false;
+      for (std::uint32_t i = 0; i < o.vertex_count; ++i)
+        if (!r.contains(view, o.vertices()[i])) return false;
+      return true;
+    }
+    case kLine3D: {
+      auto& l = static_cast<const Line3D&>(e);
+      return r.contains(view, l.start) && r.contains(view, l.end);
+    }
+    case kLight: return r.contains(view, static_cast<const Light&>(e).pos);
+    case kCamera: return r.contains(view, static_cast<const Camera&>(e).eye);
+    default: return false;
+  }
+}
+
+void notify(const ElementChanged& changed, Element& e) {
+  if (changed) changed(e);
+}
+
+}  // namespace
+
+void apply_mode(int mode, std::uint8_t& flag) {
+  switch (mode) {
+    case kSelectPassive: flag = 0; break;
+    case kSelectSwitch: flag = flag ? 0 : 1; break;
+    default: flag = 1; break;
+  }
+}
+
+bool element_accessible(const Drawing& d, bool visible_layers, const Element& e) {
+  if (e.layer == d.current_layer) return true;
+  return visible_layers && e.layer < kLayerCount && d.layers.layer[e.layer].state == 1;
+}
+
+int select_range(Drawing& d, const SelectionSettings& s, const Filter& f, int view, double x1,
+                 double y1, double x2, double y2, const ElementChanged& changed) {
+  Rect r(x1, y1, x2, y2);
+  int n = 0;
+  for (Element& e : d.store.list) {
+    if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
+    if (view != kPlanView && !is_3d_kind(e.type)) continue;
+    if (!inside_range(e, view, r)) continue;
+    apply_mode(s.mode, e.selected);
+    notify(changed, e);
+    ++n;
+  }
+  return n;
+}
+
+int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, double x1,
+                  double y1, double x2, double y2, const ElementChanged& changed) {
+  Rect r(x1, y1, x2, y2);
+  s.points_marked = true;
+  int n = 0;
+  for (Element& e : d.store.list) {
+    if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
+    const Point2* spacing = e.type == kPattern ? &static_cast<Pattern&>(e).offset : nullptr;
+    bool any = false;
+    for_each_point(
+        e,
+        [&](Point2& p) {
+          if (&p == spacing || is_separator(p) || !r.contains(p.x, p.y)) return;
+          apply_mode(s.mode, p.mark);
+          any = true;
+        },
+        [&](Point3& p) {
+          if (!r.contains(view, p)) return;
+          apply_mode(s.mode, p.mark);
+          any = true;
+        });
+    if (any) {
+      notify(changed, e);
+      ++n;
+    }
+  }
+  return n;
+}
+
+Element* select_element(Drawing& d, const SelectionSettings& s, const Filter& f,
+                        const PickContext& c, double x, double y, const ElementChanged& changed) {
+  PickContext pc = c;
+  pc.visible_layers = s.visible_layers();
+  Element* e = pick_element(d, pc, x, y, kPickAny);
+  if (!e || !passes_filter(f, *e)) return nullptr;
+  apply_mode(s.mode, e->selected);
+  notify(changed, *e);
+  return e;
+}
+
+Wall* select_opening(Drawing& d, SelectionSettings& s, double x, double y,
+                     const ElementChanged& changed) {
+  double best = 1.0;
+  Wall* wall = nullptr;
+  const Opening* opening = nullptr;
+  for (Element& e : d.store.list) {
+    Wall* w = as<Wall>(&e);
+    if (!w || w->layer != d.current_layer) continue;
+    for (std::uint32_t i = 0; i < w->opening_count; ++i) {
+      const Opening& o = w->openings()[i];
+      double ax = o.corner[0].x, ay = o.corner[0].y;
+      double dx = o.corner[1].x - ax, dy = o.corner[1].y - ay;
+      double len2 = dx * dx + dy * dy;
+      if (!(len2 > 0)) continue;
+      double t = ((x - ax) * dx + (y - ay) * dy) / len2;
+      if (!(t > 0 && t < 1)) continue;
+      double dist = std::hypot(ax + t * dx - x, ay + t * dy - y);
+      if (dist < best) {
+        best = dist;
+        wall = w;
+        opening = &o;
+      }
+    }
+  }
+  if (!wall) return nullptr;
+  s.points_marked = true;
+  Point3 corners[8];
+  std::copy(std::begin(opening->corner), std::end(opening->corner), corners);
+  auto near = [&](double px, double py) {
+    for (const Point3& c : corners)
+      if (std::hypot(px - c.x, py - c.y) < 0.001) return true;
+    return false;
+  };
+  for_each_point(
+      *wall, [&](Point2& p) { if (near(p.x, p.y)) apply_mode(s.mode, p.mark); },
+      [&](Point3& p) { if (near(p.x, p.y)) apply_mode(s.mode, p.mark); });
+  notify(changed, *wall);
+  return wall;
+}
+
+int select_group(Drawing& d, const SelectionSettings& s, const Filter& f, const PickContext& c,
+                 double x, double y, const ElementChanged& changed) {
+  PickContext pc = c;
+  pc.visible_layers = s.visible_layers();
+  Element* picked = pick_element(d, pc, x, y, kPickAny);
+  if (!picked || picked->group == 0) return 0;
+  int group = picked->group;
+  int n = 0;
+  for (Element& e : d.store.list) {
+    if (e.group != group || e.layer != d.current_layer || !passes_filter(f, e)) continue;
+    apply_mode(s.mode, e.selected);
+    notify(changed, e);
+    ++n;
+  }
+  return n;
+}
+
+int select_all(Drawing& d, const SelectionSettings& s, const Filter& f) {
+  int n = 0;
+  for (Element& e : d.store.list) {
+    if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
+    apply_mode(s.mode, e.selected);
+    ++n;
+  }
+  return n;
+}
+
+int select_last(Drawing& d, const SelectionSettings& s, const Filter& f,
+                const ElementChanged& changed) {
+  int n = 0;
+  if (d.undo.current_bit() == 0) return 0;
+  for (Element& e : d.store.list) {
+    if (!d.undo.is_in_last_step(e)) continue;
+    if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
+    apply_mode(s.mode, e.selected);
+    notify(changed, e);
+    ++n;
+  }
+  return n;
+}
+
+bool clear_after_cancel(Drawing& d, const SelectionSettings& s, int point_scope,
+                        const ElementChanged& was_selected) {
+  bool redraw_all = s.points_marked && (point_scope == 1 || point_scope == 2);
+  for (Element& e : d.store.list) {
+    bool was = e.selected != 0;
+    if (point_scope == 2 || (point_scope == 1 && e.type == kWall)) clear_point_marks(e);
+    e.selected = 0;
+    if (was && !redraw_all) notify(was_selected, e);
+  }
+  return redraw_all;
+}
+
+// ---- The interactive dialogue ----
+
+Filter current_filter(const App& app) {
+  Filter f = app.filter;
+  filter_from_settings(f, app.drawing.settings.filter);
+  return f;
+}
+
+void show_element(App& app, const Element& e) {
+  Screen& s = app.screen();
+  set_current_surface(s, kMainSurface);
+  if (!s.cur().image) return;
+  app.display.renderer.view_number = app.view_number();
+  draw_element(app.display.renderer, app.drawing, e, kDrawNormal);
+  present(s);
+  app.ui->canvas_changed();
+}
+
+namespace {
+
+void rubber_rectangle(App& app, const PointRequest& r, double x, double y) {
+  Screen& s = app.screen();
+  const View& v = s.view();
+  xor_rectangle(s, world_to_pixel_x(v, r.x[0]), world_to_pixel_y(v, r.y[0]),
+                world_to_pixel_x(v, x), world_to_pixel_y(v, y));
+}
+
+// One step of the current type; returns the request's result.
+int selection_step(App& app) {
+  Drawing& d = app.drawing;
+  SelectionSettings& s = app.selection;
+  const Filter f = current_filter(app);
+  auto redraw_one = [&app](Element& e) { show_element(app, e); };
+  PointRequest r;
+  r.view_commands = true;
+  switch (s.type) {
+    case kSelectRange:
+    case kSelectPoint:
+      r.add_step(kStepPick, "1st Corner point:");
+      r.add_step(kStepPick2, "2nd Corner point:", rubber_rectangle);
+      break;
+    case kSelectOpening: r.add_step(kStepPickSmall, "Opening:"); break;
+    case kSelectGroup: r.add_step(kStepPickSmall, "Group:"); break;
+    default: r.add_step(kStepPickSmall, "Element:"); break;
+  }
+  int result = point_input(app, r);
+  if (result != kInputDone) return result;
+  PickContext c = pick_context(app);
+  switch (s.type) {
+    case kSelectRange:
+      select_range(d, s, f, app.view_number(), r.x[0], r.y[0], r.x[1], r.y[1], redraw_one);
+      break;
+    case kSelectPoint:
+      select_points(d, s, f, app.view_number(), r.x[0], r.y[0], r.x[1], r.y[1], redraw_one);
+      break;
+    case kSelectOpening: select_opening(d, s, r.x[0], r.y[0], redraw_one); break;
+    case kSelectGroup: select_group(d, s, f, c, r.x[0], r.y[0], redraw_one); break;
+    default: select_element(d, s, f, c, r.x[0], r.y[0], redraw_one); break;
+  }
+  return result;
+}
+
+}  // namespace
+
+int select_elements(App& app, int point_scope) {
+  Drawing& d = app.drawing;
+  SelectionSettings& s = app.selection;
+  s.running = true;
+  s.points_marked = false;
+  app.selection_running = true;
+  int outcome = -1;
+  while (outcome < 0) {
+    switch (selection_step(app)) {
+      case kInputOk: outcome = 1; break;
+      case kInputCancel: outcome = 0; break;
+      case kInputAll:
+        select_all(d, s, current_filter(app));
+        redraw(app);
+        break;
+      case kInputLast:
+        select_last(d, s, current_filter(app), [&app](Element& e) { show_element(app, e); });
+        break;
+      default: break;  // the next step (a changed type included)
+    }
+  }
+  s.running = false;
+  app.selection_running = false;
+  if (outcome == 0) {
+    bool all = clear_after_cancel(d, s, point_scope, [&app](Element& e) { show_element(app, e); });
+    if (all) redraw(app);
+  }
+  return outcome;
+}
+
+void register_selection_variables(App& app) {
+  DialogVars& vars = app.vars;
+  auto radio = [&](std::string name, std::int32_t* ref, std::vector<std::string> items) {
+    DialogVar v;
+    v.name = std::move(name);
+    v.kind = VarKind::kRadio;
+    v.ref = ref;
+    v.items = std::move(items);
+    vars.add(std::move(v));
+  };
+  SelectionSettings& s = app.selection;
+  radio("Selection/Mode", &s.mode, {"Active", "Passive", "Switch"});
+  radio("Selection/Layers", &s.layers, {"Active layer", "Visible layers"});
+  radio("Selection/Type", &s.type, {"Range", "Element", "Opening", "Group", "Point"});
+
+  Settings& st = app.drawing.settings;
+  DialogVar active;
+  active.name = "Filter/Filter";
+  active.kind = VarKind::kCheck;
+  active.ref = &app.filter.active;
+  vars.add(std::move(active));
+  DialogVar by;
+  by.name = "Filter/Filter by";
+  by.kind = VarKind::kOption;
+  by.ref = &st.filter[2];
+  by.items = {"Pen", "Line", "Pen + Line", "Object type"};
+  vars.add(std::move(by));
+  auto spin = [&](std::string name, std::uint32_t* ref, double upper) {
+    DialogVar v;
+    v.name = std::move(name);
+    v.kind = VarKind::kSpinInt;
+    v.ref = ref;
+    v.lower = 0;
+    v.upper = upper;
+    vars.add(std::move(v));
+  };
+  spin("Filter/Pen", &st.filter[1], 255);
+  spin("Filter/Line", &st.filter[0], 255);
+  DialogVar type;
+  type.name = "Filter/Object type";
+  type.kind = VarKind::kOption;
+  type.ref = &app.filter.object_entry;
+  type.items.assign(kFilterObjectNames.begin(), kFilterObjectNames.end());
+  vars.add(std::move(type));
+}
+
+}  // namespace korav

@@ -1,0 +1,18 @@
+// PNG export: the plan view fitted to all elements, drawn exactly as the screen draws it.
+#pragma once
+
+#include <string>
+
+namespace korav {
+
+struct Drawing;
+
+inline constexpr int kPngDefaultWidth = 1600;
+inline constexpr int kPngDefaultHeight = 1200;
+
+// Writes the drawing as a PNG of width x height pixels. On failure returns false with a
+// one-line message in `error`; nothing is written then.
+bool export_png(const Drawing& d, const std::string& path, int width, int height,
+                std::string& error);
+
+}  // namespace korav

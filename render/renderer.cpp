@@ -1,0 +1,198 @@
+#include "render/renderer.h"
+
+#include <cstring>
+
+#include "model/drawing.h"
+#include "render/openings.h"
+#include "render/screen_output.h"
+
+namespace korav {
+
+namespace {
+
+// The tail of a record holds `count` items of `item` bytes after the fixed part `fixed`;
+// records from the store always do, this only keeps a damaged one from being read past its end.
+bool tail_fits(const Element& e, std::size_t fixed, std::size_t count, std::size_t item) {
+  return e.size >= fixed && count <= (e.size - fixed) / item;
+}
+
+void mark_if(Renderer& r, const Point2& p) {
+  if (p.mark == 1) draw_point_mark(r, p.x, p.y, r.marks_visible);
+}
+
+void mark_if(Renderer& r, const Point3& p) {
+  if (p.mark == 1) draw_point_mark(r, p.x, p.y, r.marks_visible);
+}
+
+void line_op(Renderer& r, int pen, int lt, double x1, double y1, double x2, double y2) {
+  if (r.driver.line) r.driver.line(r, pen, lt, x1, y1, x2, y2);
+}
+
+void draw_wall(Renderer& r, const Wall& w) {
+  if (w.gable) {
+    mark_if(r, w.gable_point[0]);
+    mark_if(r, w.gable_point[1]);
+  }
+  const std::size_t lines_end = sizeof(Wall) + std::size_t{w.line_count} * sizeof(OutlineLine);
+  if (!tail_fits(w, sizeof(Wall), w.line_count, sizeof(OutlineLine))) return;
+  for (std::uint32_t i = 0; i < w.line_count; ++i) {
+    const OutlineLine& l = w.lines()[i];
+    line_op(r, w.pen, w.line_type, l.start.x, l.start.y, l.end.x, l.end.y);
+    mark_if(r, l.start);
+    mark_if(r, l.end);
+  }
+  if (!tail_fits(w, lines_end, w.opening_count, sizeof(Opening))) return;
+  for (std::uint32_t i = 0; i < w.opening_count; ++i) draw_opening(r, w.openings()[i]);
+}
+
+void draw_pattern(Renderer& r, const Pattern& p) {
+  switch (p.kind) {
+    case 0:
+      if (r.hatch) r.hatch(r, p, 0);
+      break;
+    case 1:
+      if (r.hatch) {
+        r.hatch(r, p, 0);
+        r.hatch(r, p, 1);
+      }
+      break;
+    case 2:
+      if (r.hatch) r.hatch(r, p, 2);
+      break;
+    case 3:
+      if (r.driver.fill) r.driver.fill(r, p);
+      break;
+    default: break;
+  }
+  if (!tail_fits(p, sizeof(Pattern), p.count, sizeof(Point2))) return;
+  for (std::uint32_t i = 0; i < p.count; ++i)
+    if (!is_separator(p.points()[i])) mark_if(r, p.points()[i]);
+}
+
+void draw_text(Renderer& r, const Text& t) {
+  if (r.driver.text && t.size > sizeof(Text)) {
+    TextRun run;
+    run.pen = t.pen;
+    run.line_type = t.line_type;
+    run.x = t.pos.x;
+    run.y = t.pos.y;
+    run.angle = t.angle;
+    run.height = t.height;
+    run.width_factor = t.width_factor;
+    run.spacing = t.spacing;
+    run.line_spacing = t.line_spacing;
+    run.font = t.font.view();
+    run.text = std::string_view(t.text(), strnlen(t.text(), t.size - sizeof(Text)));
+    run.align = t.align;
+    r.driver.text(r, run);
+  }
+  mark_if(r, t.pos);
+}
+
+void draw_dimension(Renderer& r, const Dimension& d) {
+  if (!tail_fits(d, sizeof(Dimension), d.count, sizeof(DimPoint))) return;
+  if (r.driver.dimension) r.driver.dimension(r, d);
+  for (std::uint32_t i = 0; i < d.count; ++i) {
+    const DimPoint& p = d.points()[i];
+    if (p.foot.mark == 1 || p.measured.mark == 1) {
+      draw_point_mark(r, p.measured.x, p.measured.y, r.marks_visible);
+      draw_point_mark(r, p.foot.x, p.foot.y, r.marks_visible);
+    }
+  }
+}
+
+}  // namespace
+
+Display::Display() { install_screen_driver(renderer, screen); }
+
+ColourClass colour_class(int current_layer, const Element& e, int mode) {
+  if (mode == kDrawErase) return ColourClass::kErase;
+  if (e.selected != 0 || mode == kDrawHighlight) return ColourClass::kHighlight;
+  if (mode == kDrawForceNormal) return ColourClass::kForceNormal;
+  return e.layer == current_layer ? ColourClass::kNormal : ColourClass::kOtherLayer;
+}
+
+int colour_index(ColourClass c, int pen) {
+  if (c == ColourClass::kErase) return kColourBackground;
+  if (c == ColourClass::kHighlight) return kColourHighlight;
+  if (pen == kGuidePen) return kColourGuide;
+  if (pen < 0 || pen >= kPenCount) pen = 0;  // damaged pen numbers draw with the first pen
+  return (c == ColourClass::kOtherLayer ? kColourFadedPen : kColourPen) + pen;
+}
+
+void draw_point_mark(Renderer& r, double x, double y, bool visible) {
+  if (r.driver.vector_output || !r.driver.line || !r.screen) return;
+  const View& v = r.screen->view();
+  const ColourClass saved = r.colour;
+  r.colour = visible ? ColourClass::kNormal : ColourClass::kErase;
+  r.driver.line(r, kGuidePen, 0, x - 2 * v.units_x, y, x + 2 * v.units_x, y);
+  r.driver.line(r, kGuidePen, 0, x, y - 2 * v.units_y, x, y + 2 * v.units_y);
+  r.colour = saved;
+}
+
+void draw_guide_cross(Renderer& r, double x, double y) {
+  if (r.driver.vector_output || !r.driver.line || !r.screen) return;
+  const View& v = r.screen->view();
+  r.driver.line(r, kGuidePen, 0, x - v.units_x, y, x + v.units_x, y);
+  r.driver.line(r, kGuidePen, 0, x, y - v.units_y, x, y + v.units_y);
+}
+
+void draw_element(Renderer& r, const Drawing& d, const Element& e, int mode) {
+  if (!layer_visible(d.layers, d.current_layer, e.layer)) return;
+  r.drawing = &d;
+  r.colour = colour_class(d.current_layer, e, mode);
+  r.marks_visible = mode != kDrawErase;
+  if (r.view_number != 0) {
+    if (r.project) r.project(r, e, e.pen, e.line_type, r.marks_visible);
+    return;
+  }
+  switch (e.type) {
+    case kLine: {
+      const auto& l = static_cast<const Line&>(e);
+      line_op(r, l.pen, l.line_type, l.start.x, l.start.y, l.end.x, l.end.y);
+      mark_if(r, l.start);
+      mark_if(r, l.end);
+      break;
+    }
+    case kCircle: {
+      const auto& c = static_cast<const Circle&>(e);
+      if (r.driver.arc)
+        r.driver.arc(r, c.pen, c.line_type, c.centre.x, c.centre.y, c.radius1, c.radius2, c.sweep,
+                     c.start_angle, c.axis_angle);
+      mark_if(r, c.centre);
+      break;
+    }
+    case kSpline: {
+      const auto& s = static_cast<const Spline&>(e);
+      if (r.driver.spline) r.driver.spline(r, s.pen, s.line_type, s.p[0], s.p[1], s.p[2], s.p[3]);
+      for (const Point2& p : s.p) mark_if(r, p);
+      break;
+    }
+    case kWall: draw_wall(r, static_cast<const Wall&>(e)); break;
+    case kText: draw_text(r, static_cast<const Text&>(e)); break;
+    case kDimension: draw_dimension(r, static_cast<const Dimension&>(e)); break;
+    case kPattern: draw_pattern(r, static_cast<const Pattern&>(e)); break;
+    case kLine3D:
+    case kObject3D:
+    case kCamera:
+    case kRoom:  // rooms reach the driver's room operation through the projection drawer
+    case kLight:
+      if (r.project) r.project(r, e, e.pen, e.line_type, r.marks_visible);
+      break;
+    default: break;
+  }
+}
+
+void redraw(Renderer& r, Screen& s, const Drawing& d) {
+  apply_settings(s, d.settings);
+  clear_surface(s);
+  for (const Element& e : d.store.list) draw_element(r, d, e, kDrawNormal);
+  present(s);
+}
+
+void install_screen_driver(Renderer& r, Screen& s) {
+  r.driver = screen_driver(s);
+  r.screen = &s;
+}
+
+}  // namespace korav

@@ -1,0 +1,270 @@
+#include "render/screen_output.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/drawing.h"
+#include "render/clip.h"
+#include "render/renderer.h"
+
+namespace korav {
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+// A world point range of one segment turned into pixels and handed to the line primitive.
+struct PixelPen {
+  Screen& s;
+  const View& v;
+  int width;
+  int colour;
+  double x1, y1, dx, dy;  // the segment, parameterised by length fraction
+  double ix, iy;          // pixels per metre
+
+  void piece(double t0, double t1) const {
+    const double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
+    const double bx = x1 + t1 * dx, by = y1 + t1 * dy;
+    draw_line(s, width, colour, v.left + (ax - v.xmin) * ix, v.bottom - (ay - v.ymin) * iy,
+              v.left + (bx - v.xmin) * ix, v.bottom - (by - v.ymin) * iy);
+  }
+};
+
+bool finite(double v) { return std::isfinite(v); }
+
+}  // namespace
+
+int line_pixel_width(const Renderer& r, int pen) {
+  if (!r.drawing || !r.screen || r.view_number != 0 || pen < 0 || pen >= kPenCount) return 0;
+  const Settings& st = r.drawing->settings;
+  if (!st.view.exact_thickness) return 0;
+  const double upp = r.screen->view().units_x;
+  const double world = st.pens[pen].thickness * st.drawing_scale / 1000;
+  // Rounded half up; the small allowance keeps exact halves (1.5 mm at 0.1 m a pixel) from
+  // falling short by the last bit of a product.
+  const double px = std::floor(world / upp + 0.5 + 1e-9);
+  if (!(px > 0)) return 0;  // also NaN
+  return px > 255 ? 255 : static_cast<int>(px);
+}
+
+void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, double x2, double y2) {
+  if (!r.screen || !r.drawing) return;
+  Screen& s = *r.screen;
+  const View& v = s.view();
+  if (!(v.units_x > 0) || !(v.units_y > 0)) return;
+  double t0 = 0, t1 = 1;
+  const bool inside = x1 >= v.xmin && x1 <= v.xmax && x2 >= v.xmin && x2 <= v.xmax &&
+                      y1 >= v.ymin && y1 <= v.ymax && y2 >= v.ymin && y2 <= v.ymax;
+  if (!inside && !clip_parameters(x1, y1, x2, y2, v.xmin, v.ymin, v.xmax, v.ymax, t0, t1)) return;
+  const PixelPen out{s, v, line_pixel_width(r, pen), colour_index(r.colour, pen),
+                     x1, y1, x2 - x1, y2 - y1, 1 / v.units_x, 1 / v.units_y};
+
+  const Settings& st = r.drawing->settings;
+  if (line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0) {
+    out.piece(t0, t1);
+    return;
+  }
+  // Dashes: the pattern is walked from the segment's start, so that the pieces stay where they
+  // are when the view moves; only the visible part is walked.
+  const LineType& lt = st.line_types[line_type];
+  const int sections = std::min<int>(lt.sections, 3);
+  const double world_per_mm = st.drawing_scale / 1000;
+  double dash[3] = {0, 0, 0}, gap[3] = {0, 0, 0};
+  double period = 0;
+  for (int k = 0; k < sections; ++k) {
+    dash[k] = std::max(0.0, lt.line[k] * world_per_mm);
+    gap[k] = std::max(0.0, lt.space[k] * world_per_mm);
+    period += dash[k] + gap[k];
+  }
+  const double length = std::hypot(out.dx, out.dy);
+  if (!finite(period) || !finite(length) || !(period / v.units_x > 5) || length < period) {
+    out.piece(t0, t1);
+    return;
+  }
+  const double count = std::floor(length / period);
+  const double from = t0 * length, to = t1 * length;
+  const double first = std::max(0.0, std::floor(from / period));
+  const double last = std::min(count, std::ceil(to / period));
+  for (double rep = first; rep < last; ++rep) {
+    double pos = rep * period;
+    for (int k = 0; k < sections; ++k) {
+      const double a = std::max(pos, from), b = std::min(pos + dash[k], to);
+      if (b > a) out.piece(a / length, b / length);
+      pos += dash[k] + gap[k];
+    }
+  }
+  // What is left after the whole patterns is drawn as one solid piece.
+  const double a = std::max(count * period, from);
+  if (to > a) out.piece(a / length, t1);
+}
+
+int arc_chord_count(double a, double b, double sweep, double view_scale, bool vector_output) {
+  const double d = (std::fabs(a) + std::fabs(b)) * 50 / view_scale;
+  double base;
+  if (!(d >= 0.5))
+    base = 12;  // also NaN
+  else if (d < 1)
+    base = 24;
+  else
+    base = std::min(120.0, std::trunc(4 * d + 24));
+  const double s = std::min(std::fabs(sweep), kTwoPi);
+  int n = finite(s) ? static_cast<int>(base * s * 0.25) : 1;
+  if (n < 1) n = 1;
+  return vector_output ? 2 * n : n;
+}
+
+void screen_arc(Renderer& r, int pen, int line_type, double cx, double cy, double a, double b,
+                double sweep, double start, double rotation) {
+  if (!r.screen || !r.driver.line) return;
+  if (!finite(cx) || !finite(cy) || !finite(a) || !finite(b) || !finite(sweep) || !finite(start) ||
+      !finite(rotation))
+    return;
+  const View& v = r.screen->view();
+  const double m = std::max(std::fabs(a), std::fabs(b));
+  if (!r.driver.vector_output && !box_in_view(v, cx - m, cy - m, cx + m, cy + m)) return;
+  sweep = std::clamp(sweep, -kTwoPi, kTwoPi);
+  const int n = arc_chord_count(a, b, sweep, v.scale, r.driver.vector_output);
+  const double cr = std::cos(rotation), sr = std::sin(rotation);
+  const double step = sweep / n;
+  const double cs = std::cos(step), ss = std::sin(step);
+  // cos t and sin t advance by rotation; the last point is computed directly so that closed
+  // curves close exactly.
+  double ct = std::cos(start), st = std::sin(start);
+  double px = cx + a * ct * cr - b * st * sr, py = cy + a * ct * sr + b * st * cr;
+  for (int i = 1; i <= n; ++i) {
+    if (i == n) {
+      ct = std::cos(start + sweep);
+      st = std::sin(start + sweep);
+    } else {
+      const double c2 = ct * cs - st * ss;
+      st = st * cs + ct * ss;
+      ct = c2;
+    }
+    const double qx = cx + a * ct * cr - b * st * sr, qy = cy + a * ct * sr + b * st * cr;
+    r.driver.line(r, pen, line_type, px, py, qx, qy);
+    px = qx;
+    py = qy;
+  }
+  if (r.drawing && r.drawing->settings.view.guide_points && !r.driver.vector_output)
+    draw_guide_cross(r, cx, cy);
+}
+
+double spline_divisions(const Point2& p0, const Point2& p1, const Point2& p2, const Point2& p3,
+                        double units_per_pixel, bool vector_output) {
+  double n = (std::hypot(p3.x - p0.x, p3.y - p0.y) + std::hypot(p2.x - p1.x, p2.y - p1.y)) / 22 /
+             units_per_pixel;
+  if (!(n >= 12)) n = 12;  // also NaN
+  if (n > 120) n = 120;
+  return vector_output ? 2 * n : n;
+}
+
+void screen_spline(Renderer& r, int pen, int line_type, const Point2& p0, const Point2& p1,
+                   const Point2& p2, const Point2& p3) {
+  if (!r.screen || !r.driver.line) return;
+  const View& v = r.screen->view();
+  if (!(v.units_x > 0)) return;
+  const bool vec = r.driver.vector_output;
+  // The curve lies within its control polygon.
+  if (!vec && !box_in_view(v, std::min({p0.x, p1.x, p2.x, p3.x}), std::min({p0.y, p1.y, p2.y, p3.y}),
+                           std::max({p0.x, p1.x, p2.x, p3.x}), std::max({p0.y, p1.y, p2.y, p3.y})))
+    return;
+  const double n = spline_divisions(p0, p1, p2, p3, v.units_x, vec);
+  double px = p0.x, py = p0.y;
+  for (int i = 1;; ++i) {
+    const double t = i / n;
+    if (!(t < 1)) break;
+    const double u = 1 - t;
+    const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
+    const double qx = b0 * p0.x + b1 * p1.x + b2 * p2.x + b3 * p3.x;
+    const double qy = b0 * p0.y + b1 * p1.y + b2 * p2.y + b3 * p3.y;
+    r.driver.line(r, pen, line_type, px, py, qx, qy);
+    px = qx;
+    py = qy;
+  }
+  r.driver.line(r, pen, line_type, px, py, p3.x, p3.y);
+  if (r.drawing && r.drawing->settings.view.guide_points && !vec) {
+    draw_guide_cross(r, p1.x, p1.y);
+    draw_guide_cross(r, p2.x, p2.y);
+  }
+}
+
+namespace {
+
+// Texts, dimensions, rooms and fillings are drawn by their own modules (stroke fonts, dimension
+// figures, room labels, pattern filling); until those are installed here the screen draws
+// nothing for them.
+void screen_text(Renderer&, const TextRun&) {}
+void screen_dimension(Renderer&, const Dimension&) {}
+void screen_room(Renderer&, const Room&) {}
+void screen_fill(Renderer&, const Pattern&) {}
+
+void xor_line_op(Renderer& r, int, int, double x1, double y1, double x2, double y2) {
+  if (r.screen) xor_line_world(*r.screen, x1, y1, x2, y2);
+}
+
+void xor_arc_op(Renderer& r, int pen, int line_type, double cx, double cy, double a, double b,
+                double sweep, double start, double rotation) {
+  if (!finite(cx) || !finite(cy) || !finite(a) || !finite(b) || !finite(sweep) || !finite(start) ||
+      !finite(rotation))
+    return;
+  constexpr int kChords = 24;
+  sweep = std::clamp(sweep, -kTwoPi, kTwoPi);
+  const double cr = std::cos(rotation), sr = std::sin(rotation);
+  auto at = [&](int i, double& x, double& y) {
+    const double t = start + sweep * i / kChords;
+    x = cx + a * std::cos(t) * cr - b * std::sin(t) * sr;
+    y = cy + a * std::cos(t) * sr + b * std::sin(t) * cr;
+  };
+  double px, py;
+  at(0, px, py);
+  for (int i = 1; i <= kChords; ++i) {
+    double qx, qy;
+    at(i, qx, qy);
+    xor_line_op(r, pen, line_type, px, py, qx, qy);
+    px = qx;
+    py = qy;
+  }
+}
+
+void xor_spline_op(Renderer& r, int pen, int line_type, const Point2& p0, const Point2& p1,
+                   const Point2& p2, const Point2& p3) {
+  constexpr int kChords = 24;
+  double px = p0.x, py = p0.y;
+  for (int i = 1; i <= kChords; ++i) {
+    const double t = static_cast<double>(i) / kChords, u = 1 - t;
+    const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
+    const double qx = b0 * p0.x + b1 * p1.x + b2 * p2.x + b3 * p3.x;
+    const double qy = b0 * p0.y + b1 * p1.y + b2 * p2.y + b3 * p3.y;
+    xor_line_op(r, pen, line_type, px, py, qx, qy);
+    px = qx;
+    py = qy;
+  }
+}
+
+}  // namespace
+
+OutputDriver screen_driver(Screen& s) {
+  OutputDriver d;
+  d.context = &s;
+  d.line = screen_line;
+  d.arc = screen_arc;
+  d.spline = screen_spline;
+  d.text = screen_text;
+  d.dimension = screen_dimension;
+  d.room = screen_room;
+  d.fill = screen_fill;
+  d.vector_output = false;
+  return d;
+}
+
+OutputDriver xor_driver(Screen& s) {
+  OutputDriver d;
+  d.context = &s;
+  d.line = xor_line_op;
+  d.arc = xor_arc_op;
+  d.spline = xor_spline_op;
+  d.vector_output = false;
+  return d;
+}
+
+}  // namespace korav

@@ -1,0 +1,1030 @@
+#include "files/drawing_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+
+#include "app/command_line.h"
+#include "files_test_support.h"
+
+namespace korav {
+namespace {
+
+using files_test::Bytes;
+using files_test::chunk;
+using files_test::current_header;
+using files_test::old_chunk;
+using files_test::old_header;
+using files_test::read_all;
+using files_test::ScriptedUi;
+using files_test::TempDir;
+using files_test::write_all;
+using Buf = std::vector<std::uint8_t>;
+
+// ---------------------------------------------------------------------------------------------
+// A drawing with every kind of element, tails, groups, layers and layer sets.
+
+void fill_sample(Drawing& d) {
+  ElementStore& s = d.store;
+  Element* e = create_line(s, 3, 1, 2, 1.5, -2.25, 1e6, 7);
+  e->group = 4;
+
+  Circle c = make_element<Circle>(0, 2, 0);
+  c.centre = {5, 6, 0};
+  c.radius1 = 2;
+  c.radius2 = 1;
+  c.sweep = 1.25;
+  c.start_angle = 0.5;
+  c.axis_angle = -0.75;
+  create(s, c);
+
+  Text t = make_element<Text>(12, 3, 1);
+  t.pos = {1, 2, 0};
+  t.font.set("SimpelProp");
+  t.align = 3;
+  t.angle = 0.1;
+  t.height = 3.5;
+  t.width_factor = 0.9;
+  t.spacing = 0.2;
+  t.line_spacing = 1.6;
+  t.fitted_width = 12.5;
+  create_text(s, t, "Wohnen \xE4 K\xFC" "che")->group = 4;
+
+  Dimension m = make_element<Dimension>(150, 0, 0);
+  m.font.set("Rund");
+  m.unit_style = 2;
+  m.mark_style = 1;
+  m.direction = 0.3;
+  m.figure_height = 2.5;
+  m.spacing[0] = 1;
+  m.spacing[1] = 2;
+  m.spacing[2] = 3;
+  m.display[0] = 1;
+  m.display[1] = 0;
+  m.extension = 0.25;
+  m.kind = 3;
+  std::vector<DimPoint> dp(3);
+  for (int i = 0; i < 3; ++i) {
+    dp[i].foot = {i * 1.0, 0.5, 0};
+    dp[i].measured = {i * 1.0, 2.5, 1};
+    dp[i].distance = i * 1.0;
+    dp[i].override_value = i == 1 ? 7.5 : 0;
+    dp[i].height_figure = 0.01 * i;
+    dp[i].extra[0] = 1;
+    dp[i].extra[1] = -i;
+    dp[i].extra[2] = i * 2;
+  }
+  create_dimension(s, m, dp);
+
+  Wall w = make_element<Wall>(999, 5, 0);
+  for (int i = 0; i < 8; ++i) w.corner[i] = {i * 1.0, i * 2.0, i < 4 ? 0.0 : 2.75, 0};
+  w.material.set("Ziegel");
+  w.gable = 1;
+  w.gable_point[0] = {1, 2, 3, 0};
+  w.gable_point[1] = {4, 5, 6, 0};
+  std::vector<OutlineLine> lines(4);
+  for (int i = 0; i < 4; ++i) lines[i] = {{i * 1.0, 0, 0}, {i * 1.0, 1, 0}};
+  std::vector<Opening> openings(2);
+  for (int k = 0; k < 2; ++k) {
+    for (int i = 0; i < 8; ++i) openings[k].corner[i] = {k + i * 0.1, i * 0.2, i * 0.3, 0};
+    openings[k].kind = static_cast<std::uint8_t>(k + 2);
+    openings[k].subtype = 4;
+    openings[k].leaf_side = 1;
+    openings[k].base = 0.9;
+    openings[k].height = 1.2;
+    openings[k].stop_width = 0.05;
+    openings[k].stop_depth = 0.07;
+  }
+  create_wall(s, w, lines, openings)->group = 9;
+
+  Pattern p = make_element<Pattern>(1, 1, 101);
+  p.pen2 = 4;
+  p.line_type2 = 2;
+  p.origin = {1, 1, 0};
+  p.offset = {0.1, 0.2, 0};
+  p.angle1 = 0.785;
+  p.spacing1 = 0.1;
+  p.angle2 = -0.785;
+  p.spacing2 = 0.2;
+  p.red = 0.25;
+  p.green = 0.5;
+  p.blue = 0.75;
+  p.kind = 3;
+  std::vector<Point2> outline = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {999, 999, 0},
+                                 {2, 2, 0}, {3, 2, 0}, {3, 3, 0}, {999, 999, 0}};
+  create_pattern(s, p, outline);
+
+  Spline sp = make_element<Spline>(0, 0, 4);
+  for (int i = 0; i < 4; ++i) sp.p[i] = {i * 1.5, -i * 0.5, 0};
+  create(s, sp);
+
+  Line3D l3 = make_element<Line3D>(2, 6, 0);
+  l3.start = {1, 2, 3, 0};
+  l3.end = {-4, -5, -6, 0};
+  create(s, l3);
+
+  Object3D o = make_element<Object3D>(0, 0, 0);
+  o.material.set("Glas");
+  o.option = 1;
+  std::vector<std::uint32_t> faces = {3, 4};
+  std::vector<Point3> verts = {{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
+  std::vector<std::uint32_t> idx = {0, 1, 4, 0, 1, 2, 3};
+  create_object3d(s, o, faces, verts, idx);
+
+  Camera cam = make_element<Camera>(0, 0, 0);
+  cam.eye = {10, 10, 1.7, 0};
+  cam.target = {0, 0, 1, 0};
+  cam.lens_angle = 45;
+  cam.active = 1;
+  create(s, cam);
+
+  Room r = make_element<Room>(7, 1, 0);
+  r.pos = {2, 2, 0};
+  r.font.set("Simpel");
+  r.angle = 0.2;
+  r.height = 3;
+  r.width_factor = 1;
+  r.spacing = 0.1;
+  r.line_spacing = 1.5;
+  r.description.set("Bad");
+  r.number.set("1.07");
+  r.factor = 0.97;
+  r.base = 0;
+  r.top = 2.6;
+  r.show_area = 1;
+  r.show_volume = 0;
+  r.show_description = 2;  // any byte is kept as it is
+  r.show_number = 3;
+  std::vector<Point2> room_outline = {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, {999, 999, 0}};
+  create_room(s, r, room_outline);
+
+  Light li = make_element<Light>(0, 0, 0);
+  li.pos = {1, 2, 3, 0};
+  li.target = {4, 5, 6, 0};
+  li.spot = 1;
+  li.red = 1;
+  li.green = 0.9;
+  li.blue = 0.8;
+  li.size = 0.5;
+  li.spot_angle = 30;
+  li.shadow_intensity = 0.3;
+  li.shadow = 0;
+  create(s, li);
+
+  d.layers.layer[7].name.set("Sanit\xE4r");
+  d.layers.layer[7].state = 1;
+  d.layers.layer[7].value = 2.5;
+  d.layers.layer[40].name.set("Leer aber benannt");  // empty, but not a default name
+  d.layers.layer[3].state = 1;
+  d.layers.list_names[2].set("Obergeschoss");
+  d.current_layer = 7;
+  save_layer_set(d, "Default");
+  d.layers.layer[3].state = 0;
+  save_layer_set(d, "Plan");
+  d.settings.drawing_scale = 50;
+  d.settings.pens[2].red = 0.125;
+}
+
+Buf to_bytes(const Drawing& d) {
+  Buf out;
+  {
+    Writer w(out);
+    EXPECT_TRUE(write_drawing(w, d));
+    EXPECT_TRUE(w.flush());
+  }
+  return out;
+}
+
+ReadResult from_bytes(const Buf& bytes, Drawing& d, int selection = 0) {
+  Reader r(bytes);
+  EXPECT_NE(read_header(r), 0u);
+  return read_chunks(r, d, selection);
+}
+
+std::vector<const Element*> elements(const Drawing& d) {
+  std::vector<const Element*> v;
+  for (const Element& e : d.store.list) v.push_back(&e);
+  return v;
+}
+
+void expect_p2(const Point2& a, const Point2& b) {
+  EXPECT_EQ(a.x, b.x);
+  EXPECT_EQ(a.y, b.y);
+}
+void expect_p3(const Point3& a, const Point3& b) {
+  EXPECT_EQ(a.x, b.x);
+  EXPECT_EQ(a.y, b.y);
+  EXPECT_EQ(a.z, b.z);
+}
+
+// Every stored field of two elements, one by one.
+void expect_same(const Element& a, const Element& b) {
+  SCOPED_TRACE(std::string(element_key(a.type)));
+  ASSERT_EQ(a.type, b.type);
+  EXPECT_EQ(a.layer, b.layer);
+  EXPECT_EQ(a.group, b.group);
+  EXPECT_EQ(a.pen, b.pen);
+  EXPECT_EQ(a.line_type, b.line_type);
+  EXPECT_EQ(a.size, b.size);
+  switch (a.type) {
+    case kLine: {
+      auto &x = static_cast<const Line&>(a), &y = static_cast<const Line&>(b);
+      expect_p2(x.start, y.start);
+      expect_p2(x.end, y.end);
+      break;
+    }
+    case kCircle: {
+      auto &x = static_cast<const Circle&>(a), &y = static_cast<const Circle&>(b);
+      expect_p2(x.centre, y.centre);
+      EXPECT_EQ(x.radius1, y.radius1);
+      EXPECT_EQ(x.radius2, y.radius2);
+      EXPECT_EQ(x.sweep, y.sweep);
+      EXPECT_EQ(x.start_angle, y.start_angle);
+      EXPECT_EQ(x.axis_angle, y.axis_angle);
+      break;
+    }
+    case kText: {
+      auto &x = static_cast<const Text&>(a), &y = static_cast<const Text&>(b);
+      expect_p2(x.pos, y.pos);
+      EXPECT_EQ(x.font, y.font);
+      EXPECT_EQ(x.align, y.align);
+      EXPECT_EQ(x.angle, y.angle);
+      EXPECT_EQ(x.height, y.height);
+      EXPECT_EQ(x.width_factor, y.width_factor);
+      EXPECT_EQ(x.spacing, y.spacing);
+      EXPECT_EQ(x.line_spacing, y.line_spacing);
+      EXPECT_EQ(x.fitted_width, y.fitted_width);
+      EXPECT_STREQ(x.text(), y.text());
+      break;
+    }
+    case kDimension: {
+      auto &x = static_cast<const Dimension&>(a), &y = static_cast<const Dimension&>(b);
+      EXPECT_EQ(x.font, y.font);
+      EXPECT_EQ(x.unit_style, y.unit_style);
+      EXPECT_EQ(x.mark_style, y.mark_style);
+      EXPECT_EQ(x.direction, y.direction);
+      EXPECT_EQ(x.figure_height, y.figure_height);
+      for (int i = 0; i < 3; ++i) EXPECT_EQ(x.spacing[i], y.spacing[i]);
+      EXPECT_EQ(x.display[0], y.display[0]);
+      EXPECT_EQ(x.display[1], y.display[1]);
+      EXPECT_EQ(x.extension, y.extension);
+      EXPECT_EQ(x.kind, y.kind);
+      ASSERT_EQ(x.count, y.count);
+      for (std::uint32_t i = 0; i < x.count; ++i) {
+        const DimPoint &p = x.points()[i], &q = y.points()[i];
+        expect_p2(p.foot, q.foot);
+        expect_p2(p.measured, q.measured);
+        EXPECT_EQ(p.distance, q.distance);
+        EXPECT_EQ(p.override_value, q.override_value);
+        EXPECT_EQ(p.height_figure, q.height_figure);
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(p.extra[k], q.extra[k]);
+      }
+      break;
+    }
+    case kWall: {
+      auto &x = static_cast<const Wall&>(a), &y = static_cast<const Wall&>(b);
+      for (int i = 0; i < 8; ++i) expect_p3(x.corner[i], y.corner[i]);
+      EXPECT_EQ(x.material, y.material);
+      EXPECT_EQ(x.gable, y.gable);
+      expect_p3(x.gable_point[0], y.gable_point[0]);
+      expect_p3(x.gable_point[1], y.gable_point[1]);
+      ASSERT_EQ(x.line_count, y.line_count);
+      ASSERT_EQ(x.opening_count, y.opening_count);
+      for (std::uint32_t i = 0; i < x.line_count; ++i) {
+        expect_p2(x.lines()[i].start, y.lines()[i].start);
+        expect_p2(x.lines()[i].end, y.lines()[i].end);
+      }
+      for (std::uint32_t i = 0; i < x.opening_count; ++i) {
+        const Opening &p = x.openings()[i], &q = y.openings()[i];
+        for (int k = 0; k < 8; ++k) expect_p3(p.corner[k], q.corner[k]);
+        EXPECT_EQ(p.kind, q.kind);
+        EXPECT_EQ(p.subtype, q.subtype);
+        EXPECT_EQ(p.leaf_side, q.leaf_side);
+        EXPECT_EQ(p.base, q.base);
+        EXPECT_EQ(p.height, q.height);
+        EXPECT_EQ(p.stop_width, q.stop_width);
+        EXPECT_EQ(p.stop_depth, q.stop_depth);
+      }
+      break;
+    }
+    case kPattern: {
+      auto &x = static_cast<const Pattern&>(a), &y = static_cast<const Pattern&>(b);
+      EXPECT_EQ(x.pen2, y.pen2);
+      EXPECT_EQ(x.line_type2, y.line_type2);
+      expect_p2(x.origin, y.origin);
+      expect_p2(x.offset, y.offset);
+      EXPECT_EQ(x.angle1, y.angle1);
+      EXPECT_EQ(x.spacing1, y.spacing1);
+      EXPECT_EQ(x.angle2, y.angle2);
+      EXPECT_EQ(x.spacing2, y.spacing2);
+      EXPECT_EQ(x.red, y.red);
+      EXPECT_EQ(x.green, y.green);
+      EXPECT_EQ(x.blue, y.blue);
+      EXPECT_EQ(x.kind, y.kind);
+      ASSERT_EQ(x.count, y.count);
+      for (std::uint32_t i = 0; i < x.count; ++i) expect_p2(x.points()[i], y.points()[i]);
+      break;
+    }
+    case kSpline: {
+      auto &x = static_cast<const Spline&>(a), &y = static_cast<const Spline&>(b);
+      for (int i = 0; i < 4; ++i) expect_p2(x.p[i], y.p[i]);
+      break;
+    }
+    case kLine3D: {
+      auto &x = static_cast<const Line3D&>(a), &y = static_cast<const Line3D&>(b);
+      expect_p3(x.start, y.start);
+      expect_p3(x.end, y.end);
+      break;
+    }
+    case kObject3D: {
+      auto &x = static_cast<const Object3D&>(a), &y = static_cast<const Object3D&>(b);
+      EXPECT_EQ(x.material, y.material);
+      EXPECT_EQ(x.option, y.option);
+      ASSERT_EQ(x.face_count, y.face_count);
+      ASSERT_EQ(x.vertex_count, y.vertex_count);
+      ASSERT_EQ(x.index_count, y.index_count);
+      for (std::uint32_t i = 0; i < x.face_count; ++i) EXPECT_EQ(x.face_sizes()[i], y.face_sizes()[i]);
+      for (std::uint32_t i = 0; i < x.vertex_count; ++i) expect_p3(x.vertices()[i], y.vertices()[i]);
+      for (std::uint32_t i = 0; i < x.index_count; ++i) EXPECT_EQ(x.indices()[i], y.indices()[i]);
+      break;
+    }
+    case kCamera: {
+      auto &x = static_cast<const Camera&>(a), &y = static_cast<const Camera&>(b);
+      expect_p3(x.eye, y.eye);
+      expect_p3(x.target, y.target);
+      EXPECT_EQ(x.lens_angle, y.lens_angle);
+      EXPECT_EQ(x.active, y.active);
+      break;
+    }
+    case kRoom: {
+      auto &x = static_cast<const Room&>(a), &y = static_cast<const Room&>(b);
+      expect_p2(x.pos, y.pos);
+      EXPECT_EQ(x.font, y.font);
+      EXPECT_EQ(x.angle, y.angle);
+      EXPECT_EQ(x.height, y.height);
+      EXPECT_EQ(x.width_factor, y.width_factor);
+      EXPECT_EQ(x.spacing, y.spacing);
+      EXPECT_EQ(x.line_spacing, y.line_spacing);
+      EXPECT_EQ(x.description, y.description);
+      EXPECT_EQ(x.number, y.number);
+      EXPECT_EQ(x.factor, y.factor);
+      EXPECT_EQ(x.base, y.base);
+      EXPECT_EQ(x.top, y.top);
+      EXPECT_EQ(x.show_area, y.show_area);
+      EXPECT_EQ(x.show_volume, y.show_volume);
+      EXPECT_EQ(x.show_description, y.show_description);
+      EXPECT_EQ(x.show_number, y.show_number);
+      ASSERT_EQ(x.count, y.count);
+      for (std::uint32_t i = 0; i < x.count; ++i) expect_p2(x.points()[i], y.points()[i]);
+      break;
+    }
+    case kLight: {
+      auto &x = static_cast<const Light&>(a), &y = static_cast<const Light&>(b);
+      expect_p3(x.pos, y.pos);
+      expect_p3(x.target, y.target);
+      EXPECT_EQ(x.spot, y.spot);
+      EXPECT_EQ(x.red, y.red);
+      EXPECT_EQ(x.green, y.green);
+      EXPECT_EQ(x.blue, y.blue);
+      EXPECT_EQ(x.size, y.size);
+      EXPECT_EQ(x.spot_angle, y.spot_angle);
+      EXPECT_EQ(x.shadow_intensity, y.shadow_intensity);
+      EXPECT_EQ(x.shadow, y.shadow);
+      break;
+    }
+    default: FAIL() << "unexpected kind";
+  }
+}
+
+// The chunks of a file: key and body, in order.
+struct ChunkView {
+  std::string key;
+  Buf body;
+};
+std::vector<ChunkView> chunks_of(const Buf& b) {
+  std::vector<ChunkView> out;
+  std::size_t i = 0;
+  while (i + 8 <= b.size()) {
+    std::string key(b.begin() + i, b.begin() + i + 4);
+    std::uint32_t len = std::uint32_t{b[i + 4]} << 24 | std::uint32_t{b[i + 5]} << 16 |
+                        std::uint32_t{b[i + 6]} << 8 | b[i + 7];
+    if (i + 8 + len > b.size()) break;
+    out.push_back({key, Buf(b.begin() + i + 8, b.begin() + i + 8 + len)});
+    i += 8 + len;
+  }
+  EXPECT_EQ(i, b.size()) << "the file does not end after its last chunk";
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(DrawingFile, SaveAndLoadKeepEveryFieldAndTheBytes) {
+  Drawing d;
+  fill_sample(d);
+  Buf first = to_bytes(d);
+
+  Drawing back;
+  ReadResult res = from_bytes(first, back);
+  EXPECT_FALSE(res.damaged);
+  EXPECT_EQ(res.elements, d.store.size());
+  auto a = elements(d), b = elements(back);
+  ASSERT_EQ(a.size(), b.size());
+  for (std::size_t i = 0; i < a.size(); ++i) expect_same(*a[i], *b[i]);
+  for (const Element* e : b) {
+    EXPECT_EQ(e->selected, 0);
+    EXPECT_FALSE(has_marked_point(*e));
+  }
+  EXPECT_EQ(back.layers.layer[7].name.view(), "Sanit\xE4r");
+  EXPECT_EQ(back.layers.layer[7].state, 1);
+  EXPECT_EQ(back.layers.layer[7].value, 2.5);
+  EXPECT_EQ(back.layers.layer[40].name.view(), "Leer aber benannt");
+  EXPECT_EQ(back.layers.list_names[2].view(), "Obergeschoss");
+  ASSERT_EQ(back.layers.sets.size(), 2u);
+  EXPECT_EQ(back.layers.sets[1].name.view(), "Plan");
+  EXPECT_EQ(back.layers.sets[0].states[3], 1);
+  EXPECT_EQ(back.layers.sets[1].states[3], 0);
+  EXPECT_EQ(back.current_layer, 7);
+  EXPECT_EQ(back.settings.drawing_scale, 50);
+  EXPECT_EQ(back.settings.pens[2].red, 0.125);
+
+  EXPECT_EQ(to_bytes(back), first);
+}
+
+TEST(DrawingFile, LayoutOrderAndExactChunkLengths) {
+  Drawing d;
+  fill_sample(d);
+  auto chunks = chunks_of(to_bytes(d));
+  std::vector<std::string> keys;
+  for (auto& c : chunks) keys.push_back(c.key);
+
+  std::vector<std::string> expected = {"KRVW", "PSNP"};
+  for (int i = 0; i < 8; ++i) expected.push_back("PPEN");
+  for (int i = 0; i < 8; ++i) expected.push_back("PLIN");
+  for (const char* k : {"PPO2", "PPR3", "PHP3", "PDXF", "PFLT", "PTEE", "PVIW", "PROD", "PMSC",
+                        "PMS2", "PDI2", "PCOL"})
+    expected.push_back(k);
+  // Layers with elements or a name of their own, ascending: 0 1 2 3 7 12 40 150 999.
+  for (int i = 0; i < 9; ++i) expected.push_back("LAY3");
+  expected.push_back("LAYG");
+  expected.push_back("LAS3");
+  expected.push_back("LAS3");
+  for (const char* k : {"LINE", "CIRC", "TEX2", "DIM3", "WALL", "PAT2", "SPLI", "LIN3", "OBJ3",
+                        "OCAM", "ROO2", "LIG2"})
+    expected.push_back(k);
+  EXPECT_EQ(keys, expected);
+
+  // The header, and the body lengths by key (from the file format's table).
+  EXPECT_EQ(chunks[0].body, (Buf{0, 0, 1, 0x2C}));
+  std::map<std::string, std::size_t> length;
+  for (auto& c : chunks) length[c.key] = c.body.size();
+  EXPECT_EQ(length["LAY3"], 93u);
+  EXPECT_EQ(length["LAYG"], 800u);
+  EXPECT_EQ(length["LAS3"], 1084u);
+  EXPECT_EQ(length["LINE"], 38u);
+  EXPECT_EQ(length["LIN3"], 54u);
+  EXPECT_EQ(length["CIRC"], 62u);
+  EXPECT_EQ(length["TEX2"], 93u + 14);  // "Wohnen ä Küche" in ISO-8859-1
+  EXPECT_EQ(length["DIM3"], 84u + 80 * 3);
+  EXPECT_EQ(length["WALL"], 295u + 32 * 4 + 227 * 2);
+  EXPECT_EQ(length["PAT2"], 101u + 16 * 8);
+  EXPECT_EQ(length["ROO2"], 283u + 16 * 5);
+  EXPECT_EQ(length["SPLI"], 70u);
+  EXPECT_EQ(length["OBJ3"], 55u + 4 * (2 + 6 * 5 + 7));
+  EXPECT_EQ(length["OCAM"], 66u);
+  EXPECT_EQ(length["LIG2"], 104u);
+
+  // LAY3 of layer 7: number, name at full width, state, value.
+  auto lay7 = std::find_if(chunks.begin(), chunks.end(), [](const ChunkView& c) {
+    return c.key == "LAY3" && c.body[3] == 7;
+  });
+  ASSERT_NE(lay7, chunks.end());
+  EXPECT_EQ(lay7->body[4], 'S');
+  EXPECT_EQ(lay7->body[84], 1);
+}
+
+TEST(DrawingFile, DefaultNamedEmptyLayersAreNotWritten) {
+  Drawing d;
+  auto lay3_numbers = [&] {
+    std::vector<int> n;
+    for (auto& c : chunks_of(to_bytes(d)))
+      if (c.key == "LAY3") n.push_back(c.body[2] * 256 + c.body[3]);
+    return n;
+  };
+  EXPECT_TRUE(lay3_numbers().empty());
+  create_line(d.store, 5, 0, 0, 0, 0, 1, 1);
+  d.layers.layer[8].name.set("Ebene 8");     // old default: still not written
+  d.layers.layer[9].name.set("Layer walls");  // a name of its own that starts like a default
+  d.layers.layer[11].name.set("Layer 12");    // a default name of another layer (moved)
+  d.layers.layer[12].name.set("");            // a deleted layer's cleared name
+  EXPECT_EQ(lay3_numbers(), (std::vector<int>{5, 9, 11, 12}));
+}
+
+TEST(DrawingFile, LineChunkFromBytes) {
+  Bytes f = current_header();
+  Bytes body;
+  body.head(2, 3, 4, 5).f64(1).f64(2).f64(3).f64(4);
+  ASSERT_EQ(body.size(), 38u);
+  chunk(f, "LINE", body);
+  ASSERT_EQ(Buf(f.b.begin() + 12, f.b.begin() + 20), (Buf{'L', 'I', 'N', 'E', 0, 0, 0, 0x26}));
+
+  Drawing d;
+  ReadResult res = from_bytes(f.b, d);
+  EXPECT_FALSE(res.damaged);
+  ASSERT_EQ(d.store.size(), 1u);
+  auto* l = as<Line>(d.store.head());
+  ASSERT_NE(l, nullptr);
+  EXPECT_EQ(l->layer, 2);
+  EXPECT_EQ(l->group, 3);
+  EXPECT_EQ(l->pen, 4);
+  EXPECT_EQ(l->line_type, 5);
+  EXPECT_EQ(l->start.x, 1);
+  EXPECT_EQ(l->end.y, 4);
+}
+
+TEST(DrawingFile, SelectionValueAndGroupsComeWithTheElements) {
+  Drawing d;
+  fill_sample(d);
+  Buf bytes;
+  {
+    Writer w(bytes);
+    d.deselect_all();
+    d.store.head()->selected = 1;
+    d.store.tail()->selected = 1;
+    ASSERT_TRUE(write_selected(w, d, 1));
+  }
+  auto chunks = chunks_of(bytes);
+  ASSERT_EQ(chunks.size(), 3u);
+  EXPECT_EQ(chunks[0].key, "KRVW");
+  EXPECT_EQ(chunks[1].key, "LINE");
+  EXPECT_EQ(chunks[2].key, "LIG2");
+
+  Drawing into;
+  create_line(into.store, 0, 0, 0, 0, 0, 1, 1);
+  into.store.element_counter = 0;
+  ReadResult res = from_bytes(bytes, into, 1);
+  EXPECT_EQ(res.elements, 2u);
+  EXPECT_EQ(into.store.element_counter, 2u);
+  auto v = elements(into);
+  ASSERT_EQ(v.size(), 3u);
+  EXPECT_EQ(v[0]->selected, 0);
+  EXPECT_EQ(v[1]->selected, 1);
+  EXPECT_EQ(v[2]->selected, 1);
+  EXPECT_EQ(v[1]->group, 4);
+}
+
+TEST(DrawingFile, SaveWritesSelectedElementsButNotTemporaryOnes) {
+  Drawing d;
+  for (int i = 0; i < 3; ++i) create_line(d.store, 0, 0, 0, i, 0, i, 1);
+  d.store.head()->next->selected = 1;  // a tool holds a selection
+  create_line(d.store, kTempLayer, 0, 0, 0, 0, 1, 1);
+  create_line(d.store, kPlacingLayer, 0, 0, 0, 0, 1, 1)->selected = 1;
+  Drawing back;
+  from_bytes(to_bytes(d), back);
+  ASSERT_EQ(back.store.size(), 3u);
+  double x = 0;
+  for (const Element& e : back.store.list) {
+    EXPECT_EQ(static_cast<const Line&>(e).start.x, x++);
+    EXPECT_EQ(e.layer, 0);
+  }
+}
+
+TEST(DrawingFile, OldFileWithOldKeys) {
+  Bytes f = old_header();
+  old_chunk(f, "TEXT", Bytes{}.head(1, 0, 2, 0).f64(1).f64(2).u8(3).u8(2)
+                           .f64(0.5).f64(3.5).f64(1).f64(0).f64(1.5).f64(0).raw("Hi").u8(0));
+  std::string long_text(200, 'w');
+  old_chunk(f, "TEXT", Bytes{}.head(1, 0, 2, 0).f64(0).f64(0).u8(99).u8(0)
+                           .f64(0).f64(0).f64(0).f64(0).f64(0).f64(0).raw(long_text).u8(0));
+  old_chunk(f, "DIMC", Bytes{}.head(0, 0, 0, 0).u8(6).u8(1).u8(2).f64(0.5).f64(2.5)
+                           .f64(1).f64(2).f64(3).u8(1).u8(1).f64(0.2).u32(1)
+                           .f64(1).f64(2).f64(3).f64(4).f64(5).f64(6).f64(7).f64(8).f64(9).f64(10));
+  old_chunk(f, "PATT", Bytes{}.head(0, 0, 1, 7).u8(2).u8(3).f64(1).f64(1).f64(0).f64(0)
+                           .f64(0.5).f64(0.1).f64(1.5).f64(0.2).u32(2).f64(0).f64(0).f64(999).f64(999));
+  old_chunk(f, "PATT", Bytes{}.head(0, 0, 1, kLineTypePoints).u8(2).u8(3).f64(1).f64(1).f64(0)
+                           .f64(0).f64(0.5).f64(0.1).f64(1.5).f64(0).u32(0));
+  old_chunk(f, "PATT", Bytes{}.head(0, 0, 1, 0).u8(2).u8(3).f64(1).f64(1).f64(0)
+                           .f64(0).f64(0.5).f64(0.1).f64(1.5).f64(0).u32(0));
+  Bytes room;
+  room.head(0, 0, 0, 0).f64(2).f64(3).u8(11).f64(0.1).f64(3).f64(1).f64(0).f64(1.5)
+      .name("Kind", 128).name("2.01", 40).f64(1).f64(0).f64(2.5).u8(1).u8(1).u8(0).u8(1)
+      .u32(1).f64(7).f64(8);
+  old_chunk(f, "ROOM", room);
+  old_chunk(f, "LIGT", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).u8(1));
+  old_chunk(f, "LIGH", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).f64(4).f64(5).f64(6)
+                           .u8(0).u8(0).f64(0.1).f64(0.2).f64(0.3).f64(0.4).f64(0.5));
+
+  Drawing d;
+  ReadResult res = from_bytes(f.b, d);
+  EXPECT_FALSE(res.damaged);
+  auto v = elements(d);
+  ASSERT_EQ(v.size(), 9u);
+
+  auto* t = as<Text>(v[0]);
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->font.view(), "SimpelProp");
+  EXPECT_STREQ(t->text(), "Hi");  // shorter than the old "length - 84" would allow
+  EXPECT_EQ(t->align, 2);
+  EXPECT_EQ(t->height, 3.5);
+  EXPECT_EQ(t->line_spacing, 1.5);
+  auto* t2 = as<Text>(v[1]);
+  EXPECT_EQ(t2->font.view(), "");  // no font of that number
+  EXPECT_EQ(std::string(t2->text()), long_text);  // whole, not cut by 12 bytes
+
+  auto* m = as<Dimension>(v[2]);
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->font.view(), "Filled_1");
+  EXPECT_EQ(m->kind, 0);
+  EXPECT_EQ(m->extension, 0.2);
+  ASSERT_EQ(m->count, 1u);
+  EXPECT_EQ(m->points()[0].measured.y, 4);
+  EXPECT_EQ(m->points()[0].extra[2], 10);
+
+  auto* p = as<Pattern>(v[3]);
+  EXPECT_EQ(p->kind, 1);  // two families: second spacing non-zero
+  EXPECT_EQ(p->red, 0);
+  EXPECT_EQ(p->pen2, 2);
+  EXPECT_EQ(p->count, 2u);
+  EXPECT_EQ(as<Pattern>(v[4])->kind, 2);  // line type 100: points
+  EXPECT_EQ(as<Pattern>(v[5])->kind, 0);
+
+  auto* r = as<Room>(v[6]);
+  EXPECT_EQ(r->font.view(), "Filled_6");
+  EXPECT_EQ(r->description.view(), "Kind");
+  EXPECT_EQ(r->top, 2.5);
+  EXPECT_EQ(r->show_number, 1);
+  EXPECT_EQ(r->points()[0].y, 8);
+
+  auto* lt = as<Light>(v[7]);
+  EXPECT_EQ(lt->spot, 1);
+  EXPECT_EQ(lt->shadow, 1);
+  EXPECT_EQ(lt->size, 0);
+  EXPECT_EQ(lt->shadow_intensity, 1.0);
+  EXPECT_EQ(lt->red, 1);
+  EXPECT_EQ(lt->target.x, 0);
+  auto* lh = as<Light>(v[8]);
+  EXPECT_EQ(lh->target.z, 6);
+  EXPECT_EQ(lh->spot_angle, 0.5);
+  EXPECT_EQ(lh->shadow_intensity, 1.0);
+
+  // Saved again, the old keys become the current ones.
+  Buf again = to_bytes(d);
+  Drawing back;
+  from_bytes(again, back);
+  auto w = elements(back);
+  ASSERT_EQ(w.size(), v.size());
+  for (std::size_t i = 0; i < v.size(); ++i) expect_same(*v[i], *w[i]);
+}
+
+TEST(DrawingFile, OldLayerNumbersAreConvertedFromTheFirstLayr) {
+  Bytes f = old_header();
+  old_chunk(f, "LINE", Bytes{}.head(23, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  old_chunk(f, "LAYR", Bytes{}.u32(45).name("Dach", 80).u32(0x101).f64(1.5));
+  old_chunk(f, "LINE", Bytes{}.head(23, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  old_chunk(f, "LINE", Bytes{}.head(5, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  old_chunk(f, "LINE", Bytes{}.head(100, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  Drawing d;
+  from_bytes(f.b, d);
+  auto v = elements(d);
+  ASSERT_EQ(v.size(), 4u);
+  EXPECT_EQ(v[0]->layer, 23);  // before the first LAYR
+  EXPECT_EQ(v[1]->layer, 203);
+  EXPECT_EQ(v[2]->layer, 5);
+  EXPECT_EQ(v[3]->layer, 100);
+  EXPECT_EQ(d.layers.layer[405].name.view(), "Dach");
+  EXPECT_EQ(d.layers.layer[405].state, 1);  // the low byte of the old state
+  EXPECT_EQ(d.layers.layer[405].value, 1.5);
+
+  // The conversion is off again for the next load.
+  Bytes g = current_header();
+  chunk(g, "LINE", Bytes{}.head(23, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  Drawing e;
+  from_bytes(g.b, e);
+  EXPECT_EQ(e.store.head()->layer, 23);
+}
+
+TEST(DrawingFile, UnknownKeysAreSkippedAndReported) {
+  Bytes f = current_header();
+  chunk(f, "ABCD", Bytes{}.u32(1).u32(2).u32(3));
+  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  // A known element with a longer body than its fields (a later version): the rest is skipped.
+  chunk(f, "SPLI", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).f64(4).f64(5).f64(6).f64(7)
+                       .f64(8).u32(0xFFFFFFFF));
+  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  Drawing d;
+  testing::internal::CaptureStdout();
+  ReadResult res = from_bytes(f.b, d);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("unknown key *ABCD* size:12\n"), std::string::npos) << out;
+  EXPECT_FALSE(res.damaged);
+  EXPECT_EQ(d.store.size(), 3u);
+  EXPECT_EQ(as<Spline>(d.store.head()->next)->p[3].y, 8);
+}
+
+TEST(DrawingFile, ACutFileLoadsEveryElementBeforeTheDamage) {
+  Drawing d;
+  for (int i = 0; i < 5; ++i) create_line(d.store, 0, 0, 0, i, 0, i, 1);
+  Buf bytes = to_bytes(d);
+  for (std::size_t cut : {bytes.size() - 1, bytes.size() - 38, bytes.size() - 46 + 3}) {
+    Buf part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+    Drawing back;
+    ReadResult res = from_bytes(part, back);
+    EXPECT_TRUE(res.damaged) << cut;
+    EXPECT_EQ(back.store.size(), 4u) << cut;
+    EXPECT_EQ(res.damage_offset, bytes.size() - 46);
+  }
+}
+
+// Counts that cannot fit their chunk are damage: nothing is created from them and nothing is
+// read or allocated past the chunk.
+TEST(DrawingFile, CountsThatDoNotFitTheirChunkAreDamage) {
+  auto load = [](Bytes body, const char* key) {
+    Bytes f = current_header();
+    chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+    chunk(f, key, body);
+    chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+    Drawing d;
+    ReadResult res = from_bytes(f.b, d);
+    EXPECT_TRUE(res.damaged) << key;
+    EXPECT_EQ(d.store.size(), 1u) << key;
+  };
+  Bytes dim;
+  dim.head(0, 0, 0, 0).name("", 21).u8(0).u8(0).f64(0).f64(0).f64(0).f64(0).f64(0).u8(0).u8(0)
+      .f64(0).u32(1000000000).u8(0).f64(1).f64(2);
+  load(dim, "DIM3");
+  Bytes wall;
+  wall.head(0, 0, 0, 0);
+  for (int i = 0; i < 24; ++i) wall.f64(0);
+  wall.u32(4).u32(0x7FFFFFFF).name("", 40).u8(0);
+  for (int i = 0; i < 6; ++i) wall.f64(0);
+  load(wall, "WALL");
+  Bytes obj;
+  obj.head(0, 0, 0, 0).name("", 40).u32(3).u32(1).u8(0).u32(0xFFFFFFFF);
+  for (int i = 0; i < 9; ++i) obj.f64(0);
+  load(obj, "OBJ3");
+  Bytes pat;
+  pat.head(0, 0, 0, 0).u8(0).u8(0);
+  for (int i = 0; i < 8; ++i) pat.f64(0);
+  pat.u32(0xFFFFFFFF).u8(0).f64(0).f64(0).f64(0);
+  load(pat, "PAT2");
+  // A text chunk shorter than its fields.
+  load(Bytes{}.head(0, 0, 0, 0).f64(0).f64(0), "TEX2");
+  // A line chunk whose length claims less than its fields.
+  load(Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(0), "LINE");
+}
+
+TEST(DrawingFile, ElementsTheStoreRefusesAreSkipped) {
+  Bytes f = current_header();
+  Bytes obj;  // an index outside the mesh
+  obj.head(0, 0, 0, 0).name("", 40).u32(1).u32(1).u8(0).u32(3).f64(0).f64(0).f64(0).u32(0).u32(0).u32(5);
+  chunk(f, "OBJ3", obj);
+  Bytes pat;  // more outline points than a pattern may have
+  pat.head(0, 0, 0, 0).u8(0).u8(0);
+  for (int i = 0; i < 8; ++i) pat.f64(0);
+  pat.u32(kMaxOutlinePoints + 1).u8(0).f64(0).f64(0).f64(0);
+  for (int i = 0; i < kMaxOutlinePoints + 1; ++i) pat.f64(i).f64(0);
+  chunk(f, "PAT2", pat);
+  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  Drawing d;
+  testing::internal::CaptureStdout();
+  ReadResult res = from_bytes(f.b, d);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_FALSE(res.damaged);
+  EXPECT_EQ(res.refused, 2u);
+  EXPECT_EQ(d.store.size(), 1u);
+  EXPECT_NE(out.find("*OBJ3*"), std::string::npos);
+}
+
+TEST(DrawingFile, LongTextsAndManyDimensionPointsLoad) {
+  Drawing d;
+  Text t = make_element<Text>(0, 0, 0);
+  std::string text(100000, 'a');
+  create_text(d.store, t, text);
+  std::vector<DimPoint> pts(1000);
+  for (std::size_t i = 0; i < pts.size(); ++i) pts[i].distance = static_cast<double>(i);
+  create_dimension(d.store, make_element<Dimension>(0, 0, 0), pts);
+  Drawing back;
+  from_bytes(to_bytes(d), back);
+  ASSERT_EQ(back.store.size(), 2u);
+  EXPECT_EQ(std::string(as<Text>(back.store.head())->text()), text);
+  auto* m = as<Dimension>(back.store.tail());
+  ASSERT_EQ(m->count, 1000u);
+  EXPECT_EQ(m->points()[999].distance, 999);
+}
+
+TEST(DrawingFile, AnActiveCameraDeactivatesTheOthers) {
+  Drawing d;
+  Camera c = make_element<Camera>(0, 0, 0);
+  c.active = 1;
+  create(d.store, c);  // already in the drawing
+  Bytes f = current_header();
+  for (std::uint32_t active : {1u, 0u, 2u, 1u, 0u}) {
+    Bytes body;
+    body.head(0, 0, 0, 0);
+    for (int i = 0; i < 7; ++i) body.f64(i);
+    chunk(f, "OCAM", body.u32(active));
+  }
+  ReadResult res = from_bytes(f.b, d, 1);
+  std::vector<std::uint32_t> act;
+  for (const Element& e : d.store.list) act.push_back(as<Camera>(&e)->active);
+  EXPECT_EQ(act, (std::vector<std::uint32_t>{0, 0, 0, 0, 1, 0}));
+  EXPECT_EQ(res.active_camera, as<Camera>(d.store.tail()->prev));
+}
+
+TEST(DrawingFile, NameRules) {
+  EXPECT_EQ(drawing_file_name("plan"), "plan.krv");
+  EXPECT_EQ(drawing_file_name("PLAN.KRV"), "PLAN.KRV");
+  EXPECT_EQ(drawing_file_name("a.krv.old"), "a.krv.old");
+  EXPECT_EQ(backup_file_name("plan.krv"), "plan.krv.bak");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+TEST(DrawingFileCommand, LoadAndSaveThroughTheUser) {
+  TempDir dir;
+  Drawing d;
+  fill_sample(d);
+  ScriptedUi ui;
+  ui.files.push_back(dir.file("plan"));
+  ASSERT_TRUE(save_drawing(d, ui));
+  EXPECT_EQ(ui.chooser_titles.back(), "Save Drawing...");
+  EXPECT_EQ(d.file_name, dir.file("plan.krv"));
+  EXPECT_FALSE(d.store.modified);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("plan.krv")));
+
+  ui.files.push_back(dir.file("COPY.KRV"));
+  ASSERT_TRUE(save_drawing(d, ui));
+  EXPECT_EQ(read_all(dir.file("COPY.KRV")), read_all(dir.file("plan.krv")));
+
+  Drawing back;
+  back.store.modified = true;
+  ui.answers.push_back(2);  // "Cancel": the altered drawing stays
+  EXPECT_EQ(load_drawing(back, ui, std::nullopt), LoadStatus::kCancelled);
+  EXPECT_EQ(ui.questions.back(), "Drawing is altered and not saved!\nReally delete all?");
+  ui.answers.push_back(1);
+  ui.files.push_back(dir.file("plan.krv"));
+  ASSERT_EQ(load_drawing(back, ui, std::nullopt), LoadStatus::kLoaded);
+  EXPECT_EQ(ui.chooser_titles.back(), "Load Drawing...");
+  EXPECT_EQ(back.store.size(), d.store.size());
+  EXPECT_FALSE(back.store.modified);
+  EXPECT_EQ(back.undo.level_count(), 0);
+  EXPECT_EQ(back.file_name, dir.file("plan.krv"));
+  EXPECT_TRUE(ui.errors.empty());
+}
+
+TEST(DrawingFileCommand, ARefusedFileBecomesNoFileName) {
+  TempDir dir;
+  write_all(dir.file("notes.txt"), {'h', 'e', 'l', 'l', 'o', '!', '!', '!', 0, 0, 0, 0});
+  Drawing d;
+  d.file_name = dir.file("old.krv");
+  create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
+  d.store.modified = false;
+  ScriptedUi ui;
+  EXPECT_EQ(load_drawing(d, ui, dir.file("notes.txt")), LoadStatus::kFailed);
+  ASSERT_EQ(ui.errors.size(), 1u);
+  EXPECT_EQ(ui.errors[0], "This is not a Korav file!");
+  EXPECT_EQ(d.store.size(), 0u);
+  EXPECT_NE(d.file_name, dir.file("notes.txt"));
+  EXPECT_NE(d.file_name, dir.file("old.krv"));
+
+  d.file_name = dir.file("old.krv");
+  EXPECT_EQ(load_drawing(d, ui, dir.file("missing.krv")), LoadStatus::kFailed);
+  EXPECT_EQ(ui.errors.back(), "Cannot open file");
+  EXPECT_NE(d.file_name, dir.file("old.krv"));
+  EXPECT_EQ(load_drawing(d, ui, dir.path()), LoadStatus::kFailed);  // a directory
+  EXPECT_EQ(ui.errors.back(), "Cannot open file");
+}
+
+TEST(DrawingFileCommand, NewerVersionsAreConvertedAndDamageIsShown) {
+  TempDir dir;
+  Bytes f = Bytes{}.raw("KRVW").u32(4).u32(310);
+  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  f.raw("LI");  // cut in the middle of the next key
+  write_all(dir.file("new.krv"), f.b);
+  Drawing d;
+  ScriptedUi ui;
+  EXPECT_EQ(load_drawing(d, ui, dir.file("new.krv")), LoadStatus::kDamaged);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], "File format 3.10 converted to 3.00");
+  ASSERT_EQ(ui.errors.size(), 1u);
+  EXPECT_NE(ui.errors[0].find("damaged"), std::string::npos);
+  EXPECT_EQ(d.store.size(), 1u);
+  EXPECT_FALSE(d.store.modified);
+}
+
+TEST(DrawingFileCommand, AFailedSaveKeepsTheFileTheNameAndTheFlag) {
+  TempDir dir;
+  Drawing d;
+  create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
+  d.file_name = dir.file("plan.krv");
+  ScriptedUi ui;
+  EXPECT_FALSE(save_drawing_to(d, ui, dir.file("no/such/dir/plan.krv")));
+  EXPECT_EQ(ui.errors.back(), "Cannot open file");
+  EXPECT_TRUE(d.store.modified);
+  EXPECT_EQ(d.file_name, dir.file("plan.krv"));
+  ui.files.clear();
+  EXPECT_FALSE(save_drawing(d, ui));  // cancelled chooser
+  EXPECT_TRUE(d.store.modified);
+}
+
+void save_past_size_limit(const std::string& path) {
+  ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit lim = {2000, 2000};
+  ::setrlimit(RLIMIT_FSIZE, &lim);
+  Drawing d;
+  for (int i = 0; i < 1000; ++i) create_line(d.store, 0, 0, 0, i, 0, i, 1);
+  d.file_name = "before.krv";
+  ScriptedUi ui;
+  bool saved = save_drawing_to(d, ui, path);
+  bool sound = !saved && ui.errors.size() == 1 && ui.errors[0] == "Cannot write file" &&
+               d.store.modified && d.file_name == "before.krv" && read_all(path) == Buf{1, 2, 3};
+  ScriptedUi bui;
+  d.file_name = path;
+  bool backup = write_backup(d, bui);
+  sound = sound && !backup && bui.errors.size() == 1 && bui.errors[0] == "Cannot write file" &&
+          !std::filesystem::exists(path + ".bak");
+  std::_Exit(sound ? 0 : 1);
+}
+
+TEST(DrawingFileCommandDeathTest, AShortWriteShowsCannotWriteFile) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  TempDir dir;
+  std::string path = dir.file("plan.krv");
+  write_all(path, {1, 2, 3});
+  EXPECT_EXIT(save_past_size_limit(path), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(DrawingFileCommand, BackupKeepsTheFlagAndTheName) {
+  TempDir dir;
+  Drawing d;
+  fill_sample(d);
+  d.file_name = dir.file("plan.krv");
+  ScriptedUi ui;
+  ASSERT_TRUE(write_backup(d, ui));
+  EXPECT_TRUE(d.store.modified);
+  EXPECT_EQ(d.file_name, dir.file("plan.krv"));
+  EXPECT_EQ(read_all(dir.file("plan.krv.bak")), to_bytes(d));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("plan.krv")));
+
+  d.file_name = dir.file("gone/plan.krv");
+  EXPECT_FALSE(write_backup(d, ui));
+  EXPECT_EQ(ui.errors.back(), "Cannot open Backup File");
+}
+
+TEST(DrawingFileCommand, ExportKrvLoadsAndWritesAgain) {
+  TempDir dir;
+  Drawing d;
+  fill_sample(d);
+  Buf bytes = to_bytes(d);
+  write_all(dir.file("in.krv"), bytes);
+
+  CommandLine cl;
+  cl.drawing = dir.file("in.krv");
+  cl.export_format = "krv";
+  cl.export_out = dir.file("out.krv");
+  EXPECT_EQ(run_export(cl), 0);
+  EXPECT_EQ(read_all(dir.file("out.krv")), bytes);
+
+  cl.drawing = dir.file("missing.krv");
+  cl.export_out = dir.file("out2.krv");
+  EXPECT_EQ(run_export(cl), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out2.krv")));
+
+  cl.drawing = dir.file("in.krv");
+  cl.export_out = dir.file("nowhere/out.krv");
+  EXPECT_EQ(run_export(cl), 1);
+
+  cl.export_format = "xyz";
+  EXPECT_EQ(run_export(cl), 2);
+}
+
+// Writes the seed corpus of the drawing reader's fuzz target into the build tree.
+TEST(DrawingFile, WritesFuzzSeeds) {
+  std::filesystem::create_directories("fuzz_seeds");
+  Drawing d;
+  fill_sample(d);
+  write_all("fuzz_seeds/sample.krv", to_bytes(d));
+  Buf only_elements;
+  {
+    Writer w(only_elements);
+    for (Element& e : d.store.list) e.selected = 1;
+    ASSERT_TRUE(write_selected(w, d, 1));
+  }
+  write_all("fuzz_seeds/symbol.krv", only_elements);
+  Bytes old = old_header();
+  old_chunk(old, "LAYR", Bytes{}.u32(45).name("Dach", 80).u32(1).f64(0));
+  old_chunk(old, "TEXT", Bytes{}.head(45, 0, 2, 0).f64(1).f64(2).u8(3).u8(2)
+                             .f64(0.5).f64(3.5).f64(1).f64(0).f64(1.5).f64(0).raw("Hi").u8(0));
+  old_chunk(old, "LIGT", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).u8(1));
+  old_chunk(old, "PDIP", Bytes{}.u32(3));
+  write_all("fuzz_seeds/old.krv", old.b);
+  EXPECT_TRUE(std::filesystem::exists("fuzz_seeds/old.krv"));
+}
+
+}  // namespace
+}  // namespace korav

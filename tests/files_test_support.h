@@ -1,0 +1,133 @@
+// Helpers shared by the file tests: a scripted user interface, temporary directories and a
+// byte builder for hand-made files.
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/ui.h"
+
+namespace korav::files_test {
+
+// Records every box and answers questions and file choosers from queues.
+class ScriptedUi : public Ui {
+ public:
+  std::vector<std::string> errors, messages, questions, chooser_titles;
+  std::deque<int> answers;                          // question results; empty: 0 (closed)
+  std::deque<std::optional<std::string>> files;     // chooser results; empty: cancel
+
+  void error_box(std::string_view text) override { errors.emplace_back(text); }
+  void message_box(std::string_view text) override { messages.emplace_back(text); }
+  int question(std::string_view text, std::span<const std::string_view>) override {
+    questions.emplace_back(text);
+    if (answers.empty()) return 0;
+    int a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> choose_file(std::string_view title, std::string_view,
+                                         bool) override {
+    chooser_titles.emplace_back(title);
+    if (files.empty()) return std::nullopt;
+    auto f = files.front();
+    files.pop_front();
+    return f;
+  }
+  void set_title(std::string_view) override {}
+  void set_prompt(std::string_view) override {}
+  std::string wait_command() override { return "p_nop"; }
+};
+
+// A fresh directory, removed with everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "korav-files-XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) std::abort();
+    path_ = tmpl;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return path_; }
+  std::vector<std::string> names() const {
+    std::vector<std::string> n;
+    for (auto& e : std::filesystem::directory_iterator(path_)) n.push_back(e.path().filename());
+    return n;
+  }
+
+ private:
+  std::string path_;
+};
+
+inline std::vector<std::uint8_t> read_all(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void write_all(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Builds files byte by byte, independent of the program's writer.
+struct Bytes {
+  std::vector<std::uint8_t> b;
+  Bytes& raw(std::string_view s) {
+    b.insert(b.end(), s.begin(), s.end());
+    return *this;
+  }
+  Bytes& u8(unsigned v) {
+    b.push_back(static_cast<std::uint8_t>(v));
+    return *this;
+  }
+  Bytes& u16(unsigned v) { return u8(v >> 8).u8(v & 0xFF); }
+  Bytes& u32(std::uint32_t v) { return u16(v >> 16).u16(v & 0xFFFF); }
+  Bytes& f64(double d) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, 8);
+    for (int i = 7; i >= 0; --i) u8(static_cast<unsigned>((bits >> (8 * i)) & 0xFF));
+    return *this;
+  }
+  Bytes& name(std::string_view s, std::size_t width) {
+    for (std::size_t i = 0; i < width; ++i) u8(i < s.size() ? static_cast<unsigned char>(s[i]) : 0);
+    return *this;
+  }
+  // Element head: layer, group, pen, line type.
+  Bytes& head(unsigned layer, unsigned group, unsigned pen, unsigned line_type) {
+    return u16(layer).u16(group).u8(pen).u8(line_type);
+  }
+  std::size_t size() const { return b.size(); }
+};
+
+// A current-format chunk: key, u32 length, body. An old-format one: u16 length.
+inline Bytes& chunk(Bytes& out, std::string_view key, const Bytes& body) {
+  out.raw(key).u32(static_cast<std::uint32_t>(body.size()));
+  out.b.insert(out.b.end(), body.b.begin(), body.b.end());
+  return out;
+}
+inline Bytes& old_chunk(Bytes& out, std::string_view key, const Bytes& body) {
+  out.raw(key).u16(static_cast<unsigned>(body.size()));
+  out.b.insert(out.b.end(), body.b.begin(), body.b.end());
+  return out;
+}
+inline Bytes current_header() { return Bytes{}.raw("KRVW").u32(4).u32(300); }
+inline Bytes old_header(unsigned version = 200) { return Bytes{}.raw("KRVV").u16(4).u32(version); }
+
+}  // namespace korav::files_test

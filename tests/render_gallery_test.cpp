@@ -1,0 +1,240 @@
+// Representative drawings written as PNGs into the build tree (render_gallery/), to be looked
+// at: walls with every opening, door and window symbol, the line types, arcs, ellipses and
+// splines. The checks here only make sure each picture was drawn; the details are tested in
+// renderer_test.cpp.
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include <cmath>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/drawing.h"
+#include "render/png_export.h"
+
+namespace korav {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+std::filesystem::path gallery_dir() {
+  const auto dir = std::filesystem::path(KORAV_BINARY).parent_path() / "render_gallery";
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+struct Hole {
+  double at, width;  // along the wall from its start
+  int kind, subtype, side;
+  double stop_width = 0, stop_depth = 0;
+};
+
+// A wall on the axis from (x, y) in direction `angle`, `length` long and `thickness` thick,
+// with its outline cut at the openings the way inserting them cuts it: gaps in both faces,
+// reveals, and with a stop the rebate lines. The outer face is the right-hand one.
+Wall* add_wall(Drawing& d, double x, double y, double angle, double length, double thickness,
+               const std::vector<Hole>& holes, int pen = 4) {
+  const double ux = std::cos(angle), uy = std::sin(angle);
+  const double h = thickness / 2;
+  auto P = [&](double s, double q) { return Point2{x + s * ux - q * uy, y + s * uy + q * ux, 0}; };
+  auto P3 = [&](double s, double q, double z) {
+    const Point2 p = P(s, q);
+    return Point3{p.x, p.y, z, 0};
+  };
+  Wall w = make_element<Wall>(0, pen, 0);
+  const double c[4][2] = {{0, -h}, {length, -h}, {length, h}, {0, h}};
+  for (int i = 0; i < 8; ++i) w.corner[i] = P3(c[i % 4][0], c[i % 4][1], i < 4 ? 0 : 2.5);
+  std::vector<OutlineLine> lines;
+  auto add = [&](double s1, double q1, double s2, double q2) { lines.push_back({P(s1, q1), P(s2, q2)}); };
+  double outer = 0, inner = 0;
+  std::vector<Opening> openings;
+  for (const Hole& o : holes) {
+    const double a = o.at, b = o.at + o.width, sw = o.stop_width, sd = o.stop_depth;
+    add(outer, -h, a, -h);
+    add(inner, h, a - sw, h);
+    outer = b;
+    inner = b + sw;
+    if (sw == 0 && sd == 0) {
+      add(a, -h, a, h);
+      add(b, -h, b, h);
+    } else {
+      add(a, -h, a, -h + sd);
+      add(a, -h + sd, a - sw, -h + sd);
+      add(a - sw, -h + sd, a - sw, h);
+      add(b, -h, b, -h + sd);
+      add(b, -h + sd, b + sw, -h + sd);
+      add(b + sw, -h + sd, b + sw, h);
+    }
+    Opening op;
+    const double oc[4][2] = {{a, -h}, {b, -h}, {b, h}, {a, h}};
+    for (int i = 0; i < 8; ++i) op.corner[i] = P3(oc[i % 4][0], oc[i % 4][1], i < 4 ? 0.9 : 2.1);
+    op.kind = static_cast<std::uint8_t>(o.kind);
+    op.subtype = static_cast<std::uint8_t>(o.subtype);
+    op.leaf_side = static_cast<std::uint8_t>(o.side);
+    op.stop_width = sw;
+    op.stop_depth = sd;
+    openings.push_back(op);
+  }
+  add(outer, -h, length, -h);
+  add(length, -h, length, h);
+  add(length, h, inner, h);
+  add(0, h, 0, -h);
+  return create_wall(d.store, w, lines, openings);
+}
+
+// Counts pixels that differ from the corner pixel (the background).
+int drawn_pixels(const std::filesystem::path& png, int& width, int& height) {
+  cairo_surface_t* img = cairo_image_surface_create_from_png(png.c_str());
+  if (cairo_surface_status(img) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(img);
+    return -1;
+  }
+  width = cairo_image_surface_get_width(img);
+  height = cairo_image_surface_get_height(img);
+  const unsigned char* data = cairo_image_surface_get_data(img);
+  const int stride = cairo_image_surface_get_stride(img);
+  auto px = [&](int x, int y) { return *reinterpret_cast<const std::uint32_t*>(data + y * stride + 4 * x) & 0xffffff; };
+  const std::uint32_t bg = px(0, 0);
+  int n = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) n += px(x, y) != bg;
+  cairo_surface_destroy(img);
+  return n;
+}
+
+void write(const Drawing& d, const std::string& name, int w, int h, int min_drawn) {
+  const auto path = gallery_dir() / name;
+  std::string error;
+  ASSERT_TRUE(export_png(d, path.string(), w, h, error)) << error;
+  int pw = 0, ph = 0;
+  const int n = drawn_pixels(path, pw, ph);
+  EXPECT_EQ(pw, w);
+  EXPECT_EQ(ph, h);
+  EXPECT_GE(n, min_drawn) << path << ": " << n << " pixels drawn";
+}
+
+Drawing walls_drawing() {
+  Drawing d;
+  d.settings.drawing_scale = 50;
+  // Doors 1 to 3 with every leaf side.
+  std::vector<Hole> doors;
+  for (int sub = 1; sub <= 3; ++sub)
+    for (int side = 0; side < 4; ++side)
+      doors.push_back({0.8 + ((sub - 1) * 4 + side) * 2.0, 1.0, 2, sub, side, sub == 2 ? 0.05 : 0,
+                       sub == 2 ? 0.06 : 0});
+  add_wall(d, 0, 0, 0, 24.6, 0.3, doors);
+  // Framed doors 4 to 6 (door 5 wide enough for its side light), two leaf sides each.
+  std::vector<Hole> framed;
+  double at = 0.8;
+  for (int sub = 4; sub <= 6; ++sub)
+    for (int side : {0, 3}) {
+      const double width = sub == 5 ? 2.0 : 1.2;
+      framed.push_back({at, width, 2, sub, side, 0.05, 0.06});
+      at += width + 1.0;
+    }
+  add_wall(d, 0, -5, 0, at + 0.4, 0.3, framed);
+  // Windows 1 to 6, and plain openings 1 to 6.
+  std::vector<Hole> windows, plain;
+  for (int sub = 1; sub <= 6; ++sub) {
+    windows.push_back({0.8 + (sub - 1) * 2.6, 1.6, 3, sub, 0, 0.05, 0.06});
+    plain.push_back({0.8 + (sub - 1) * 2.6, 1.6, 1, sub, 0, sub % 2 ? 0 : 0.05, sub % 2 ? 0 : 0.06});
+  }
+  add_wall(d, 0, -9, 0, 16.4, 0.3, windows);
+  add_wall(d, 0, -13, 0, 16.4, 0.3, plain);
+  // A wall at an angle with a door and a window, built from the other end.
+  add_wall(d, 22, -14, 3 * kPi / 4, 6, 0.24,
+           {{1, 1, 2, 1, 0, 0, 0}, {3, 1.4, 3, 3, 0, 0.05, 0.06}});
+  return d;
+}
+
+TEST(RenderGallery, WallsWithEveryOpeningDoorAndWindow) {
+  Drawing d = walls_drawing();
+  ASSERT_EQ(d.store.size(), 5u);
+  write(d, "walls.png", 1600, 1200, 8000);
+  // At 1:200 pen 4 (0.5 mm) is 0.1 m wide: about six pixels here.
+  d.settings.view.exact_thickness = 1;
+  d.settings.drawing_scale = 200;
+  write(d, "walls_exact_thickness.png", 1600, 1200, 30000);
+  d.settings.view.exact_thickness = 0;
+  // Each wall on its own, larger.
+  const char* names[] = {"walls_doors.png", "walls_framed_doors.png", "walls_windows.png",
+                         "walls_openings.png", "walls_angled.png"};
+  int i = 0;
+  for (const Element& e : d.store.list) {
+    Drawing one;
+    one.settings.drawing_scale = 50;
+    create_wall(one.store, static_cast<const Wall&>(e),
+                std::span(static_cast<const Wall&>(e).lines(), static_cast<const Wall&>(e).line_count),
+                std::span(static_cast<const Wall&>(e).openings(), static_cast<const Wall&>(e).opening_count));
+    write(one, names[i], 1600, i == 4 ? 1200 : 500, 1500);
+    ++i;
+  }
+}
+
+TEST(RenderGallery, LineTypesAndPens) {
+  Drawing d;
+  d.settings.drawing_scale = 100;
+  for (int lt = 0; lt < 6; ++lt) {
+    create_line(d.store, 0, 0, lt, 0, -lt * 1.0, 20, -lt * 1.0);  // long: dashed
+    create_line(d.store, 0, 1, lt, 21, -lt * 1.0, 21.3, -lt * 1.0);  // shorter than a pattern
+    create_line(d.store, 0, 2, lt, 23, -lt * 1.0, 30, -lt * 1.0 - 0.8);  // slanted
+  }
+  for (int pen = 0; pen < 8; ++pen) create_line(d.store, 0, pen, 0, pen * 1.2, -7, pen * 1.2 + 0.8, -10);
+  create_line(d.store, 0, kGuidePen, 0, 0, -11, 30, -11);
+  // Another layer shown as background: faded pens.
+  d.layers.layer[2].state = 1;
+  for (int pen = 0; pen < 8; ++pen) create_line(d.store, 2, pen, 2, 11 + pen * 1.2, -7, 11 + pen * 1.2 + 0.8, -10);
+  // A selected line and marked points.
+  Line* sel = create_line(d.store, 0, 0, 0, 22, -7, 30, -10);
+  sel->selected = 1;
+  Line* marked = create_line(d.store, 0, 3, 0, 22, -10, 30, -7);
+  marked->start.mark = marked->end.mark = 1;
+  write(d, "lines.png", 1200, 500, 5000);
+  d.settings.view.exact_thickness = 1;
+  write(d, "lines_exact_thickness.png", 1200, 500, 6000);
+}
+
+TEST(RenderGallery, ArcsEllipsesAndSplines) {
+  Drawing d;
+  d.settings.drawing_scale = 50;
+  auto circle = [&](double x, double y, double a, double b, double sweep, double start, double rot,
+                    int pen = 0, int lt = 0) {
+    Circle c = make_element<Circle>(0, pen, lt);
+    c.centre = {x, y};
+    c.radius1 = a;
+    c.radius2 = b;
+    c.sweep = sweep;
+    c.start_angle = start;
+    c.axis_angle = rot;
+    return create(d.store, c);
+  };
+  circle(0, 0, 3, 3, 2 * kPi, 0, 0);
+  circle(0, 0, 2, 2, 2 * kPi, 0, 0, 3, 1);  // dashed
+  circle(0, 0, 0.02, 0.02, 2 * kPi, 0, 0, 2);  // tiny
+  circle(8, 0, 3, 1.5, 2 * kPi, 0, 0.5, 2);  // rotated ellipse
+  circle(8, 0, 2, 1, kPi, 0.3, 0.5, 1, 3);  // elliptic arc
+  circle(16, 0, 3, 3, kPi / 2, 0, 0, 0);
+  circle(16, 0, 2.5, 2.5, 1e-3, 1, 0, 3);  // a very small sweep: one chord
+  circle(16, 0, 2, 2, 3 * kPi / 2, kPi / 2, 0, 2, 5);
+  Circle* marked = circle(24, 0, 2.5, 2.5, 2 * kPi, 0, 0, 3);
+  marked->centre.mark = 1;
+  Spline s = make_element<Spline>(0, 3, 0);
+  s.p[0] = {-3, -6};
+  s.p[1] = {0, -2};
+  s.p[2] = {6, -10};
+  s.p[3] = {10, -6};
+  create(d.store, s);
+  s.p[0] = {12, -6};
+  s.p[1] = {24, -2};
+  s.p[2] = {14, -10};
+  s.p[3] = {26, -6};
+  s.line_type = 2;
+  create(d.store, s);
+  write(d, "curves.png", 1400, 700, 3000);
+}
+
+}  // namespace
+}  // namespace korav

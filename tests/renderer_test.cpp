@@ -1,0 +1,749 @@
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/drawing.h"
+#include "render/openings.h"
+#include "render/png_export.h"
+#include "render/renderer.h"
+#include "render/screen_output.h"
+
+namespace korav {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// ---- A driver that records what the renderer asks of it ----
+
+struct Call {
+  char op = 0;  // l line, a arc, s spline, t text, d dimension, r room, f fill
+  int pen = 0, lt = 0;
+  double v[9] = {};
+  std::string text;
+};
+
+struct Recorder {
+  std::vector<Call> calls;
+  std::vector<Call> lines() const {
+    std::vector<Call> out;
+    for (const Call& c : calls)
+      if (c.op == 'l') out.push_back(c);
+    return out;
+  }
+  std::vector<Call> arcs() const {
+    std::vector<Call> out;
+    for (const Call& c : calls)
+      if (c.op == 'a') out.push_back(c);
+    return out;
+  }
+};
+
+Recorder& rec(Renderer& r) { return *static_cast<Recorder*>(r.driver.context); }
+
+OutputDriver recording_driver(Recorder& recorder) {
+  OutputDriver d;
+  d.context = &recorder;
+  d.line = [](Renderer& r, int pen, int lt, double x1, double y1, double x2, double y2) {
+    rec(r).calls.push_back({'l', pen, lt, {x1, y1, x2, y2}, {}});
+  };
+  d.arc = [](Renderer& r, int pen, int lt, double cx, double cy, double a, double b, double sweep,
+             double start, double rot) {
+    rec(r).calls.push_back({'a', pen, lt, {cx, cy, a, b, sweep, start, rot}, {}});
+  };
+  d.spline = [](Renderer& r, int pen, int lt, const Point2& p0, const Point2&, const Point2&,
+                const Point2& p3) { rec(r).calls.push_back({'s', pen, lt, {p0.x, p0.y, p3.x, p3.y}, {}}); };
+  d.text = [](Renderer& r, const TextRun& t) {
+    rec(r).calls.push_back({'t', t.pen, t.line_type, {t.x, t.y, t.height}, std::string(t.text)});
+  };
+  d.dimension = [](Renderer& r, const Dimension& dim) {
+    rec(r).calls.push_back({'d', dim.pen, dim.line_type, {static_cast<double>(dim.count)}, {}});
+  };
+  d.room = [](Renderer& r, const Room& room) { rec(r).calls.push_back({'r', room.pen, 0, {}, {}}); };
+  d.fill = [](Renderer& r, const Pattern& p) { rec(r).calls.push_back({'f', p.pen, 0, {}, {}}); };
+  return d;
+}
+
+// ---- A screen whose view maps world (x, y) to pixel (10 x, 100 - 10 y) on 200 x 100 ----
+
+struct RenderTest : ::testing::Test {
+  Drawing d;
+  Display disp;
+  Screen& s = disp.screen;
+  Renderer& r = disp.renderer;
+
+  void SetUp() override {
+    d.settings.view.guide_points = 0;
+    ASSERT_TRUE(configure_surface(s, kMainSurface, 200, 100, d.settings).configured);
+    View& v = s.view();
+    v.scale = 300;  // 0.1 m per pixel
+    centre_view(v, s.aspect, 10, 5);
+  }
+  void draw_all() { redraw(r, s, d); }
+  void draw(const Element& e, int mode) {
+    draw_element(r, d, e, mode);
+    present(s);
+  }
+  std::uint32_t at(int x, int y) const { return pixel_at(s.cur(), x, y); }
+  std::uint32_t colour(int index) const { return s.cur().pixel[index] & 0xffffff; }
+  int count(std::uint32_t rgb) const {
+    int n = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x) n += at(x, y) == rgb;
+    return n;
+  }
+  int drawn() const { return 200 * 100 - count(colour(kColourBackground)); }
+};
+
+TEST_F(RenderTest, ALineLandsWhereTheViewTransformSays) {
+  ASSERT_NEAR(s.view().xmin, 0, 1e-9);
+  ASSERT_NEAR(s.view().ymin, 0, 1e-9);
+  create_line(d.store, 0, 2, 0, 2, 3, 8, 3);
+  create_line(d.store, 0, 0, 0, -5, 1, 5, 1);  // starts left of the view
+  draw_all();
+  for (int x = 20; x <= 80; ++x) EXPECT_EQ(at(x, 70), colour(kColourPen + 2)) << x;
+  EXPECT_EQ(at(19, 70), colour(kColourBackground));
+  EXPECT_EQ(at(81, 70), colour(kColourBackground));
+  EXPECT_EQ(at(50, 69), colour(kColourBackground));
+  for (int x = 0; x <= 50; ++x) EXPECT_EQ(at(x, 90), colour(kColourPen)) << x;
+  EXPECT_EQ(at(51, 90), colour(kColourBackground));
+  EXPECT_EQ(drawn(), 61 + 51);
+}
+
+TEST_F(RenderTest, HiddenLayersDrawNothingInAnyMode) {
+  Line* l = create_line(d.store, 5, 0, 0, 1, 1, 9, 9);
+  d.layers.layer[5].state = 0;
+  l->selected = 1;
+  for (int mode : {kDrawNormal, kDrawErase, kDrawHighlight, kDrawForceNormal}) {
+    draw(*l, mode);
+    EXPECT_EQ(drawn(), 0) << mode;
+  }
+  // The current layer is drawn whatever its state.
+  d.current_layer = 5;
+  l->selected = 0;
+  draw(*l, kDrawNormal);
+  EXPECT_EQ(at(50, 50), colour(kColourPen));
+}
+
+TEST_F(RenderTest, ColourClasses) {
+  Line* l = create_line(d.store, 3, 4, 0, 1, 5, 19, 5);
+  d.layers.layer[3].state = 1;
+  draw(*l, kDrawNormal);
+  EXPECT_EQ(at(100, 50), colour(kColourFadedPen + 4));  // another layer: faded
+  draw(*l, kDrawForceNormal);
+  EXPECT_EQ(at(100, 50), colour(kColourPen + 4));
+  draw(*l, kDrawHighlight);
+  EXPECT_EQ(at(100, 50), colour(kColourHighlight));
+  l->selected = 1;  // selected elements show in colour 1 even on another layer
+  draw(*l, kDrawNormal);
+  EXPECT_EQ(at(100, 50), colour(kColourHighlight));
+  draw(*l, kDrawErase);  // erasing wins over the selection
+  EXPECT_EQ(drawn(), 0);
+
+  EXPECT_EQ(colour_index(ColourClass::kNormal, kGuidePen), kColourGuide);
+  EXPECT_EQ(colour_index(ColourClass::kOtherLayer, kGuidePen), kColourGuide);
+  EXPECT_EQ(colour_index(ColourClass::kErase, kGuidePen), kColourBackground);
+  EXPECT_EQ(colour_index(ColourClass::kHighlight, kGuidePen), kColourHighlight);
+  EXPECT_EQ(colour_index(ColourClass::kNormal, 200), kColourPen);  // damaged pen number
+  EXPECT_EQ(colour_index(ColourClass::kOtherLayer, 7), kColourFadedPen + 7);
+  // Unknown draw modes draw normally.
+  l->selected = 0;
+  d.current_layer = 3;
+  draw(*l, 1);
+  EXPECT_EQ(at(100, 50), colour(kColourPen + 4));
+}
+
+TEST_F(RenderTest, GuidePenAndPointMarks) {
+  Line* l = create_line(d.store, 0, kGuidePen, 0, 2, 5, 10, 5);
+  l->start.mark = 1;
+  draw(*l, kDrawNormal);
+  EXPECT_EQ(at(60, 50), colour(kColourGuide));
+  // The mark: a cross of 2 pixels each way around the start.
+  for (int k = -2; k <= 2; ++k) {
+    EXPECT_EQ(at(20, 50 + k), colour(kColourGuide)) << k;
+    EXPECT_EQ(at(20 + k, 50), colour(kColourGuide)) << k;
+  }
+  EXPECT_EQ(at(20, 47), colour(kColourBackground));
+  // Erasing takes the strokes and the marks back to the background.
+  draw(*l, kDrawErase);
+  EXPECT_EQ(drawn(), 0);
+}
+
+TEST_F(RenderTest, ExactThicknessGivesPenWidths) {
+  r.drawing = &d;
+  EXPECT_EQ(line_pixel_width(r, 7), 0);  // switched off
+  d.settings.view.exact_thickness = 1;
+  EXPECT_EQ(line_pixel_width(r, 7), 2);  // 1.5 mm at 1:100 is 0.15 m: 1.5 pixels, rounded up
+  EXPECT_EQ(line_pixel_width(r, 5), 1);  // 0.7 pixels
+  EXPECT_EQ(line_pixel_width(r, 0), 0);  // 0.13 pixels
+  EXPECT_EQ(line_pixel_width(r, kGuidePen), 0);
+  r.view_number = 2;
+  EXPECT_EQ(line_pixel_width(r, 7), 0);  // 3D views draw thin
+  r.view_number = 0;
+  d.settings.drawing_scale = 1000;
+  EXPECT_EQ(line_pixel_width(r, 7), 15);
+  d.settings.drawing_scale = 1e9;
+  EXPECT_EQ(line_pixel_width(r, 7), 255);
+  d.settings.drawing_scale = std::nan("");
+  EXPECT_EQ(line_pixel_width(r, 7), 0);
+
+  d.settings.drawing_scale = 1000;
+  Line* l = create_line(d.store, 0, 7, 0, 2, 5, 18, 5);
+  draw(*l, kDrawNormal);
+  for (int k = -7; k <= 7; ++k) EXPECT_EQ(at(100, 50 + k), colour(kColourPen + 7)) << k;
+  EXPECT_EQ(at(100, 58), colour(kColourBackground));
+  draw(*l, kDrawErase);  // erasing covers the full width
+  EXPECT_EQ(drawn(), 0);
+}
+
+// SHORTDASH at 1:1000 is 2.5 m dash and 1.5 m gap: 25 and 15 pixels here.
+bool dash_at(double along, double length) {
+  const double period = 4.0;
+  const double whole = std::floor(length / period) * period;
+  if (along >= whole) return true;  // the rest is solid
+  return std::fmod(along, period) < 2.5;
+}
+
+TEST_F(RenderTest, DashedLines) {
+  d.settings.drawing_scale = 1000;
+  create_line(d.store, 0, 0, 1, 0, 5, 19, 5);  // 4 whole patterns and 3 m of rest
+  draw_all();
+  for (double x : {1.0, 2.2, 4.3, 5.0, 8.5, 12.4, 16.5, 17.5, 18.7})
+    EXPECT_EQ(at(static_cast<int>(x * 10), 50), colour(kColourPen)) << x;
+  for (double x : {2.8, 3.7, 6.8, 7.7, 10.9, 14.9}) EXPECT_EQ(at(static_cast<int>(x * 10), 50), colour(kColourBackground)) << x;
+
+  // The dashes stay where they are when the line's start is out of view.
+  centre_view(s.view(), s.aspect, 13.3, 5);
+  draw_all();
+  const View& v = s.view();
+  for (int px = 0; px < 200; px += 3) {
+    const double x = pixel_to_world_x(v, px);
+    if (x > 19 || std::fabs(std::fmod(x, 4.0) - 2.5) < 0.15 || std::fabs(std::fmod(x, 4.0)) < 0.15 ||
+        std::fabs(std::fmod(x, 4.0) - 4) < 0.15)
+      continue;  // beyond the end or at a dash boundary
+    const std::uint32_t want = dash_at(x, 19) ? colour(kColourPen) : colour(kColourBackground);
+    EXPECT_EQ(at(px, 50), want) << x;
+  }
+}
+
+TEST_F(RenderTest, DashedLinesDrawnSolidWhenShortOrFine) {
+  d.settings.drawing_scale = 1000;
+  Line* shorter = create_line(d.store, 0, 0, 1, 1, 5, 4.9, 5);  // 3.9 m < one 4 m pattern
+  draw_all();
+  for (int x = 10; x <= 49; ++x) EXPECT_EQ(at(x, 50), colour(kColourPen)) << x;
+  shorter->selected = 1;
+  d.store.purge();
+  // At 1:100 the pattern is 4 pixels long: solid.
+  d.settings.drawing_scale = 100;
+  create_line(d.store, 0, 0, 1, 0, 5, 19, 5);
+  draw_all();
+  for (int x = 0; x <= 190; ++x) EXPECT_EQ(at(x, 50), colour(kColourPen)) << x;
+  // Damaged line types (negative or zero lengths, more than three sections) never hang.
+  d.settings.line_types[2].sections = 9;
+  d.settings.line_types[2].line[0] = -3;
+  d.settings.line_types[2].space[0] = 0;
+  d.settings.line_types[3].line[0] = std::nan("");
+  create_line(d.store, 0, 0, 2, 0, 1, 19, 1);
+  create_line(d.store, 0, 0, 3, 0, 2, 19, 2);
+  create_line(d.store, 0, 0, 120, 0, 3, 19, 3);  // no such line type
+  draw_all();
+  EXPECT_EQ(at(100, 80), colour(kColourPen));
+}
+
+TEST(ArcChords, CountsFollowTheScreenSize) {
+  EXPECT_EQ(arc_chord_count(0.1, 0.1, 2 * kPi, 500, false), 18);  // d = 0.02
+  EXPECT_EQ(arc_chord_count(0.1, 0.1, 2 * kPi, 500, true), 36);
+  EXPECT_EQ(arc_chord_count(3, 4, 2 * kPi, 500, false), 37);    // d = 0.7: base 24
+  EXPECT_EQ(arc_chord_count(50, 50, 2 * kPi, 500, false), 100);  // d = 10: base 64
+  EXPECT_EQ(arc_chord_count(500, 500, 2 * kPi, 500, false), 188);
+  EXPECT_EQ(arc_chord_count(500, 500, 2 * kPi, 500, true), 376);
+  EXPECT_EQ(arc_chord_count(500, 500, 1e-6, 500, false), 1);
+  EXPECT_EQ(arc_chord_count(500, 500, -kPi, 500, false), 94);
+  EXPECT_EQ(arc_chord_count(500, 500, 1e9, 500, false), 188);  // more than a turn
+  EXPECT_EQ(arc_chord_count(1, 1, kPi, 0, false), 94);          // a broken view scale
+}
+
+TEST_F(RenderTest, ArcsAndEllipses) {
+  Circle c = make_element<Circle>(0, 1, 0);
+  c.centre = {10, 5};
+  c.radius1 = c.radius2 = 3;
+  c.sweep = 1e-4;  // a tiny sweep still gives one chord
+  Circle* tiny = create(d.store, c);
+  draw_all();
+  EXPECT_EQ(at(130, 50), colour(kColourPen + 1));
+  EXPECT_EQ(drawn(), 1);
+  tiny->selected = 1;
+  d.store.purge();
+
+  c.sweep = 2 * kPi;
+  c.radius1 = 4;
+  c.radius2 = 2;
+  c.axis_angle = kPi / 2;  // the long axis stands upright
+  create(d.store, c);
+  draw_all();
+  EXPECT_EQ(at(100, 10), colour(kColourPen + 1));  // (10, 9)
+  EXPECT_EQ(at(100, 90), colour(kColourPen + 1));  // (10, 1)
+  EXPECT_EQ(at(80, 50), colour(kColourPen + 1));   // (8, 5)
+  EXPECT_EQ(at(120, 50), colour(kColourPen + 1));
+  EXPECT_EQ(at(100, 50), colour(kColourBackground));
+  // With guide points on, the centre gets a 1-pixel cross.
+  d.settings.view.guide_points = 1;
+  draw_all();
+  EXPECT_EQ(at(100, 50), colour(kColourGuide));
+  EXPECT_EQ(at(101, 50), colour(kColourGuide));
+  EXPECT_EQ(at(102, 50), colour(kColourBackground));
+}
+
+TEST_F(RenderTest, ArcChordsGoThroughTheLineOperation) {
+  Recorder recorder;
+  r.driver.line = recording_driver(recorder).line;
+  r.driver.context = &recorder;
+  r.drawing = &d;
+  screen_arc(r, 2, 3, 10, 5, 1, 1, kPi, 0, 0);
+  const auto chords = recorder.lines();
+  ASSERT_EQ(static_cast<int>(chords.size()), arc_chord_count(1, 1, kPi, 300, false));
+  EXPECT_EQ(chords[0].pen, 2);
+  EXPECT_EQ(chords[0].lt, 3);
+  EXPECT_NEAR(chords.front().v[0], 11, 1e-12);
+  EXPECT_NEAR(chords.back().v[2], 9, 1e-12);  // ends exactly at the sweep's end
+  EXPECT_NEAR(chords.back().v[3], 5, 1e-12);
+  for (std::size_t i = 1; i < chords.size(); ++i) {
+    EXPECT_DOUBLE_EQ(chords[i].v[0], chords[i - 1].v[2]);
+    EXPECT_NEAR(std::hypot(chords[i].v[2] - 10, chords[i].v[3] - 5), 1, 1e-12);
+  }
+  // Culled when its square is out of view; not on vector output.
+  recorder.calls.clear();
+  screen_arc(r, 0, 0, 100, 100, 1, 1, kPi, 0, 0);
+  EXPECT_TRUE(recorder.calls.empty());
+  r.driver.vector_output = true;
+  screen_arc(r, 0, 0, 100, 100, 1, 1, kPi, 0, 0);
+  EXPECT_EQ(static_cast<int>(recorder.lines().size()), arc_chord_count(1, 1, kPi, 300, true));
+}
+
+TEST_F(RenderTest, SplinesEndExactlyAtTheirEndPoint) {
+  Recorder recorder;
+  r.driver.line = recording_driver(recorder).line;
+  r.driver.context = &recorder;
+  r.drawing = &d;
+  const Point2 p0{1, 1}, p1{2, 8}, p2{8, 8}, p3{9, 1};
+  // (8 + 6) / 22 / 0.1 = 6.4 divisions, raised to 12: t = 1/12 .. 11/12 and the last chord.
+  EXPECT_DOUBLE_EQ(spline_divisions(p0, p1, p2, p3, 0.1, false), 12);
+  screen_spline(r, 1, 0, p0, p1, p2, p3);
+  auto chords = recorder.lines();
+  ASSERT_EQ(chords.size(), 12u);
+  EXPECT_DOUBLE_EQ(chords.front().v[0], 1);
+  EXPECT_DOUBLE_EQ(chords.back().v[2], 9);
+  EXPECT_DOUBLE_EQ(chords.back().v[3], 1);
+  EXPECT_NEAR(chords[5].v[2], 5, 1e-12);  // t = 1/2 on the symmetric curve
+  EXPECT_NEAR(chords[5].v[3], 1 + 0.75 * 7, 1e-12);
+  // Long on screen: at most 120 divisions; the divisor is not rounded.
+  EXPECT_DOUBLE_EQ(spline_divisions({0, 0}, {0, 0}, {0, 0}, {265.1, 0}, 0.1, false), 120);
+  EXPECT_DOUBLE_EQ(spline_divisions({0, 0}, {0, 0}, {0, 0}, {11, 0}, 0.01, false), 50);
+  EXPECT_DOUBLE_EQ(spline_divisions({0, 0}, {0, 0}, {0, 0}, {11, 0}, 0.01, true), 100);
+  recorder.calls.clear();
+  screen_spline(r, 1, 0, {0, 1}, {0, 1}, {0, 1}, {11.22, 1});  // 5.1 divisions raised to 12
+  EXPECT_EQ(recorder.lines().size(), 12u);
+  // The guide crosses at the control points come with "Show guide points".
+  d.settings.view.guide_points = 1;
+  recorder.calls.clear();
+  screen_spline(r, 1, 0, p0, p1, p2, p3);
+  int guide = 0;
+  for (const Call& c : recorder.lines()) guide += c.pen == kGuidePen;
+  EXPECT_EQ(guide, 4);
+}
+
+struct RecordTest : ::testing::Test {
+  Drawing d;
+  Display disp;
+  Recorder recorder;
+  Renderer& r = disp.renderer;
+  void SetUp() override {
+    ASSERT_TRUE(configure_surface(disp.screen, kMainSurface, 200, 100, d.settings).configured);
+    r.driver = recording_driver(recorder);
+  }
+};
+
+TEST_F(RecordTest, ElementsReachTheirOperations) {
+  Circle c = make_element<Circle>(0, 2, 1);
+  c.centre = {1, 2, 0};
+  c.radius1 = 3;
+  c.radius2 = 1;
+  c.sweep = 1;
+  c.start_angle = 0.5;
+  c.axis_angle = 0.25;
+  draw_element(r, d, *create(d.store, c), kDrawNormal);
+  ASSERT_EQ(recorder.calls.size(), 1u);
+  const Call& a = recorder.calls[0];
+  EXPECT_EQ(a.op, 'a');
+  EXPECT_EQ(a.pen, 2);
+  EXPECT_EQ(a.lt, 1);
+  EXPECT_EQ(std::vector<double>(a.v, a.v + 7), (std::vector<double>{1, 2, 3, 1, 1, 0.5, 0.25}));
+
+  Text t = make_element<Text>(0, 3, 0);
+  t.pos = {4, 5};
+  t.height = 3.5;
+  recorder.calls.clear();
+  draw_element(r, d, *create_text(d.store, t, "Living room"), kDrawNormal);
+  ASSERT_EQ(recorder.calls.size(), 1u);
+  EXPECT_EQ(recorder.calls[0].op, 't');
+  EXPECT_EQ(recorder.calls[0].text, "Living room");
+  EXPECT_DOUBLE_EQ(recorder.calls[0].v[2], 3.5);
+
+  Spline sp = make_element<Spline>(0, 1, 0);
+  sp.p[3] = {7, 7};
+  recorder.calls.clear();
+  draw_element(r, d, *create(d.store, sp), kDrawNormal);
+  ASSERT_EQ(recorder.calls.size(), 1u);
+  EXPECT_EQ(recorder.calls[0].op, 's');
+
+  std::vector<DimPoint> pts(3);
+  pts[1].measured = {1, 1, 0};
+  recorder.calls.clear();
+  Dimension* dim = create_dimension(d.store, make_element<Dimension>(0, 0, 0), pts);
+  draw_element(r, d, *dim, kDrawNormal);
+  ASSERT_EQ(recorder.calls.size(), 1u);
+  EXPECT_EQ(recorder.calls[0].v[0], 3);
+  // A marked dimension point gets crosses at its measured point and at its foot.
+  dim->points()[1].measured.mark = 1;
+  recorder.calls.clear();
+  draw_element(r, d, *dim, kDrawNormal);
+  EXPECT_EQ(recorder.lines().size(), 4u);
+}
+
+TEST_F(RecordTest, PatternsByFillKind) {
+  static std::vector<int> routines;
+  routines.clear();
+  r.hatch = [](Renderer&, const Pattern&, int routine) { routines.push_back(routine); };
+  const std::vector<Point2> square = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {999, 999, 1}};
+  for (int kind = 0; kind < 5; ++kind) {
+    Pattern p = make_element<Pattern>(0, 0, 0);
+    p.kind = static_cast<std::uint8_t>(kind);
+    draw_element(r, d, *create_pattern(d.store, p, square), kDrawNormal);
+  }
+  EXPECT_EQ(routines, (std::vector<int>{0, 0, 1, 2}));
+  ASSERT_EQ(recorder.calls.size(), 1u);
+  EXPECT_EQ(recorder.calls[0].op, 'f');
+  // Marked outline points get crosses; separators never do.
+  Pattern* p = as<Pattern>(d.store.tail());
+  p->points()[1].mark = 1;
+  p->points()[4].mark = 1;
+  recorder.calls.clear();
+  draw_element(r, d, *p, kDrawNormal);
+  EXPECT_EQ(recorder.lines().size(), 2u);
+}
+
+TEST_F(RecordTest, ThreeDElementsGoToTheProjectionDrawer) {
+  static std::vector<int> projected;
+  projected.clear();
+  create(d.store, make_element<Line3D>(0, 0, 0));
+  create(d.store, make_element<Camera>(0, 0, 0));
+  create(d.store, make_element<Light>(0, 0, 0));
+  create_room(d.store, make_element<Room>(0, 0, 0), std::vector<Point2>{{0, 0}, {1, 0}, {1, 1}});
+  create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
+  // Without a 3D module nothing is drawn for them, and nothing breaks.
+  for (const Element& e : d.store.list) draw_element(r, d, e, kDrawNormal);
+  EXPECT_EQ(recorder.calls.size(), 1u);
+  r.project = [](Renderer&, const Element& e, int, int, bool) { projected.push_back(e.type); };
+  for (const Element& e : d.store.list) draw_element(r, d, e, kDrawNormal);
+  EXPECT_EQ(projected, (std::vector<int>{kLine3D, kCamera, kLight, kRoom}));
+  // In a 3D view every element goes there.
+  projected.clear();
+  r.view_number = 2;
+  for (const Element& e : d.store.list) draw_element(r, d, e, kDrawNormal);
+  EXPECT_EQ(projected.size(), 5u);
+}
+
+TEST_F(RecordTest, VectorOutputDrawsNoMarks) {
+  Line* l = create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
+  l->start.mark = l->end.mark = 1;
+  draw_element(r, d, *l, kDrawNormal);
+  EXPECT_EQ(recorder.lines().size(), 5u);  // the line and two crosses
+  EXPECT_EQ(recorder.lines()[1].pen, kGuidePen);
+  recorder.calls.clear();
+  r.driver.vector_output = true;
+  draw_element(r, d, *l, kDrawNormal);
+  EXPECT_EQ(recorder.lines().size(), 1u);
+}
+
+// ---- Walls and openings ----
+
+// An axis wall from (0, 0) to (4, 0), 0.24 thick: c0 (0, -0.12), c1 (4, -0.12), c2 (4, 0.12),
+// c3 (0, 0.12); its outer face is c0-c1.
+Wall wall_fields() {
+  Wall w = make_element<Wall>(0, 5, 2);
+  const double c[4][2] = {{0, -0.12}, {4, -0.12}, {4, 0.12}, {0, 0.12}};
+  for (int i = 0; i < 8; ++i) w.corner[i] = {c[i % 4][0], c[i % 4][1], i < 4 ? 0.0 : 2.5, 0};
+  return w;
+}
+
+// An opening from x = 1 to x = 2 with its outer face on y = -0.12.
+Opening opening(int kind, int subtype, int side, double stop_width = 0, double stop_depth = 0) {
+  Opening o;
+  const double c[4][2] = {{1, -0.12}, {2, -0.12}, {2, 0.12}, {1, 0.12}};
+  for (int i = 0; i < 8; ++i) o.corner[i] = {c[i % 4][0], c[i % 4][1], i < 4 ? 0.0 : 2.1, 0};
+  o.kind = static_cast<std::uint8_t>(kind);
+  o.subtype = static_cast<std::uint8_t>(subtype);
+  o.leaf_side = static_cast<std::uint8_t>(side);
+  o.stop_width = stop_width;
+  o.stop_depth = stop_depth;
+  return o;
+}
+
+bool has_line(const std::vector<Call>& lines, double x1, double y1, double x2, double y2) {
+  for (const Call& c : lines)
+    if (std::fabs(c.v[0] - x1) < 1e-9 && std::fabs(c.v[1] - y1) < 1e-9 &&
+        std::fabs(c.v[2] - x2) < 1e-9 && std::fabs(c.v[3] - y2) < 1e-9)
+      return true;
+  return false;
+}
+
+TEST_F(RecordTest, WallOutlineAndOpenings) {
+  const std::vector<OutlineLine> lines = {{{0, -0.12}, {4, -0.12}}, {{4, -0.12}, {4, 0.12}}};
+  const std::vector<Opening> openings = {opening(1, 1, 0), opening(3, 0, 0)};
+  Wall* w = create_wall(d.store, wall_fields(), lines, openings);
+  ASSERT_NE(w, nullptr);
+  w->lines()[1].end.mark = 1;
+  draw_element(r, d, *w, kDrawNormal);
+  const auto drawn = recorder.lines();
+  ASSERT_EQ(drawn.size(), 2u + 2u + 1u);  // outline, one cross, the opening's outer line
+  EXPECT_EQ(drawn[0].pen, 5);
+  EXPECT_EQ(drawn[0].lt, 2);
+  EXPECT_TRUE(has_line(drawn, 1, -0.12, 2, -0.12));
+  EXPECT_EQ(drawn.back().pen, 0);  // symbols have their own pens
+
+  // A record whose counts run past its end is not read beyond it.
+  w->line_count = 100000;
+  recorder.calls.clear();
+  draw_element(r, d, *w, kDrawNormal);
+  EXPECT_TRUE(recorder.calls.empty());
+}
+
+std::vector<Call> draw_one(Renderer& r, Recorder& recorder, const Opening& o) {
+  recorder.calls.clear();
+  draw_opening(r, o);
+  return recorder.calls;
+}
+
+TEST_F(RecordTest, PlainOpenings) {
+  auto lines = [&](int subtype) {
+    draw_one(r, recorder, opening(1, subtype, 0));
+    return recorder.lines();
+  };
+  EXPECT_EQ(lines(1).size(), 1u);
+  auto two = lines(2);
+  ASSERT_EQ(two.size(), 2u);
+  // The middle line runs between the reveals' midpoints, 0.1 longer at both ends, pen 1 type 3.
+  EXPECT_TRUE(has_line(two, 0.9, 0, 2.1, 0));
+  EXPECT_EQ(two[1].pen, 1);
+  EXPECT_EQ(two[1].lt, 3);
+  auto three = lines(3);
+  EXPECT_TRUE(has_line(three, 1, 0.12, 2, 0.12));
+  EXPECT_TRUE(has_line(three, 1, -0.12, 2, -0.12));
+  EXPECT_EQ(lines(4).size(), 3u);
+  auto five = lines(5);
+  ASSERT_EQ(five.size(), 2u);
+  EXPECT_EQ(five[0].lt, 1);
+  EXPECT_EQ(five[1].lt, 1);
+  EXPECT_EQ(lines(6).size(), 3u);
+  // With a stop the inner line spans the wider inner gap.
+  draw_one(r, recorder, opening(1, 3, 0, 0.05, 0.06));
+  EXPECT_TRUE(has_line(recorder.lines(), 0.95, 0.12, 2.05, 0.12));
+}
+
+TEST_F(RecordTest, OneLeafDoorsHingeAndSwingByLeafSide) {
+  struct Want {
+    double hx, hy, tip_y, start;
+  };
+  // Sides 0 and 1 open to the inner side (+y here), 2 and 3 to the outer side; 0 and 2 hinge at
+  // the start (x = 1), 1 and 3 at the end.
+  const Want want[4] = {{1, 0.12, 1.12, 0}, {2, 0.12, 1.12, kPi / 2},
+                        {1, -0.12, -1.12, 3 * kPi / 2}, {2, -0.12, -1.12, kPi}};
+  for (int side = 0; side < 4; ++side) {
+    draw_one(r, recorder, opening(2, 1, side));
+    const auto l = recorder.lines();
+    const auto a = recorder.arcs();
+    ASSERT_EQ(l.size(), 1u) << side;
+    ASSERT_EQ(a.size(), 1u) << side;
+    EXPECT_TRUE(has_line(l, want[side].hx, want[side].hy, want[side].hx, want[side].tip_y)) << side;
+    EXPECT_NEAR(a[0].v[0], want[side].hx, 1e-12);
+    EXPECT_NEAR(a[0].v[1], want[side].hy, 1e-12);
+    EXPECT_NEAR(a[0].v[2], 1, 1e-12);           // radius: the opening width
+    EXPECT_NEAR(a[0].v[4], kPi / 2, 1e-12);     // a quarter turn
+    EXPECT_NEAR(a[0].v[5], want[side].start, 1e-12) << side;
+  }
+  // With a stop the inner-side leaf hinges at the rebate, stop depth from the outer face.
+  draw_one(r, recorder, opening(2, 1, 0, 0.05, 0.06));
+  EXPECT_TRUE(has_line(recorder.lines(), 1, -0.06, 1, 0.94));
+  // A record built the other way round (outer face on +y) still opens into the wall's inside.
+  Opening o = opening(2, 1, 0);
+  std::swap(o.corner[0], o.corner[3]);
+  std::swap(o.corner[1], o.corner[2]);
+  draw_one(r, recorder, o);
+  EXPECT_TRUE(has_line(recorder.lines(), 1, -0.12, 1, -1.12));
+  EXPECT_NEAR(recorder.arcs()[0].v[5], 3 * kPi / 2, 1e-12);
+}
+
+TEST_F(RecordTest, TwoLeafDoors) {
+  draw_one(r, recorder, opening(2, 2, 0));
+  auto l = recorder.lines();
+  auto a = recorder.arcs();
+  ASSERT_EQ(a.size(), 2u);
+  EXPECT_TRUE(has_line(l, 1, 0.12, 1, 0.62));
+  EXPECT_TRUE(has_line(l, 2, 0.12, 2, 0.62));
+  EXPECT_NEAR(a[0].v[2], 0.5, 1e-12);
+  EXPECT_NEAR(a[0].v[5], 0, 1e-12);
+  EXPECT_NEAR(a[1].v[5], kPi / 2, 1e-12);
+  draw_one(r, recorder, opening(2, 2, 3));
+  EXPECT_TRUE(has_line(recorder.lines(), 1, -0.12, 1, -0.62));
+  EXPECT_TRUE(has_line(recorder.lines(), 2, -0.12, 2, -0.62));
+
+  // Leaves to opposite faces: hinge corners 1 and 4 for side 0, 0 and 5 for side 1; and the
+  // line from corner 0 to corner 1.
+  draw_one(r, recorder, opening(2, 3, 0));
+  l = recorder.lines();
+  EXPECT_TRUE(has_line(l, 1, 0.12, 1, 0.62));
+  EXPECT_TRUE(has_line(l, 2, -0.12, 2, -0.62));
+  EXPECT_TRUE(has_line(l, 1, -0.12, 1, 0.12));
+  draw_one(r, recorder, opening(2, 3, 1));
+  l = recorder.lines();
+  EXPECT_TRUE(has_line(l, 1, -0.12, 1, -0.62));
+  EXPECT_TRUE(has_line(l, 2, 0.12, 2, 0.62));
+}
+
+TEST_F(RecordTest, FramedDoorsAndWindows) {
+  // Door 5 in a 2 m opening: leaf 1.0 from the hinge-side profile, a post at 1.08 to 1.16 from
+  // the rebate corner, and a side light.
+  Opening o = opening(2, 5, 0);
+  o.corner[1].x = o.corner[2].x = o.corner[5].x = o.corner[6].x = 3;
+  draw_one(r, recorder, o);
+  auto l = recorder.lines();
+  EXPECT_TRUE(has_line(l, 1.08, -0.04, 1.08, 0.96));  // the leaf, from the back of the profile
+  EXPECT_TRUE(has_line(l, 2.08, -0.12, 2.08, -0.04));  // the post
+  EXPECT_TRUE(has_line(l, 2.16, -0.12, 2.16, -0.04));
+  EXPECT_TRUE(has_line(l, 2.16, -0.08, 2.92, -0.08));  // glass
+  ASSERT_EQ(recorder.arcs().size(), 1u);
+  EXPECT_NEAR(recorder.arcs()[0].v[2], 1, 1e-12);
+  // Hinged at the end the leaf mirrors.
+  o.leaf_side = 1;
+  draw_one(r, recorder, o);
+  l = recorder.lines();
+  EXPECT_TRUE(has_line(l, 2.92, -0.04, 2.92, 0.96));
+  EXPECT_TRUE(has_line(l, 1.84, -0.12, 1.84, -0.04));
+  // Window 5: a stroke across the frame at 2/3 of the widened width plus 0.04 from corner 2.
+  draw_one(r, recorder, opening(3, 5, 0, 0.05, 0.06));
+  const double at = 0.95 + 2.0 / 3.0 * 1.1 + 0.04;
+  EXPECT_TRUE(has_line(recorder.lines(), at, -0.06, at, 0.02));
+  // Windows have no swings; framed doors have theirs.
+  for (int sub = 1; sub <= 6; ++sub) {
+    draw_one(r, recorder, opening(3, sub, 0));
+    EXPECT_TRUE(recorder.arcs().empty()) << sub;
+    EXPECT_GE(recorder.lines().size(), 10u) << sub;
+  }
+  for (int sub = 4; sub <= 6; ++sub) {
+    draw_one(r, recorder, opening(2, sub, 2));
+    EXPECT_EQ(recorder.arcs().size(), sub == 6 ? 2u : 1u) << sub;
+  }
+}
+
+TEST_F(RecordTest, EverySymbolStaysAtItsOpening) {
+  for (int kind = 1; kind <= 3; ++kind)
+    for (int sub = 0; sub <= 7; ++sub)
+      for (int side = 0; side <= 4; ++side)
+        for (double stop : {0.0, 0.05}) {
+          const auto calls = draw_one(r, recorder, opening(kind, sub, side, stop, stop));
+          const bool symbol = sub >= 1 && sub <= 6;
+          EXPECT_EQ(!calls.empty(), symbol) << kind << " " << sub << " " << side;
+          for (const Call& c : calls) {
+            // Everything lies within the opening's width around it, leaves and swings included.
+            const int points = c.op == 'l' ? 2 : 1;
+            for (int p = 0; p < points; ++p) {
+              EXPECT_TRUE(std::isfinite(c.v[2 * p]) && std::isfinite(c.v[2 * p + 1]));
+              EXPECT_GE(c.v[2 * p], 0.8);
+              EXPECT_LE(c.v[2 * p], 2.2);
+              EXPECT_LE(std::fabs(c.v[2 * p + 1]), 1.2);
+            }
+          }
+        }
+  // Removed or damaged openings draw nothing.
+  EXPECT_TRUE(draw_one(r, recorder, opening(99, 1, 0)).empty());
+  Opening flat = opening(2, 1, 0);
+  flat.corner[1] = flat.corner[0];
+  EXPECT_TRUE(draw_one(r, recorder, flat).empty());
+  Opening bad = opening(2, 1, 0);
+  bad.corner[2].x = std::nan("");
+  bad.stop_width = std::nan("");
+  draw_one(r, recorder, bad);
+}
+
+TEST_F(RenderTest, OpeningPreviewIsDrawnTwiceToErase) {
+  const auto before = [&] {
+    std::vector<std::uint32_t> px;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x) px.push_back(at(x, y));
+    return px;
+  };
+  centre_view(s.view(), s.aspect, 1.5, 0);
+  const auto empty = before();
+  Opening o = opening(2, 6, 0, 0.05, 0.06);
+  draw_opening_preview(s, d, o);
+  EXPECT_NE(before(), empty);
+  draw_opening_preview(s, d, o);
+  EXPECT_EQ(before(), empty);
+}
+
+// ---- PNG export ----
+
+std::filesystem::path temp_png(const std::string& name) {
+  return std::filesystem::temp_directory_path() / ("korav_render_test_" + name + ".png");
+}
+
+TEST(PngExport, WritesThePlanFittedToAllElements) {
+  Drawing d;
+  create_line(d.store, 0, 0, 0, 0, 0, 10, 0);
+  create_line(d.store, 0, 0, 0, 0, 0, 0, 5);
+  const auto path = temp_png("fit");
+  std::string error;
+  ASSERT_TRUE(export_png(d, path.string(), 220, 110, error)) << error;
+  cairo_surface_t* img = cairo_image_surface_create_from_png(path.c_str());
+  ASSERT_EQ(cairo_surface_status(img), CAIRO_STATUS_SUCCESS);
+  EXPECT_EQ(cairo_image_surface_get_width(img), 220);
+  EXPECT_EQ(cairo_image_surface_get_height(img), 110);
+  // The fitted view: 11 m across 220 pixels, the extent centred: x = 0 at pixel 10, y = 0 at
+  // pixel 105.
+  const auto* data = cairo_image_surface_get_data(img);
+  const int stride = cairo_image_surface_get_stride(img);
+  auto px = [&](int x, int y) {
+    return *reinterpret_cast<const std::uint32_t*>(data + y * stride + 4 * x) & 0xffffff;
+  };
+  const std::uint32_t bg = px(0, 0);
+  EXPECT_NE(bg, 0u);
+  EXPECT_EQ(px(110, 105), 0u);  // the horizontal line, pen 0 is black
+  EXPECT_EQ(px(10, 50), 0u);   // the vertical one
+  EXPECT_EQ(px(110, 50), bg);
+  cairo_surface_destroy(img);
+  std::filesystem::remove(path);
+}
+
+TEST(PngExport, RefusesBadSizesAndUnwritablePaths) {
+  Drawing d;
+  std::string error;
+  EXPECT_FALSE(export_png(d, temp_png("x").string(), 0, 100, error));
+  EXPECT_NE(error.find("out of range"), std::string::npos);
+  EXPECT_FALSE(export_png(d, temp_png("x").string(), 100000, 100, error));
+  EXPECT_FALSE(export_png(d, temp_png("x").string(), 16000, 16000, error));
+  EXPECT_FALSE(export_png(d, "", 100, 100, error));
+  EXPECT_FALSE(export_png(d, "/nonexistent-dir/korav/out.png", 100, 100, error));
+  EXPECT_NE(error.find("Cannot open file"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(temp_png("x")));
+  // An empty drawing is a plain background.
+  ASSERT_TRUE(export_png(d, temp_png("empty").string(), 10, 10, error)) << error;
+  std::filesystem::remove(temp_png("empty"));
+}
+
+}  // namespace
+}  // namespace korav

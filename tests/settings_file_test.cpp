@@ -1,0 +1,348 @@
+#include "files/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "files/drawing_file.h"
+#include "files_test_support.h"
+
+namespace korav {
+namespace {
+
+using files_test::Bytes;
+using files_test::chunk;
+using files_test::current_header;
+using files_test::old_chunk;
+using files_test::old_header;
+using files_test::read_all;
+using files_test::ScriptedUi;
+using files_test::TempDir;
+using files_test::write_all;
+using Buf = std::vector<std::uint8_t>;
+
+// Options that differ from the defaults in every chunk.
+void change_every_option(Drawing& d) {
+  Settings& s = d.settings;
+  s.snap.size = 9;
+  s.snap.on[8] = 1;
+  for (int i = 0; i < kPenCount; ++i) {
+    s.pens[i].name.set("Stift " + std::to_string(i));
+    s.pens[i].thickness = 0.1 * (i + 1);
+    s.pens[i].red = 1.0 / (i + 2);
+  }
+  for (int i = 0; i < kLineTypeCount; ++i) {
+    s.line_types[i].name.set("Linie " + std::to_string(i));
+    s.line_types[i].sections = static_cast<std::uint8_t>(i % 4);
+    s.line_types[i].line[2] = i;
+    s.line_types[i].space[1] = 2 * i;
+    s.line_types[i].pattern_length = pattern_length(s.line_types[i]);
+  }
+  s.pov.flags[6] = 3;
+  s.pov.path.set("/tmp/out.png");
+  s.pov.values[2] = 0.5;
+  s.pov.last = 7;
+  s.print.values[6] = 29.7;
+  s.print.command.set("lp -d office");
+  s.print.last = 2;
+  s.plot.flags[0] = 2;
+  s.plot.strings[3].set("END");
+  s.plot.command.set("lpr -Pplotter");
+  s.plot.last = 5;
+  s.dxf = {1, 0, 1, 2};
+  s.filter = {3, 4, 1};
+  s.text_editor = {1, 1, 0, 1};
+  s.view.exact_thickness = 1;
+  s.view.room_borders = 0;
+  s.room_text.area_text.set("m2");
+  s.room_text.volume_unit = 1;
+  s.drawing_scale = 250;
+  d.current_layer = 117;
+  s.view_number = 3;
+  s.angle_input = 0;
+  s.figure_input = 2;
+  s.link_to_elements = 0;
+  s.move_figures = 0;
+  s.preview_snap = 0;
+  s.size_unit = 1;
+  s.paper_unit = 2;
+  s.accuracy = 6;
+  s.accuracy_arch = 3;
+  s.colours.background = {0.1, 0.2, 0.3};
+  s.colours.guide = {0, 1, 0};
+  s.paths[0].set("/home/plan/");
+  s.paths[3].set("/home/dxf/");
+  s.paths[5].set("/home/export/");
+  s.aspect_x = 4;
+  s.aspect_y = 3;
+  s.backup_on = 0;
+  s.backup_minutes = 12;
+}
+
+Buf settings_file_bytes(const Drawing& d) {
+  Buf out;
+  {
+    Writer w(out);
+    EXPECT_TRUE(write_settings_file(w, d));
+  }
+  return out;
+}
+
+ReadResult read_into(const Buf& bytes, Drawing& d) {
+  Reader r(bytes);
+  EXPECT_NE(read_header(r), 0u);
+  return read_chunks(r, d, 0);
+}
+
+TEST(SettingsFile, ChunksInOrderWithTheirLengths) {
+  Drawing d;
+  Buf bytes = settings_file_bytes(d);
+  std::vector<std::pair<std::string, std::uint32_t>> got;
+  for (std::size_t i = 0; i + 8 <= bytes.size();) {
+    std::uint32_t len = std::uint32_t{bytes[i + 4]} << 24 | std::uint32_t{bytes[i + 5]} << 16 |
+                        std::uint32_t{bytes[i + 6]} << 8 | bytes[i + 7];
+    got.emplace_back(std::string(bytes.begin() + i, bytes.begin() + i + 4), len);
+    i += 8 + len;
+  }
+  std::vector<std::pair<std::string, std::uint32_t>> expected = {{"KRVW", 4}, {"PSNP", 40}};
+  for (int i = 0; i < 8; ++i) expected.emplace_back("PPEN", 113);
+  for (int i = 0; i < 8; ++i) expected.emplace_back("PLIN", 138);
+  for (auto [k, n] : std::vector<std::pair<const char*, std::uint32_t>>{
+           {"PPO2", 392}, {"PPR3", 324}, {"PHP3", 1200}, {"PDXF", 16}, {"PFLT", 12}, {"PTEE", 16},
+           {"PVIW", 20}, {"PROD", 88}, {"PMSC", 32}, {"PMS2", 12}, {"PDI2", 8}, {"PCOL", 72},
+           {"PLOP", 1536}, {"PASR", 16}, {"PBAK", 8}})
+    expected.emplace_back(k, n);
+  EXPECT_EQ(got, expected);
+  std::size_t total = 0;
+  for (auto& [k, n] : expected) total += 8 + n;
+  EXPECT_EQ(bytes.size(), total);
+}
+
+TEST(SettingsFile, PenAndLineChunksFromBytes) {
+  Bytes f = current_header();
+  chunk(f, "PPEN", Bytes{}.u8(5).name("Rot", 80).f64(0.7).f64(1).f64(0).f64(0));
+  chunk(f, "PLIN", Bytes{}.u8(6).name("Strich", 80).f64(10).u8(2).f64(5).f64(2).f64(1).f64(2)
+                       .f64(9).f64(0));
+  chunk(f, "PDI2", Bytes{}.u32(5).u32(1));
+  Drawing d;
+  EXPECT_FALSE(read_into(f.b, d).damaged);
+  EXPECT_EQ(d.settings.pens[5].name.view(), "Rot");
+  EXPECT_EQ(d.settings.pens[5].thickness, 0.7);
+  EXPECT_EQ(d.settings.pens[5].red, 1);
+  EXPECT_EQ(d.settings.pens[5].green, 0);
+  EXPECT_EQ(d.settings.pens[4].name.view(), "P5");  // the others stay
+  const LineType& lt = d.settings.line_types[6];
+  EXPECT_EQ(lt.name.view(), "Strich");
+  EXPECT_EQ(lt.sections, 2);
+  EXPECT_EQ(lt.pattern_length, 10);
+  EXPECT_EQ(lt.line[1], 1);
+  EXPECT_EQ(lt.space[1], 2);
+  EXPECT_EQ(lt.line[2], 9);
+  EXPECT_EQ(d.settings.accuracy, 5u);
+  EXPECT_EQ(d.settings.accuracy_arch, 1u);
+}
+
+TEST(SettingsFile, SavedAndLoadedAgainReproducesEveryOption) {
+  TempDir dir;
+  Drawing d;
+  change_every_option(d);
+  ScriptedUi ui;
+  ui.files.push_back(dir.file("mine.prefs"));
+  ASSERT_TRUE(save_settings(d, ui, dir.path()));
+  EXPECT_EQ(ui.chooser_titles.back(), "Save Settings...");
+
+  Drawing back;
+  ui.files.push_back(dir.file("mine.prefs"));
+  ASSERT_TRUE(load_settings(back, ui, dir.path()));
+  EXPECT_EQ(ui.chooser_titles.back(), "Load Settings...");
+  EXPECT_TRUE(ui.errors.empty());
+  for (int i = 0; i < kPenCount; ++i) {
+    const Pen &a = d.settings.pens[i], &b = back.settings.pens[i];
+    EXPECT_EQ(a.name, b.name);
+    EXPECT_EQ(a.thickness, b.thickness);
+    EXPECT_EQ(a.red, b.red);
+    EXPECT_EQ(a.green, b.green);
+    EXPECT_EQ(a.blue, b.blue);
+  }
+  for (int i = 0; i < kLineTypeCount; ++i) {
+    const LineType &a = d.settings.line_types[i], &b = back.settings.line_types[i];
+    EXPECT_EQ(a.name, b.name);
+    EXPECT_EQ(a.pattern_length, b.pattern_length);
+    EXPECT_EQ(a.sections, b.sections);
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(a.line[k], b.line[k]);
+      EXPECT_EQ(a.space[k], b.space[k]);
+    }
+  }
+  EXPECT_EQ(back.current_layer, 117);
+  EXPECT_EQ(back.settings.paths[5].view(), "/home/export/");
+  EXPECT_EQ(back.settings.backup_minutes, 12u);
+  EXPECT_EQ(back.settings.plot.command.view(), "lpr -Pplotter");
+  EXPECT_EQ(back.settings.colours.guide, (Rgb{0, 1, 0}));
+  // Everything else, field for field, through the bytes each writes.
+  EXPECT_EQ(settings_file_bytes(back), settings_file_bytes(d));
+  EXPECT_NE(settings_file_bytes(back), settings_file_bytes(Drawing{}));
+}
+
+TEST(SettingsFile, ASettingsFileLoadsAsAnEmptyDrawing) {
+  TempDir dir;
+  Drawing d;
+  change_every_option(d);
+  write_all(dir.file("mine.prefs"), settings_file_bytes(d));
+  Drawing back;
+  ScriptedUi ui;
+  EXPECT_EQ(load_drawing(back, ui, dir.file("mine.prefs")), LoadStatus::kLoaded);
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_EQ(back.store.size(), 0u);
+  EXPECT_EQ(back.settings.drawing_scale, 250);
+  EXPECT_EQ(back.settings.paths[0].view(), "/home/plan/");
+  EXPECT_EQ(back.settings.aspect_x, 4);
+
+  // A drawing carries the options but not the paths, aspect ratio and backup settings.
+  Buf drawing;
+  {
+    Writer w(drawing);
+    ASSERT_TRUE(write_drawing(w, d));
+  }
+  Drawing plain;
+  read_into(drawing, plain);
+  EXPECT_EQ(plain.settings.drawing_scale, 250);
+  EXPECT_EQ(plain.settings.paths[0].view(), Settings{}.paths[0].view());
+  EXPECT_EQ(plain.settings.backup_minutes, Settings{}.backup_minutes);
+}
+
+TEST(SettingsFile, OlderKeysFillTheSameOptions) {
+  Bytes f = old_header();
+  old_chunk(f, "PDIP", Bytes{}.u32(7));
+  // PPOV: the leading fields of the POV options (the seven switches and the name); the rest
+  // of the options keep their values.
+  Bytes pov;
+  for (std::uint32_t i = 0; i < 7; ++i) pov.u32(i + 1);
+  old_chunk(f, "PPOV", pov.name("scene", 80).u8(1).u8(2));
+  old_chunk(f, "PPR2", Bytes{}.f64(1).f64(2).f64(3));
+  old_chunk(f, "PHPG", Bytes{}.u32(2).u32(1).u32(0).f64(0.0025));
+  Drawing d;
+  d.settings.accuracy_arch = 9;
+  d.settings.pov.path.set("/keep");
+  testing::internal::CaptureStdout();
+  ReadResult res = read_into(f.b, d);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_FALSE(res.damaged);
+  EXPECT_EQ(out, "");  // every old key is known
+  EXPECT_EQ(d.settings.accuracy, 7u);
+  EXPECT_EQ(d.settings.accuracy_arch, 9u);
+  EXPECT_EQ(d.settings.pov.flags[6], 7u);
+  EXPECT_EQ(d.settings.pov.name.view(), "scene");
+  EXPECT_EQ(d.settings.pov.path.view(), "/keep");
+  EXPECT_EQ(d.settings.print.values[2], 3);
+  EXPECT_EQ(d.settings.print.values[3], 0);
+  EXPECT_EQ(d.settings.plot.flags[0], 2u);
+  EXPECT_EQ(d.settings.plot.values[0], 0.0025);
+}
+
+TEST(SettingsFile, UnusableChunksChangeNothing) {
+  Bytes f = current_header();
+  chunk(f, "PPEN", Bytes{}.u8(9).name("Neun", 80).f64(1).f64(1).f64(1).f64(1));  // no pen 9
+  chunk(f, "PPEN", Bytes{}.u8(1).name("Kurz", 80).f64(1));                        // cut short
+  chunk(f, "PMSC", Bytes{}.f64(0).u32(5000).u32(2).u32(0).u32(1).u32(0).u32(0));
+  chunk(f, "LAY3", Bytes{}.u32(1000).name("Zu hoch", 80).u8(1).f64(0));
+  chunk(f, "PSNP", Bytes{}.u32(4));
+  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  Drawing d;
+  d.current_layer = 4;
+  testing::internal::CaptureStdout();
+  ReadResult res = read_into(f.b, d);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_FALSE(res.damaged);
+  EXPECT_EQ(d.store.size(), 1u);  // reading went on after each of them
+  EXPECT_EQ(d.settings.pens[1].name.view(), "P2");
+  EXPECT_EQ(d.settings.pens[1].thickness, 0.18);
+  EXPECT_EQ(d.settings.drawing_scale, 100);
+  EXPECT_EQ(d.current_layer, 4);
+  EXPECT_EQ(d.settings.view_number, 2u);  // the sound fields of PMSC are taken
+  EXPECT_EQ(d.settings.snap.size, Settings{}.snap.size);
+  EXPECT_NE(out.find("unknown key *PPEN* size:89"), std::string::npos) << out;
+  EXPECT_NE(out.find("unknown key *PSNP* size:4"), std::string::npos) << out;
+  EXPECT_NE(out.find("*LAY3*"), std::string::npos) << out;
+}
+
+TEST(SettingsFile, LayerListsAndSetsAreRead) {
+  Bytes f = current_header();
+  Bytes names;
+  for (int i = 0; i < 10; ++i) names.name("Liste " + std::to_string(i), 80);
+  chunk(f, "LAYG", names);
+  chunk(f, "PMSC", Bytes{}.f64(100).u32(12).u32(0).u32(1).u32(0).u32(1).u32(1));
+  Bytes set;
+  set.name("Default", 80);
+  for (int i = 0; i < 1000; ++i) set.u8(i == 3 ? 1 : 0);
+  chunk(f, "LAS3", set.u32(8));
+  Bytes other;
+  other.name("Schnitt", 80);
+  for (int i = 0; i < 1000; ++i) other.u8(i == 5 ? 1 : 0);
+  chunk(f, "LAS3", other.u32(8));
+  Drawing d;
+  read_into(f.b, d);
+  EXPECT_EQ(d.layers.list_names[9].view(), "Liste 9");
+  ASSERT_EQ(d.layers.sets.size(), 2u);
+  EXPECT_EQ(d.layers.sets[0].states[3], 1);
+  EXPECT_EQ(d.layers.sets[1].name.view(), "Schnitt");
+  EXPECT_EQ(d.layers.sets[1].states[5], 1);
+  EXPECT_EQ(d.layers.sets[1].layer, 8u);
+}
+
+TEST(SettingsFile, DefaultSettingsAtStartUp) {
+  TempDir dir;
+  Drawing d;
+  ScriptedUi ui;
+  EXPECT_FALSE(load_default_settings(d, ui, dir.path()));
+  ASSERT_EQ(ui.errors.size(), 1u);
+  EXPECT_EQ(ui.errors[0], "Cannot open local settings!");
+  EXPECT_EQ(d.settings.pens[7].name.view(), "P8");  // the built-in defaults stay
+
+  std::filesystem::create_directories(dir.file("dat/prefs"));
+  write_all(dir.file("dat/prefs/default.prefs"), {'K', 'R', 'V', 'X'});
+  EXPECT_FALSE(load_default_settings(d, ui, dir.path()));
+  EXPECT_EQ(ui.errors.back(), "This is not a Korav file!");
+
+  Drawing other;
+  change_every_option(other);
+  write_all(dir.file("dat/prefs/default.prefs"), settings_file_bytes(other));
+  EXPECT_TRUE(load_default_settings(d, ui, dir.path()));
+  EXPECT_EQ(d.settings.pens[7].name.view(), "Stift 7");
+  EXPECT_EQ(ui.errors.size(), 2u);
+}
+
+TEST(SettingsFile, SavingCanFailAndBeCancelled) {
+  TempDir dir;
+  Drawing d;
+  ScriptedUi ui;
+  EXPECT_FALSE(save_settings(d, ui, dir.path()));  // cancelled
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_FALSE(save_settings_to(d, ui, dir.file("missing/x.prefs")));
+  EXPECT_EQ(ui.errors.back(), "Cannot open file");
+  EXPECT_FALSE(load_settings(d, ui, dir.path()));  // cancelled
+  ui.files.push_back(dir.file("none.prefs"));
+  EXPECT_FALSE(load_settings(d, ui, dir.path()));
+  EXPECT_EQ(ui.errors.back(), "Cannot open local settings!");
+}
+
+// The default settings file that ships with the program holds the built-in defaults. With
+// KORAV_WRITE_DEFAULT_PREFS set, the test writes it instead (after a change of the defaults).
+TEST(SettingsFile, ShippedDefaultSettingsAreTheBuiltInDefaults) {
+  const std::string path = std::string(KORAV_SOURCE_DIR) + "/dat/prefs/default.prefs";
+  Drawing d;
+  if (std::getenv("KORAV_WRITE_DEFAULT_PREFS")) {
+    ScriptedUi ui;
+    ASSERT_TRUE(save_settings_to(d, ui, path));
+  }
+  EXPECT_EQ(read_all(path), settings_file_bytes(d))
+      << "the built-in defaults changed: run this test with KORAV_WRITE_DEFAULT_PREFS=1 once";
+  Drawing loaded;
+  ScriptedUi ui;
+  EXPECT_TRUE(load_default_settings(loaded, ui, KORAV_SOURCE_DIR));
+  EXPECT_TRUE(ui.errors.empty());
+}
+
+}  // namespace
+}  // namespace korav

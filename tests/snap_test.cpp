@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "app/snap.h"
+
+namespace korav {
+namespace {
+
+// 0.01 m per pixel and snap size 7: the search square is the click +- 0.07 m.
+SnapQuery query(double x, double y, int view = 0) {
+  SnapQuery q;
+  q.x = x;
+  q.y = y;
+  q.units_x = q.units_y = 0.01;
+  q.view = view;
+  return q;
+}
+
+SnapHit snap(const Drawing& d, const SnapQuery& q, std::vector<Point3> pts = {}) {
+  return find_snap(d, q, pts);
+}
+
+Circle circle(double cx, double cy, double r, double start = 0, double sweep = 2 * std::numbers::pi) {
+  Circle c = make_element<Circle>(0, 1, 0);
+  c.centre = {cx, cy, 0};
+  c.radius1 = c.radius2 = r;
+  c.start_angle = start;
+  c.sweep = sweep;
+  return c;
+}
+
+TEST(Snap, StoreOrderBeatsDistance) {
+  Drawing d;
+  create_line(d.store, 0, 1, 0, 1.06, 1.0, 5, 5);  // its start is 0.06 from the click
+  create_line(d.store, 0, 1, 0, 1.0, 1.01, -5, 5);  // its start is nearer, but later
+  SnapHit h = snap(d, query(1, 1));
+  EXPECT_EQ(h.code, kSnapPoint);
+  EXPECT_DOUBLE_EQ(h.x, 1.06);
+  EXPECT_DOUBLE_EQ(h.y, 1.0);
+  EXPECT_EQ(h.z, 0);
+}
+
+TEST(Snap, RequestPointsComeFirstAndSquareBoundsCount) {
+  Drawing d;
+  create_line(d.store, 0, 1, 0, 0, 0, 5, 5);
+  SnapHit h = snap(d, query(0.03, 0), {{0.05, 0.02, 7, 0}});
+  EXPECT_EQ(h.code, kSnapPoint);
+  EXPECT_DOUBLE_EQ(h.x, 0.05);
+  EXPECT_EQ(h.z, 0);
+  // exactly on the square's border (0.07 away along x) still counts
+  Drawing d2;
+  create_line(d2.store, 0, 1, 0, 0.5, 0, 5, 5);
+  EXPECT_EQ(snap(d2, query(0.43, 0)).code, kSnapPoint);
+  EXPECT_EQ(snap(d2, query(0.42, 0)).code, kSnapClick);
+}
+
+TEST(Snap, OffOrNothingFoundMapsTheClickIntoTheView) {
+  Drawing d;
+  create_line(d.store, 0, 1, 0, 3, 4, 9, 9);
+  SnapQuery off = query(3, 4);
+  off.on = false;
+  SnapHit h = snap(d, off);
+  EXPECT_EQ(h.code, kSnapClick);
+  EXPECT_EQ(h.x, 3);
+  EXPECT_EQ(h.y, 4);
+  SnapHit front = snap(d, query(3, 4, 2));
+  EXPECT_EQ(front.code, kSnapClick);
+  EXPECT_EQ(front.x, 3);
+  EXPECT_EQ(front.y, 0);
+  EXPECT_EQ(front.z, 4);
+  SnapHit back = snap(d, query(3, 4, 8));
+  EXPECT_EQ(back.x, -3);
+  SnapHit left = snap(d, query(3, 4, 4));
+  EXPECT_EQ(left.x, 0);
+  EXPECT_EQ(left.y, -3);
+  EXPECT_EQ(snap(d, query(3, 4, 6)).y, 3);
+  EXPECT_EQ(snap(d, query(3, 4, 1)).code, kSnapRejected);
+  SnapQuery axo_off = query(3, 4, 9);
+  axo_off.on = false;
+  EXPECT_EQ(snap(d, axo_off).code, kSnapRejected);
+}
+
+TEST(Snap, SwitchesSelectTheCandidates) {
+  Drawing d;
+  create_line(d.store, 0, 1, 0, 0, 0, 2, 0);
+  Text t = make_element<Text>(0, 1, 0);
+  t.pos = {0.02, 0.02, 0};
+  create_text(d.store, t, "x");
+  SnapQuery q = query(0, 0);
+  q.settings.on[kSnapEndPoints] = 0;
+  SnapHit h = snap(d, q);
+  EXPECT_DOUBLE_EQ(h.x, 0.02);  // the text point
+  q.settings.on[kSnapTextPoints] = 0;
+  EXPECT_EQ(snap(d, q).code, kSnapClick);
+  // centre points: the middle of the line
+  SnapHit mid = snap(d, query(1.03, 0.02));
+  EXPECT_EQ(mid.code, kSnapPoint);
+  EXPECT_DOUBLE_EQ(mid.x, 1);
+  EXPECT_EQ(mid.found, kFoundCentre);
+  SnapQuery no_mid = query(1.03, 0.02);
+  no_mid.settings.on[kSnapCenterPoints] = 0;
+  EXPECT_EQ(snap(d, no_mid).code, kSnapClick);
+}
+
+TEST(Snap, HiddenLayersAreSkipped) {
+  Drawing d;
+  d.current_layer = 1;
+  create_line(d.store, 2, 1, 0, 0, 0, 2, 0);
+  EXPECT_EQ(snap(d, query(0, 0)).code, kSnapClick);
+  d.layers.layer[2].state = 1;
+  EXPECT_EQ(snap(d, query(0, 0)).code, kSnapPoint);
+}
+
+TEST(Snap, CircleCentreArcEndsAndQuadrants) {
+  Drawing d;
+  create(d.store, circle(0, 0, 1, 0, std::numbers::pi / 2));
+  SnapHit c = snap(d, query(0.01, 0.01));
+  EXPECT_EQ(c.found, kFoundCentre);
+  EXPECT_DOUBLE_EQ(c.x, 0);
+  SnapHit end = snap(d, query(0.02, 0.98));  // the arc's end point (0, 1)
+  EXPECT_EQ(end.code, kSnapPoint);
+  EXPECT_NEAR(end.x, 0, 1e-12);
+  EXPECT_NEAR(end.y, 1, 1e-12);
+  EXPECT_EQ(snap(d, query(-0.98, 0)).code, kSnapClick);  // (-1, 0) is no point of this arc
+  Drawing full;
+  create(full.store, circle(0, 0, 1));
+  SnapHit q = snap(full, query(-0.98, 0.01));
+  EXPECT_EQ(q.code, kSnapPoint);
+  EXPECT_DOUBLE_EQ(q.x, -1);
+}
+
+TEST(Snap, CircleCrossingsWithLinesAndCircles) {
+  Drawing d;
+  SnapQuery q = query(0.72, 0.69);
+  q.settings.on[kSnapArcEndPoints] = 0;
+  create(d.store, circle(0, 0, 1));
+  create_line(d.store, 0, 1, 0, -2, -2, 2, 2);  // crosses at ±(0.7071, 0.7071)
+  q.settings.on[kSnapEndPoints] = 0;
+  q.settings.on[kSnapCenterPoints] = 0;
+  SnapHit h = snap(d, q);
+  EXPECT_EQ(h.found, kFoundCrossing);
+  EXPECT_NEAR(h.x, std::sqrt(0.5), 1e-12);
+  EXPECT_NEAR(h.y, std::sqrt(0.5), 1e-12);
+  // a segment that stops short of the circle gives nothing
+  Drawing short_line;
+  create(short_line.store, circle(0, 0, 1));
+  create_line(short_line.store, 0, 1, 0, -2, -2, 0.5, 0.5);
+  EXPECT_EQ(snap(short_line, q).code, kSnapClick);
+  // two circles of radius 1 at distance 1 cross at (0.5, ±0.866)
+  Drawing two;
+  create(two.store, circle(0, 0, 1));
+  create(two.store, circle(1, 0, 1));
+  SnapQuery q2 = query(0.52, 0.85);
+  q2.settings.on[kSnapArcEndPoints] = 0;
+  SnapHit c = snap(two, q2);
+  EXPECT_EQ(c.found, kFoundCrossing);
+  EXPECT_NEAR(c.x, 0.5, 1e-12);
+  EXPECT_NEAR(c.y, std::sqrt(0.75), 1e-12);
+}
+
+TEST(Snap, LineIntersectionsOfDifferentElementsOnly) {
+  Drawing d;
+  create_line(d.store, 0, 1, 0, -1, 0, 1, 0);
+  create_line(d.store, 0, 1, 0, 0.03, -1, 0.03, 1);
+  SnapQuery q = query(0, 0.02);
+  q.settings.on[kSnapCenterPoints] = 0;
+  SnapHit h = snap(d, q);
+  EXPECT_EQ(h.found, kFoundCrossing);
+  EXPECT_NEAR(h.x, 0.03, 1e-12);
+  EXPECT_NEAR(h.y, 0, 1e-12);
+  q.settings.on[kSnapLineIntersections] = 0;
+  EXPECT_EQ(snap(d, q).code, kSnapClick);
+  // the outline lines of one wall do not cross each other for the snap
+  Drawing w;
+  Wall wall = make_element<Wall>(0, 1, 0);
+  std::vector<OutlineLine> lines = {{{-1, 0, 0}, {1, 0, 0}}, {{0.03, -1, 0}, {0.03, 1, 0}}};
+  create_wall(w.store, wall, lines, {});
+  SnapQuery qw = query(0, 0.02);
+  qw.settings.on[kSnapCenterPoints] = 0;
+  EXPECT_EQ(snap(w, qw).code, kSnapClick);
+}
+
+TEST(Snap, PatternSeparatorIsNoPoint) {
+  Drawing d;
+  Pattern p = make_element<Pattern>(0, 1, 0);
+  std::vector<Point2> outline = {{998.5, 998.5, 0}, {1000, 998.5, 0}, {999, 1000, 0}, {999, 999, 0}};
+  create_pattern(d.store, p, outline);
+  EXPECT_EQ(snap(d, query(999.01, 999.01)).code, kSnapClick);
+}
+
+TEST(Snap, ThreeDViewsUseProjectedPointsWithTheirOwnHeight) {
+  Drawing d;
+  create_line(d.store, 0, 1, 0, 2, 0, 3, 0);  // plan-only element: no candidate in 3D
+  Wall w = make_element<Wall>(0, 1, 0);
+  double xs[4] = {0, 4, 4, 0}, ys[4] = {0, 0, 0.3, 0.3};
+  for (int i = 0; i < 8; ++i) w.corner[i] = {xs[i % 4], ys[i % 4], i < 4 ? 0.0 : 2.5, 0};
+  create_wall(d.store, w, {}, {});
+  SnapHit h = snap(d, query(4.02, 2.48, 2));
+  EXPECT_EQ(h.code, kSnapPoint);
+  EXPECT_EQ(h.x, 4);
+  EXPECT_EQ(h.y, 0);
+  EXPECT_EQ(h.z, 2.5);
+  SnapHit back = snap(d, query(-4.02, 2.48, 8));
+  EXPECT_EQ(back.x, 4);
+  EXPECT_EQ(snap(d, query(2, 0, 2)).code, kSnapClick);
+  // a room's corners at base and top elevation, only with "Polygon points"
+  Drawing r;
+  Room room = make_element<Room>(0, 1, 0);
+  room.base = 1;
+  room.top = 3.5;
+  std::vector<Point2> outline = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {999, 999, 0}};
+  create_room(r.store, room, outline);
+  SnapHit top = snap(r, query(2.01, 3.49, 2));
+  EXPECT_EQ(top.z, 3.5);
+  SnapQuery no_poly = query(2.01, 3.49, 2);
+  no_poly.settings.on[kSnapPolygonPoints] = 0;
+  EXPECT_EQ(snap(r, no_poly).code, kSnapClick);
+}
+
+TEST(Snap, SizeFallsBackToDefaultOutOfRange) {
+  SnapSettings s;
+  EXPECT_EQ(snap_size_pixels(s), 7);
+  for (auto on : s.on) EXPECT_EQ(on, 1u);
+  s.size = 0;
+  EXPECT_EQ(snap_size_pixels(s), 7);
+  s.size = 12;
+  EXPECT_EQ(snap_size_pixels(s), 12);
+  s.size = 13;
+  EXPECT_EQ(snap_size_pixels(s), 7);
+}
+
+TEST(SpecialSnaps, ConstructedPoints) {
+  auto d = dividing_point({0, 0, 0, 0}, {8, 0, 4, 0}, 4, 1);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->x, 2);
+  EXPECT_EQ(d->y, 0);
+  EXPECT_EQ(d->z, 1);
+  EXPECT_FALSE(dividing_point({0, 0, 0, 0}, {8, 0, 0, 0}, 0, 1));
+  EXPECT_FALSE(dividing_point({0, 0, 0, 0}, {8, 0, 0, 0}, -3, 1));
+  Circle c = circle(0, 0, 3);
+  auto t = tangent_point({5, 0}, c, {0, 10});  // tangent length 4; the upper one is nearer
+  ASSERT_TRUE(t);
+  EXPECT_NEAR(t->x, 1.8, 1e-12);
+  EXPECT_NEAR(t->y, 2.4, 1e-12);
+  auto lower = tangent_point({5, 0}, c, {0, -10});
+  ASSERT_TRUE(lower);
+  EXPECT_NEAR(lower->y, -2.4, 1e-12);
+  EXPECT_FALSE(tangent_point({1, 0}, c, {0, 0}));  // inside the circle
+}
+
+TEST(SpecialSnaps, IntersectionOfElements) {
+  Drawing d;
+  Line* a = create_line(d.store, 0, 1, 0, 0, 0, 1, 0);
+  Line* b = create_line(d.store, 0, 1, 0, 5, 1, 5, 2);  // the lines cross when extended
+  auto x = element_intersection(*a, *b, {0, 0});
+  ASSERT_TRUE(x);
+  EXPECT_NEAR(x->x, 5, 1e-12);
+  EXPECT_NEAR(x->y, 0, 1e-12);
+  Line* parallel = create_line(d.store, 0, 1, 0, 0, 1, 1, 1);
+  EXPECT_FALSE(element_intersection(*a, *parallel, {0, 0}));
+  Circle* c = create(d.store, circle(0, 0, 2));
+  auto near_left = element_intersection(*a, *c, {-3, 0});
+  ASSERT_TRUE(near_left);
+  EXPECT_NEAR(near_left->x, -2, 1e-12);
+  auto near_right = element_intersection(*c, *a, {3, 0});
+  EXPECT_NEAR(near_right->x, 2, 1e-12);
+  Circle e = circle(0, 0, 2);
+  e.radius2 = 1;
+  Circle* ellipse = create(d.store, e);
+  EXPECT_FALSE(element_intersection(*c, *ellipse, {0, 0}));  // circles only
+}
+
+TEST(SnapPreview, WalkRestartsOnMoveAndFindsPoints) {
+  Drawing d;
+  for (int i = 0; i < 1000; ++i) create_line(d.store, 0, 1, 0, i, 10, i, 11);
+  create_line(d.store, 0, 1, 0, 0.5, 0.5, 3, 3);
+  SnapPreview p;
+  SnapQuery q = query(0.51, 0.5);
+  // with no time at all the walk still makes progress in small chunks until it is done
+  int ticks = 0;
+  while (!p.done && ticks < 10000) {
+    snap_preview_tick(d, q, p, std::chrono::microseconds(0));
+    ++ticks;
+  }
+  EXPECT_TRUE(p.done);
+  EXPECT_EQ(p.hit.found, kFoundPoint);
+  EXPECT_EQ(p.hit.x, 0.5);
+  // a pointer move restarts the walk; far from everything nothing is found
+  EXPECT_TRUE(snap_preview_tick(d, query(50, 50), p));
+  EXPECT_TRUE(p.done);
+  EXPECT_EQ(p.hit.found, kFoundNothing);
+  // a changed store restarts it too
+  create_line(d.store, 0, 1, 0, 50, 50, 60, 60);
+  EXPECT_TRUE(snap_preview_tick(d, query(50, 50), p));
+  EXPECT_EQ(p.hit.found, kFoundPoint);
+}
+
+}  // namespace
+}  // namespace korav

@@ -1,0 +1,362 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "model/settings.h"
+#include "render/surface.h"
+
+namespace korav {
+namespace {
+
+// A copy of the whole back buffer, for pixel-for-pixel comparisons.
+std::vector<std::uint32_t> snapshot(const Surface& sf) {
+  std::vector<std::uint32_t> px;
+  px.reserve(static_cast<std::size_t>(sf.width) * sf.height);
+  for (int y = 0; y < sf.height; ++y)
+    for (int x = 0; x < sf.width; ++x) px.push_back(pixel_at(sf, x, y));
+  return px;
+}
+
+int count_colour(const Surface& sf, std::uint32_t rgb) {
+  int n = 0;
+  for (int y = 0; y < sf.height; ++y)
+    for (int x = 0; x < sf.width; ++x) n += pixel_at(sf, x, y) == rgb;
+  return n;
+}
+
+struct SurfaceTest : ::testing::Test {
+  Settings st;
+  Screen s;
+  std::uint32_t bg = 0, pen0 = 0, pen1 = 0;
+  void SetUp() override {
+    ASSERT_TRUE(configure_surface(s, kMainSurface, 64, 48, st).configured);
+    bg = s.cur().pixel[kColourBackground] & 0xffffff;
+    pen0 = s.cur().pixel[kColourPen] & 0xffffff;
+    pen1 = s.cur().pixel[kColourPen + 1] & 0xffffff;
+  }
+};
+
+TEST_F(SurfaceTest, ConfigureMakesABufferOfBackgroundAndTheInitialView) {
+  const Surface& sf = s.cur();
+  EXPECT_EQ(sf.width, 64);
+  EXPECT_EQ(sf.height, 48);
+  ASSERT_NE(back_buffer(sf), nullptr);
+  EXPECT_EQ(cairo_image_surface_get_width(back_buffer(sf)), 64);
+  EXPECT_EQ(count_colour(sf, bg), 64 * 48);
+  EXPECT_EQ(sf.view.right, 64);
+  EXPECT_EQ(sf.view.bottom, 48);
+  EXPECT_DOUBLE_EQ(sf.view.scale, kInitialViewScale);
+  EXPECT_TRUE(sf.dirty.set);  // all of it waits to be shown
+
+  // A later configure keeps centre and scale and reports that it is not the first.
+  s.cur().view.xmin += 5;
+  s.cur().view.xmax += 5;
+  const double cx = (sf.view.xmin + sf.view.xmax) / 2;
+  ConfigureResult r = configure_surface(s, kMainSurface, 128, 48, st);
+  EXPECT_TRUE(r.configured);
+  EXPECT_FALSE(r.first);
+  EXPECT_NEAR((sf.view.xmin + sf.view.xmax) / 2, cx, 1e-9);
+  EXPECT_NEAR(sf.view.xmax - sf.view.xmin, 128 * sf.view.units_x, 1e-9);
+
+  s.skip_next_configure = true;
+  EXPECT_FALSE(configure_surface(s, kMainSurface, 10, 10, st).configured);
+  EXPECT_EQ(sf.width, 128);  // skipped
+  EXPECT_FALSE(s.skip_next_configure);
+  EXPECT_FALSE(configure_surface(s, 8, 10, 10, st).configured);
+  EXPECT_FALSE(configure_surface(s, -1, 10, 10, st).configured);
+}
+
+TEST_F(SurfaceTest, NineteenColoursWithFadedPens) {
+  const Surface& sf = s.cur();
+  // Background 0.55, 0.6, 0.65 as 16-bit components, truncated.
+  EXPECT_DOUBLE_EQ(sf.colour[kColourBackground].red, static_cast<int>(0.55 * 65535) / 65535.0);
+  EXPECT_EQ(sf.colour[kColourHighlight], (Rgb{1, 1, 1}));
+  EXPECT_EQ(sf.colour[kColourGuide], (Rgb{1, 0, 1}));
+  EXPECT_DOUBLE_EQ(sf.colour[kColourPen + 1].green, static_cast<int>(0.8 * 65535) / 65535.0);
+  // Faded: (2 pen + 3 background) / 5 per component; pen 0 is black.
+  EXPECT_DOUBLE_EQ(sf.colour[kColourFadedPen].red, static_cast<int>(0.33 * 65535) / 65535.0);
+  EXPECT_DOUBLE_EQ(sf.colour[kColourFadedPen + 7].blue,
+                   static_cast<int>((2 * 0.8 + 3 * 0.65) / 5 * 65535) / 65535.0);
+  EXPECT_EQ(pen0, 0x000000u);
+  // Colours out of range from a damaged settings file are clamped, not wrapped.
+  st.pens[2].red = 7;
+  st.pens[2].green = -1;
+  st.pens[2].blue = std::nan("");
+  allocate_colours(s.cur(), st);
+  EXPECT_EQ(sf.colour[kColourPen + 2], (Rgb{1, 0, 0}));
+}
+
+TEST_F(SurfaceTest, ThinLineLandsOnItsPixels) {
+  draw_line(s, 0, kColourPen, 5, 10, 20, 10);
+  draw_line(s, 0, kColourPen, 30, 5, 30, 9);
+  draw_line(s, 0, kColourPen, 40, 20, 44, 24);
+  present(s);
+  const Surface& sf = s.cur();
+  for (int x = 5; x <= 20; ++x) EXPECT_EQ(pixel_at(sf, x, 10), pen0) << x;
+  EXPECT_EQ(pixel_at(sf, 4, 10), bg);
+  EXPECT_EQ(pixel_at(sf, 21, 10), bg);
+  EXPECT_EQ(pixel_at(sf, 10, 9), bg);
+  for (int y = 5; y <= 9; ++y) EXPECT_EQ(pixel_at(sf, 30, y), pen0);
+  for (int i = 0; i <= 4; ++i) EXPECT_EQ(pixel_at(sf, 40 + i, 20 + i), pen0);
+  EXPECT_EQ(count_colour(sf, pen0), 16 + 5 + 5);
+  // Coordinates are rounded to the nearest pixel.
+  draw_line(s, 0, kColourPen + 1, 2.6, 40.4, 2.6, 40.4);
+  present(s);
+  EXPECT_EQ(pixel_at(sf, 3, 40), pen1);
+}
+
+TEST_F(SurfaceTest, WideLinesCoverTheirWidth) {
+  draw_line(s, 5, kColourPen + 1, 10, 20, 50, 20);
+  present(s);
+  const Surface& sf = s.cur();
+  for (int dy = -2; dy <= 2; ++dy) EXPECT_EQ(pixel_at(sf, 30, 20 + dy), pen1) << dy;
+  EXPECT_EQ(pixel_at(sf, 30, 24), bg);
+  EXPECT_EQ(pixel_at(sf, 30, 16), bg);
+  // Round caps reach past the ends.
+  EXPECT_EQ(pixel_at(sf, 8, 20), pen1);
+  EXPECT_EQ(pixel_at(sf, 5, 20), bg);
+}
+
+TEST_F(SurfaceTest, OneColourIsBatchedUpTo1024Segments) {
+  const unsigned long before = s.batch.flushes;
+  for (int i = 0; i < 1025; ++i) draw_line(s, 0, kColourPen, i % 64, 0, i % 64, 47);
+  EXPECT_EQ(s.batch.flushes - before, 1u);
+  EXPECT_EQ(s.batch.last_flush_size, 1024);
+  EXPECT_EQ(s.batch.count, 1);
+  present(s);
+  EXPECT_EQ(s.batch.flushes - before, 2u);
+  EXPECT_EQ(s.batch.last_flush_size, 1);
+  EXPECT_EQ(s.batch.count, 0);
+}
+
+TEST_F(SurfaceTest, AChangeOfColourOrWidthFlushes) {
+  const unsigned long before = s.batch.flushes;
+  for (int i = 0; i < 10; ++i) draw_line(s, 0, kColourPen + i % 2, i, 0, i, 10);
+  EXPECT_EQ(s.batch.flushes - before, 9u);  // every line but the last one drawn
+  EXPECT_EQ(s.batch.last_flush_size, 1);
+  draw_line(s, 3, kColourPen + 1, 0, 0, 5, 5);  // same colour, other width
+  EXPECT_EQ(s.batch.flushes - before, 10u);
+  present(s);
+  EXPECT_EQ(s.batch.flushes - before, 11u);
+  // The lines kept their own colours.
+  EXPECT_EQ(pixel_at(s.cur(), 0, 5), pen0);
+  EXPECT_EQ(pixel_at(s.cur(), 1, 5) , pen1);
+}
+
+TEST_F(SurfaceTest, RgbLinesAreKeyedByTheirOwnColour) {
+  // Two colours that differ only in the last bits of green and blue must not share a batch.
+  draw_rgb_line(s, 0, 0, 1, 0, 1, 20, 1);
+  draw_rgb_line(s, 0, 1.0 / 255, 0, 0, 2, 20, 2);
+  present(s);
+  EXPECT_EQ(pixel_at(s.cur(), 5, 1), 0x0000ffu);
+  EXPECT_EQ(pixel_at(s.cur(), 5, 2), 0x000100u);
+  // An indexed line after an rgb line of any colour starts a new batch.
+  const unsigned long before = s.batch.flushes;
+  draw_rgb_line(s, 1, 0, 0, 0, 3, 20, 3);
+  draw_line(s, 0, kColourPen, 0, 4, 20, 4);
+  EXPECT_EQ(s.batch.flushes - before, 1u);
+  present(s);
+  EXPECT_EQ(pixel_at(s.cur(), 5, 3), 0xff0000u);
+}
+
+TEST_F(SurfaceTest, AllBlackMapsThePens) {
+  s.all_black = true;
+  draw_line(s, 0, kColourPen + 5, 0, 0, 10, 0);
+  draw_line(s, 0, kColourFadedPen + 5, 0, 1, 10, 1);
+  draw_line(s, 0, kColourGuide, 0, 2, 10, 2);
+  present(s);
+  const Surface& sf = s.cur();
+  EXPECT_EQ(pixel_at(sf, 5, 0), sf.pixel[kColourPen] & 0xffffff);
+  EXPECT_EQ(pixel_at(sf, 5, 1), sf.pixel[kColourFadedPen] & 0xffffff);
+  EXPECT_EQ(pixel_at(sf, 5, 2), sf.pixel[kColourGuide] & 0xffffff);
+}
+
+TEST_F(SurfaceTest, DirtyRectangleGrowsAndPresentClipsIt) {
+  std::vector<PixelBox> shown;
+  s.cur().on_present = [&](const PixelBox& b) { shown.push_back(b); };
+  present(s);  // the configure's full area
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], (PixelBox{0, 0, 64, 48}));
+  EXPECT_FALSE(s.cur().dirty.set);
+
+  // Wholly left, wholly above, or beyond the surface: ignored.
+  draw_line(s, 0, kColourPen, -30, 5, -10, 8);
+  draw_line(s, 0, kColourPen, 5, -30, 8, -10);
+  draw_line(s, 0, kColourPen, 70, 5, 80, 8);
+  EXPECT_FALSE(s.cur().dirty.set);
+  present(s);
+  EXPECT_EQ(shown.size(), 1u);
+
+  // The first box is taken, later ones merged; each grows by width + 1.
+  draw_line(s, 0, kColourPen, 10, 10, 12, 11);
+  EXPECT_DOUBLE_EQ(s.cur().dirty.left, 9);
+  EXPECT_DOUBLE_EQ(s.cur().dirty.bottom, 12);
+  draw_line(s, 2, kColourPen, 20, 30, 25, 30);
+  EXPECT_DOUBLE_EQ(s.cur().dirty.left, 9);
+  EXPECT_DOUBLE_EQ(s.cur().dirty.right, 28);
+  EXPECT_DOUBLE_EQ(s.cur().dirty.bottom, 33);
+  present(s);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1], (PixelBox{9, 9, 19, 24}));
+
+  // A line crossing the edge is shown clipped to the surface.
+  draw_line(s, 0, kColourPen, -10, -10, 100, 5);
+  present(s);
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[2].x, 0);
+  EXPECT_EQ(shown[2].y, 0);
+  EXPECT_EQ(shown[2].width, 64);
+}
+
+TEST_F(SurfaceTest, XorFiguresRestoreThePicturePixelForPixel) {
+  draw_line(s, 0, kColourPen + 1, 0, 0, 63, 47);
+  draw_line(s, 3, kColourPen + 3, 0, 40, 63, 5);
+  present(s);
+  const std::vector<std::uint32_t> before = snapshot(s.cur());
+  std::vector<PixelBox> shown;
+  s.cur().on_present = [&](const PixelBox& b) { shown.push_back(b); };
+
+  xor_line(s, 3, 7, 50, 30);
+  EXPECT_NE(snapshot(s.cur()), before);
+  ASSERT_EQ(shown.size(), 1u);  // shown at once
+  EXPECT_EQ(shown[0], (PixelBox{3, 7, 48, 24}));
+  EXPECT_FALSE(s.cur().dirty.set);  // not through the dirty rectangle
+  xor_line(s, 3, 7, 50, 30);
+  EXPECT_EQ(snapshot(s.cur()), before);
+
+  xor_rectangle(s, 40, 30, 10, 5);
+  const std::vector<std::uint32_t> boxed = snapshot(s.cur());
+  // Every outline pixel changed once, the corners included.
+  EXPECT_NE(pixel_at(s.cur(), 10, 5), before[5 * 64 + 10]);
+  EXPECT_NE(pixel_at(s.cur(), 40, 30), before[30 * 64 + 40]);
+  xor_rectangle(s, 40, 30, 10, 5);
+  EXPECT_EQ(snapshot(s.cur()), before);
+
+  // Figures reaching off the surface, and every cursor figure.
+  xor_line(s, -100, -50, 200, 300);
+  xor_line(s, -100, -50, 200, 300);
+  xor_rectangle(s, -5, -5, 100, 100);
+  xor_rectangle(s, -5, -5, 100, 100);
+  EXPECT_EQ(snapshot(s.cur()), before);
+  const View& v = s.view();
+  const double x = pixel_to_world_x(v, 20), y = pixel_to_world_y(v, 15);
+  for (int mode : {kCursorCrossHair, kCursorPick, kCursorCorner}) {
+    draw_cursor(s, mode, x, y);
+    EXPECT_NE(snapshot(s.cur()), before) << mode;
+    draw_cursor(s, mode, x, y);
+    EXPECT_EQ(snapshot(s.cur()), before) << mode;
+  }
+  draw_point_marker(s, x, y);
+  EXPECT_NE(pixel_at(s.cur(), 20, 15), before[15 * 64 + 20]);  // the centre shows
+  draw_point_marker(s, x, y);
+  EXPECT_EQ(snapshot(s.cur()), before);
+}
+
+TEST_F(SurfaceTest, XorShowsDarkOnTheBackgroundAndStaysVisibleOnBlack) {
+  xor_line(s, 0, 0, 10, 0);
+  EXPECT_EQ(pixel_at(s.cur(), 5, 0), 0x000000u);  // background XOR background
+  st.colours.background = {0, 0, 0};
+  allocate_colours(s.cur(), st);
+  clear_surface(s);
+  xor_line(s, 0, 0, 10, 0);
+  EXPECT_EQ(pixel_at(s.cur(), 5, 0), 0xffffffu);
+}
+
+TEST_F(SurfaceTest, CursorCrossHairSpansTheSurfaceAndOnlyInside) {
+  const View& v = s.view();
+  const std::vector<std::uint32_t> before = snapshot(s.cur());
+  draw_cursor(s, kCursorCrossHair, pixel_to_world_x(v, 20), pixel_to_world_y(v, 15));
+  EXPECT_NE(pixel_at(s.cur(), 0, 15), bg);
+  EXPECT_NE(pixel_at(s.cur(), 63, 15), bg);
+  EXPECT_NE(pixel_at(s.cur(), 20, 0), bg);
+  EXPECT_NE(pixel_at(s.cur(), 20, 47), bg);
+  EXPECT_NE(pixel_at(s.cur(), 20, 15), bg);
+  draw_cursor(s, kCursorCrossHair, pixel_to_world_x(v, 20), pixel_to_world_y(v, 15));
+  // Outside the surface nothing is drawn.
+  draw_cursor(s, kCursorCrossHair, pixel_to_world_x(v, -5), pixel_to_world_y(v, 15));
+  draw_cursor(s, kCursorPick, pixel_to_world_x(v, 20), pixel_to_world_y(v, 60));
+  EXPECT_EQ(snapshot(s.cur()), before);
+}
+
+TEST_F(SurfaceTest, ClearDropsPendingLinesAndEraseShowsAtOnce) {
+  draw_line(s, 0, kColourPen, 0, 0, 63, 0);  // still batched
+  clear_surface(s);
+  present(s);
+  EXPECT_EQ(count_colour(s.cur(), bg), 64 * 48);
+  draw_line(s, 0, kColourPen, 0, 0, 63, 0);
+  present(s);
+  std::vector<PixelBox> shown;
+  s.cur().on_present = [&](const PixelBox& b) { shown.push_back(b); };
+  erase_surface_and_show(s);
+  EXPECT_EQ(count_colour(s.cur(), bg), 64 * 48);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], (PixelBox{0, 0, 64, 48}));
+}
+
+TEST_F(SurfaceTest, SurfacesAreIndependentAndSwitchingFlushes) {
+  ASSERT_TRUE(configure_surface(s, kDoorPreview, 20, 20, st).configured);
+  draw_line(s, 0, kColourPen, 0, 5, 10, 5);
+  EXPECT_EQ(s.batch.count, 1);
+  set_current_surface(s, kDoorPreview);
+  EXPECT_EQ(s.batch.count, 0);
+  EXPECT_EQ(pixel_at(s.surface[kMainSurface], 3, 5), pen0);
+  draw_line(s, 0, kColourPen, 0, 6, 10, 6);
+  present(s);
+  EXPECT_EQ(pixel_at(s.surface[kDoorPreview], 3, 6), pen0);
+  EXPECT_EQ(pixel_at(s.surface[kMainSurface], 3, 6), bg);
+  // Lines on a surface that has no buffer yet are dropped.
+  set_current_surface(s, kSymbolPreview);
+  draw_line(s, 0, kColourPen, 0, 0, 5, 5);
+  xor_line(s, 0, 0, 5, 5);
+  draw_cursor(s, kCursorCrossHair, 0, 0);
+  present(s);
+  free_surfaces(s);
+  EXPECT_EQ(back_buffer(s.surface[kMainSurface]), nullptr);
+  draw_line(s, 0, kColourPen, 0, 0, 5, 5);
+  present(s);
+}
+
+TEST_F(SurfaceTest, SettingsReachEverySurface) {
+  const double upp = s.view().units_x;
+  st.aspect_x = 20;
+  st.view.all_black = 1;
+  st.figure_input = 5;  // feet and inches
+  st.pens[1] = {{}, 0.2, 1, 0, 0};
+  apply_settings(s, st);
+  EXPECT_DOUBLE_EQ(s.view().units_x, 2 * upp);  // the view follows the new calibration
+  EXPECT_TRUE(s.all_black);
+  EXPECT_EQ(s.steps, &imperial_scale_steps());
+  EXPECT_EQ(s.cur().pixel[kColourPen + 1] & 0xffffff, 0xff0000u);
+  // A broken calibration falls back to the default instead of dividing by zero.
+  st.aspect_x = 0;
+  st.aspect_y = std::nan("");
+  apply_settings(s, st);
+  EXPECT_DOUBLE_EQ(s.aspect.x, 10);
+  EXPECT_DOUBLE_EQ(s.aspect.y, 10);
+  EXPECT_DOUBLE_EQ(s.view().units_x, upp);
+}
+
+TEST_F(SurfaceTest, WildCoordinatesAreClippedOrIgnored) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  draw_line(s, 0, kColourPen, nan, 0, 10, 10);
+  draw_line(s, 0, kColourPen, 0, inf, 10, 10);
+  draw_line(s, 9, kColourPen, -1e12, 20, 1e12, 20);
+  draw_line(s, 0, kColourPen + 2, -1e15, 30, 1e15, 30);
+  draw_line(s, 0, kColourPen + 3, -1e300, 1e300, 1e300, -1e300);  // imprecise, but harmless
+  draw_line(s, 0, 200, 0, 40, 63, 40);  // a colour index out of range
+  xor_line(s, nan, nan, 1, 1);
+  xor_rectangle(s, -1e15, -1e15, 1e15, 1e15);
+  present(s);
+  const Surface& sf = s.cur();
+  EXPECT_EQ(pixel_at(sf, 0, 20), pen0);
+  EXPECT_EQ(pixel_at(sf, 63, 20), pen0);
+  EXPECT_EQ(pixel_at(sf, 40, 30), sf.pixel[kColourPen + 2] & 0xffffff);
+  EXPECT_EQ(pixel_at(sf, 40, 40), pen0);
+}
+
+}  // namespace
+}  // namespace korav

@@ -1,0 +1,452 @@
+#include "draft/units.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+namespace korav {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kInchM = 0.0254;
+constexpr double kFootM = 0.3048;
+
+double inches(double feet, double in) { return feet * kFootM + in * kInchM; }
+
+void expect_value(const ParsedValue& v, double expected, double tolerance = 1e-12) {
+  EXPECT_TRUE(v.ok()) << v.error;
+  EXPECT_NEAR(v.value, expected, tolerance);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Numbers
+
+TEST(UnitsNumber, LeadingNumberWithCommaOrPoint) {
+  expect_value(parse_number("2,5"), 2.5);
+  expect_value(parse_number("2.5"), 2.5);
+  expect_value(parse_number("  -3.25e2xyz"), -325);
+  expect_value(parse_number("+7"), 7);
+  expect_value(parse_number(".5"), 0.5);
+  expect_value(parse_number(",5"), 0.5);
+  expect_value(parse_number("5."), 5);
+  expect_value(parse_number("2.5m"), 2.5);   // the rest is ignored
+  expect_value(parse_number("1e"), 1);       // an "e" without digits is not an exponent
+  expect_value(parse_number("1e+"), 1);
+  expect_value(parse_number("0x10"), 0);     // no hexadecimal
+  expect_value(parse_number("1,234.5"), 1.234);  // every comma is a decimal point
+  expect_value(parse_number("007.5"), 7.5);
+  // Only the characters inside the view are read.
+  expect_value(parse_number(std::string_view("12345", 2)), 12);
+  expect_value(parse_number(std::string_view("7,5", 2)), 7);
+}
+
+TEST(UnitsNumber, BadTextIsRefusedWithAReason) {
+  EXPECT_EQ(parse_number("").error, kMsgNoValue);
+  EXPECT_EQ(parse_number(" \t ").error, kMsgNoValue);
+  for (const char* t : {"abc", "-", "+", ".", ",", "-.", "e5", "nan", "NaN", "inf", "-inf",
+                        "infinity", "/2", "'", "\""}) {
+    const ParsedValue v = parse_number(t);
+    EXPECT_EQ(v.error, kMsgNotANumber) << t;
+    EXPECT_FALSE(v.ok()) << t;
+  }
+}
+
+TEST(UnitsNumber, OutOfRangeAndUnderflow) {
+  EXPECT_EQ(parse_number("1e999").error, kMsgOutOfRange);
+  EXPECT_EQ(parse_number("-1e999").error, kMsgOutOfRange);
+  EXPECT_EQ(parse_number("1e99999999999999999999999").error, kMsgOutOfRange);
+  EXPECT_EQ(parse_number(std::string(400, '9')).error, kMsgOutOfRange);
+  EXPECT_EQ(parse_number("1" + std::string(400, '0') + "e-5").error, kMsgOutOfRange);
+  // Too small to tell from zero is zero.
+  expect_value(parse_number("1e-999"), 0);
+  expect_value(parse_number("0.0000000001e-400"), 0);
+  expect_value(parse_number("1e-99999999999999999999999"), 0);
+  // Long but in range.
+  expect_value(parse_number("1" + std::string(400, '0') + "e-400"), 1, 1e-15);
+  expect_value(parse_number(std::string(100000, '0') + "3"), 3);
+  expect_value(parse_number("0." + std::string(400, '0') + "1e401"), 1, 1e-15);
+}
+
+TEST(UnitsNumber, PlainNumberDecimals) {
+  EXPECT_EQ(format_plain_number(2.5), "2.50");
+  EXPECT_EQ(format_plain_number(1), "1.00");
+  EXPECT_EQ(format_plain_number(0.5), "0.500");
+  EXPECT_EQ(format_plain_number(0.1), "0.100");
+  EXPECT_EQ(format_plain_number(0.0999), "0.0999");
+  EXPECT_EQ(format_plain_number(0.05), "0.0500");
+  EXPECT_EQ(format_plain_number(1234.5678), "1234.57");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lengths in the decimal units
+
+TEST(UnitsLength, FormatEveryDecimalUnit) {
+  EXPECT_EQ(format_length(1.2345, kLengthMetre), "1.2345m");
+  EXPECT_EQ(format_length(1.2345, kLengthCentimetre), "123.450cm");
+  EXPECT_EQ(format_length(1.2345, kLengthMillimetre), "1234.50mm");
+  EXPECT_EQ(format_length(12 * kInchM, kLengthInch), "12.000\"");
+  EXPECT_EQ(format_length(2.5 * kFootM, kLengthFoot), "2.5000'");
+  EXPECT_EQ(format_length(-0.5, kLengthMetre), "-0.5000m");
+  EXPECT_EQ(format_length(0, kLengthMillimetre), "0.00mm");
+}
+
+TEST(UnitsLength, CommaReadsAsPointInEveryUnit) {
+  expect_value(parse_length("2,5", kLengthMetre), 2.5);
+  expect_value(parse_length("2,5", kLengthCentimetre), 0.025);
+  expect_value(parse_length("2,5", kLengthMillimetre), 0.0025);
+  expect_value(parse_length("2,5", kLengthInch), 2.5 * kInchM);
+  expect_value(parse_length("2,5", kLengthFoot), 2.5 * kFootM);
+  expect_value(parse_length("2,5", kLengthFeetInches), 2.5 * kInchM);
+}
+
+TEST(UnitsLength, FormatThenParseRoundTrips) {
+  // The formats keep 0.1 mm or better, so reading the text back lands within half a last digit.
+  const double half_digit[] = {0.00005, 0.000005, 0.000005, 0.0005 * kInchM, 0.00005 * kFootM};
+  for (std::uint32_t unit = kLengthMetre; unit <= kLengthFoot; ++unit) {
+    for (double v : {0.0, 0.001, 0.3047, 1.0, 2.345, 17.77777, -3.21, 1234.5678}) {
+      const std::string text = format_length(v, unit);
+      const ParsedValue back = parse_length(text, unit);
+      ASSERT_TRUE(back.ok()) << text;
+      EXPECT_NEAR(back.value, v, half_digit[unit] * 1.0001) << "unit " << unit << " " << text;
+    }
+  }
+}
+
+TEST(UnitsLength, BadTextInEveryUnit) {
+  for (std::uint32_t unit = kLengthMetre; unit <= kLengthFeetInches; ++unit) {
+    EXPECT_EQ(parse_length("", unit).error, kMsgNoValue) << unit;
+    EXPECT_EQ(parse_length("abc", unit).error, kMsgNotANumber) << unit;
+    EXPECT_EQ(parse_length("nan", unit).error, kMsgNotANumber) << unit;
+    EXPECT_EQ(parse_length("1e999", unit).error, kMsgOutOfRange) << unit;
+  }
+}
+
+TEST(UnitsLength, UnknownUnitIsMetres) {
+  EXPECT_EQ(format_length(1, 6), "1.0000m");
+  EXPECT_EQ(format_length(1, 0xFFFFFFFFu), "1.0000m");
+  expect_value(parse_length("2", 99), 2);
+}
+
+TEST(UnitsLength, HugeAndNonFiniteValuesStillFormat) {
+  const std::string big = format_length(1e300, kLengthMillimetre);
+  EXPECT_EQ(big.substr(big.size() - 5), ".00mm");
+  EXPECT_GT(big.size(), 300u);
+  EXPECT_EQ(format_length(INFINITY, kLengthMetre), "infm");
+  EXPECT_NE(format_length(NAN, kLengthCentimetre).find("nancm"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Feet and inches
+
+TEST(UnitsFeetInches, EveryFormOfTheText) {
+  EXPECT_EQ(format_length(inches(5, 3.5), kLengthFeetInches), "5'-3 1/2\"");    // all three
+  EXPECT_EQ(format_length(inches(0, 3.5), kLengthFeetInches), "3 1/2\"");       // no feet
+  EXPECT_EQ(format_length(inches(5, 3), kLengthFeetInches), "5'-3\"");          // no fraction
+  EXPECT_EQ(format_length(inches(1, 0.5), kLengthFeetInches), "1'-1/2\"");      // no inches
+  EXPECT_EQ(format_length(inches(7, 0), kLengthFeetInches), "7'-0\"");          // feet only
+  EXPECT_EQ(format_length(inches(0, 0.25), kLengthFeetInches), "1/4\"");        // fraction only
+  EXPECT_EQ(format_length(inches(0, 11), kLengthFeetInches), "11\"");           // inches only
+  EXPECT_EQ(format_length(0, kLengthFeetInches), "0\"");
+}
+
+TEST(UnitsFeetInches, OneMetre) {
+  // 3.28084 ft: 3 feet, 3.37 inches, 0.37 × 64 rounds to 24/64 = 3/8.
+  EXPECT_EQ(format_length(1.0, kLengthFeetInches), "3'-3 3/8\"");
+}
+
+TEST(UnitsFeetInches, FractionCarriesIntoInchesAndInchesIntoFeet) {
+  // 0.999672 ft: 11.996 inches, the fraction rounds to 64/64, 12 inches make a foot.
+  EXPECT_EQ(format_length(0.3047, kLengthFeetInches), "1'-0\"");
+  EXPECT_EQ(format_length(inches(0, 5.999), kLengthFeetInches), "6\"");
+  EXPECT_EQ(format_length(inches(2, 7.995), kLengthFeetInches), "2'-8\"");
+  EXPECT_EQ(format_length(inches(2, 11.9999), kLengthFeetInches), "3'-0\"");
+  EXPECT_EQ(format_length(inches(0, 0.999), kLengthFeetInches), "1\"");
+  // Just short of the carry.
+  EXPECT_EQ(format_length(inches(0, 11.98), kLengthFeetInches), "11 63/64\"");
+}
+
+TEST(UnitsFeetInches, NegativeValues) {
+  EXPECT_EQ(format_length(-1.0, kLengthFeetInches), "-3'-3 3/8\"");
+  EXPECT_EQ(format_length(-inches(0, 0.5), kLengthFeetInches), "-1/2\"");
+  // A value that rounds to nothing carries no sign.
+  EXPECT_EQ(format_length(-1e-6, kLengthFeetInches), "0\"");
+}
+
+TEST(UnitsFeetInches, HugeAndNonFiniteValues) {
+  const std::string big = format_length(1e30, kLengthFeetInches);
+  EXPECT_EQ(big.substr(big.size() - 4), "'-0\"");
+  const ParsedValue back = parse_length(big, kLengthFeetInches);
+  ASSERT_TRUE(back.ok());
+  EXPECT_NEAR(back.value / 1e30, 1, 1e-12);
+  EXPECT_EQ(format_length(INFINITY, kLengthFeetInches), "inf\"");
+  EXPECT_EQ(format_length(-1.7e308, kLengthFeetInches), "-inf\"");  // beyond any number of feet
+  EXPECT_EQ(format_length(-INFINITY, kLengthFeetInches), "-inf\"");
+  EXPECT_EQ(format_length(NAN, kLengthFeetInches).back(), '"');
+}
+
+TEST(UnitsFeetInches, ParseFeetInchesAndFractions) {
+  const double tol = 1e-12;
+  expect_value(parse_length("5'-3 1/2\"", kLengthFeetInches), inches(5, 3.5), tol);
+  expect_value(parse_length("5 1/2'", kLengthFeetInches), inches(5.5, 0), tol);
+  expect_value(parse_length("  -  5'-3 1/2\"", kLengthFeetInches), -inches(5, 3.5), tol);
+  expect_value(parse_length("5'", kLengthFeetInches), inches(5, 0), tol);
+  expect_value(parse_length("5'3", kLengthFeetInches), inches(5, 3), tol);
+  expect_value(parse_length("'3", kLengthFeetInches), inches(0, 3), tol);
+  expect_value(parse_length("3 1/2", kLengthFeetInches), inches(0, 3.5), tol);
+  expect_value(parse_length("3-1/2\"", kLengthFeetInches), inches(0, 3.5), tol);
+  expect_value(parse_length("3.25", kLengthFeetInches), inches(0, 3.25), tol);
+  expect_value(parse_length("1,5'", kLengthFeetInches), inches(1.5, 0), tol);
+  // A text after the blank without a slash replaces the number before it.
+  expect_value(parse_length("3 4", kLengthFeetInches), inches(0, 4), tol);
+}
+
+TEST(UnitsFeetInches, LoneFractionIsAFraction) {
+  // These are the texts the formatter writes for less than an inch; they read back as written.
+  expect_value(parse_length("1/2\"", kLengthFeetInches), inches(0, 0.5), 1e-12);
+  expect_value(parse_length("1'-1/2\"", kLengthFeetInches), inches(1, 0.5), 1e-12);
+  expect_value(parse_length("3/4'", kLengthFeetInches), inches(0.75, 0), 1e-12);
+  expect_value(parse_length("-1/4", kLengthFeetInches), -inches(0, 0.25), 1e-12);
+}
+
+TEST(UnitsFeetInches, FormatThenParseRoundTrips) {
+  // Within half of 1/64 inch (and a little for the binary arithmetic), signs included.
+  const double tolerance = kInchM / 128 + 1e-12;
+  for (int i = -400; i <= 400; ++i) {
+    const double v = i * 0.0371 + (i % 7) * 1e-4;
+    const std::string text = format_length(v, kLengthFeetInches);
+    const ParsedValue back = parse_length(text, kLengthFeetInches);
+    ASSERT_TRUE(back.ok()) << text;
+    EXPECT_NEAR(back.value, v, tolerance) << text;
+  }
+}
+
+TEST(UnitsFeetInches, BadText) {
+  EXPECT_EQ(parse_length("", kLengthFeetInches).error, kMsgNoValue);
+  EXPECT_EQ(parse_length("'", kLengthFeetInches).error, kMsgNotANumber);
+  EXPECT_EQ(parse_length("-", kLengthFeetInches).error, kMsgNotANumber);
+  EXPECT_EQ(parse_length("-\"", kLengthFeetInches).error, kMsgNotANumber);
+  EXPECT_EQ(parse_length("x'3", kLengthFeetInches).error, kMsgNotANumber);
+  EXPECT_EQ(parse_length("5'x", kLengthFeetInches).error, kMsgNotANumber);
+  EXPECT_EQ(parse_length("3 x", kLengthFeetInches).error, kMsgNotANumber);
+  EXPECT_EQ(parse_length("3 1/0", kLengthFeetInches).error, kMsgZeroDenominator);
+  EXPECT_EQ(parse_length("1/0\"", kLengthFeetInches).error, kMsgZeroDenominator);
+  EXPECT_EQ(parse_length("3 1/", kLengthFeetInches).error, kMsgBadFraction);
+  EXPECT_EQ(parse_length("3 /2", kLengthFeetInches).error, kMsgBadFraction);
+  EXPECT_EQ(parse_length("/", kLengthFeetInches).error, kMsgBadFraction);
+  EXPECT_EQ(parse_length("3 1/2/", kLengthFeetInches).error, "");  // "2/" reads as 2
+  EXPECT_EQ(parse_length("1e308 1e308/0.001", kLengthFeetInches).error, kMsgOutOfRange);
+  EXPECT_EQ(parse_length("1e999'", kLengthFeetInches).error, kMsgOutOfRange);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Coordinates
+
+TEST(UnitsCoordinates, UpToThreeLengths) {
+  ParsedCoordinates c = parse_coordinates("1;2", kLengthMetre);
+  ASSERT_TRUE(c.ok());
+  EXPECT_EQ(c.x, 1);
+  EXPECT_EQ(c.y, 2);
+  EXPECT_EQ(c.z, 0);
+  c = parse_coordinates("1,5 ; 2,5 ; 3", kLengthMetre);
+  ASSERT_TRUE(c.ok());
+  EXPECT_EQ(c.x, 1.5);
+  EXPECT_EQ(c.y, 2.5);
+  EXPECT_EQ(c.z, 3);
+  c = parse_coordinates(";;3", kLengthMetre);
+  ASSERT_TRUE(c.ok());
+  EXPECT_EQ(c.x, 0);
+  EXPECT_EQ(c.y, 0);
+  EXPECT_EQ(c.z, 3);
+  c = parse_coordinates("7", kLengthMetre);
+  ASSERT_TRUE(c.ok());
+  EXPECT_EQ(c.x, 7);
+  EXPECT_EQ(c.y, 0);
+  c = parse_coordinates("1;2;3;4", kLengthMetre);  // the third part is "3;4"
+  ASSERT_TRUE(c.ok());
+  EXPECT_EQ(c.z, 3);
+}
+
+TEST(UnitsCoordinates, InTheLengthUnit) {
+  ParsedCoordinates c = parse_coordinates("100;250", kLengthCentimetre);
+  ASSERT_TRUE(c.ok());
+  EXPECT_DOUBLE_EQ(c.x, 1);
+  EXPECT_DOUBLE_EQ(c.y, 2.5);
+  c = parse_coordinates("1';6\";2'-1/2\"", kLengthFeetInches);
+  ASSERT_TRUE(c.ok());
+  EXPECT_DOUBLE_EQ(c.x, kFootM);
+  EXPECT_DOUBLE_EQ(c.y, 6 * kInchM);
+  EXPECT_DOUBLE_EQ(c.z, inches(2, 0.5));
+}
+
+TEST(UnitsCoordinates, BadPartIsNamed) {
+  ParsedCoordinates c = parse_coordinates("1;x;3", kLengthMetre);
+  EXPECT_FALSE(c.ok());
+  EXPECT_EQ(c.error, kMsgNotANumber);
+  EXPECT_EQ(c.bad_part, 1);
+  EXPECT_EQ(c.x, 0);  // nothing half-read is handed out
+  c = parse_coordinates("1;2;1e999", kLengthMetre);
+  EXPECT_EQ(c.error, kMsgOutOfRange);
+  EXPECT_EQ(c.bad_part, 2);
+  c = parse_coordinates("  ", kLengthMetre);
+  EXPECT_EQ(c.error, kMsgNoValue);
+  c = parse_coordinates(";", kLengthMetre);  // two blank parts: (0, 0, 0) as typed
+  EXPECT_TRUE(c.ok());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Angles, paper sizes, pen/line/text sizes
+
+TEST(UnitsAngle, FormatAndParseEveryUnit) {
+  EXPECT_EQ(format_angle(kPi, kAngleRadian), "3.142r");
+  EXPECT_EQ(format_angle(kPi / 2, kAngleDegree), "90.000");
+  EXPECT_EQ(format_angle(kPi / 2, kAngleGon), "100.000g");
+  EXPECT_EQ(format_angle(-kPi / 4, kAngleDegree), "-45.000");
+  expect_value(parse_angle("1,5", kAngleRadian), 1.5);
+  expect_value(parse_angle("90", kAngleDegree), kPi / 2);
+  expect_value(parse_angle("100g", kAngleGon), kPi / 2);
+  expect_value(parse_angle("-45", kAngleDegree), -kPi / 4);
+  // Unknown unit numbers mean degrees, the default.
+  EXPECT_EQ(format_angle(kPi, 3), "180.000");
+  expect_value(parse_angle("180", 3), kPi);
+  EXPECT_EQ(parse_angle("", kAngleDegree).error, kMsgNoValue);
+  EXPECT_EQ(parse_angle("north", kAngleGon).error, kMsgNotANumber);
+  EXPECT_EQ(parse_angle("1e999", kAngleRadian).error, kMsgOutOfRange);
+  for (std::uint32_t unit = kAngleRadian; unit <= kAngleGon; ++unit) {
+    const double a = 0.7123;
+    const ParsedValue back = parse_angle(format_angle(a, unit), unit);
+    ASSERT_TRUE(back.ok());
+    EXPECT_NEAR(back.value, a, 0.0006);  // three decimals of the unit
+  }
+}
+
+TEST(UnitsPaper, FormatAndParseEveryUnit) {
+  EXPECT_EQ(format_paper_size(210, kPaperMillimetre), "210.00mm");
+  EXPECT_EQ(format_paper_size(210, kPaperCentimetre), "21.00cm");
+  EXPECT_EQ(format_paper_size(210, kPaperInch), "8.27\"");
+  EXPECT_EQ(format_paper_size(210, kPaperPica), "49.61pi");
+  EXPECT_EQ(format_paper_size(210, kPaperPoint), "595.28pt");
+  expect_value(parse_paper_size("2,5", kPaperMillimetre), 2.5);
+  expect_value(parse_paper_size("2,5", kPaperCentimetre), 25);
+  expect_value(parse_paper_size("1", kPaperInch), 25.4);
+  expect_value(parse_paper_size("6", kPaperPica), 25.4);
+  expect_value(parse_paper_size("72pt", kPaperPoint), 25.4);
+  EXPECT_EQ(format_paper_size(3, 17), "3.00mm");
+  EXPECT_EQ(parse_paper_size("1e308", kPaperInch).error, kMsgOutOfRange);  // 25.4e308
+  EXPECT_EQ(parse_paper_size(",", kPaperPoint).error, kMsgNotANumber);
+}
+
+TEST(UnitsSize, FormatAndParseEveryUnit) {
+  EXPECT_EQ(format_size(0.35, kSizeCentimetre), "0.35cm");
+  EXPECT_EQ(format_size(2.54, kSizeInch), "1.00\"");
+  expect_value(parse_size("0,5", kSizeCentimetre), 0.5);
+  expect_value(parse_size("1", kSizeInch), 2.54);
+  EXPECT_EQ(format_size(1, 4), "1.00cm");
+  EXPECT_EQ(parse_size("1e308", kSizeInch).error, kMsgOutOfRange);
+  EXPECT_EQ(parse_size("-", kSizeInch).error, kMsgNotANumber);
+}
+
+TEST(UnitsSettings, OverloadsReadTheDrawingsUnits) {
+  Settings s;
+  EXPECT_EQ(format_angle(kPi, s), "180.000");  // degrees by default
+  s.figure_input = kLengthCentimetre;
+  s.angle_input = kAngleGon;
+  s.paper_unit = kPaperCentimetre;
+  s.size_unit = kSizeInch;
+  EXPECT_EQ(format_length(0.5, s), "50.000cm");
+  expect_value(parse_length("50", s), 0.5);
+  const ParsedCoordinates c = parse_coordinates("100;200;300", s);
+  ASSERT_TRUE(c.ok());
+  EXPECT_DOUBLE_EQ(c.z, 3);
+  EXPECT_EQ(format_angle(kPi, s), "200.000g");
+  expect_value(parse_angle("200", s), kPi);
+  EXPECT_EQ(format_paper_size(297, s), "29.70cm");
+  expect_value(parse_paper_size("29,7", s), 297, 1e-12);
+  EXPECT_EQ(format_size(5.08, s), "2.00\"");
+  expect_value(parse_size("2", s), 5.08);
+  s.accuracy = 1;
+  s.accuracy_arch = 0;
+  EXPECT_EQ(format_dimension_figure(1.26, 2, s).main, "126.0");
+  EXPECT_EQ(format_dimension_figure(1.26, 0, s).main, "1.26");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dimension figures
+
+void expect_figure(const DimensionFigure& f, const char* main, const char* sup) {
+  EXPECT_EQ(f.main, main);
+  EXPECT_EQ(f.superscript, sup);
+}
+
+TEST(UnitsDimension, ArchitecturalMillimetresRaised) {
+  expect_figure(format_dimension_figure(2.345, 0, 4, 2), "2.34", "5");
+  expect_figure(format_dimension_figure(2.34, 0, 4, 2), "2.34", "");    // a 0 is not raised
+  expect_figure(format_dimension_figure(12.007, 0, 4, 2), "12.00", "7");
+  expect_figure(format_dimension_figure(1.0, 0, 4, 2), "1.00", "");
+  // Below one metre in centimetres: the last two characters go (".5" of "34.5").
+  expect_figure(format_dimension_figure(0.345, 0, 4, 2), "34", "5");
+  expect_figure(format_dimension_figure(0.25, 0, 4, 2), "25", "");
+  expect_figure(format_dimension_figure(0.0, 0, 4, 2), "0", "");
+}
+
+TEST(UnitsDimension, ArchitecturalHalfCentimetres) {
+  expect_figure(format_dimension_figure(2.345, 0, 4, 1), "2.34", "5");
+  expect_figure(format_dimension_figure(2.348, 0, 4, 1), "2.35", "");
+  expect_figure(format_dimension_figure(2.342, 0, 4, 1), "2.34", "");
+  expect_figure(format_dimension_figure(2.343, 0, 4, 1), "2.34", "5");
+  expect_figure(format_dimension_figure(2.347, 0, 4, 1), "2.34", "5");
+  expect_figure(format_dimension_figure(0.345, 0, 4, 1), "34", "5");
+  expect_figure(format_dimension_figure(0.348, 0, 4, 1), "35", "");
+}
+
+TEST(UnitsDimension, ArchitecturalWholeAndFourDecimals) {
+  expect_figure(format_dimension_figure(0.25, 0, 4, 0), "25", "");
+  expect_figure(format_dimension_figure(2.5, 0, 4, 0), "2.50", "");
+  expect_figure(format_dimension_figure(2.5, 0, 4, 3), "2.5000", "");
+  expect_figure(format_dimension_figure(0.25, 0, 4, 3), "25.00", "");
+  expect_figure(format_dimension_figure(0.25, 0, 4, 9), "25.00", "");  // limited to 3
+}
+
+TEST(UnitsDimension, DecimalStylesByAccuracy) {
+  expect_figure(format_dimension_figure(1.23456, 1, 0, 2), "1", "");
+  expect_figure(format_dimension_figure(1.23456, 1, 1, 2), "1.2", "");
+  expect_figure(format_dimension_figure(1.23456, 1, 3, 2), "1.235", "");
+  expect_figure(format_dimension_figure(1.23456, 1, 4, 2), "1.2346", "");
+  expect_figure(format_dimension_figure(1.23456, 2, 2, 2), "123.46", "");
+  expect_figure(format_dimension_figure(1.23456, 3, 0, 2), "1235", "");
+  expect_figure(format_dimension_figure(10 * kInchM, 4, 1, 2), "10.0", "");
+  expect_figure(format_dimension_figure(3 * kFootM, 5, 4, 2), "3.0000", "");
+  expect_figure(format_dimension_figure(1.23456, 1, 99, 2), "1.2346", "");  // limited to 4
+}
+
+TEST(UnitsDimension, FeetAndInchesByDenominator) {
+  const double v = inches(3, 5.3);
+  expect_figure(format_dimension_figure(v, 6, 4, 2), "3'-5 1/2\"", "");
+  expect_figure(format_dimension_figure(v, 7, 4, 2), "3'-5 1/4\"", "");
+  expect_figure(format_dimension_figure(v, 8, 4, 2), "3'-5 1/4\"", "");
+  expect_figure(format_dimension_figure(v, 9, 4, 2), "3'-5 5/16\"", "");
+  expect_figure(format_dimension_figure(v, 10, 4, 2), "3'-5 5/16\"", "");
+  expect_figure(format_dimension_figure(v, 11, 4, 2), "3'-5 19/64\"", "");
+  expect_figure(format_dimension_figure(v, 12, 4, 2), "3'-5\"", "");
+  // Style 12 rounds to whole inches, with the carries.
+  expect_figure(format_dimension_figure(inches(3, 5.6), 12, 4, 2), "3'-6\"", "");
+  expect_figure(format_dimension_figure(inches(3, 11.6), 12, 4, 2), "4'-0\"", "");
+  expect_figure(format_dimension_figure(inches(0, 0.8), 6, 4, 2), "1\"", "");
+  // A negative override keeps its sign instead of garbling every part of the text.
+  expect_figure(format_dimension_figure(-v, 6, 4, 2), "-3'-5 1/2\"", "");
+}
+
+TEST(UnitsDimension, DamagedStyleAndValues) {
+  expect_figure(format_dimension_figure(2.345, 13, 4, 2), "2.34", "5");
+  expect_figure(format_dimension_figure(2.345, 255, 4, 2), "2.34", "5");
+  for (std::uint32_t style = 0; style <= 13; ++style) {
+    const DimensionFigure f = format_dimension_figure(NAN, style, 4, 2);
+    EXPECT_EQ(f.main.find("nan") != std::string::npos, true) << style;
+    EXPECT_EQ(f.superscript, "") << style;
+    EXPECT_EQ(format_dimension_figure(INFINITY, style, 4, 2).main, "inf") << style;
+  }
+}
+
+}  // namespace
+}  // namespace korav

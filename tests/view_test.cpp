@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "app/view.h"
+#include "model/drawing.h"
+
+namespace korav {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+View sized_view(int w, int h) {
+  View v;
+  Aspect a;
+  reset_view(v, a);
+  set_view_pixel_size(v, w, h, a);
+  return v;
+}
+
+double centre_x(const View& v) { return (v.xmin + v.xmax) / 2; }
+double centre_y(const View& v) { return (v.ymin + v.ymax) / 2; }
+
+TEST(View, TransformsAreInverseAndFollowTheScale) {
+  View v = sized_view(1000, 700);
+  // 1:500 with aspect 10: a pixel is 1/3000 m on paper, 1/6 m in the world.
+  EXPECT_DOUBLE_EQ(v.units_x, 500.0 / 3000);
+  EXPECT_DOUBLE_EQ(v.units_y, 500.0 / 3000);
+  EXPECT_NEAR(v.xmax - v.xmin, 1000.0 / 6, 1e-9);
+  EXPECT_NEAR(centre_x(v), 0, 1e-12);
+  // y grows upwards in the world and downwards on the surface.
+  EXPECT_NEAR(pixel_to_world_y(v, 0), v.ymax, 1e-9);
+  EXPECT_NEAR(pixel_to_world_y(v, 700), v.ymin, 1e-9);
+  EXPECT_NEAR(world_to_pixel_x(v, 0), 500, 1e-9);
+  EXPECT_NEAR(world_to_pixel_y(v, 0), 350, 1e-9);
+  for (double px : {0.0, 17.5, 999.0})
+    EXPECT_NEAR(world_to_pixel_x(v, pixel_to_world_x(v, px)), px, 1e-9);
+  for (double py : {0.0, 123.25, 700.0})
+    EXPECT_NEAR(world_to_pixel_y(v, pixel_to_world_y(v, py)), py, 1e-9);
+}
+
+TEST(View, AspectScalesEachDirection) {
+  View v;
+  Aspect a{20, 10};
+  reset_view(v, a);
+  set_view_pixel_size(v, 100, 100, a);
+  EXPECT_DOUBLE_EQ(v.units_x, 2 * v.units_y);
+  EXPECT_NEAR(v.xmax - v.xmin, 2 * (v.ymax - v.ymin), 1e-9);
+}
+
+TEST(View, ResizeKeepsCentreAndScaleAndShowsMore) {
+  Aspect a;
+  View v = sized_view(800, 600);
+  centre_view(v, a, 12, -3);
+  const double w = v.xmax - v.xmin, h = v.ymax - v.ymin;
+  set_view_pixel_size(v, 1600, 900, a);
+  EXPECT_DOUBLE_EQ(v.scale, kInitialViewScale);
+  EXPECT_NEAR(centre_x(v), 12, 1e-9);
+  EXPECT_NEAR(centre_y(v), -3, 1e-9);
+  EXPECT_NEAR(v.xmax - v.xmin, 2 * w, 1e-9);
+  EXPECT_NEAR(v.ymax - v.ymin, 1.5 * h, 1e-9);
+}
+
+TEST(View, PointAndBoxInView) {
+  View v = sized_view(600, 600);  // (-50, -50) to (50, 50)
+  EXPECT_TRUE(point_in_view(v, 0, 0));
+  EXPECT_TRUE(point_in_view(v, v.xmax, v.ymin));
+  EXPECT_FALSE(point_in_view(v, v.xmax + 0.01, 0));
+  EXPECT_TRUE(box_in_view(v, 100, 100, 40, 40));  // corners in any order, overlapping
+  EXPECT_TRUE(box_in_view(v, -100, -100, 100, 100));  // containing the view
+  EXPECT_FALSE(box_in_view(v, 60, -10, 70, 10));
+  EXPECT_FALSE(point_in_view(v, std::nan(""), 0));
+}
+
+TEST(View, ScaleTables) {
+  const ScaleSteps& m = metric_scale_steps();
+  EXPECT_DOUBLE_EQ(m.front(), 0.0001);
+  EXPECT_DOUBLE_EQ(m[2], 1.0 / 3000);
+  EXPECT_DOUBLE_EQ(m[16], 1);
+  EXPECT_DOUBLE_EQ(m[18], 10.0 / 3);
+  EXPECT_DOUBLE_EQ(m[27], 500);
+  EXPECT_DOUBLE_EQ(m.back(), 500000);
+  const ScaleSteps& im = imperial_scale_steps();
+  EXPECT_DOUBLE_EQ(im.front(), 1.0 / 24576);
+  EXPECT_DOUBLE_EQ(im[12], 1.0 / 6);
+  EXPECT_DOUBLE_EQ(im[13], 0.25);
+  EXPECT_DOUBLE_EQ(im[20], 6);
+  EXPECT_DOUBLE_EQ(im[21], 12);
+  EXPECT_DOUBLE_EQ(im.back(), 3145728);
+  for (const ScaleSteps* t : {&m, &im})
+    for (std::size_t i = 1; i < t->size(); ++i) EXPECT_LT((*t)[i - 1], (*t)[i]) << i;
+  EXPECT_EQ(&scale_steps_for_unit(0), &m);
+  EXPECT_EQ(&scale_steps_for_unit(2), &m);
+  EXPECT_EQ(&scale_steps_for_unit(3), &im);
+  EXPECT_EQ(&scale_steps_for_unit(5), &im);
+}
+
+TEST(View, ScaleStepsMoveThroughTheTableAndStopAtItsEnds) {
+  Aspect a;
+  View v = sized_view(300, 300);
+  ASSERT_TRUE(scale_plus(v, metric_scale_steps(), a));
+  EXPECT_DOUBLE_EQ(v.scale, 1000);
+  EXPECT_NEAR(v.units_x, 1000.0 / 3000, 1e-12);
+  ASSERT_TRUE(scale_minus(v, metric_scale_steps(), a));
+  ASSERT_TRUE(scale_minus(v, metric_scale_steps(), a));
+  EXPECT_DOUBLE_EQ(v.scale, 1000.0 / 3);
+  // A value between table entries (after a zoom window) steps to its neighbours.
+  v.scale = 700;
+  ASSERT_TRUE(scale_plus(v, metric_scale_steps(), a));
+  EXPECT_DOUBLE_EQ(v.scale, 1000);
+  v.scale = 700;
+  ASSERT_TRUE(scale_minus(v, metric_scale_steps(), a));
+  EXPECT_DOUBLE_EQ(v.scale, 500);
+
+  v.scale = 500000;
+  const View before = v;
+  EXPECT_FALSE(scale_plus(v, metric_scale_steps(), a));
+  EXPECT_DOUBLE_EQ(v.scale, 500000);
+  EXPECT_DOUBLE_EQ(v.xmin, before.xmin);
+  v.scale = 0.0001;
+  EXPECT_FALSE(scale_minus(v, metric_scale_steps(), a));
+  EXPECT_DOUBLE_EQ(v.scale, 0.0001);
+}
+
+TEST(View, ScaleText) {
+  EXPECT_EQ(scale_text(500), " 1:500 ");
+  EXPECT_EQ(scale_text(10.0 / 3), " 1:3 ");
+  EXPECT_EQ(scale_text(0.5), " 2:1 ");
+  EXPECT_EQ(scale_text(1), " 1:1 ");
+}
+
+TEST(View, ZoomWindow) {
+  Aspect a;
+  View v = sized_view(1000, 500);  // twice as wide as high
+  const View before = v;
+  EXPECT_FALSE(zoom_window(v, a, 1, 1, 1.0005, 1.0005));
+  EXPECT_DOUBLE_EQ(v.scale, before.scale);
+  EXPECT_DOUBLE_EQ(v.xmin, before.xmin);
+
+  // 40 x 10 is wider than the window's 2:1, so the width limits: all 40 m across 1000 pixels,
+  // and more than the 10 m show vertically. Corners in any order.
+  ASSERT_TRUE(zoom_window(v, a, 30, 15, -10, 5));
+  EXPECT_NEAR(v.scale, 40 / (10.0 / 30000 * 1000), 1e-9);
+  EXPECT_NEAR(v.xmin, -10, 1e-9);
+  EXPECT_NEAR(v.xmax, 30, 1e-9);
+  EXPECT_NEAR(centre_y(v), 10, 1e-9);
+  EXPECT_NEAR(v.ymax - v.ymin, 20, 1e-9);
+
+  // A high rectangle: the height limits.
+  ASSERT_TRUE(zoom_window(v, a, 0, 0, 1, 10));
+  EXPECT_NEAR(v.ymax - v.ymin, 10, 1e-9);
+  EXPECT_NEAR(v.xmax - v.xmin, 20, 1e-9);
+  EXPECT_NEAR(centre_x(v), 0.5, 1e-9);
+
+  // A thin but long rectangle still counts.
+  EXPECT_TRUE(zoom_window(v, a, 0, 0, 5, 0));
+  // Without a pixel size nothing can be fitted.
+  View empty;
+  EXPECT_FALSE(zoom_window(empty, a, 0, 0, 5, 5));
+}
+
+TEST(View, PanCentreAndNumpadScroll) {
+  Aspect a;
+  View v = sized_view(400, 300);
+  const double w = v.xmax - v.xmin, h = v.ymax - v.ymin;
+  pan_view(v, 1, 1, 4, -1);
+  EXPECT_NEAR(centre_x(v), 3, 1e-9);
+  EXPECT_NEAR(centre_y(v), -2, 1e-9);
+  EXPECT_DOUBLE_EQ(v.scale, kInitialViewScale);
+
+  centre_view(v, a, 100, 200);
+  EXPECT_NEAR(centre_x(v), 100, 1e-9);
+  EXPECT_NEAR(centre_y(v), 200, 1e-9);
+  EXPECT_NEAR(v.xmax - v.xmin, w, 1e-9);
+
+  ASSERT_TRUE(numpad_scroll(v, a, 6));  // right
+  EXPECT_NEAR(centre_x(v), 100 + w / 4, 1e-9);
+  ASSERT_TRUE(numpad_scroll(v, a, 1));  // left and down
+  EXPECT_NEAR(centre_x(v), 100, 1e-9);
+  EXPECT_NEAR(centre_y(v), 200 - h / 4, 1e-9);
+  ASSERT_TRUE(numpad_scroll(v, a, 8));  // up
+  EXPECT_NEAR(centre_y(v), 200, 1e-9);
+  EXPECT_FALSE(numpad_scroll(v, a, 5));
+  EXPECT_FALSE(numpad_scroll(v, a, 0));
+  EXPECT_FALSE(numpad_scroll(v, a, 10));
+}
+
+TEST(View, RememberedView) {
+  Aspect a;
+  View v = sized_view(400, 300);
+  RememberedView r;
+  EXPECT_FALSE(restore_view(v, r, a));
+  ASSERT_TRUE(zoom_window(v, a, 0, 0, 8, 6));
+  remember_view(r, v);
+  reset_view(v, a);
+  ASSERT_TRUE(restore_view(v, r, a));
+  EXPECT_NEAR(centre_x(v), 4, 1e-9);
+  EXPECT_NEAR(centre_y(v), 3, 1e-9);
+  EXPECT_DOUBLE_EQ(v.scale, r.view.scale);
+}
+
+TEST(View, DrawingScaleIncDec) {
+  const ScaleSteps& m = metric_scale_steps();
+  EXPECT_DOUBLE_EQ(drawing_scale_inc(100, m), 200);
+  EXPECT_DOUBLE_EQ(drawing_scale_dec(100, m), 50);
+  EXPECT_DOUBLE_EQ(drawing_scale_inc(75, m), 100);
+  EXPECT_DOUBLE_EQ(drawing_scale_dec(75, m), 50);
+  // At the ends of the table the value stays.
+  EXPECT_DOUBLE_EQ(drawing_scale_inc(500000, m), 500000);
+  EXPECT_DOUBLE_EQ(drawing_scale_dec(0.0001, m), 0.0001);
+  EXPECT_DOUBLE_EQ(drawing_scale_inc(48, imperial_scale_steps()), 96);
+}
+
+TEST(View, ShowAllOfAnEmptyDrawingGivesTheInitialView) {
+  Aspect a;
+  View v = sized_view(600, 600);
+  ASSERT_TRUE(zoom_window(v, a, 100, 100, 101, 101));
+  Drawing d;
+  ASSERT_TRUE(show_all(v, a, d));
+  EXPECT_DOUBLE_EQ(v.scale, 500);
+  EXPECT_NEAR(centre_x(v), 0, 1e-9);
+  EXPECT_NEAR(centre_y(v), 0, 1e-9);
+}
+
+TEST(View, ShowAllFitsEveryElementWithATenthMore) {
+  Aspect a;
+  View v = sized_view(1000, 1000);
+  Drawing d;
+  create_line(d.store, 0, 0, 0, 0, 0, 10, 0);
+  Circle c = make_element<Circle>(0, 0, 0);
+  c.centre = {20, 5};
+  c.radius1 = c.radius2 = 5;
+  c.sweep = 2 * kPi;
+  create(d.store, c);
+  // An arc from 0 to 90 degrees of a circle about (0, -20): its extent is its quarter only.
+  Circle arc = make_element<Circle>(0, 0, 0);
+  arc.centre = {0, -20};
+  arc.radius1 = arc.radius2 = 4;
+  arc.sweep = kPi / 2;
+  create(d.store, arc);
+
+  const Extent e = drawing_extent(d, 0);
+  ASSERT_FALSE(e.empty);
+  EXPECT_NEAR(e.xmin, 0, 1e-9);
+  EXPECT_NEAR(e.xmax, 25, 1e-6);
+  EXPECT_NEAR(e.ymin, -20, 1e-9);
+  EXPECT_NEAR(e.ymax, 10, 1e-6);
+
+  ASSERT_TRUE(show_all(v, a, d));
+  // 25 x 30 in a square window: the height limits, 33 m shown.
+  EXPECT_NEAR(v.ymax - v.ymin, 33, 1e-6);
+  EXPECT_NEAR(centre_y(v), -5, 1e-6);
+  EXPECT_NEAR(centre_x(v), 12.5, 1e-6);
+}
+
+TEST(View, ShowAllSkipsTemporaryLayersAndBadPoints) {
+  Aspect a;
+  Drawing d;
+  create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
+  create_line(d.store, 1009, 0, 0, 500, 500, 600, 600);  // a symbol being placed
+  create_line(d.store, 0, 0, 0, std::numeric_limits<double>::quiet_NaN(), 0, 2, 2);
+  create_line(d.store, 0, 0, 0, std::numeric_limits<double>::infinity(), 0, 0, 0);
+  const Extent e = drawing_extent(d, 0);
+  EXPECT_DOUBLE_EQ(e.xmax, 2);
+  EXPECT_DOUBLE_EQ(e.ymax, 2);
+  EXPECT_DOUBLE_EQ(e.xmin, 0);
+  View v = sized_view(500, 500);
+  EXPECT_TRUE(show_all(v, a, d));
+  EXPECT_TRUE(std::isfinite(v.scale));
+}
+
+TEST(View, ShowAllOfOnePointCentresOnIt) {
+  Aspect a;
+  Drawing d;
+  Text t = make_element<Text>(0, 0, 0);
+  t.pos = {7, 8};
+  create_text(d.store, t, "x");
+  View v = sized_view(500, 500);
+  ASSERT_TRUE(show_all(v, a, d));
+  EXPECT_DOUBLE_EQ(v.scale, kInitialViewScale);
+  EXPECT_NEAR(centre_x(v), 7, 1e-9);
+  EXPECT_NEAR(centre_y(v), 8, 1e-9);
+}
+
+TEST(View, ShowAllProjectsThreeDPoints) {
+  Aspect a;
+  Drawing d;
+  Line3D l = make_element<Line3D>(0, 0, 0);
+  l.start = {0, 0, 0};
+  l.end = {4, 100, 9};
+  create(d.store, l);
+  // The plan view uses x and y.
+  Extent plan = drawing_extent(d, 0);
+  EXPECT_DOUBLE_EQ(plan.ymax, 100);
+  // A front view maps (x, z).
+  ViewProjection front = [](double x, double, double z, double& u, double& v) {
+    u = x;
+    v = z;
+    return true;
+  };
+  Extent e = drawing_extent(d, 2, front);
+  EXPECT_DOUBLE_EQ(e.xmax, 4);
+  EXPECT_DOUBLE_EQ(e.ymax, 9);
+  // Points that cannot be shown are left out.
+  ViewProjection none = [](double, double, double, double&, double&) { return false; };
+  EXPECT_TRUE(drawing_extent(d, 2, none).empty);
+}
+
+TEST(View, ShowAllInTheCameraViewUsesTheLens) {
+  Aspect a;
+  Drawing d;
+  Camera c = make_element<Camera>(0, 0, 0);
+  c.eye = {0, 0, 1.6};
+  c.target = {10, 0, 1.6};
+  c.lens_angle = 50;
+  c.active = 1;
+  create(d.store, c);
+  View v = sized_view(500, 500);
+  ASSERT_TRUE(show_all(v, a, d, 5));
+  EXPECT_NEAR(v.ymax - v.ymin, 1.1, 1e-9);
+  EXPECT_NEAR(centre_x(v), 0, 1e-12);
+}
+
+}  // namespace
+}  // namespace korav

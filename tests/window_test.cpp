@@ -1,0 +1,421 @@
+// The window host: its pictures, and the real window driven by --replay under a virtual X
+// server (skipped when xvfb-run is not installed).
+#include <cairo.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "app/commands.h"
+#include "app/gtk/xpm_reader.h"
+#include "app/layer_dialog.h"
+
+namespace korav {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSource = KORAV_SOURCE_DIR;
+
+// ---- XPM pictures ----
+
+TEST(WindowPictures, ParsesColoursTransparencyAndMultiCharacterPixels) {
+  const char* text =
+      "/* XPM */\n"
+      "static char *p[] = {\n"
+      "\"3 2 3 2\",\n"
+      "\"..\tc None\",\n"
+      "\"#a c #FF0000\",\n"
+      "\"b1 s mask c #00f\",\n"
+      "\"..#ab1\",\n"
+      "\"b1b1..\"};\n";
+  XpmPicture p;
+  std::string error;
+  ASSERT_TRUE(parse_xpm(text, p, error)) << error;
+  ASSERT_EQ(p.width, 3);
+  ASSERT_EQ(p.height, 2);
+  auto px = [&](int x, int y) {
+    const std::uint8_t* q = &p.rgba[static_cast<std::size_t>((y * 3 + x) * 4)];
+    return (std::uint32_t(q[0]) << 24) | (std::uint32_t(q[1]) << 16) | (std::uint32_t(q[2]) << 8) |
+           q[3];
+  };
+  EXPECT_EQ(px(0, 0), 0u);  // None is fully transparent
+  EXPECT_EQ(px(1, 0), 0xFF0000FFu);
+  EXPECT_EQ(px(2, 0), 0x0000FFFFu);  // "#00f": short hex form, after a symbolic key
+  EXPECT_EQ(px(0, 1), 0x0000FFFFu);
+  EXPECT_EQ(px(2, 1), 0u);
+}
+
+TEST(WindowPictures, RejectsBrokenFilesWithAReason) {
+  struct Case {
+    const char* text;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"nothing quoted here", "no picture data"},
+      {"\"2 2 1\"", "bad picture header"},
+      {"\"0 2 1 1\" \". c None\"", "bad picture header"},
+      {"\"99999 2 1 1\" \". c None\"", "bad picture header"},
+      {"\"2 2 1 1\" \". c None\" \"..\"", "cut short"},
+      {"\"2 1 1 1\" \". c #12345\" \"..\"", "unknown colour"},
+      {"\"2 1 1 1\" \". c\" \"..\"", "unknown colour"},
+      {"\"2 1 1 1\" \". c None\" \".\"", "too short"},
+      {"\"2 1 1 1\" \". c None\" \".x\"", "unknown pixel"},
+      {"\"2 1 1 1\" \". c None\" \"..", "cut short"},  // unterminated string
+  };
+  for (const Case& c : cases) {
+    XpmPicture p;
+    std::string error;
+    EXPECT_FALSE(parse_xpm(c.text, p, error)) << c.text;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << c.text << " -> " << error;
+  }
+  XpmPicture p;
+  std::string error;
+  EXPECT_FALSE(read_xpm_file(kSource + "/graphics/no-such-picture.xpm", p, error));
+  EXPECT_NE(error.find("cannot open"), std::string::npos);
+}
+
+// Every picture the window names must be there and readable, and be a real picture: more
+// than one colour, some pixels opaque.
+void expect_picture(std::string_view file) {
+  XpmPicture p;
+  std::string error;
+  ASSERT_TRUE(read_xpm_file(kSource + "/graphics/" + std::string(file), p, error)) << error;
+  EXPECT_GE(p.width, 8) << file;
+  EXPECT_LE(p.width, 48) << file;
+  std::set<std::uint32_t> colours;
+  int opaque = 0;
+  for (std::size_t i = 0; i < p.rgba.size(); i += 4) {
+    colours.insert((std::uint32_t(p.rgba[i]) << 24) | (std::uint32_t(p.rgba[i + 1]) << 16) |
+                   (std::uint32_t(p.rgba[i + 2]) << 8) | p.rgba[i + 3]);
+    if (p.rgba[i + 3]) ++opaque;
+  }
+  EXPECT_GE(colours.size(), 2u) << file;
+  EXPECT_GT(opaque, p.width) << file;
+}
+
+TEST(WindowPictures, EveryPictureTheWindowNamesExistsAndNoneIsOrphaned) {
+  std::set<std::string> named;
+  for (const ToolbarEntry& e : toolbar_entries())
+    if (!e.picture.empty()) named.emplace(e.picture);
+  for (const PaletteEntry& e : palette_entries())
+    if (!e.picture.empty()) named.emplace(e.picture);
+  for (std::string_view f : {kMarkerCurrent, kMarkerShown, kMarkerHidden, kMarkerUsed, kMarkerList})
+    named.emplace(f);
+  // The Layers dialog's buttons.
+  for (const char* f : {"trashcan.xpm", "uparrow.xpm", "downarrow.xpm"}) named.emplace(f);
+  for (const std::string& f : named) expect_picture(f);
+
+  std::set<std::string> shipped;
+  for (const auto& entry : fs::directory_iterator(kSource + "/graphics"))
+    if (entry.path().extension() == ".xpm") shipped.insert(entry.path().filename().string());
+  EXPECT_EQ(named, shipped);
+}
+
+// ---- The real window under a virtual X server ----
+
+// A private data directory: its own copy of the catalogue (the program appends unknown texts
+// to it) and language file, the shipped pictures.
+class DataDir {
+ public:
+  explicit DataDir(const std::string& language = "") {
+    char tmpl[] = "/tmp/korav-window-XXXXXX";
+    char* d = mkdtemp(tmpl);
+    if (d) path_ = d;
+    fs::create_directories(path_ + "/nls");
+    fs::create_directories(path_ + "/dat/draw");
+    fs::create_directories(path_ + "/dat/prefs");
+    fs::copy_file(kSource + "/nls/krv.nls", path_ + "/nls/krv.nls");
+    fs::create_directory_symlink(kSource + "/graphics", path_ + "/graphics");
+    if (!language.empty()) std::ofstream(path_ + "/language") << language << "\n";
+  }
+  ~DataDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+struct KoravRun {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string read_text(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Runs korav with `args` (in the data directory's environment), under xvfb-run when `window`.
+KoravRun run_korav(const DataDir& data, const std::string& args, bool window) {
+  const std::string out = data.file("stdout.txt"), err = data.file("stderr.txt");
+  std::string cmd = "cd '" + data.path() + "' && KORAV_DATA_DIR='" + data.path() + "' " +
+                    (window ? "timeout 120 xvfb-run -a -s '-screen 0 1600x1200x24' " : "timeout 120 ") +
+                    "'" + KORAV_BINARY + "' " + args + " >'" + out + "' 2>'" + err + "'";
+  KoravRun r;
+  int st = std::system(cmd.c_str());
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  r.out = read_text(out);
+  r.err = read_text(err);
+  return r;
+}
+
+bool have_xvfb() { return std::system("command -v xvfb-run >/dev/null 2>&1") == 0; }
+
+// The transcript lines of an output (diagnostics such as locale messages left out).
+std::vector<std::string> transcript(const std::string& out) {
+  std::vector<std::string> lines;
+  std::istringstream in(out);
+  std::string l;
+  while (std::getline(in, l))
+    for (const char* kind : {"prompt: ", "title: ", "message: ", "error: ", "question: ", "file: "})
+      if (l.rfind(kind, 0) == 0) lines.push_back(l);
+  return lines;
+}
+
+struct Png {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> px;  // 0xRRGGBB
+  std::uint32_t at(int x, int y) const { return px[static_cast<std::size_t>(y * width + x)]; }
+};
+
+bool read_png(const std::string& path, Png& png) {
+  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(s);
+    return false;
+  }
+  png.width = cairo_image_surface_get_width(s);
+  png.height = cairo_image_surface_get_height(s);
+  const int stride = cairo_image_surface_get_stride(s);
+  const unsigned char* data = cairo_image_surface_get_data(s);
+  png.px.resize(static_cast<std::size_t>(png.width * png.height));
+  for (int y = 0; y < png.height; ++y)
+    for (int x = 0; x < png.width; ++x)
+      png.px[static_cast<std::size_t>(y * png.width + x)] =
+          reinterpret_cast<const std::uint32_t*>(data + y * stride)[x] & 0xFFFFFFu;
+  cairo_surface_destroy(s);
+  return true;
+}
+
+// The longest run of equal dark pixels in a row of the image.
+int longest_dark_run(const Png& png) {
+  int best = 0;
+  for (int y = 0; y < png.height; ++y) {
+    int run = 0;
+    for (int x = 0; x < png.width; ++x) {
+      std::uint32_t c = png.at(x, y);
+      bool dark = ((c >> 16) & 0xFF) < 80 && ((c >> 8) & 0xFF) < 80 && (c & 0xFF) < 80;
+      bool same = x > 0 && c == png.at(x - 1, y);
+      run = dark ? (same ? run + 1 : 1) : 0;
+      best = std::max(best, run);
+    }
+  }
+  return best;
+}
+
+void write_script(const std::string& path, const std::string& text) {
+  std::ofstream(path) << text;
+}
+
+// Point input through the real window: typed coordinates, coordinate keys, "z_enter", a
+// foreign command ending a waiting tool, Escape, the wheel inside a tool and a question box.
+// The window must behave exactly as the script host: the same transcript, the same drawing.
+const char* kPointInputScript =
+    "b_line_line\n"
+    "key a\n"
+    "type 1;2\n"
+    "click 4 2\n"
+    "key Right\n"
+    "type 2\n"
+    "click 6 2\n"
+    "click 6 5\n"
+    "z_enter\n"
+    "wheel up\n"
+    "wheel down\n"
+    "click 6 9\n"
+    "click 6 9\n"
+    "b_gauge\n"
+    "click 0 0\n"
+    "click 3 4\n"
+    "click 3 4\n"
+    "key Escape\n"
+    "b_line_line\n"
+    "click 0 0\n"
+    "b_gauge\n"
+    "key Escape\n"
+    "p_file_save\n"
+    "file plan.krv\n"
+    "p_file_new\n"
+    "s_alles\n";
+
+TEST(WindowReplay, RunsAScriptExactlyAsTheScriptHostDoes) {
+  if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
+  DataDir script_dir, window_dir;
+  write_script(script_dir.file("s.txt"), kPointInputScript);
+  write_script(window_dir.file("s.txt"), kPointInputScript);
+  KoravRun s = run_korav(script_dir, "--script s.txt", false);
+  KoravRun w = run_korav(window_dir, "--replay s.txt", true);
+  ASSERT_EQ(s.status, 0) << s.err;
+  ASSERT_EQ(w.status, 0) << w.err;
+  std::vector<std::string> ts = transcript(s.out), tw = transcript(w.out);
+  ASSERT_GT(ts.size(), 10u) << s.out;
+  // The titles name the data directory, which differs between the two runs.
+  for (std::vector<std::string>* t : {&ts, &tw})
+    for (std::string& l : *t)
+      for (const DataDir* d : {&script_dir, &window_dir})
+        if (auto p = l.find(d->path()); p != std::string::npos) l.replace(p, d->path().size(), "DIR");
+  EXPECT_EQ(ts, tw);
+  // Escape left "p_nop" pending: the next prompt is "Select function:".
+  const std::string saved_s = read_text(script_dir.file("plan.krv"));
+  const std::string saved_w = read_text(window_dir.file("plan.krv"));
+  EXPECT_FALSE(saved_s.empty());
+  EXPECT_EQ(saved_s, saved_w);  // the same elements, byte for byte
+}
+
+TEST(WindowReplay, ScreenshotShowsTheWholeWindowWithTheDrawing) {
+  if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
+  DataDir data;
+  write_script(data.file("s.txt"),
+               "b_line_line\nclick 0 0\nclick 10 0\nclick 10 0\np_nop\ns_alles\nz_d_layer\n");
+  KoravRun r = run_korav(data, "--replay s.txt --size 700x450 --screenshot shot.png", true);
+  ASSERT_EQ(r.status, 0) << r.err;
+  Png png;
+  ASSERT_TRUE(read_png(data.file("shot.png"), png));
+  // Canvas, palette beside it, tool bars above, prompt line below.
+  EXPECT_GT(png.width, 700 + 150);
+  EXPECT_GT(png.height, 450 + 60);
+  std::set<std::uint32_t> colours(png.px.begin(), png.px.end());
+  EXPECT_GT(colours.size(), 30u);  // pictures, text, canvas: not a blank window
+  // "Show all" spreads the 10 m line over nine tenths of the canvas width.
+  int run = longest_dark_run(png);
+  EXPECT_GT(run, 560);
+  EXPECT_LT(run, 700);
+}
+
+TEST(WindowReplay, ScriptErrorsEndTheRunWithStatusOneAndNameTheLine) {
+  if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
+  struct Case {
+    const char* script;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"b_gauge\nbogus line\nclick 1 1\n", "line 2"},
+      {"type 12\n", "no value entry is open"},
+      {"# comment\n\nkey NoSuchKey\n", "line 3"},
+      {"answer Yes\n", "no question box is open"},
+      {"file x.krv\n", "no file chooser is open"},
+      {"set No/Such 1\n", "line 1"},
+      {"b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\nclick 2 2\n",
+       "the next line is not an answer"},
+      {"p_file_load\nanswer Yes\n", "the next line is not a file line"},
+  };
+  for (const Case& c : cases) {
+    DataDir data;
+    write_script(data.file("s.txt"), c.script);
+    KoravRun r = run_korav(data, "--replay s.txt", true);
+    EXPECT_EQ(r.status, 1) << c.script;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.script << "\n" << r.err;
+  }
+  // An unanswered question is closed, as cancelled, and the drawing stays.
+  DataDir data;
+  write_script(data.file("s.txt"), "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\n");
+  KoravRun r = run_korav(data, "--replay s.txt", true);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("Really delete all? [Yes|Cancel] -> close"), std::string::npos) << r.out;
+}
+
+TEST(WindowReplay, MissingScriptAndUnwritableScreenshotAreReported) {
+  if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
+  DataDir data;
+  KoravRun missing = run_korav(data, "--replay no-such-script.txt", true);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("no-such-script.txt"), std::string::npos) << missing.err;
+
+  write_script(data.file("s.txt"), "s_alles\n");
+  KoravRun shot = run_korav(data, "--replay s.txt --screenshot no-such-dir/shot.png", true);
+  EXPECT_EQ(shot.status, 1);
+  EXPECT_NE(shot.err.find("no-such-dir/shot.png"), std::string::npos) << shot.err;
+}
+
+// The catalogue's text for `english` in language column `column` (0 English, 1 German).
+std::string catalogue_text(const std::string& english, int column) {
+  std::ifstream in(kSource + "/nls/krv.nls", std::ios::binary);
+  std::string l;
+  std::getline(in, l);
+  int languages = std::atoi(l.c_str());
+  for (int i = 0; i < 2 * languages; ++i) std::getline(in, l);
+  std::getline(in, l);
+  int entries = std::atoi(l.c_str());
+  auto clean = [](std::string s) {
+    if (!s.empty() && s.back() == '\r') s.pop_back();
+    // ISO-8859-1 to UTF-8, as the catalogue is read.
+    std::string u;
+    for (unsigned char c : s) {
+      if (c < 0x80) {
+        u += static_cast<char>(c);
+      } else {
+        u += static_cast<char>(0xC0 | (c >> 6));
+        u += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+    return u;
+  };
+  for (int e = 0; e < entries; ++e) {
+    std::getline(in, l);  // header
+    std::vector<std::string> texts;
+    for (int i = 0; i < languages; ++i) {
+      std::getline(in, l);
+      texts.push_back(clean(l));
+    }
+    if (texts[0] == english && column < languages) return texts[static_cast<std::size_t>(column)];
+  }
+  return {};
+}
+
+TEST(WindowReplay, TheLanguageFileSwitchesPromptsAndMenus) {
+  if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
+  const std::string german_prompt = catalogue_text("Select function:", 1);
+  ASSERT_FALSE(german_prompt.empty());
+  ASSERT_NE(german_prompt, "Select function:");
+  ASSERT_NE(catalogue_text("Project", 1), "Project");
+
+  DataDir english, german("german");
+  for (const DataDir* d : {&english, &german}) write_script(d->file("s.txt"), "s_alles\n");
+  KoravRun e = run_korav(english, "--replay s.txt --size 600x400 --screenshot shot.png", true);
+  KoravRun g = run_korav(german, "--replay s.txt --size 600x400 --screenshot shot.png", true);
+  ASSERT_EQ(e.status, 0) << e.err;
+  ASSERT_EQ(g.status, 0) << g.err;
+  EXPECT_NE(e.out.find("prompt: Select function:"), std::string::npos) << e.out;
+  EXPECT_NE(g.out.find("prompt: " + german_prompt), std::string::npos) << g.out;
+  // The menu bar row differs: its labels are German.
+  Png pe, pg;
+  ASSERT_TRUE(read_png(english.file("shot.png"), pe));
+  ASSERT_TRUE(read_png(german.file("shot.png"), pg));
+  ASSERT_GT(pe.height, 20);
+  ASSERT_GT(pg.height, 20);
+  int differing = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < std::min(200, std::min(pe.width, pg.width)); ++x)
+      if (pe.at(x, y) != pg.at(x, y)) ++differing;
+  EXPECT_GT(differing, 50);
+  // Every text the window showed was known to the catalogue: nothing was appended.
+  EXPECT_EQ(g.out.find("added ..."), std::string::npos) << g.out;
+  EXPECT_EQ(e.out.find("added ..."), std::string::npos) << e.out;
+}
+
+}  // namespace
+}  // namespace korav
