@@ -145,6 +145,13 @@ void backup_tick(App& app) {
 
 void input_tick(App& app) {
   if (app.pointer.inside) refresh_coordinates(app);
+  // The snap preview: a walk over the elements, limited per tick, while a point is asked.
+  if (app.pointer.inside && app.input.snap_buttons && app.drawing.settings.preview_snap &&
+      snap_preview_tick(app.drawing, snap_query(app, app.pointer.x, app.pointer.y),
+                        app.snap_preview)) {
+    erase_cursor(app);
+    draw_cursor(app);
+  }
 }
 
 std::string title_text(const App& app) {

@@ -25,6 +25,8 @@ void command_loop(App& app) {
       app.pending = "nop";
     }
     dispatch(app, name);
+    // Whatever the command recorded, the "Undo" and "Redo" buttons follow the history.
+    app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
   }
 }
 

@@ -226,7 +226,7 @@ void run(std::span<const DispatchEntry> table, App& app, std::string_view name) 
 
 // The dialogs this program has built so far.
 constexpr std::string_view kAvailableDialogs[] = {
-    kDialogLayers, kDialogLayerEntry, kDialogGauge, kDialogAbout, "error", "snap",
+    kDialogLayers, kDialogLayerEntry, kDialogGauge, kDialogAbout, "error", "snap", "filter",
 };
 
 }  // namespace

@@ -32,6 +32,14 @@ void changed(App& app) {
   redraw(app);
 }
 
+// After a creating tool appended `n` elements: only those are drawn.
+void created(App& app, int n) {
+  app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
+  Element* e = app.drawing.store.tail();
+  for (int i = 1; i < n && e && e->prev; ++i) e = e->prev;
+  for (; e; e = e->next) show_element(app, *e);
+}
+
 void highlight(App& app, Element& e, bool on) {
   e.selected = on ? 1 : 0;
   show_element(app, e);
@@ -62,7 +70,7 @@ void two_point_line_tool(App& app, EndRule rule) {
       });
   while (point_input(app, r) == kInputDone) {
     add_line(app.drawing, point(r, 0), rule(point(r, 0), point(r, 1)));
-    changed(app);
+    created(app, 1);
     r.restart();
   }
 }
@@ -182,7 +190,7 @@ void tool_line_a(App& app) {
     if (result == kInputValue) add_line(app.drawing, s, angle_end_by_length(s, angle, r.number));
     else if (result == kInputDone) add_line(app.drawing, s, angle_end_by_point(s, angle, point(r, 1)));
     else return;
-    changed(app);
+    created(app, 1);
     r.restart();
   }
 }
@@ -204,7 +212,7 @@ void tool_line_parallel(App& app) {
     if (result != kInputDone) return;
     LineSegment s = parallel_at_distance({edge.start, edge.end}, dist, point(side, 0));
     add_line(app.drawing, s.start, s.end);
-    changed(app);
+    created(app, 1);
   }
 }
 
@@ -225,7 +233,7 @@ void tool_line_pparallel(App& app) {
   while (point_input(app, r) == kInputDone) {
     LineSegment s = parallel_through(e, point(r, 0));
     add_line(app.drawing, s.start, s.end);
-    changed(app);
+    created(app, 1);
     r.restart();
   }
 }
@@ -248,7 +256,7 @@ void tool_line_orthogonal(App& app) {
   while (point_input(app, r) == kInputDone) {
     LineSegment s = orthogonal_line(e, point(r, 0), point(r, 1));
     add_line(app.drawing, s.start, s.end);
-    changed(app);
+    created(app, 1);
     r.restart();
   }
 }
@@ -266,7 +274,7 @@ void frame_tool(App& app, double dist) {
         xor_frame(a, frame_sides(point(q, 0), point(q, 1), dist));
       });
   while (point_input(app, r) == kInputDone) {
-    if (add_frame(app.drawing, point(r, 0), point(r, 1), dist)) changed(app);
+    if (int n = add_frame(app.drawing, point(r, 0), point(r, 1), dist)) created(app, n);
     r.restart();
   }
 }
@@ -304,7 +312,7 @@ void tool_line_polygon(App& app) {
         xor_frame(a, polygon_sides(point(q, 0), point(q, 1), n));
       });
   while (point_input(app, r) == kInputDone) {
-    if (add_polygon(app.drawing, point(r, 0), point(r, 1), n)) changed(app);
+    if (int k = add_polygon(app.drawing, point(r, 0), point(r, 1), n)) created(app, k);
     r.restart();
   }
 }

@@ -208,13 +208,17 @@ bool cannot_beat(const Element& e, double best, double x, double y) {
     }
     case kWall: {
       auto& w = static_cast<const Wall&>(e);
-      if (w.line_count != 0) return false;  // outline lines may leave the footprint
       double lx = w.corner[0].x, hx = lx, ly = w.corner[0].y, hy = ly;
-      for (int i = 1; i < 4; ++i) {
-        lx = std::min(lx, w.corner[i].x);
-        hx = std::max(hx, w.corner[i].x);
-        ly = std::min(ly, w.corner[i].y);
-        hy = std::max(hy, w.corner[i].y);
+      auto add = [&](double px, double py) {
+        lx = std::min(lx, px);
+        hx = std::max(hx, px);
+        ly = std::min(ly, py);
+        hy = std::max(hy, py);
+      };
+      for (int i = 1; i < 4; ++i) add(w.corner[i].x, w.corner[i].y);
+      for (std::uint32_t i = 0; i < w.line_count; ++i) {  // outline lines may leave the footprint
+        add(w.lines()[i].start.x, w.lines()[i].start.y);
+        add(w.lines()[i].end.x, w.lines()[i].end.y);
       }
       return far(lx, ly, hx, hy);
     }

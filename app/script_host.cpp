@@ -353,10 +353,12 @@ void ScriptHost::set_prompt(std::string_view text) {
   emit("prompt", transcript_text(prompt_));
 }
 
-int ScriptHost::run(const CommandLine& cl, const std::string& data_dir) {
+int ScriptHost::run(const CommandLine& cl, const std::string& data_dir,
+                    const std::function<void(App&)>& after_start) {
   app_.ui = this;
   if (!start_up_in(app_, cl, data_dir)) status_ = 1;
   canvas_resized(app_, width_, height_);
+  if (after_start) after_start(app_);
   running_ = true;
   command_loop(app_);
   shut_down(app_);

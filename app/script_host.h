@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <span>
@@ -63,7 +64,9 @@ class ScriptHost : public Ui {
   // Start-up with the data directory, the command loop until the script ends, and the exit.
   // Returns the exit status: 0, or 1 after a script error, an "Error" box while the script ran,
   // or a drawing named on the command line that could not be loaded.
-  int run(const CommandLine& cl, const std::string& data_dir);
+  // `after_start` runs between start-up and the command loop (tests set up a drawing there).
+  int run(const CommandLine& cl, const std::string& data_dir,
+          const std::function<void(App&)>& after_start = {});
 
   void set_canvas_size(int width, int height) {
     width_ = width;

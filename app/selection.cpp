@@ -292,7 +292,6 @@ void rubber_rectangle(App& app, const PointRequest& r, double x, double y) {
 int selection_step(App& app) {
   Drawing& d = app.drawing;
   SelectionSettings& s = app.selection;
-  const Filter f = current_filter(app);
   auto redraw_one = [&app](Element& e) { show_element(app, e); };
   PointRequest r;
   r.view_commands = true;
@@ -308,6 +307,8 @@ int selection_step(App& app) {
   }
   int result = point_input(app, r);
   if (result != kInputDone) return result;
+  // The filter dialog may have changed while the step waited.
+  const Filter f = current_filter(app);
   PickContext c = pick_context(app);
   switch (s.type) {
     case kSelectRange:
@@ -328,7 +329,6 @@ int selection_step(App& app) {
 int select_elements(App& app, int point_scope) {
   Drawing& d = app.drawing;
   SelectionSettings& s = app.selection;
-  s.running = true;
   s.points_marked = false;
   app.selection_running = true;
   int outcome = -1;
@@ -346,7 +346,6 @@ int select_elements(App& app, int point_scope) {
       default: break;  // the next step (a changed type included)
     }
   }
-  s.running = false;
   app.selection_running = false;
   if (outcome == 0) {
     bool all = clear_after_cancel(d, s, point_scope, [&app](Element& e) { show_element(app, e); });

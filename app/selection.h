@@ -28,7 +28,6 @@ struct SelectionSettings {
   int mode = kSelectActive;       // SelectMode
   int layers = 0;                 // 0 "Active layer", 1 "Visible layers"
   int type = kSelectElement;      // SelectType
-  bool running = false;           // a selection dialogue is waiting for input
   bool points_marked = false;     // a step of type Opening or Point changed point marks
   bool visible_layers() const { return layers == 1; }
 };

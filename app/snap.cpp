@@ -436,9 +436,11 @@ bool snap_preview_tick(const Drawing& d, const SnapQuery& q, SnapPreview& p,
   Search s{d, q, {q.x - hx, q.y - hy, q.x + hx, q.y + hy}, {q.x, q.y}, 1.5 * size * q.units_x, {}, {}, false, {}};
   // The walk goes on from where the last tick stopped; elements are found again by index, as
   // the store may have changed between ticks.
+  // The skip counts against the budget; at least 64 elements are looked at per tick, so the
+  // walk always gets on.
+  auto start = std::chrono::steady_clock::now();
   const Element* e = d.store.head();
   for (std::size_t i = 0; e && i < p.next; ++i) e = e->next;
-  auto start = std::chrono::steady_clock::now();
   for (int count = 0; e; e = e->next, ++p.next, ++count) {
     if ((count & 63) == 63 && std::chrono::steady_clock::now() - start >= budget)
       return p.hit.found != before;
@@ -468,8 +470,14 @@ std::optional<Vec2> element_intersection(const Element& a, const Element& b, Vec
   if (la && cb) x = line_curve_crossings(la->start, la->end, *cb);
   else if (ca && lb) x = line_curve_crossings(lb->start, lb->end, *ca);
   else if (ca && cb && is_true_circle(*ca) && is_true_circle(*cb)) x = circle_crossings(*ca, *cb);
-  if (x.count == 0) return std::nullopt;
-  if (x.count == 1 || distance(x.point[0], near) <= distance(x.point[1], near)) return x.point[0];
+  // Of an arc only the crossings on the arc itself count.
+  int kept = 0;
+  for (int i = 0; i < x.count; ++i) {
+    if ((ca && !on_arc(*ca, x.point[i])) || (cb && !on_arc(*cb, x.point[i]))) continue;
+    x.point[kept++] = x.point[i];
+  }
+  if (kept == 0) return std::nullopt;
+  if (kept == 1 || distance(x.point[0], near) <= distance(x.point[1], near)) return x.point[0];
   return x.point[1];
 }
 
@@ -567,7 +575,7 @@ SpecialSnap special_snap(App& app, PointRequest& r, std::string_view command) {
       else
         produced = dividing_point(p1, p2, qd.integer, qn.integer);
     }
-  } else if (command == "z_snap_t") {
+  } else {  // "z_snap_t"
     PointRequest q;
     q.add_step(kStepFirstPoint, "From point:");
     q.add_step(kStepConfirm, "Move/Confirm:");
@@ -580,8 +588,6 @@ SpecialSnap special_snap(App& app, PointRequest& r, std::string_view command) {
       if (auto p = tangent_point({q.x[0], q.y[0]}, static_cast<Circle&>(*c), where))
         produced = Point3{p->x, p->y, q.z[0], 0};
     }
-  } else {
-    return SpecialSnap::kNotAvailable;
   }
   if (cancelled) return SpecialSnap::kCancelled;
   if (produced) {
@@ -593,7 +599,8 @@ SpecialSnap special_snap(App& app, PointRequest& r, std::string_view command) {
     ++r.point_count;
     ++r.step;
   }
-  // point input draws the markers of the request again, the new point's included
+  // The markers of the request were erased for the nested requests; point input marks the
+  // points again.
   return produced ? SpecialSnap::kTaken : SpecialSnap::kNotAvailable;
 }
 

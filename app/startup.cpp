@@ -109,9 +109,9 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   if (!catalogue().active()) {
     load_catalogue(app.program_dir);
     set_program_locale();
-    // The default layer and list names were made before the catalogue was there.
-    if (app.drawing.store.size() == 0) app.drawing.layers.reset_names_and_sets();
   }
+  // The default layer and list names may have been made before the catalogue was there.
+  if (app.drawing.store.size() == 0) app.drawing.layers.reset_names_and_sets();
 
   load_default_settings(app.drawing, *app.ui, app.program_dir);
   apply_settings(app.screen(), app.drawing.settings);

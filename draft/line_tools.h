@@ -5,7 +5,7 @@
 // interactive tools only collect the points and picks and call these.
 #pragma once
 
-#include <array>
+#include <string>
 #include <utility>
 #include <vector>
 

@@ -379,7 +379,7 @@ class ElementReader {
     Light l = fields<Light>();
     bool ok = p3(r_, l.pos);
     if (layout == 0) {
-      ok = ok && r_.u8(l.shadow);
+      ok = ok && r_.u8(l.spot);
       l.shadow = 1;
       l.red = l.green = l.blue = 1;
       l.shadow_intensity = 1;
@@ -453,7 +453,6 @@ ReadResult read_chunks(Reader& r, Drawing& d, int selection) {
     }
   }
   r.clear_limit();
-  if (res.damaged) std::fflush(stdout);
   return res;
 }
 
@@ -695,7 +694,9 @@ void report_damage(Ui& ui, const ReadResult& res) {
   ui.error_box(buf.data());
 }
 
-LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path) {
+LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path,
+                        ReadResult* details) {
+  if (details) *details = ReadResult{};
   if (d.store.modified) {
     static constexpr std::string_view buttons[] = {"Yes", "Cancel"};
     if (ui.question(kMsgReallyDeleteAll, buttons) != 1) return LoadStatus::kCancelled;
@@ -731,6 +732,7 @@ LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path) {
   ReadResult res = read_chunks(file.reader(), d, 0);
   d.store.modified = false;
   d.undo.clear(d.store);
+  if (details) *details = res;
   if (res.damaged) {
     report_damage(ui, res);
     return LoadStatus::kDamaged;

@@ -92,8 +92,10 @@ enum class LoadStatus {
 // The load command: asks before dropping an altered drawing, asks for the file unless `path`
 // is given, clears the drawing and reads the file. Afterwards the modified flag and the undo
 // history are cleared. The caller refreshes the layer display, the settings-dependent widgets
-// and the view (and sets the 3D view from the active camera) after any outcome but kCancelled.
-LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path);
+// and the view after any outcome but kCancelled, and sets the 3D view from
+// `details->active_camera` when the file made a camera active.
+LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path,
+                        ReadResult* details = nullptr);
 // The save command: asks for the name (starting at the current file name), applies the ".krv"
 // rule and writes. The caller sets the window title.
 bool save_drawing(Drawing& d, Ui& ui);

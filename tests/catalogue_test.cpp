@@ -171,7 +171,9 @@ std::vector<std::string> shown_texts() {
     if (m.label != "separator") t.emplace_back(m.label);
   }
   for (const ToolbarEntry& e : toolbar_entries()) {
-    if (e.kind != ButtonKind::kLabel && e.picture.empty()) t.emplace_back(e.label);
+    // Picture buttons, the scale button and the coordinate labels show no text of their own.
+    if (e.kind != ButtonKind::kLabel && e.picture.empty() && e.command != kScaleButtonCommand)
+      t.emplace_back(e.label);
     if (!e.tip.empty()) t.emplace_back(e.tip);
   }
   for (const PalettePage& p : palette_pages()) t.emplace_back(p.label);

@@ -1003,27 +1003,33 @@ TEST(DrawingFileCommand, ExportKrvLoadsAndWritesAgain) {
   EXPECT_EQ(run_export(cl), 2);
 }
 
-// Writes the seed corpus of the drawing reader's fuzz target into the build tree.
+// Writes the seed corpus of the drawing reader's fuzz target into the build tree, beside the
+// test program (scripts/fuzz.sh reads build/fuzz_seeds).
 TEST(DrawingFile, WritesFuzzSeeds) {
-  std::filesystem::create_directories("fuzz_seeds");
+  const std::filesystem::path dir =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path() / "fuzz_seeds";
+  std::filesystem::create_directories(dir);
   Drawing d;
   fill_sample(d);
-  write_all("fuzz_seeds/sample.krv", to_bytes(d));
+  write_all(dir / "sample.krv", to_bytes(d));
   Buf only_elements;
   {
     Writer w(only_elements);
     for (Element& e : d.store.list) e.selected = 1;
     ASSERT_TRUE(write_selected(w, d, 1));
   }
-  write_all("fuzz_seeds/symbol.krv", only_elements);
+  write_all(dir / "symbol.krv", only_elements);
   Bytes old = old_header();
   old_chunk(old, "LAYR", Bytes{}.u32(45).name("Dach", 80).u32(1).f64(0));
   old_chunk(old, "TEXT", Bytes{}.head(45, 0, 2, 0).f64(1).f64(2).u8(3).u8(2)
                              .f64(0.5).f64(3.5).f64(1).f64(0).f64(1.5).f64(0).raw("Hi").u8(0));
   old_chunk(old, "LIGT", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).u8(1));
   old_chunk(old, "PDIP", Bytes{}.u32(3));
-  write_all("fuzz_seeds/old.krv", old.b);
-  EXPECT_TRUE(std::filesystem::exists("fuzz_seeds/old.krv"));
+  write_all(dir / "old.krv", old.b);
+  Drawing back;
+  ReadResult res = from_bytes(read_all(dir / "old.krv"), back);
+  EXPECT_FALSE(res.damaged);
+  EXPECT_EQ(back.store.size(), 2u);
 }
 
 }  // namespace

@@ -76,12 +76,12 @@ class TempDir {
   std::string path_;
 };
 
-inline std::vector<std::uint8_t> read_all(const std::string& path) {
+inline std::vector<std::uint8_t> read_all(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void write_all(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+inline void write_all(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

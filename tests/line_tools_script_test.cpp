@@ -288,6 +288,67 @@ TEST(LineToolScripts, AttachAndCutThroughTheSelection) {
   EXPECT_TRUE(has_line(cancel, {0, 0, 10, 0}));
 }
 
+TEST(LineToolScripts, SpecialSnapsGiveTheNextPoint) {
+  Result r;
+  run(std::string(kNoSnap) +
+          "b_line_line\nz_snap_m\nclick 0 0\nclick 4 2\nclick 4 2\nclick 2 9\nclick 2 9\n"
+          "z_snap_d\nclick 0 0\nclick 8 0\nclick 8 0\ntype 4\ntype 1\nclick 2 -9\nclick 2 -9\n",
+      r);
+  ASSERT_EQ(r.lines.size(), 2u);
+  EXPECT_TRUE(same(r.lines[0], {2, 1, 2, 9}));
+  EXPECT_TRUE(same(r.lines[1], {2, 0, 2, -9}));
+  EXPECT_EQ(count_prompt(r, "Number of divisions:"), 1);
+  // "i": the crossing of two lines, extended where they do not reach each other
+  Result i;
+  run(std::string(kNoSnap) +
+          "b_line_line\nclick 0 0\nclick 3 0\nclick 3 0\n"
+          "b_line_line\nclick 5 2\nclick 5 8\nclick 5 8\n"
+          "b_line_line\nz_snap_i\nclick 1.5 0.01\nclick 5.01 5\nclick 9 9\nclick 9 9\n",
+      i);
+  ASSERT_EQ(i.lines.size(), 3u);
+  EXPECT_TRUE(same(i.lines[2], {5, 0, 9, 9}));
+  // "t": from (6, 2) to the rounding arc about (2, 2) of radius 2, the tangent point nearer
+  // the pick on the arc
+  Result t;
+  run(std::string(kNoSnap) +
+          "b_line_line\nclick 0 0\nclick 10 0\nclick 10 0\n"
+          "b_line_line\nclick 0 0.5\nclick 0 10\nclick 0 10\n"
+          "b_line_join_arc\ntype 2\nclick 5 0.01\nclick 0.01 5\n"
+          "b_line_line\nz_snap_t\nclick 6 2\nclick 6 2\nclick 0.586 0.586\nclick 9 9\nclick 9 9\n",
+      t);
+  ASSERT_EQ(t.lines.size(), 3u);
+  EXPECT_TRUE(same(t.lines[2], {3, 2 - std::sqrt(3.0), 9, 9}));
+  // cancelling the nested request ends the tool
+  Result c;
+  run("b_line_line\nz_snap_m\nclick 0 0\np_nop\n", c);
+  EXPECT_TRUE(c.lines.empty());
+  EXPECT_EQ(count_prompt(c, "Move/End point:"), 0);
+}
+
+TEST(LineToolScripts, RangeSelectionAndFilter) {
+  const std::string base = std::string(kNoSnap) +
+                           "b_line_line\nclick 0 0\nclick 3 0\nclick 3 0\n"
+                           "b_line_line\nclick 0 2\nclick 3 2\nclick 3 2\n"
+                           "b_line_line\nclick 5 -10\nclick 5 10\nclick 5 10\n"
+                           "b_line_attach\nclick 5.01 -5\n"
+                           "set Selection/Type Range\n";  // restarts the waiting step
+  Result r;
+  run(base + "click -1 -1\nclick 4 3\ns_deffi_ok\n", r);
+  EXPECT_TRUE(has_line(r, {0, 0, 5, 0}));
+  EXPECT_TRUE(has_line(r, {0, 2, 5, 2}));
+  // the filter lets only pen 5 through: nothing is selected, nothing changes
+  Result f;
+  run(base + "set Filter/Filter on\nset Filter/Pen 5\nclick -1 -1\nclick 4 3\ns_deffi_ok\n", f);
+  EXPECT_TRUE(has_line(f, {0, 0, 3, 0}));
+  EXPECT_TRUE(has_line(f, {0, 2, 3, 2}));
+  // "all" takes every line, the edge itself included, which does not change
+  Result all;
+  run(base + "s_deffi_all\ns_deffi_ok\n", all);
+  EXPECT_TRUE(has_line(all, {0, 0, 5, 0}));
+  EXPECT_TRUE(has_line(all, {5, -10, 5, 10}));
+  EXPECT_EQ(all.lines.size(), 3u);
+}
+
 TEST(LineToolScripts, RemoveDuplicatesShowsCounts) {
   Result r;
   run(std::string(kNoSnap) +

@@ -104,12 +104,7 @@ struct ScriptRun {
     app->ui = host.get();
     CommandLine cl;
     cl.start_dir = data.path();
-    start_up_in(*app, cl, data.path());
-    canvas_resized(*app, 1000, 700);
-    if (after_start) after_start(*app);
-    command_loop(*app);
-    shut_down(*app);
-    status = host->status();
+    status = host->run(cl, data.path(), after_start);
   }
 
   const std::vector<std::string>& transcript() const { return host->transcript(); }

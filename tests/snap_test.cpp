@@ -206,6 +206,11 @@ TEST(Snap, ThreeDViewsUseProjectedPointsWithTheirOwnHeight) {
   SnapHit back = snap(d, query(-4.02, 2.48, 8));
   EXPECT_EQ(back.x, 4);
   EXPECT_EQ(snap(d, query(2, 0, 2)).code, kSnapClick);
+  // a point already taken keeps its height too, and is tested where the view shows it
+  SnapHit taken = snap(d, query(1.01, 2, 2), {{1, 7, 2, 0}});
+  EXPECT_EQ(taken.code, kSnapPoint);
+  EXPECT_EQ(taken.y, 7);
+  EXPECT_EQ(taken.z, 2);
   // a room's corners at base and top elevation, only with "Polygon points"
   Drawing r;
   Room room = make_element<Room>(0, 1, 0);
@@ -267,6 +272,14 @@ TEST(SpecialSnaps, IntersectionOfElements) {
   EXPECT_NEAR(near_left->x, -2, 1e-12);
   auto near_right = element_intersection(*c, *a, {3, 0});
   EXPECT_NEAR(near_right->x, 2, 1e-12);
+  // an upper half arc: only its crossing at (0, 2) counts for a vertical line
+  Circle* half = create(d.store, circle(0, 0, 2, 0, std::numbers::pi));
+  Line* vertical = create_line(d.store, 0, 1, 0, 0, -5, 0, -4);
+  auto on_half = element_intersection(*vertical, *half, {0, -5});
+  ASSERT_TRUE(on_half);
+  EXPECT_NEAR(on_half->y, 2, 1e-12);
+  Line* below = create_line(d.store, 0, 1, 0, -5, -1, 5, -1);
+  EXPECT_FALSE(element_intersection(*below, *half, {0, 0}));
   Circle e = circle(0, 0, 2);
   e.radius2 = 1;
   Circle* ellipse = create(d.store, e);

@@ -14,7 +14,6 @@ namespace korav {
 
 namespace {
 
-std::string tr(std::string_view english) { return std::string(translate(english)); }
 
 std::string label_of(const std::string& name) {
   std::size_t slash = name.find('/');
@@ -57,8 +56,8 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
   switch (v.kind) {
     case VarKind::kCheck:
     case VarKind::kToggle: {
-      b.widget = v.kind == VarKind::kCheck ? gtk_check_button_new_with_label(tr(label).c_str())
-                                          : gtk_toggle_button_new_with_label(tr(label).c_str());
+      b.widget = v.kind == VarKind::kCheck ? gtk_check_button_new_with_label(label_text(label).c_str())
+                                          : gtk_toggle_button_new_with_label(label_text(label).c_str());
       g_signal_connect(b.widget, "toggled", G_CALLBACK(+[](GtkToggleButton* w, gpointer p) {
                          auto* bw = static_cast<BoundWidget*>(p);
                          bw->host->bound_changed(*bw, gtk_toggle_button_get_active(w) ? "on" : "off");
@@ -67,13 +66,13 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
       break;
     }
     case VarKind::kRadio: {
-      GtkWidget* frame = gtk_frame_new(tr(label).c_str());
+      GtkWidget* frame = gtk_frame_new(label_text(label).c_str());
       GtkWidget* grid = gtk_grid_new();  // two buttons a row keeps the panel short
       gtk_grid_set_column_homogeneous(GTK_GRID(grid), TRUE);
       gtk_container_add(GTK_CONTAINER(frame), grid);
       GSList* group = nullptr;
       for (std::size_t i = 0; i < v.items.size(); ++i) {
-        GtkWidget* r = gtk_radio_button_new_with_label(group, tr(v.items[i]).c_str());
+        GtkWidget* r = gtk_radio_button_new_with_label(group, label_text(v.items[i]).c_str());
         group = gtk_radio_button_get_group(GTK_RADIO_BUTTON(r));
         g_object_set_data(G_OBJECT(r), "korav-index", GINT_TO_POINTER(static_cast<int>(i)));
         g_signal_connect(r, "toggled", G_CALLBACK(+[](GtkToggleButton* w, gpointer p) {
@@ -96,7 +95,7 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
                                            : gtk_combo_box_text_new();
       for (const std::string& item : v.items)
         gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(b.widget),
-                                       (v.kind == VarKind::kOption ? tr(item) : item).c_str());
+                                       (v.kind == VarKind::kOption ? label_text(item) : item).c_str());
       b.items = v.items;
       g_signal_connect(b.widget, "changed", G_CALLBACK(+[](GtkComboBox* c, gpointer p) {
                          auto* bw = static_cast<BoundWidget*>(p);
@@ -244,7 +243,7 @@ GtkWidget* GtkHost::build_var_dialog(std::string_view key) {
     if (own_label) {
       gtk_grid_attach(GTK_GRID(grid), w, 0, row, 2, 1);
     } else {
-      GtkWidget* l = gtk_label_new(tr(label_of(v->name)).c_str());
+      GtkWidget* l = gtk_label_new(label_text(label_of(v->name)).c_str());
       gtk_label_set_xalign(GTK_LABEL(l), 0);
       gtk_grid_attach(GTK_GRID(grid), l, 0, row, 1, 1);
       gtk_grid_attach(GTK_GRID(grid), w, 1, row, 1, 1);

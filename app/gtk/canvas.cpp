@@ -55,9 +55,12 @@ gboolean on_scroll(GtkWidget*, GdkEventScroll* ev, gpointer self) {
 
 }  // namespace
 
-GtkWidget* GtkHost::build_canvas(int width, int height) {
+GtkWidget* GtkHost::build_canvas(int width, int height, bool exact_size) {
   canvas_ = gtk_drawing_area_new();
-  gtk_widget_set_size_request(canvas_, width, height);
+  if (exact_size)
+    gtk_widget_set_size_request(canvas_, width, height);
+  else
+    gtk_widget_set_size_request(canvas_, kMinCanvasWidth, kMinCanvasHeight);
   gtk_widget_set_can_focus(canvas_, TRUE);
   gtk_widget_add_events(canvas_, GDK_BUTTON_PRESS_MASK | GDK_POINTER_MOTION_MASK |
                                      GDK_SCROLL_MASK | GDK_LEAVE_NOTIFY_MASK);

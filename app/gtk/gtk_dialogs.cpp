@@ -5,33 +5,17 @@
 
 #include "app/app.h"
 #include "app/gtk/gtk_host.h"
-#include "app/gtk/xpm_reader.h"
 #include "app/messages.h"
 
 namespace korav {
 
 namespace {
 
-std::string tr(std::string_view english) { return std::string(translate(english)); }
 
 enum LayerColumn { kColCurrent, kColShown, kColName, kColUsed, kColNumber, kColBackground, kColCount };
 enum ListColumn { kListMarker, kListName, kListUsed, kListBackground, kListCount };
 
 constexpr const char* kHighlight = "#C8DCFF";
-
-GdkPixbuf* load_marker(const std::string& dir, std::string_view file) {
-  XpmPicture pic;
-  std::string error;
-  if (!read_xpm_file(dir + "/graphics/" + std::string(file), pic, error)) {
-    std::printf("%s\n", error.c_str());
-    return nullptr;
-  }
-  GBytes* bytes = g_bytes_new(pic.rgba.data(), pic.rgba.size());
-  GdkPixbuf* pb = gdk_pixbuf_new_from_bytes(bytes, GDK_COLORSPACE_RGB, TRUE, 8, pic.width,
-                                            pic.height, pic.width * 4);
-  g_bytes_unref(bytes);
-  return pb;
-}
 
 }  // namespace
 
@@ -46,7 +30,7 @@ GtkWidget* GtkHost::dialog_window(std::string_view key) {
       title = std::string(d.title);
       if (!d.close.empty()) close_name = std::string(d.close[0]);
     }
-  gtk_window_set_title(GTK_WINDOW(win), tr(title).c_str());
+  gtk_window_set_title(GTK_WINDOW(win), label_text(title).c_str());
   if (window_) gtk_window_set_transient_for(GTK_WINDOW(win), GTK_WINDOW(window_));
   gtk_container_set_border_width(GTK_CONTAINER(win), 6);
   g_object_set_data(G_OBJECT(win), "korav-command", const_cast<char*>(keep(close_name)));
@@ -73,12 +57,7 @@ void GtkHost::show_dialog(std::string_view key) {
   } else if (key == kDialogLayerEntry) {
     if (!layer_name_window_) build_layer_name_dialog();
     // The entry shows the name being edited.
-    const LayerDialog& d = app_.layer_dialog;
-    std::string name;
-    if (d.rename_layer >= 0 && d.rename_layer < kLayerCount)
-      name = app_.drawing.layers.layer[static_cast<std::size_t>(d.rename_layer)].name.view();
-    else if (d.rename_list >= 0 && d.rename_list < kLayerListCount)
-      name = app_.drawing.layers.list_names[static_cast<std::size_t>(d.rename_list)].view();
+    const std::string& name = app_.layer_dialog.rename_text;
     refreshing_layers_ = true;
     gtk_entry_set_text(GTK_ENTRY(layer_name_entry_), name.c_str());
     refreshing_layers_ = false;
@@ -124,7 +103,7 @@ void GtkHost::build_layer_dialog() {
   const std::string_view files[5] = {kMarkerCurrent, kMarkerShown, kMarkerHidden, kMarkerUsed,
                                      kMarkerList};
   for (int i = 0; i < 5; ++i)
-    if (!markers_[i]) markers_[i] = load_marker(app_.program_dir, files[i]);
+    if (!markers_[i]) markers_[i] = load_picture(app_, files[i]);
 
   layer_window_ = dialog_window(kDialogLayers);
   gtk_window_set_default_size(GTK_WINDOW(layer_window_), 460, 520);
@@ -148,7 +127,7 @@ void GtkHost::build_layer_dialog() {
     GtkCellRenderer* r = c.pixbuf ? gtk_cell_renderer_pixbuf_new() : gtk_cell_renderer_text_new();
     if (c.column == kColNumber) g_object_set(r, "xalign", 1.0, nullptr);
     GtkTreeViewColumn* col = gtk_tree_view_column_new_with_attributes(
-        tr(c.title).c_str(), r, c.pixbuf ? "pixbuf" : "text", c.column, "cell-background",
+        label_text(c.title).c_str(), r, c.pixbuf ? "pixbuf" : "text", c.column, "cell-background",
         kColBackground, nullptr);
     if (c.column == kColName) gtk_tree_view_column_set_expand(col, TRUE);
     gtk_tree_view_append_column(GTK_TREE_VIEW(layer_view_), col);
@@ -191,7 +170,7 @@ void GtkHost::build_layer_dialog() {
   gtk_box_pack_start(GTK_BOX(outer), side, FALSE, FALSE, 0);
 
   // Lists.
-  GtkWidget* lists_frame = gtk_frame_new(tr("Lists").c_str());
+  GtkWidget* lists_frame = gtk_frame_new(label_text("Lists").c_str());
   list_store_ = gtk_list_store_new(kListCount, GDK_TYPE_PIXBUF, G_TYPE_STRING, GDK_TYPE_PIXBUF,
                                    G_TYPE_STRING);
   list_view_ = gtk_tree_view_new_with_model(GTK_TREE_MODEL(list_store_));
@@ -229,7 +208,7 @@ void GtkHost::build_layer_dialog() {
   gtk_box_pack_start(GTK_BOX(side), lists_frame, FALSE, FALSE, 0);
 
   // Layer state sets.
-  GtkWidget* sets_frame = gtk_frame_new(tr("Active/Back").c_str());
+  GtkWidget* sets_frame = gtk_frame_new(label_text("Active/Back").c_str());
   GtkWidget* sets_box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
   gtk_container_set_border_width(GTK_CONTAINER(sets_box), 3);
   set_combo_ = gtk_combo_box_text_new_with_entry();
@@ -308,14 +287,19 @@ void GtkHost::build_layer_name_dialog() {
   layer_name_window_ = dialog_window(kDialogLayerEntry);
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
   gtk_container_add(GTK_CONTAINER(layer_name_window_), box);
-  gtk_box_pack_start(GTK_BOX(box), gtk_label_new(tr("Name:").c_str()), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(box), gtk_label_new(label_text("Name:").c_str()), FALSE, FALSE, 0);
   layer_name_entry_ = gtk_entry_new();
   gtk_entry_set_max_length(GTK_ENTRY(layer_name_entry_), 79);
   gtk_widget_set_size_request(layer_name_entry_, 150, -1);
   g_signal_connect(layer_name_entry_, "changed", G_CALLBACK(+[](GtkEditable* e, gpointer self) {
                      auto* host = static_cast<GtkHost*>(self);
                      if (host->refreshing_layers_) return;
-                     layer_rename(host->app(), gtk_entry_get_text(GTK_ENTRY(e)));
+                     // Through the registry, as a script's "set Name:/Name: ..." does.
+                     App& app = host->app();
+                     std::string error;
+                     if (app.vars.set(app, "Name:/Name:", gtk_entry_get_text(GTK_ENTRY(e)), error) ==
+                         DialogVars::Result::kError)
+                       std::printf("Name: %s\n", error.c_str());
                    }),
                    this);
   g_signal_connect(layer_name_entry_, "activate", G_CALLBACK(+[](GtkEntry*, gpointer self) {
@@ -339,7 +323,7 @@ void GtkHost::build_gauge_dialog() {
   gauge_values_.clear();
   int row = 0;
   for (std::string_view label : kGaugeRows) {
-    GtkWidget* l = gtk_label_new(tr(label).c_str());
+    GtkWidget* l = gtk_label_new(label_text(label).c_str());
     gtk_label_set_xalign(GTK_LABEL(l), 0);
     GtkWidget* v = gtk_label_new("");
     gtk_label_set_xalign(GTK_LABEL(v), 1);
@@ -371,7 +355,7 @@ void GtkHost::build_about_box() {
   GtkWidget* name = gtk_label_new(nullptr);
   gtk_label_set_markup(GTK_LABEL(name), "<big><b>Korav 0.1.0</b></big>");
   gtk_box_pack_start(GTK_BOX(box), name, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(box), gtk_label_new(tr("CAD for architects").c_str()), FALSE, FALSE,
+  gtk_box_pack_start(GTK_BOX(box), gtk_label_new(label_text("CAD for architects").c_str()), FALSE, FALSE,
                      0);
   gtk_box_pack_start(GTK_BOX(box),
                      command_button(ButtonKind::kPush, "Close", "z_c_about", "", "", ""), FALSE,

@@ -21,6 +21,17 @@ namespace korav {
 struct App;
 class Replay;
 
+// A widget label as shown: translated, except labels made only of signs and figures (" + ",
+// " 1:1 ", "..."), which read the same in every language.
+std::string label_text(std::string_view english);
+// A picture of "./graphics/" as a pixbuf (the caller owns it); nullptr, with a diagnostic,
+// when the file is missing or broken.
+GdkPixbuf* load_picture(const App& app, std::string_view file);
+
+// The smallest canvas the window can be shrunk to.
+inline constexpr int kMinCanvasWidth = 200;
+inline constexpr int kMinCanvasHeight = 150;
+
 class GtkHost : public Ui {
  public:
   explicit GtkHost(App& app);
@@ -55,8 +66,9 @@ class GtkHost : public Ui {
   void backup_timer_changed() override;
 
   // ---- the window ----
-  // Builds and shows the main window with a canvas of the given size.
-  GtkWidget* build_main_window(int canvas_width, int canvas_height);
+  // Builds and shows the main window with a canvas of the given size: exactly that size (a
+  // replay's --size), or at first that size and shrinking with the window.
+  GtkWidget* build_main_window(int canvas_width, int canvas_height, bool exact_size);
   // Waits until the canvas has its size and its drawing surface.
   void wait_for_canvas();
   void arm_timers();
@@ -154,7 +166,7 @@ class GtkHost : public Ui {
   GtkWidget* build_menu_bar();
   GtkWidget* build_toolbar(int bar);
   GtkWidget* build_palette();
-  GtkWidget* build_canvas(int width, int height);
+  GtkWidget* build_canvas(int width, int height, bool exact_size);
   void show_text_box(std::string_view title, std::string_view text);
   GtkWidget* bound_widget(const DialogVar& v);
   GtkWidget* build_var_dialog(std::string_view key);
@@ -214,6 +226,7 @@ class GtkHost : public Ui {
   GtkWidget* progress_ = nullptr;
   GtkWidget* progress_bar_ = nullptr;
   std::string last_title_, last_prompt_;
+  std::string shown_first_, shown_second_;  // the coordinate labels' texts
   int wait_depth_ = 0;
   unsigned long leave_count_ = 0;
   guint backup_timer_ = 0, input_timer_ = 0;

@@ -13,8 +13,6 @@ namespace korav {
 
 namespace {
 
-std::string tr(std::string_view english) { return std::string(translate(english)); }
-
 void on_menu_activate(GtkMenuItem* item, gpointer self) {
   auto* name = static_cast<const char*>(g_object_get_data(G_OBJECT(item), "korav-command"));
   if (name) static_cast<GtkHost*>(self)->command(name);
@@ -26,31 +24,44 @@ void on_button_clicked(GtkButton* button, gpointer self) {
 }
 
 void on_page_button(GtkButton* button, gpointer self) {
+  auto* host = static_cast<GtkHost*>(self);
   int page = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), "korav-page"));
-  static_cast<GtkHost*>(self)->show_palette_page(page);
+  host->app().palette_page = page;
+  host->show_palette_page(page);
 }
 
 }  // namespace
+
+std::string label_text(std::string_view english) {
+  for (char c : english)
+    if (g_ascii_isalpha(c)) return std::string(translate(english));
+  return std::string(english);
+}
 
 const char* GtkHost::keep(std::string_view s) {
   kept_strings_.emplace_back(s);
   return kept_strings_.back().c_str();
 }
 
-GtkWidget* GtkHost::picture(std::string_view file) {
+GdkPixbuf* load_picture(const App& app, std::string_view file) {
   if (file.empty()) return nullptr;
-  std::string path = app_.program_dir + "/graphics/" + std::string(file);
+  std::string path = data_path(app, "graphics/" + std::string(file));
   XpmPicture pic;
   std::string error;
   if (!read_xpm_file(path, pic, error)) {
-    std::printf("%s\n", error.c_str());  // the button keeps its text label
+    std::printf("%s\n", error.c_str());  // the caller shows a text instead
     return nullptr;
   }
-  // The pixbuf copies the pixels so the picture record may go.
-  GBytes* bytes = g_bytes_new(pic.rgba.data(), pic.rgba.size());
+  GBytes* bytes = g_bytes_new(pic.rgba.data(), pic.rgba.size());  // a copy of the pixels
   GdkPixbuf* pb = gdk_pixbuf_new_from_bytes(bytes, GDK_COLORSPACE_RGB, TRUE, 8, pic.width,
                                             pic.height, pic.width * 4);
   g_bytes_unref(bytes);
+  return pb;
+}
+
+GtkWidget* GtkHost::picture(std::string_view file) {
+  GdkPixbuf* pb = load_picture(app_, file);
+  if (!pb) return nullptr;
   GtkWidget* image = gtk_image_new_from_pixbuf(pb);
   g_object_unref(pb);
   return image;
@@ -62,13 +73,15 @@ GtkWidget* GtkHost::command_button(ButtonKind kind, std::string_view label,
   GtkWidget* b = nullptr;
   bool toggle = kind == ButtonKind::kToggle || kind == ButtonKind::kBoundToggle;
   b = toggle ? gtk_toggle_button_new() : gtk_button_new();
-  if (GtkWidget* image = picture(picture_file)) {
+  GtkWidget* image = picture(picture_file);
+  if (image) {
     gtk_container_add(GTK_CONTAINER(b), image);
   } else {
-    std::string text = tr(label);
-    gtk_container_add(GTK_CONTAINER(b), gtk_label_new(text.c_str()));
+    gtk_container_add(GTK_CONTAINER(b), gtk_label_new(label_text(label).c_str()));
   }
-  if (!tip.empty()) gtk_widget_set_tooltip_text(b, tr(tip).c_str());
+  // A picture button without a tip still tells its name.
+  std::string_view shown_tip = !tip.empty() ? tip : image ? label : std::string_view();
+  if (!shown_tip.empty()) gtk_widget_set_tooltip_text(b, label_text(shown_tip).c_str());
   gtk_widget_set_focus_on_click(b, FALSE);
   if (kind == ButtonKind::kBoundToggle) {
     BoundToggle t;
@@ -99,7 +112,7 @@ GtkWidget* GtkHost::build_menu_bar() {
   std::string_view current_sub_name;
   for (const MenuEntry& e : menu_entries()) {
     if (!current_menu || e.menu != current_menu_name) {
-      GtkWidget* top = gtk_menu_item_new_with_label(tr(e.menu).c_str());
+      GtkWidget* top = gtk_menu_item_new_with_label(label_text(e.menu).c_str());
       current_menu = gtk_menu_new();
       gtk_menu_set_accel_group(GTK_MENU(current_menu), accel_group_);
       gtk_menu_item_set_submenu(GTK_MENU_ITEM(top), current_menu);
@@ -111,7 +124,7 @@ GtkWidget* GtkHost::build_menu_bar() {
     GtkWidget* parent = current_menu;
     if (!e.submenu.empty()) {
       if (!current_sub || e.submenu != current_sub_name) {
-        GtkWidget* sub_item = gtk_menu_item_new_with_label(tr(e.submenu).c_str());
+        GtkWidget* sub_item = gtk_menu_item_new_with_label(label_text(e.submenu).c_str());
         current_sub = gtk_menu_new();
         gtk_menu_set_accel_group(GTK_MENU(current_sub), accel_group_);
         gtk_menu_item_set_submenu(GTK_MENU_ITEM(sub_item), current_sub);
@@ -127,7 +140,7 @@ GtkWidget* GtkHost::build_menu_bar() {
       gtk_menu_shell_append(GTK_MENU_SHELL(parent), gtk_separator_menu_item_new());
       continue;
     }
-    GtkWidget* item = gtk_menu_item_new_with_label(tr(e.label).c_str());
+    GtkWidget* item = gtk_menu_item_new_with_label(label_text(e.label).c_str());
     g_object_set_data(G_OBJECT(item), "korav-command", const_cast<char*>(keep(e.command)));
     g_signal_connect(item, "activate", G_CALLBACK(on_menu_activate), this);
     if (e.key) {
@@ -178,7 +191,7 @@ GtkWidget* GtkHost::build_palette() {
   gtk_grid_set_column_homogeneous(GTK_GRID(grid), TRUE);
   int index = 0;
   for (const PalettePage& p : palette_pages()) {
-    GtkWidget* b = gtk_button_new_with_label(tr(p.label).c_str());
+    GtkWidget* b = gtk_button_new_with_label(label_text(p.label).c_str());
     gtk_widget_set_focus_on_click(b, FALSE);
     g_object_set_data(G_OBJECT(b), "korav-page", GINT_TO_POINTER(index));
     g_signal_connect(b, "clicked", G_CALLBACK(on_page_button), this);
@@ -200,18 +213,28 @@ GtkWidget* GtkHost::build_palette() {
   GtkWidget* row = nullptr;
   int row_page = -1;
   std::string_view heading;
+  // A tool's preset row (combo of preset names and the button of the preset dialog) follows
+  // the tool's button and its variants.
+  GtkWidget* preset_row = nullptr;
+  GtkWidget* preset_page = nullptr;
+  auto flush_preset = [&] {
+    if (preset_row) gtk_box_pack_start(GTK_BOX(preset_page), preset_row, FALSE, FALSE, 0);
+    preset_row = nullptr;
+  };
   for (const PaletteEntry& e : palette_entries()) {
     if (e.page < 0 || e.page >= static_cast<int>(pages.size())) continue;
     GtkWidget* page = pages[static_cast<std::size_t>(e.page)];
     if (e.page != row_page) {
+      flush_preset();
       row = nullptr;
       heading = {};
       row_page = e.page;
     }
     if (e.heading != heading) {
+      flush_preset();
       heading = e.heading;
       if (!heading.empty()) {
-        GtkWidget* label = gtk_label_new(tr(heading).c_str());
+        GtkWidget* label = gtk_label_new(label_text(heading).c_str());
         gtk_label_set_xalign(GTK_LABEL(label), 0);
         gtk_box_pack_start(GTK_BOX(page), label, FALSE, FALSE, 2);
       }
@@ -220,28 +243,30 @@ GtkWidget* GtkHost::build_palette() {
     // A variant ("-X") or an option toggle joins the row of the button above it.
     bool variant = (!e.label.empty() && e.label[0] == '-') || e.kind == ButtonKind::kBoundToggle;
     if (!variant || !row) {
+      flush_preset();
       row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 1);
       gtk_box_pack_start(GTK_BOX(page), row, FALSE, FALSE, 0);
     }
     GtkWidget* b = command_button(e.kind, e.label, e.command, e.tip, e.picture, e.variable);
     gtk_box_pack_start(GTK_BOX(row), b, TRUE, TRUE, 0);
     if (!e.preset.empty()) {
-      // The tool's preset: a combo of preset names and the button of the preset dialog.
-      GtkWidget* prow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 1);
+      flush_preset();
+      preset_row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 1);
+      preset_page = page;
       GtkWidget* combo = gtk_combo_box_text_new();
       gtk_widget_set_size_request(combo, 90, -1);
+      gtk_widget_set_sensitive(combo, FALSE);  // no preset names are loaded yet
       g_object_set_data(G_OBJECT(combo), "korav-preset", const_cast<char*>(keep(e.preset)));
       preset_combos_.push_back(combo);
-      gtk_box_pack_start(GTK_BOX(prow), combo, TRUE, TRUE, 0);
+      gtk_box_pack_start(GTK_BOX(preset_row), combo, TRUE, TRUE, 0);
       std::string dialog = "z_d_" + std::string(e.preset);
       for (const PresetFamily& f : preset_families())
         if (f.family == e.preset || f.dialog == e.preset) dialog = "z_d_" + std::string(f.dialog);
       GtkWidget* open = command_button(ButtonKind::kPush, "...", dialog, "", "", "");
-      gtk_box_pack_start(GTK_BOX(prow), open, FALSE, FALSE, 0);
-      gtk_box_pack_start(GTK_BOX(page), prow, FALSE, FALSE, 0);
-      row = nullptr;
+      gtk_box_pack_start(GTK_BOX(preset_row), open, FALSE, FALSE, 0);
     }
   }
+  flush_preset();
   gtk_box_pack_start(GTK_BOX(column), notebook_, FALSE, FALSE, 0);
 
   // The place of the selection panel.
@@ -270,7 +295,7 @@ static void install_compact_style() {
   g_object_unref(p);
 }
 
-GtkWidget* GtkHost::build_main_window(int canvas_width, int canvas_height) {
+GtkWidget* GtkHost::build_main_window(int canvas_width, int canvas_height, bool exact_size) {
   install_compact_style();
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(window_), "Korav");
@@ -285,8 +310,16 @@ GtkWidget* GtkHost::build_main_window(int canvas_width, int canvas_height) {
 
   GtkWidget* middle = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
   gtk_box_pack_start(GTK_BOX(vbox), middle, TRUE, TRUE, 0);
-  gtk_box_pack_start(GTK_BOX(middle), build_palette(), FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(middle), build_canvas(canvas_width, canvas_height), TRUE, TRUE, 0);
+  // The palette scrolls when the window is lower than its pages, so the canvas alone decides
+  // the window's height.
+  GtkWidget* palette_scroll = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(palette_scroll), GTK_POLICY_NEVER,
+                                 GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(palette_scroll), TRUE);
+  gtk_container_add(GTK_CONTAINER(palette_scroll), build_palette());
+  gtk_box_pack_start(GTK_BOX(middle), palette_scroll, FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(middle), build_canvas(canvas_width, canvas_height, exact_size),
+                     TRUE, TRUE, 0);
 
   GtkWidget* bottom = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
   prompt_ = gtk_entry_new();
@@ -303,20 +336,30 @@ GtkWidget* GtkHost::build_main_window(int canvas_width, int canvas_height) {
                    this);
   g_signal_connect(window_, "button-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventButton* ev, gpointer self) -> gboolean {
                      // Button 3 anywhere outside the canvas ends the running tool.
+                     auto* host = static_cast<GtkHost*>(self);
                      if (ev->type == GDK_BUTTON_PRESS && ev->button == 3) {
-                       static_cast<GtkHost*>(self)->command("p_nop");
+                       if (outside_canvas_button3(host->app())) host->leave_main_loop();
                        return TRUE;
                      }
                      return FALSE;
                    }),
                    this);
   g_signal_connect(window_, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
-                     // The close box behaves as "Quit".
-                     static_cast<GtkHost*>(self)->command("p_file_quit");
+                     // The close box behaves as "Quit"; not while a question box or file
+                     // chooser waits for its answer (it would be closed as cancelled).
+                     auto* host = static_cast<GtkHost*>(self);
+                     if (!host->question_open() && !host->chooser_open()) host->command("p_file_quit");
                      return TRUE;
                    }),
                    this);
   show_palette_page(app_.palette_page);
+  if (!exact_size) {
+    // The canvas may shrink with the window; it starts at the size asked for.
+    GtkRequisition natural;
+    gtk_widget_get_preferred_size(vbox, nullptr, &natural);
+    gtk_window_set_default_size(GTK_WINDOW(window_), natural.width + canvas_width - kMinCanvasWidth,
+                                natural.height + canvas_height - kMinCanvasHeight);
+  }
   gtk_widget_show_all(window_);
   refresh_toggles();
   set_snap_buttons_sensitive(app_.input.snap_buttons);

@@ -3,7 +3,6 @@
 // state, keys, canvas events and timers.
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "app/gtk/gtk_host.h"
 #include "app/gtk/replay.h"
 #include "app/hosts.h"
+#include "app/script_host.h"
 #include "app/messages.h"
 #include "render/surface.h"
 
@@ -113,8 +113,12 @@ void GtkHost::value_entered() {
 // ---- tool bars ----
 
 void GtkHost::set_coordinates(std::string_view first, std::string_view second) {
-  if (coord_x_) gtk_label_set_text(GTK_LABEL(coord_x_), (" " + std::string(first) + " ").c_str());
-  if (coord_y_) gtk_label_set_text(GTK_LABEL(coord_y_), (" " + std::string(second) + " ").c_str());
+  // Called on every tick of the input timer: touch the labels only when the text changes.
+  if (first == shown_first_ && second == shown_second_) return;
+  shown_first_ = first;
+  shown_second_ = second;
+  if (coord_x_) gtk_label_set_text(GTK_LABEL(coord_x_), (" " + shown_first_ + " ").c_str());
+  if (coord_y_) gtk_label_set_text(GTK_LABEL(coord_y_), (" " + shown_second_ + " ").c_str());
 }
 
 void GtkHost::set_scale_text(std::string_view text) {
@@ -141,6 +145,13 @@ void GtkHost::set_undo_buttons(bool undo, bool redo) {
 
 void GtkHost::refresh_toggles() {
   refresh_bound();
+  // The "Name:" entry of the Layers dialog follows its variable (a script may set it); left
+  // alone while it already shows it, so typing keeps its cursor.
+  if (layer_name_entry_ && app_.layer_dialog.rename_text != gtk_entry_get_text(GTK_ENTRY(layer_name_entry_))) {
+    refreshing_layers_ = true;
+    gtk_entry_set_text(GTK_ENTRY(layer_name_entry_), app_.layer_dialog.rename_text.c_str());
+    refreshing_layers_ = false;
+  }
   for (BoundToggle& t : bound_toggles_) {
     if (!app_.vars.find(t.variable)) continue;
     g_signal_handler_block(t.widget, t.handler);
@@ -211,12 +222,7 @@ bool GtkHost::key_press(GdkEventKey* ev) {
 
 void GtkHost::arm_timers() {
   remove_timers();
-  int ms = backup_interval_ms(app_);
-  if (ms > 0)
-    backup_timer_ = g_timeout_add(static_cast<guint>(ms), +[](gpointer self) -> gboolean {
-      backup_tick(static_cast<GtkHost*>(self)->app());
-      return G_SOURCE_CONTINUE;
-    }, this);
+  backup_timer_changed();
   input_timer_ = g_timeout_add(10, +[](gpointer self) -> gboolean {
     input_tick(static_cast<GtkHost*>(self)->app());
     return G_SOURCE_CONTINUE;
@@ -229,6 +235,7 @@ void GtkHost::remove_timers() {
   backup_timer_ = input_timer_ = 0;
 }
 
+// Arms the "backup" timer with the interval of the settings (again, when they changed).
 void GtkHost::backup_timer_changed() {
   if (backup_timer_) g_source_remove(backup_timer_);
   backup_timer_ = 0;
@@ -288,14 +295,6 @@ void GtkHost::wait_for_canvas() {
 
 namespace {
 
-std::string executable_path() {
-  char buf[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return {};
-  buf[n] = 0;
-  return buf;
-}
-
 // The optional style file: GTK 3 reads its styles as CSS.
 void load_style_file(const std::string& dir) {
   std::string path = dir + "/korav.gtkrc";
@@ -317,12 +316,17 @@ void load_style_file(const std::string& dir) {
 int run_window_host(const CommandLine& cl) {
   // The locale is set by start-up from the language file; GTK must not reset it.
   gtk_disable_setlocale();
+  // A replayed run leaves the user's desktop settings (the file chooser's among them) alone.
+  if (!cl.replay.empty()) g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
   if (!gtk_init_check(nullptr, nullptr)) {
     std::fputs("korav: cannot open the display\n", stderr);
     return 1;
   }
   std::unique_ptr<Replay> replay;
   if (!cl.replay.empty()) {
+    // Events follow each other faster than a person's; without style transitions every
+    // widget shows its new state at once, and a screenshot shows what was done.
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
     replay = std::make_unique<Replay>();
     std::string error;
     if (!replay->load(cl.replay, error)) {
@@ -339,14 +343,17 @@ int run_window_host(const CommandLine& cl) {
     app.canvas_width = cl.width;
     app.canvas_height = cl.height;
   }
-  start_up(app, cl, executable_path());
+  // A drawing named on the command line that cannot be loaded leaves an empty drawing; a
+  // replay then ends with status 1, as a script does.
+  const bool loaded = start_up(app, cl, executable_path());
   load_style_file(app.program_dir);
-  host.build_main_window(app.canvas_width, app.canvas_height);
+  host.build_main_window(app.canvas_width, app.canvas_height, replay != nullptr);
   host.wait_for_canvas();
   host.arm_timers();
   if (replay) {
     replay->attach(host, cl);
     host.set_replay(replay.get());
+    if (!loaded) replay->error_shown();
   }
   command_loop(app);
   int status = replay ? replay->finish() : 0;

@@ -1,0 +1,219 @@
+// The script host: script lines, the transcript, questions and file choosers answered from
+// the script, script errors and exit status, and the korav program run with --script.
+#include "app/script_host.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/dialog_vars.h"
+#include "files/drawing_file.h"
+#include "shell_test_support.h"
+
+namespace korav {
+namespace {
+
+using K = ScriptEvent::Kind;
+using shell_test::ScriptRun;
+
+TEST(ScriptLines, Parsing) {
+  EXPECT_EQ(parse_script_line("", nullptr).kind, K::kNone);
+  EXPECT_EQ(parse_script_line("   # comment", nullptr).kind, K::kNone);
+  ScriptEvent c = parse_script_line("  b_gauge \r", nullptr);
+  EXPECT_EQ(c.kind, K::kCommand);
+  EXPECT_EQ(c.text, "b_gauge");
+  EXPECT_EQ(parse_script_line("b_gauges", nullptr).kind, K::kError);
+  EXPECT_EQ(parse_script_line("b_gauge now", nullptr).kind, K::kError);
+
+  ScriptEvent k = parse_script_line("click3 -1.5 2e1", nullptr);
+  EXPECT_EQ(k.kind, K::kClick);
+  EXPECT_EQ(k.button, 3);
+  EXPECT_DOUBLE_EQ(k.x, -1.5);
+  EXPECT_DOUBLE_EQ(k.y, 20);
+  EXPECT_EQ(parse_script_line("click 1", nullptr).kind, K::kError);
+  EXPECT_EQ(parse_script_line("click 1 2 3", nullptr).kind, K::kError);
+  EXPECT_EQ(parse_script_line("move 1,5 2", nullptr).kind, K::kError);
+  EXPECT_EQ(parse_script_line("click nan 2", nullptr).kind, K::kError);
+  EXPECT_EQ(parse_script_line("click 1e999 2", nullptr).kind, K::kError);
+
+  ScriptEvent t = parse_script_line("  type  two spaces  ", nullptr);
+  EXPECT_EQ(t.kind, K::kType);
+  EXPECT_EQ(t.text, " two spaces  ");  // exactly as written after "type "
+  EXPECT_EQ(parse_script_line("type", nullptr).kind, K::kError);
+
+  ScriptEvent key = parse_script_line("key ctrl+shift+F3", nullptr);
+  EXPECT_EQ(key.kind, K::kKey);
+  EXPECT_TRUE(key.ctrl && key.shift);
+  EXPECT_EQ(key.text, "F3");
+  EXPECT_EQ(parse_script_line("key shift+x", nullptr).text, "X");
+  EXPECT_EQ(parse_script_line("key", nullptr).kind, K::kError);
+
+  EXPECT_TRUE(parse_script_line("wheel up", nullptr).up);
+  EXPECT_EQ(parse_script_line("wheel left", nullptr).kind, K::kError);
+  EXPECT_TRUE(parse_script_line("file cancel", nullptr).cancel);
+  EXPECT_EQ(parse_script_line("answer Save", nullptr).text, "Save");
+}
+
+TEST(ScriptLines, SetNamesWithBlanks) {
+  DialogVars vars;
+  std::int32_t v = 0;
+  DialogVar d;
+  d.name = "Snap/Snap size";
+  d.ref = &v;
+  vars.add(d);
+  ScriptEvent s = parse_script_line("set Snap/Snap size 9", &vars);
+  EXPECT_EQ(s.kind, K::kSet);
+  EXPECT_EQ(s.text, "Snap/Snap size");
+  EXPECT_EQ(s.value, "9");
+  ScriptEvent u = parse_script_line("set Wall/Thickness 0.24", &vars);  // not registered
+  EXPECT_EQ(u.text, "Wall/Thickness");
+  EXPECT_EQ(u.value, "0.24");
+  EXPECT_EQ(parse_script_line("set nothing", &vars).kind, K::kError);
+  EXPECT_EQ(parse_script_line("set Plain 1", &vars).kind, K::kError);
+}
+
+TEST(ScriptTranscript, QuestionsAndTitles) {
+  // A drawn line makes the drawing modified, so "New" asks.
+  ScriptRun run(
+      "p_file_new\nanswer Cancel\np_file_new\nanswer 1\n",
+      [](App& app) { create_line(app.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
+  EXPECT_EQ(run.status, 0);
+  auto q = run.lines("question");
+  ASSERT_EQ(q.size(), 2u);
+  EXPECT_EQ(q[0], "Drawing is altered and not saved!|Really delete all? [Yes|Cancel] -> Cancel");
+  EXPECT_EQ(q[1], "Drawing is altered and not saved!|Really delete all? [Yes|Cancel] -> Yes");
+  EXPECT_EQ(run.app->drawing.store.size(), 0u);
+  auto titles = run.lines("title");
+  ASSERT_EQ(titles.size(), 2u);  // the start, and "New" (the file name is the directory)
+  EXPECT_EQ(titles[1], "KORAV  File: " + run.data.path() + "dat/draw/  Layer: Layer 0  Scale: 1:100");
+}
+
+TEST(ScriptTranscript, QuestionWithoutAnswerEndsTheRunWithAnError) {
+  ScriptRun run("p_file_new\nb_gauge\n",
+                [](App& app) { create_line(app.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.lines("question").back(),
+            "Drawing is altered and not saved!|Really delete all? [Yes|Cancel] -> close");
+  ASSERT_EQ(run.host->errors().size(), 1u);
+  EXPECT_NE(run.host->errors()[0].find("line 2"), std::string::npos);
+  EXPECT_EQ(run.app->drawing.store.size(), 1u);  // closed: nothing deleted
+}
+
+TEST(ScriptTranscript, AnswerByUnknownLabelIsAnError) {
+  ScriptRun run("p_file_quit\nanswer Maybe\n",
+                [](App& app) { create_line(app.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.lines("question").back().substr(run.lines("question").back().size() - 8), "-> close");
+}
+
+TEST(ScriptTranscript, QuitSaveAnswersTheFileChooser) {
+  ScriptRun run("p_file_quit\nanswer Save\nfile saved.krv\n",
+                [](App& app) { create_line(app.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
+  EXPECT_EQ(run.status, 0);
+  auto f = run.lines("file");
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0], "Save Drawing... -> " + run.data.path() + "saved.krv");
+  EXPECT_TRUE(shell_test::fs::exists(run.data.file("saved.krv")));
+  EXPECT_FALSE(run.app->drawing.store.modified);
+  EXPECT_EQ(run.lines("title").back().find("saved.krv") != std::string::npos, true);
+}
+
+TEST(ScriptTranscript, BadLinesAreScriptErrors) {
+  for (const char* script : {"b_gauge\nfrobnicate\n", "type 5\n", "answer Yes\n", "file x.krv\n",
+                             "set Toolbar/Snap maybe\n", "set Nowhere/Nothing 1\n"}) {
+    ScriptRun run(script);
+    EXPECT_EQ(run.status, 1) << script;
+    ASSERT_EQ(run.host->errors().size(), 1u) << script;
+  }
+  ScriptRun ok("  # nothing but a comment\n\nset Toolbar/Snap off\n");
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_FALSE(ok.app->snap_on);
+}
+
+TEST(ScriptTranscript, ScriptEndEndsAWaitingToolAndQuitsWithoutAsking) {
+  ScriptRun run("b_gauge\nclick 0 0\n",
+                [](App& app) { create_line(app.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.lines("question").empty());
+  EXPECT_TRUE(run.app->quit);
+}
+
+TEST(ScriptTranscript, ErrorBoxesDuringTheScriptFailTheRun) {
+  ScriptRun run("p_file_load\nfile no-such-drawing.krv\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.lines("error").size(), 1u);
+}
+
+// ---- The program ----
+
+struct Result {
+  int status = -1;
+  std::string out;
+};
+
+Result run_korav(const std::string& args, const std::string& data_dir,
+                 const std::string& cwd = ".") {
+  std::string cmd = "cd '" + cwd + "' && KORAV_DATA_DIR='" + data_dir + "' '" + KORAV_BINARY +
+                    "' " + args;
+  Result r;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  std::array<char, 4096> buf;
+  std::size_t n;
+  while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+  int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+TEST(ScriptProgram, RunsAScriptAndPrintsTheTranscript) {
+  shell_test::DataDir data;
+  shell_test::TempDir work;
+  shell_test::write_text(work.file("s.txt"),
+                         "b_gauge\nkey a\ntype 1;2\nclick 4 6\nclick 4 6\nkey Escape\n"
+                         "p_file_save\nfile out.krv\n");
+  Result r = run_korav("--script s.txt 2>&1", data.path(), work.path());
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("prompt: Select function:\nprompt: 1st Point:\nprompt: Abs. X/Y/Z:\n"
+                       "prompt: 2nd Point:\nprompt: Move/Confirm:\nprompt: 1st Point:\n"
+                       "prompt: Select function:\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("file: Save Drawing... -> "), std::string::npos);
+  // Paths in script lines are relative to where korav was started.
+  EXPECT_TRUE(shell_test::fs::exists(work.file("out.krv")));
+  EXPECT_EQ(shell_test::read_text(data.path() + "nls/krv.nls"),
+            shell_test::read_text(std::string(KORAV_SOURCE_DIR) + "/nls/krv.nls"))
+      << "a text was missing from the catalogue";
+}
+
+TEST(ScriptProgram, ExitStatusForUsageAndScriptErrors) {
+  shell_test::DataDir data;
+  shell_test::TempDir work;
+  EXPECT_EQ(run_korav("--script '" + work.file("none.txt") + "' 2>/dev/null", data.path()).status, 1);
+  shell_test::write_text(work.file("bad.txt"), "b_gauge\nclick here\n");
+  Result bad = run_korav("--script '" + work.file("bad.txt") + "' 2>&1", data.path());
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.out.find("line 2"), std::string::npos) << bad.out;
+  EXPECT_EQ(run_korav("--script 2>/dev/null", data.path()).status, 2);
+  // A drawing on the command line that cannot be read.
+  shell_test::write_text(work.file("empty.txt"), "");
+  Result missing = run_korav("--script '" + work.file("empty.txt") + "' '" +
+                                 work.file("missing.krv") + "' 2>&1",
+                             data.path());
+  EXPECT_EQ(missing.status, 1) << missing.out;
+  EXPECT_NE(missing.out.find("error: Cannot open file"), std::string::npos) << missing.out;
+}
+
+TEST(ScriptProgram, ScriptFromStandardInput) {
+  shell_test::DataDir data;
+  Result r = run_korav("--script - <<'EOF'\nb_gauge\nkey Escape\nEOF\n", data.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("prompt: 1st Point:"), std::string::npos) << r.out;
+}
+
+}  // namespace
+}  // namespace korav
