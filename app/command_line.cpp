@@ -51,6 +51,10 @@ bool parse_command_line(const std::vector<std::string>& args, const std::string&
     }
     return &args[++i];
   };
+  // `--export FORMAT IN OUT` (the drawing right after the format) is read as well as
+  // `DRAWING --export FORMAT OUT`: a positional argument directly after the export's output
+  // means the first of the two was the drawing.
+  std::size_t export_end = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const std::string* v = nullptr;
@@ -74,6 +78,7 @@ bool parse_command_line(const std::vector<std::string>& args, const std::string&
       }
       out.export_format = args[++i];
       out.export_out = resolve_path(start_dir, args[++i]);
+      export_end = i + 1;
     } else if (a == "--size") {
       if (!(v = need(i, "--size"))) return false;
       if (!parse_size(*v, out.width, out.height)) {
@@ -83,6 +88,9 @@ bool parse_command_line(const std::vector<std::string>& args, const std::string&
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       error = "unknown option " + a;
       return false;
+    } else if (out.drawing.empty() && export_end != 0 && i == export_end) {
+      out.drawing = out.export_out;
+      out.export_out = resolve_path(start_dir, a);
     } else if (out.drawing.empty()) {
       out.drawing = resolve_path(start_dir, a);
     } else {

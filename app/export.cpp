@@ -7,6 +7,7 @@
 #include "app/messages.h"
 #include "app/ui.h"
 #include "files/drawing_file.h"
+#include "render/png_export.h"
 #include "model/drawing.h"
 
 namespace korav {
@@ -50,13 +51,28 @@ int export_krv(const CommandLine& cl, Ui& ui) {
   return st == LoadStatus::kLoaded ? 0 : 1;
 }
 
+// png: the plan view fitted to all elements, as the screen draws it.
+int export_png_file(const CommandLine& cl, Ui& ui) {
+  Drawing d;
+  LoadStatus st = load_drawing(d, ui, cl.drawing);
+  if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
+  std::string error;
+  if (!export_png(d, cl.export_out, cl.width > 0 ? cl.width : kPngDefaultWidth,
+                  cl.height > 0 ? cl.height : kPngDefaultHeight, error)) {
+    std::fprintf(stderr, "korav: %s\n", error.c_str());
+    return 1;
+  }
+  return st == LoadStatus::kLoaded ? 0 : 1;
+}
+
 }  // namespace
 
-std::vector<std::string> export_formats() { return {"krv"}; }
+std::vector<std::string> export_formats() { return {"krv", "png"}; }
 
 int run_export(const CommandLine& cl) {
   ExportUi ui;
   if (cl.export_format == "krv") return export_krv(cl, ui);
+  if (cl.export_format == "png") return export_png_file(cl, ui);
   std::fprintf(stderr, "korav: unknown export format %s\n", cl.export_format.c_str());
   return 2;
 }

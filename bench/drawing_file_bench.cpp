@@ -165,7 +165,7 @@ void BM_SaveToMemory(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * out.size()));
   state.counters["file_mb"] = static_cast<double>(out.size()) / 1e6;
 }
-BENCHMARK(BM_SaveToMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveToMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The real save: a temporary file beside the target, flushed to the disk and renamed.
 void BM_SaveToFile(benchmark::State& state) {
@@ -177,7 +177,7 @@ void BM_SaveToFile(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample_bytes().size()));
 }
-BENCHMARK(BM_SaveToFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveToFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void load_benchmark(benchmark::State& state, bool from_file) {
   const std::vector<std::uint8_t>& bytes = sample_bytes();
@@ -212,8 +212,8 @@ void load_benchmark(benchmark::State& state, bool from_file) {
 
 void BM_LoadFromMemory(benchmark::State& state) { load_benchmark(state, false); }
 void BM_LoadFromFile(benchmark::State& state) { load_benchmark(state, true); }
-BENCHMARK(BM_LoadFromMemory)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFromMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Removes the temporary drawing file when the program ends.
 struct Cleanup {

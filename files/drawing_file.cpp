@@ -360,6 +360,7 @@ class ElementReader {
 
   // The new camera is the active one: every other camera's active value is cleared. Cameras
   // that were in the store before this read are walked once; later ones are remembered.
+  // The 3D view is not touched here: the caller sets it from ReadResult::active_camera.
   void activate(Camera* cam) {
     if (!walked_store_) {
       for (Element& e : d_.store.list)

@@ -62,7 +62,7 @@ struct FixedName {
   char s[N] = {};
   void set(std::string_view v) {
     std::size_t n = v.size() < N - 1 ? v.size() : N - 1;
-    std::memcpy(s, v.data(), n);
+    if (n) std::memcpy(s, v.data(), n);
     std::memset(s + n, 0, N - n);
   }
   std::string_view view() const { return std::string_view(s, strnlen(s, N)); }

@@ -182,6 +182,18 @@ TEST_F(LayersDialog, RenameThroughTheNameEntry) {
   EXPECT_TRUE(run.app->drawing.store.modified);
 }
 
+TEST_F(LayersDialog, ScriptedClicksAndSets) {
+  ScriptRun run("set Layers/Bk. 305\nset Layers/Ac. 42\nset Layers/Set Plan A\np_layerstate_save\n"
+                "set Layers/Bk. 305\nset Layers/Ac. 7\nset Layers/Set Plan A\n");
+  EXPECT_EQ(run.status, 0);
+  const Drawing& d = run.app->drawing;
+  EXPECT_EQ(d.layers.layer[305].state, 1);  // hidden again, then recalled with the set
+  EXPECT_EQ(d.current_layer, 42);
+  ASSERT_EQ(d.layers.sets.size(), 2u);
+  EXPECT_EQ(d.layers.sets[1].name.view(), "Plan A");
+  EXPECT_NE(run.lines("title").back().find("Layer: Layer 42"), std::string::npos);
+}
+
 TEST_F(LayersDialog, MoveUpAndDown) {
   add(5, 3);
   add(4, 2);

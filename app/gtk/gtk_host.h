@@ -5,7 +5,6 @@
 #include <gtk/gtk.h>
 
 #include <deque>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>

@@ -267,7 +267,14 @@ GtkWidget* GtkHost::build_palette() {
     }
   }
   flush_preset();
-  gtk_box_pack_start(GTK_BOX(column), notebook_, FALSE, FALSE, 0);
+  // The pages scroll when the window is lower than they are, so the canvas alone decides the
+  // window's height and the page buttons and the selection panel stay in view.
+  GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroll), GTK_POLICY_NEVER,
+                                 GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroll), TRUE);
+  gtk_container_add(GTK_CONTAINER(scroll), notebook_);
+  gtk_box_pack_start(GTK_BOX(column), scroll, TRUE, TRUE, 0);
 
   // The place of the selection panel.
   selection_place_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 1);
@@ -310,14 +317,7 @@ GtkWidget* GtkHost::build_main_window(int canvas_width, int canvas_height, bool 
 
   GtkWidget* middle = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
   gtk_box_pack_start(GTK_BOX(vbox), middle, TRUE, TRUE, 0);
-  // The palette scrolls when the window is lower than its pages, so the canvas alone decides
-  // the window's height.
-  GtkWidget* palette_scroll = gtk_scrolled_window_new(nullptr, nullptr);
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(palette_scroll), GTK_POLICY_NEVER,
-                                 GTK_POLICY_AUTOMATIC);
-  gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(palette_scroll), TRUE);
-  gtk_container_add(GTK_CONTAINER(palette_scroll), build_palette());
-  gtk_box_pack_start(GTK_BOX(middle), palette_scroll, FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(middle), build_palette(), FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(middle), build_canvas(canvas_width, canvas_height, exact_size),
                      TRUE, TRUE, 0);
 

@@ -335,6 +335,9 @@ int run_window_host(const CommandLine& cl) {
     }
   }
 
+  // The catalogue is loaded before the App exists, so that its default layer names are
+  // already translated.
+  const std::string data_dir = prepare_program(executable_path());
   App app;
   GtkHost host(app);
   app.ui = &host;
@@ -345,7 +348,7 @@ int run_window_host(const CommandLine& cl) {
   }
   // A drawing named on the command line that cannot be loaded leaves an empty drawing; a
   // replay then ends with status 1, as a script does.
-  const bool loaded = start_up(app, cl, executable_path());
+  const bool loaded = start_up_in(app, cl, data_dir);
   load_style_file(app.program_dir);
   host.build_main_window(app.canvas_width, app.canvas_height, replay != nullptr);
   host.wait_for_canvas();

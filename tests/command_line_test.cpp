@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/command_line.h"
+#include "files/drawing_file.h"
+#include "model/drawing.h"
+#include "tests/files_test_support.h"
+
+namespace korav {
+namespace {
+
+bool parse(std::vector<std::string> args, CommandLine& cl, std::string& err) {
+  return parse_command_line(args, "/home/u", cl, err);
+}
+
+TEST(CommandLine, ExportTakesTheDrawingBeforeOrAfterTheFormat) {
+  CommandLine cl;
+  std::string err;
+  ASSERT_TRUE(parse({"--export", "krv", "in.krv", "out.krv"}, cl, err)) << err;
+  EXPECT_EQ(cl.drawing, "/home/u/in.krv");
+  EXPECT_EQ(cl.export_out, "/home/u/out.krv");
+  ASSERT_TRUE(parse({"in.krv", "--export", "png", "/tmp/out.png", "--size", "800x600"}, cl, err));
+  EXPECT_EQ(cl.drawing, "/home/u/in.krv");
+  EXPECT_EQ(cl.export_out, "/tmp/out.png");
+  EXPECT_EQ(cl.width, 800);
+  EXPECT_EQ(cl.height, 600);
+  ASSERT_TRUE(parse({"--export", "png", "a.krv", "--size", "100x100", "b.krv"}, cl, err));
+  EXPECT_EQ(cl.export_out, "/home/u/a.krv");  // not directly after: the contract's form
+  EXPECT_EQ(cl.drawing, "/home/u/b.krv");
+}
+
+TEST(CommandLine, UsageErrorsAreRefusedWithAMessage) {
+  CommandLine cl;
+  std::string err;
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"--export", "krv"},
+           {"--export", "krv", "out.krv"},
+           {"--size", "12"},
+           {"--size", "0x5"},
+           {"--size", "100x100x3"},
+           {"--script"},
+           {"--screenshot", "a.png"},
+           {"--script", "s", "--replay", "r"},
+           {"--frobnicate"},
+           {"a.krv", "b.krv"}}) {
+    err.clear();
+    EXPECT_FALSE(parse(args, cl, err)) << args[0];
+    EXPECT_FALSE(err.empty()) << args[0];
+  }
+  ASSERT_TRUE(parse({"--script", "-"}, cl, err));
+  EXPECT_EQ(cl.script, "-");
+}
+
+int run(const std::string& args) {
+  std::string cmd = std::string("'") + KORAV_BINARY + "' " + args + " >/dev/null 2>&1";
+  int st = std::system(cmd.c_str());
+  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+TEST(CommandLine, ExportRoundTripsAndDrawsWithExitCodes) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("korav_cl_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  Drawing d;
+  create_line(d.store, 0, 0, 0, 0, 0, 10, 5);
+  create_line(d.store, 0, 1, 1, 0, 5, 10, 0);
+  std::string in = (dir / "in.krv").string();
+  files_test::ScriptedUi ui;
+  ASSERT_TRUE(save_drawing_to(d, ui, in));
+  std::string out = (dir / "out.krv").string();
+  EXPECT_EQ(run("--export krv '" + in + "' '" + out + "'"), 0);
+  Drawing back;
+  ASSERT_EQ(load_drawing(back, ui, out), LoadStatus::kLoaded);
+  EXPECT_EQ(back.store.size(), 2u);
+  auto bytes = [](const std::string& p) {
+    std::ifstream f(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  };
+  EXPECT_EQ(bytes(in), bytes(out));
+
+  std::string png = (dir / "plan.png").string();
+  EXPECT_EQ(run("'" + in + "' --export png '" + png + "' --size 320x200"), 0);
+  std::string p = bytes(png);
+  ASSERT_GT(p.size(), 24u);
+  EXPECT_EQ(p.substr(1, 3), "PNG");
+  // Width and height stand big-endian at bytes 16 and 20 of the header chunk.
+  auto be32 = [&](std::size_t at) {
+    return (unsigned char)p[at] << 24 | (unsigned char)p[at + 1] << 16 |
+           (unsigned char)p[at + 2] << 8 | (unsigned char)p[at + 3];
+  };
+  EXPECT_EQ(be32(16), 320);
+  EXPECT_EQ(be32(20), 200);
+
+  EXPECT_EQ(run("--export krv '" + (dir / "missing.krv").string() + "' '" + out + "'"), 1);
+  EXPECT_EQ(run("--export krv '" + in + "' '" + (dir / "no/such/dir/x.krv").string() + "'"), 1);
+  EXPECT_EQ(run("--export tiff '" + in + "' '" + out + "'"), 2);
+  EXPECT_EQ(run("--export"), 2);
+  EXPECT_EQ(run("--version"), 0);
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace korav
