@@ -9,6 +9,7 @@
 #include "app/line_commands.h"
 #include "app/messages.h"
 #include "app/point_input.h"
+#include "app/projection.h"
 #include "files/drawing_file.h"
 #include "files/settings_file.h"
 
@@ -345,7 +346,18 @@ void view_scale_minus(App& app) {
 }
 
 void view_show_all(App& app) {
-  show_all(app.view(), app.screen().aspect, app.drawing, app.view_number());
+  const int view = app.view_number();
+  if (view == kPlanView) {
+    show_all(app.view(), app.screen().aspect, app.drawing, view);
+  } else {
+    show_all(app.view(), app.screen().aspect, app.drawing, view,
+             [view](double x, double y, double z, double& u, double& v) {
+               ViewPoint p = project_point(view, x, y, z);
+               u = p.u;
+               v = p.v;
+               return true;
+             });
+  }
   view_changed(app);
 }
 

@@ -93,6 +93,12 @@ class Ui {
 
   // The autobackup interval or switch changed: re-arm the "backup" timer (app/app.h backup_tick).
   virtual void backup_timer_changed() {}
+
+  // The progress window of long imports and renders: opened with an (English) title, advanced
+  // with a fraction 0..1, closed at the end. Hosts without a window show nothing.
+  virtual void progress_begin(std::string_view title) { (void)title; }
+  virtual void progress_update(double fraction) { (void)fraction; }
+  virtual void progress_end() {}
 };
 
 }  // namespace korav

@@ -267,3 +267,27 @@ TEST_F(Dispatch, PressKeyAppliesTheEffects) {
 
 }  // namespace
 }  // namespace korav
+
+namespace korav {
+namespace {
+
+// Show all in an elevation fits the projected points, not their plan positions.
+TEST(ShowAll, ElevationFitsTheProjectedExtent) {
+  shell_test::Bench b("");
+  App& app = *b.app;
+  Line3D l = make_element<Line3D>(0, 0, 0);
+  l.start = {0, 50, 0, 0};
+  l.end = {10, 50, 3, 0};
+  create(app.drawing.store, l);
+  app.drawing.settings.view_number = 2;  // from the front: (x, z)
+  view_show_all(app);
+  const View& v = app.view();
+  EXPECT_LE(v.ymin, 0.0);
+  EXPECT_GE(v.ymax, 3.0);
+  EXPECT_LT(v.ymax - v.ymin, 20.0);  // plan y = 50 would have pulled the box far away
+  EXPECT_LT(v.xmin, 0.0);
+  EXPECT_GT(v.xmax, 10.0);
+}
+
+}  // namespace
+}  // namespace korav

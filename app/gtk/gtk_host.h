@@ -91,9 +91,9 @@ class GtkHost : public Ui {
   void bound_toggle_changed(GtkWidget* w);
 
   // ---- boxes ----
-  void progress_begin(std::string_view title);
-  void progress_update(double fraction);
-  void progress_end();
+  void progress_begin(std::string_view title) override;
+  void progress_update(double fraction) override;
+  void progress_end() override;
   void close_text_box();
   void pump_events();
   // Replay answers to an open question box or file chooser.
