@@ -265,6 +265,24 @@ void GtkHost::build_selection_panel() {
   for (const DialogVar& v : app_.vars.all())
     if (v.name.starts_with("Selection/"))
       gtk_box_pack_start(GTK_BOX(selection_place_), bound_widget(v), FALSE, FALSE, 0);
+  // The buttons that end a selection step: finish, everything, the last step, cancel.
+  struct Row {
+    const char* label;
+    const char* command;
+    const char* tip;
+  };
+  static constexpr Row rows[] = {
+      {"OK", "s_deffi_ok", "Finish the selection"},
+      {"All", "s_deffi_all", "Select all accessible elements"},
+      {"Last", "s_deffi_last", "Select the elements of the last step"},
+      {"Cancel", "s_deffi_cancel", "Cancel the selection"},
+  };
+  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 1);
+  gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
+  for (const Row& r : rows)
+    gtk_box_pack_start(GTK_BOX(row), command_button(ButtonKind::kPush, r.label, r.command, r.tip, "", ""),
+                       TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(selection_place_), row, FALSE, FALSE, 0);
 }
 
 }  // namespace korav
