@@ -148,7 +148,8 @@ void input_tick(App& app);
 std::string prepare_program(const std::string& executable);
 // The rest of start-up up to the command loop, with that data directory (no directory change):
 // default settings, file name, temp dir, the drawing named on the command line. False only
-// when that drawing could not be loaded (the program goes on with an empty drawing).
+// when that drawing could not be loaded (the program goes on with an empty drawing) or was
+// read only up to a damage (the program goes on with what was read).
 bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir);
 // Both in one, for a host that made its App first.
 bool start_up(App& app, const CommandLine& cl, const std::string& executable);

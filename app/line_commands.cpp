@@ -132,6 +132,8 @@ void edge_with_selection(App& app, std::string_view prompt, bool cut) {
   EdgePick edge;
   if (!pick_edge(app, prompt, edge)) return;
   Drawing& d = app.drawing;
+  // The guide line comes and goes without changing the drawing.
+  const bool was_modified = d.store.modified;
   d.deselect_all();
   Line* guide = create_line(d.store, d.current_layer, kGuidePen, d.current_line_type, edge.start.x,
                             edge.start.y, edge.end.x, edge.end.y);
@@ -139,14 +141,15 @@ void edge_with_selection(App& app, std::string_view prompt, bool cut) {
   bool ok = select_elements(app, 0) == 1;
   // The guide line must never become part of the undo step or the result.
   guide->selected = 0;
+  int changed_lines = 0;
   if (ok) {
     LineSegment s{edge.start, edge.end};
-    if (cut) cut_selected(d, s);
-    else attach_selected(d, s);
+    changed_lines = cut ? cut_selected(d, s) : attach_selected(d, s);
   }
   d.deselect_all();
   guide->selected = 1;
   d.store.purge();
+  d.store.modified = was_modified || changed_lines > 0;
   changed(app);
 }
 
@@ -364,7 +367,7 @@ void tool_line_dpart(App& app) {
 
 void remove_duplicates_command(App& app) {
   std::pair<int, int> counts = remove_duplicates(app.drawing);
-  app.ui->message_box(remove_duplicates_message(counts));
+  app.ui->message_box_filled(remove_duplicates_message(counts));
   changed(app);
 }
 

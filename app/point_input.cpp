@@ -1,5 +1,6 @@
 #include "app/point_input.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -370,10 +371,18 @@ int point_input(App& app, PointRequest& r) {
             move_along(label, n.number, r.x[1], r.y[1], r.z[1]);
             result = kInputValue;
           } else {
-            unmark(app, r, p);
-            move_along(label, n.number, r.x[p], r.y[p], r.z[p]);
-            mark(app, r, p);
-            refresh_coordinates(app);
+            double mx = r.x[p], my = r.y[p], mz = r.z[p];
+            move_along(label, n.number, mx, my, mz);
+            if (!std::isfinite(mx) || !std::isfinite(my) || !std::isfinite(mz)) {
+              app.ui->error_box(kMsgOutOfRange);  // the point stays where it was
+            } else {
+              unmark(app, r, p);
+              r.x[p] = mx;
+              r.y[p] = my;
+              r.z[p] = mz;
+              mark(app, r, p);
+              refresh_coordinates(app);
+            }
           }
         }
       } else if (name == "z_toggle") {

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -120,6 +121,9 @@ ScriptEvent parse_script_line(std::string_view raw, const DialogVars* vars) {
     }
     if (k.empty() || k.find_first_of(" \t") != std::string_view::npos)
       return fail("key needs one key name, for example: key Escape");
+    // Key names hold no "+" ("plus" is the name of the + key): "ctrl+" alone is a typo.
+    if (k.size() > 1 && k.find('+') != std::string_view::npos)
+      return fail("key needs one key name after ctrl+ or shift+, for example: key ctrl+s");
     ev.kind = K::kKey;
     ev.text = std::string(k);
     // Shift with a letter gives the capital letter, as the keyboard does.
@@ -274,13 +278,17 @@ std::string ScriptHost::wait_command() {
   }
 }
 
-void ScriptHost::error_box(std::string_view text) {
-  emit("error", transcript_text(translate(text)));
+void ScriptHost::error_box(std::string_view text) { error_box_filled(translate(text)); }
+
+void ScriptHost::message_box(std::string_view text) { message_box_filled(translate(text)); }
+
+void ScriptHost::error_box_filled(std::string_view text) {
+  emit("error", transcript_text(text));
   if (running_) status_ = 1;
 }
 
-void ScriptHost::message_box(std::string_view text) {
-  emit("message", transcript_text(translate(text)));
+void ScriptHost::message_box_filled(std::string_view text) {
+  emit("message", transcript_text(text));
 }
 
 int ScriptHost::question(std::string_view text, std::span<const std::string_view> buttons) {
@@ -377,8 +385,12 @@ int run_script_host(const CommandLine& cl) {
   std::unique_ptr<std::ifstream> file;
   std::istream* in = &std::cin;
   if (cl.script != "-") {
-    file = std::make_unique<std::ifstream>(cl.script);
-    if (!*file) {
+    // A directory opens as a stream but reads as an empty script: refuse it like any file
+    // that cannot be read.
+    std::error_code ec;
+    if (!std::filesystem::is_directory(cl.script, ec))
+      file = std::make_unique<std::ifstream>(cl.script);
+    if (!file || !*file) {
       std::fprintf(stderr, "korav: cannot read script %s\n", cl.script.c_str());
       return 1;
     }

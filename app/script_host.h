@@ -80,6 +80,8 @@ class ScriptHost : public Ui {
   // Ui
   void error_box(std::string_view text) override;
   void message_box(std::string_view text) override;
+  void error_box_filled(std::string_view text) override;
+  void message_box_filled(std::string_view text) override;
   int question(std::string_view text, std::span<const std::string_view> buttons) override;
   std::optional<std::string> choose_file(std::string_view title, std::string_view start,
                                          bool save) override;

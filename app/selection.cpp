@@ -135,6 +135,8 @@ int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, d
   int n = 0;
   for (Element& e : d.store.list) {
     if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
+    // Plan-only kinds have no position in a 3D view; as for a range, only the 3D kinds count.
+    if (view != kPlanView && !is_3d_kind(e.type)) continue;
     const Point2* spacing = e.type == kPattern ? &static_cast<Pattern&>(e).offset : nullptr;
     bool any = false;
     for_each_point(

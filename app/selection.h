@@ -50,7 +50,8 @@ int select_range(Drawing& d, const SelectionSettings& s, const Filter& f, int vi
 
 // Point: the mode is applied to the mark of every point inside the rectangle of every
 // accessible element passing the filter; sets points_marked. Separator points and the pattern's
-// spacing vector are not positions and are never marked.
+// spacing vector are not positions and are never marked. In a 3D view only the kinds a range
+// tests there take part.
 int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, double x1,
                   double y1, double x2, double y2, const ElementChanged& changed = {});
 

@@ -135,6 +135,7 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
       ok = false;
     } else {
       app.drawing.file_name = cl.drawing;
+      if (st == LoadStatus::kDamaged) ok = false;  // read only up to the damage
     }
     count_per_layer(app.drawing.store, app.drawing.layers);
   }

@@ -29,6 +29,10 @@ class Ui {
   // "Error" and "Message" boxes with one "Close" button. Texts are English; the host translates.
   virtual void error_box(std::string_view text) = 0;
   virtual void message_box(std::string_view text) = 0;
+  // The same boxes for a text that is already translated and filled in (figures, names): shown
+  // as it is, so that it is not looked up (and collected) in the catalogue.
+  virtual void error_box_filled(std::string_view text) { error_box(text); }
+  virtual void message_box_filled(std::string_view text) { message_box(text); }
   // "Option request" box with up to five buttons (English labels); returns the number of the
   // pressed button, 1 to 5, or 0 when the box was closed.
   virtual int question(std::string_view text, std::span<const std::string_view> buttons) = 0;

@@ -692,7 +692,7 @@ void report_damage(Ui& ui, const ReadResult& res) {
   std::vector<char> buf(format.size() + 32);
   std::snprintf(buf.data(), buf.size(), format.c_str(),
                 static_cast<unsigned long long>(res.damage_offset));
-  ui.error_box(buf.data());
+  ui.error_box_filled(buf.data());
 }
 
 LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path,
@@ -728,7 +728,7 @@ LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path,
     std::string format(translate(kMsgFormatConverted));
     char text[256];
     std::snprintf(text, sizeof text, format.c_str(), version / 100.0, kFormatVersion / 100.0);
-    ui.message_box(text);
+    ui.message_box_filled(text);
   }
   ReadResult res = read_chunks(file.reader(), d, 0);
   d.store.modified = false;

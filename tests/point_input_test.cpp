@@ -74,6 +74,17 @@ TEST(PointInputSteps, CoordinateKeyMovesThePreviousPointInThePlan) {
   EXPECT_NE(std::find(p.begin(), p.end(), "Move to X+ :"), p.end());
 }
 
+TEST(PointInputSteps, CoordinateKeyRefusesAMoveBeyondTheNumberRange) {
+  // Twice 1e308 along X would be infinite: refused, the point stays where it was.
+  Bench b("click 0 0\nkey x\ntype 1e308\nkey x\ntype 1e308\nclick 5 0\n");
+  PointRequest r = request({kStepFirstPoint, kStepNextPoint});
+  EXPECT_EQ(point_input(*b.app, r), kInputDone);
+  EXPECT_DOUBLE_EQ(r.x[0], 1e308);
+  EXPECT_TRUE(std::isfinite(r.x[0]));
+  const auto& t = b.host->transcript();
+  EXPECT_NE(std::find(t.begin(), t.end(), "error: Number out of range"), t.end());
+}
+
 TEST(PointInputSteps, ArrowKeyAtConfirmFollowsTheView) {
   {
     Bench b("click 0 0\nclick 3 0\nkey Right\ntype 2\nclick 9 9\n");

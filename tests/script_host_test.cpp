@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/dialog_vars.h"
 #include "files/drawing_file.h"
@@ -15,6 +16,24 @@
 
 namespace korav {
 namespace {
+
+class SilentUi : public Ui {
+ public:
+  void error_box(std::string_view) override {}
+  void message_box(std::string_view) override {}
+  int question(std::string_view, std::span<const std::string_view>) override { return 1; }
+  std::optional<std::string> choose_file(std::string_view, std::string_view, bool) override {
+    return std::nullopt;
+  }
+  void set_title(std::string_view) override {}
+  void set_prompt(std::string_view) override {}
+  std::string wait_command() override { return "p_nop"; }
+};
+
+void files_ui_save(Drawing& d, const std::string& path) {
+  SilentUi ui;
+  ASSERT_TRUE(save_drawing_to(d, ui, path));
+}
 
 using K = ScriptEvent::Kind;
 using shell_test::ScriptRun;
@@ -50,6 +69,11 @@ TEST(ScriptLines, Parsing) {
   EXPECT_EQ(key.text, "F3");
   EXPECT_EQ(parse_script_line("key shift+x", nullptr).text, "X");
   EXPECT_EQ(parse_script_line("key", nullptr).kind, K::kError);
+  // A modifier with no key after it is no key name.
+  EXPECT_EQ(parse_script_line("key ctrl+", nullptr).kind, K::kError);
+  EXPECT_EQ(parse_script_line("key ctrl+shift+", nullptr).kind, K::kError);
+  EXPECT_EQ(parse_script_line("key alt+x", nullptr).kind, K::kError);
+  EXPECT_EQ(parse_script_line("key +", nullptr).text, "+");
 
   EXPECT_TRUE(parse_script_line("wheel up", nullptr).up);
   EXPECT_EQ(parse_script_line("wheel left", nullptr).kind, K::kError);
@@ -141,6 +165,27 @@ TEST(ScriptTranscript, ScriptEndEndsAWaitingToolAndQuitsWithoutAsking) {
   EXPECT_TRUE(run.app->quit);
 }
 
+// Boxes whose text carries figures (counts, byte offsets) show it as it is: the catalogue must
+// not collect every filled-in variant as a new text to translate.
+TEST(ScriptTranscript, FilledInBoxTextsAreNotCollectedInTheCatalogue) {
+  shell_test::TempDir work;
+  const std::string damaged = work.file("cut.krv");
+  {
+    Drawing d;
+    for (int i = 0; i < 3; ++i) create_line(d.store, 0, 0, 0, i, 0, i, 1);
+    files_ui_save(d, damaged);
+  }
+  std::filesystem::resize_file(damaged, std::filesystem::file_size(damaged) - 5);
+  ScriptRun run("b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_tools_remdup\n"
+                "p_file_load\nanswer Yes\nfile " + damaged + "\n");
+  const std::string before = shell_test::read_text(std::string(KORAV_SOURCE_DIR) + "/nls/krv.nls");
+  EXPECT_EQ(run.lines("message").size(), 1u);
+  ASSERT_EQ(run.lines("error").size(), 1u);
+  EXPECT_NE(run.lines("error")[0].find("damaged at byte"), std::string::npos);
+  EXPECT_TRUE(shell_test::read_text(run.data.file("nls/krv.nls")) == before)
+      << "the catalogue collected a filled-in text";
+}
+
 TEST(ScriptTranscript, ErrorBoxesDuringTheScriptFailTheRun) {
   ScriptRun run("p_file_load\nfile no-such-drawing.krv\n");
   EXPECT_EQ(run.status, 1);
@@ -194,6 +239,10 @@ TEST(ScriptProgram, ExitStatusForUsageAndScriptErrors) {
   shell_test::DataDir data;
   shell_test::TempDir work;
   EXPECT_EQ(run_korav("--script '" + work.file("none.txt") + "' 2>/dev/null", data.path()).status, 1);
+  // A directory is no script: it cannot be read, so the run fails instead of doing nothing.
+  Result dir = run_korav("--script '" + work.path() + "' 2>&1", data.path());
+  EXPECT_EQ(dir.status, 1) << dir.out;
+  EXPECT_NE(dir.out.find("cannot read script"), std::string::npos) << dir.out;
   shell_test::write_text(work.file("bad.txt"), "b_gauge\nclick here\n");
   Result bad = run_korav("--script '" + work.file("bad.txt") + "' 2>&1", data.path());
   EXPECT_EQ(bad.status, 1);
@@ -206,6 +255,20 @@ TEST(ScriptProgram, ExitStatusForUsageAndScriptErrors) {
                              data.path());
   EXPECT_EQ(missing.status, 1) << missing.out;
   EXPECT_NE(missing.out.find("error: Cannot open file"), std::string::npos) << missing.out;
+  // A drawing on the command line that is damaged: what was read is kept, but the run failed.
+  shell_test::write_text(work.file("save.txt"),
+                         "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\nclick 2 2\n"
+                         "click 3 3\nclick 3 3\np_file_save\nfile two.krv\n");
+  ASSERT_EQ(run_korav("--script save.txt", data.path(), work.path()).status, 0);
+  const std::string whole = shell_test::read_text(work.file("two.krv"));
+  ASSERT_GT(whole.size(), 600u);
+  shell_test::write_text(work.file("damaged.krv"), whole.substr(0, whole.size() - 500));
+  Result damaged = run_korav("--script '" + work.file("empty.txt") + "' '" +
+                                 work.file("damaged.krv") + "' 2>&1",
+                             data.path());
+  EXPECT_EQ(damaged.status, 1) << damaged.out;
+  EXPECT_NE(damaged.out.find("error: File is damaged"), std::string::npos) << damaged.out;
+  EXPECT_NE(damaged.out.find("damaged.krv"), std::string::npos) << damaged.out;  // the title
 }
 
 TEST(ScriptProgram, ScriptFromStandardInput) {

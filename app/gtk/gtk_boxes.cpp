@@ -27,7 +27,7 @@ void GtkHost::close_text_box() {
   text_box_ = nullptr;
 }
 
-void GtkHost::show_text_box(std::string_view title, std::string_view text) {
+void GtkHost::show_text_box(std::string_view title, std::string_view shown) {
   close_text_box();  // only one such box exists at a time
   GtkWidget* win = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   text_box_ = win;
@@ -37,7 +37,7 @@ void GtkHost::show_text_box(std::string_view title, std::string_view text) {
   gtk_container_set_border_width(GTK_CONTAINER(win), 10);
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
   gtk_container_add(GTK_CONTAINER(win), box);
-  GtkWidget* label = gtk_label_new(with_line_breaks(translate(text)).c_str());
+  GtkWidget* label = gtk_label_new(with_line_breaks(shown).c_str());
   gtk_label_set_selectable(GTK_LABEL(label), TRUE);
   gtk_box_pack_start(GTK_BOX(box), label, TRUE, TRUE, 0);
   GtkWidget* close = gtk_button_new_with_label(std::string(translate("Close")).c_str());
@@ -54,14 +54,18 @@ void GtkHost::show_text_box(std::string_view title, std::string_view text) {
   gtk_widget_show_all(win);
 }
 
-void GtkHost::error_box(std::string_view text) {
-  transcript("error", transcript_text(translate(text)));
+void GtkHost::error_box(std::string_view text) { error_box_filled(translate(text)); }
+
+void GtkHost::message_box(std::string_view text) { message_box_filled(translate(text)); }
+
+void GtkHost::error_box_filled(std::string_view text) {
+  transcript("error", transcript_text(text));
   if (replay_) replay_->error_shown();  // as in a script, an error fails the run
   show_text_box("Error", text);
 }
 
-void GtkHost::message_box(std::string_view text) {
-  transcript("message", transcript_text(translate(text)));
+void GtkHost::message_box_filled(std::string_view text) {
+  transcript("message", transcript_text(text));
   show_text_box("Message", text);
 }
 
