@@ -423,27 +423,28 @@ SnapResult snap_point(App& app, const PointRequest& r, double x, double y) {
 bool snap_preview_tick(const Drawing& d, const SnapQuery& q, SnapPreview& p,
                        std::chrono::microseconds budget) {
   int before = p.hit.found;
-  if (!p.started || p.x != q.x || p.y != q.y || p.store_size != d.store.size()) {
+  if (!p.started || p.x != q.x || p.y != q.y || p.revision != d.store.list.revision()) {
     p = SnapPreview{};
     p.x = q.x;
     p.y = q.y;
     p.started = true;
-    p.store_size = d.store.size();
+    p.revision = d.store.list.revision();
+    p.next = d.store.head();
   }
   if (p.done || !q.on) return p.hit.found != before;
   int size = snap_size_pixels(q.settings);
   double hx = size * q.units_x, hy = size * q.units_y;
   Search s{d, q, {q.x - hx, q.y - hy, q.x + hx, q.y + hy}, {q.x, q.y}, 1.5 * size * q.units_x, {}, {}, false, {}};
-  // The walk goes on from where the last tick stopped; elements are found again by index, as
-  // the store may have changed between ticks.
-  // The skip counts against the budget; at least 64 elements are looked at per tick, so the
-  // walk always gets on.
+  // The walk goes on from the element where the last tick stopped; it is still linked, since
+  // any change to the store's links restarts the walk above. At least 64 elements are looked
+  // at per tick, so the walk always gets on.
   auto start = std::chrono::steady_clock::now();
-  const Element* e = d.store.head();
-  for (std::size_t i = 0; e && i < p.next; ++i) e = e->next;
-  for (int count = 0; e; e = e->next, ++p.next, ++count) {
-    if ((count & 63) == 63 && std::chrono::steady_clock::now() - start >= budget)
+  const Element* e = p.next;
+  for (int count = 0; e; e = e->next, ++count) {
+    if ((count & 63) == 63 && std::chrono::steady_clock::now() - start >= budget) {
+      p.next = e;
       return p.hit.found != before;
+    }
     if (!accessible(d, *e)) continue;
     bool found = q.view == kPlanView ? s.element_points(*e) : s.element_points_3d(*e);
     if (found) {

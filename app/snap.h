@@ -109,8 +109,8 @@ struct SnapPreview {
   double x = 0, y = 0;        // the pointer position the walk is for
   bool started = false;
   bool done = false;
-  std::size_t next = 0;       // index of the next element in store order
-  std::size_t store_size = 0; // the walk restarts when the store changed size
+  const Element* next = nullptr;  // the next element in store order
+  std::uint64_t revision = 0;     // the walk restarts when the store's links changed
   SnapHit hit;                // what was found (found = kFoundNothing while nothing is)
 };
 

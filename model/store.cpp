@@ -29,6 +29,8 @@ ElementList& ElementList::operator=(ElementList&& o) noexcept {
     count_ = o.count_;
     o.head_ = o.tail_ = nullptr;
     o.count_ = 0;
+    ++revision_;
+    ++o.revision_;
   }
   return *this;
 }
@@ -39,6 +41,7 @@ void ElementList::push_back(Element* e) {
   if (tail_) tail_->next = e; else head_ = e;
   tail_ = e;
   ++count_;
+  ++revision_;
 }
 
 Element* ElementList::unlink(Element* e) {
@@ -46,6 +49,7 @@ Element* ElementList::unlink(Element* e) {
   if (e->next) e->next->prev = e->prev; else tail_ = e->prev;
   e->next = e->prev = nullptr;
   --count_;
+  ++revision_;
   return e;
 }
 
@@ -61,6 +65,8 @@ void ElementList::splice_back(ElementList& other) {
   count_ += other.count_;
   other.head_ = other.tail_ = nullptr;
   other.count_ = 0;
+  ++revision_;
+  ++other.revision_;
 }
 
 void ElementList::clear() {
@@ -71,6 +77,7 @@ void ElementList::clear() {
   }
   head_ = tail_ = nullptr;
   count_ = 0;
+  ++revision_;
 }
 
 Element* ElementStore::append(const Element& fixed, std::size_t fixed_size, std::size_t size) {

@@ -28,6 +28,7 @@ class ElementList {
   ElementList(ElementList&& o) noexcept : head_(o.head_), tail_(o.tail_), count_(o.count_) {
     o.head_ = o.tail_ = nullptr;
     o.count_ = 0;
+    ++o.revision_;
   }
   ElementList& operator=(ElementList&& o) noexcept;
   ~ElementList() { clear(); }
@@ -35,6 +36,9 @@ class ElementList {
   Element* head() const { return head_; }
   Element* tail() const { return tail_; }
   std::size_t size() const { return count_; }
+  // Changes with every link, unlink and clear, so that a walk which paused on a record can tell
+  // whether the record may since have gone.
+  std::uint64_t revision() const { return revision_; }
   bool empty() const { return head_ == nullptr; }
 
   // Links an unlinked record (owned from now on) at the end.
@@ -60,6 +64,7 @@ class ElementList {
   Element* head_ = nullptr;
   Element* tail_ = nullptr;
   std::size_t count_ = 0;
+  std::uint64_t revision_ = 0;
 };
 
 struct ElementStore {

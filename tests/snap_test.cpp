@@ -311,5 +311,29 @@ TEST(SnapPreview, WalkRestartsOnMoveAndFindsPoints) {
   EXPECT_EQ(p.hit.found, kFoundPoint);
 }
 
+// A walk paused on an element that is then purged starts again instead of going on from it.
+TEST(SnapPreview, PausedWalkRestartsWhenItsElementIsGone) {
+  Drawing d;
+  for (int i = 0; i < 1000; ++i) create_line(d.store, 0, 1, 0, i, 10, i, 11);
+  create_line(d.store, 0, 1, 0, 0.5, 0.5, 3, 3);
+  SnapPreview p;
+  SnapQuery q = query(0.51, 0.5);
+  snap_preview_tick(d, q, p, std::chrono::microseconds(0));
+  ASSERT_FALSE(p.done);
+  const Element* paused = p.next;
+  ASSERT_NE(paused, nullptr);
+  int i = 0;
+  for (Element& e : d.store.list) e.selected = i++ < 200 ? 1 : 0;
+  d.store.purge();
+  int ticks = 0;
+  while (!p.done && ticks < 10000) {
+    snap_preview_tick(d, q, p, std::chrono::microseconds(0));
+    ++ticks;
+  }
+  EXPECT_EQ(p.hit.found, kFoundPoint);
+  EXPECT_EQ(p.hit.x, 0.5);
+  EXPECT_LT(ticks, 100);  // 801 elements, at least 64 a tick
+}
+
 }  // namespace
 }  // namespace korav
