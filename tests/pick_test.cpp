@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
+#include "app/app.h"
 #include "app/pick.h"
 #include "app/projection.h"
+#include "tests/shell_test_support.h"
 
 namespace korav {
 namespace {
@@ -211,6 +214,31 @@ TEST(Projection, ElevationsInvertTheClickMapping) {
   ViewPoint low = project_point(9, 1, 1, 0), high = project_point(9, 1, 1, 1);
   EXPECT_NEAR(low.u, high.u, 1e-12);
   EXPECT_GT(high.v, low.v);
+}
+
+}  // namespace
+}  // namespace korav
+
+
+namespace korav {
+namespace {
+
+// "Select Wall:" asks again after a miss or a line, and Escape gives no element.
+TEST(Pickers, AskUntilAWallIsHitAndEscapeGivesNone) {
+  shell_test::Bench b("click 50 50\nclick 0 2\nclick 3 0.1\nkey Escape\n");
+  App& app = *b.app;
+  create_line(app.drawing.store, 0, 0, 0, -5, 2, 5, 2);
+  Wall w = make_element<Wall>(0, 0, 0);
+  const double xy[4][2] = {{0, 0}, {6, 0}, {6, 0.3}, {0, 0.3}};
+  for (int i = 0; i < 8; ++i) w.corner[i] = {xy[i % 4][0], xy[i % 4][1], i < 4 ? 0.0 : 2.5, 0};
+  Wall* wall = create_wall(app.drawing.store, w, {}, {});
+  ASSERT_NE(wall, nullptr);
+  double x = 0, y = 0;
+  EXPECT_EQ(pick_with_prompt(app, "Select Wall:", 5, &x, &y), wall);
+  EXPECT_DOUBLE_EQ(x, 3);
+  const auto& t = b.host->transcript();
+  EXPECT_EQ(std::count(t.begin(), t.end(), "prompt: Select Wall:"), 1);  // shown once, kept
+  EXPECT_EQ(pick_with_prompt(app, "Select Wall:", 5), nullptr);
 }
 
 }  // namespace
