@@ -240,6 +240,12 @@ void Extent::add(double x, double y) {
 
 namespace {
 
+// The tail of a record holds `count` items of `item` bytes after its first `fixed` bytes; a
+// damaged record with a count larger than its size is not read past its end.
+bool tail_fits(const Element& e, std::size_t fixed, std::size_t count, std::size_t item) {
+  return e.size >= fixed && count <= (e.size - fixed) / item;
+}
+
 // Collects points into an extent, projecting them in the 3D views.
 struct ExtentCollector {
   Extent ext;
@@ -291,6 +297,7 @@ struct ExtentCollector {
       case kText: add(static_cast<const Text&>(e).pos); break;
       case kDimension: {
         const auto& d = static_cast<const Dimension&>(e);
+        if (!tail_fits(d, sizeof(Dimension), d.count, sizeof(DimPoint))) break;
         for (std::uint32_t i = 0; i < d.count; ++i) {
           add(d.points()[i].foot);
           add(d.points()[i].measured);
@@ -301,6 +308,7 @@ struct ExtentCollector {
         const auto& w = static_cast<const Wall&>(e);
         if (view_number == 0) {
           for (int i = 0; i < 4; ++i) add2(w.corner[i].x, w.corner[i].y);
+          if (!tail_fits(w, sizeof(Wall), w.line_count, sizeof(OutlineLine))) break;
           for (std::uint32_t i = 0; i < w.line_count; ++i) {
             add(w.lines()[i].start);
             add(w.lines()[i].end);
@@ -312,6 +320,7 @@ struct ExtentCollector {
       }
       case kPattern: {
         const auto& p = static_cast<const Pattern&>(e);
+        if (!tail_fits(p, sizeof(Pattern), p.count, sizeof(Point2))) break;
         add_outline(p.points(), p.count);
         break;
       }
@@ -326,6 +335,9 @@ struct ExtentCollector {
       }
       case kObject3D: {
         const auto& o = static_cast<const Object3D&>(e);
+        if (!tail_fits(o, sizeof(Object3D) + Object3D::vertices_offset(o.face_count),
+                       o.vertex_count, sizeof(Point3)))
+          break;
         for (std::uint32_t i = 0; i < o.vertex_count; ++i) add(o.vertices()[i]);
         break;
       }
@@ -337,6 +349,7 @@ struct ExtentCollector {
       }
       case kRoom: {
         const auto& r = static_cast<const Room&>(e);
+        if (!tail_fits(r, sizeof(Room), r.count, sizeof(Point2))) break;
         if (view_number == 0 || !project) {
           add_outline(r.points(), r.count);
         } else {

@@ -85,6 +85,12 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
   const double from = t0 * length, to = t1 * length;
   const double first = std::max(0.0, std::floor(from / period));
   const double last = std::min(count, std::ceil(to / period));
+  // So far along a huge segment that the repetition count no longer steps by one (or a view so
+  // large it would hold millions of dashes): drawn solid rather than walked.
+  if (!(last - first <= 1e6) || last + 1 == last) {
+    out.piece(t0, t1);
+    return;
+  }
   for (double rep = first; rep < last; ++rep) {
     double pos = rep * period;
     for (int k = 0; k < sections; ++k) {

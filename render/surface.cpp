@@ -11,7 +11,10 @@ namespace korav {
 
 namespace {
 
-int round_pixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+// Far-off coordinates are held to a range an int can take; clipping does the rest.
+int round_pixel(double v) {
+  return static_cast<int>(std::floor(std::clamp(v, -1e9, 1e9) + 0.5));
+}
 
 std::uint16_t component16(double c) {
   if (!(c >= 0)) c = 0;  // also NaN
@@ -373,10 +376,11 @@ void present(Screen& s) {
   Surface& sf = s.cur();
   if (!sf.dirty.set) return;
   sf.dirty.set = false;
-  const int l = std::max(0, static_cast<int>(std::floor(sf.dirty.left)));
-  const int t = std::max(0, static_cast<int>(std::floor(sf.dirty.top)));
-  const int r = std::min(sf.width, static_cast<int>(std::ceil(sf.dirty.right)));
-  const int b = std::min(sf.height, static_cast<int>(std::ceil(sf.dirty.bottom)));
+  // Clipped as doubles: a far-off line may have grown the rectangle beyond any int.
+  const int l = static_cast<int>(std::floor(std::max(0.0, sf.dirty.left)));
+  const int t = static_cast<int>(std::floor(std::max(0.0, sf.dirty.top)));
+  const int r = static_cast<int>(std::ceil(std::min<double>(sf.width, sf.dirty.right)));
+  const int b = static_cast<int>(std::ceil(std::min<double>(sf.height, sf.dirty.bottom)));
   if (r > l && b > t) show_now(sf, {l, t, r - l, b - t});
 }
 

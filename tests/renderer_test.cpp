@@ -255,6 +255,19 @@ TEST_F(RenderTest, DashedLinesDrawnSolidWhenShortOrFine) {
   EXPECT_EQ(at(100, 80), colour(kColourPen));
 }
 
+TEST_F(RenderTest, HugeDashedLinesAreDrawnWithoutWalkingEveryDash) {
+  d.settings.drawing_scale = 1000;  // 4 m patterns, 40 pixels
+  // Far along this line a repetition count no longer steps by one; the redraw must still end.
+  create_line(d.store, 0, 0, 1, -1e17, 5, 1e17, 5);
+  create_line(d.store, 0, 0, 1, 1e300, 3, -1e300, 3);
+  draw_all();
+  // At 1e17 a double is metres apart, so only look for the line, not its ends; the second
+  // line is too imprecise to say more than that the redraw came back.
+  int row50 = 0;
+  for (int x = 0; x < 200; ++x) row50 += at(x, 50) == colour(kColourPen);
+  EXPECT_GT(row50, 20);
+}
+
 TEST(ArcChords, CountsFollowTheScreenSize) {
   EXPECT_EQ(arc_chord_count(0.1, 0.1, 2 * kPi, 500, false), 18);  // d = 0.02
   EXPECT_EQ(arc_chord_count(0.1, 0.1, 2 * kPi, 500, true), 36);

@@ -339,6 +339,27 @@ TEST_F(SurfaceTest, SettingsReachEverySurface) {
   EXPECT_DOUBLE_EQ(s.view().units_x, upp);
 }
 
+TEST_F(SurfaceTest, FarOffFiguresStillShowTheirVisiblePart) {
+  std::vector<PixelBox> shown;
+  s.cur().on_present = [&](const PixelBox& b) { shown.push_back(b); };
+  present(s);
+  shown.clear();
+  // A line running far off the right: its visible part is drawn and presented.
+  draw_line(s, 0, kColourPen, 10, 10, 1e12, 10);
+  present(s);
+  EXPECT_EQ(pixel_at(s.cur(), 40, 10), pen0);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], (PixelBox{9, 9, 55, 2}));
+  // A rubber-band rectangle whose far corner is off the surface: its near edges show, and
+  // drawing it again restores the picture.
+  const std::vector<std::uint32_t> before = snapshot(s.cur());
+  xor_rectangle(s, 10, 20, 1e12, 1e12);
+  EXPECT_NE(pixel_at(s.cur(), 40, 20), bg);
+  EXPECT_NE(pixel_at(s.cur(), 10, 40), bg);
+  xor_rectangle(s, 10, 20, 1e12, 1e12);
+  EXPECT_EQ(snapshot(s.cur()), before);
+}
+
 TEST_F(SurfaceTest, WildCoordinatesAreClippedOrIgnored) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();

@@ -270,6 +270,28 @@ TEST(View, ShowAllSkipsTemporaryLayersAndBadPoints) {
   EXPECT_TRUE(std::isfinite(v.scale));
 }
 
+TEST(View, ShowAllIgnoresTailsLargerThanTheirRecords) {
+  Aspect a;
+  Drawing d;
+  create_line(d.store, 0, 0, 0, 0, 0, 4, 2);
+  const DimPoint dp[2] = {{{1, 1}, {1, 1}}, {{3, 1}, {3, 1}}};
+  Dimension* dim = create_dimension(d.store, make_element<Dimension>(0, 0, 0), dp);
+  const Point2 outline[3] = {{1, 1}, {2, 1}, {2, 2}};
+  Pattern* pat = create_pattern(d.store, make_element<Pattern>(0, 0, 0), outline);
+  Room* room = create_room(d.store, make_element<Room>(0, 0, 0), outline);
+  ASSERT_TRUE(dim && pat && room);
+  // Damaged counts: these records hold far fewer items than they claim.
+  dim->count = 0xfffffff0u;
+  pat->count = 0xfffffff0u;
+  room->count = 0xfffffff0u;
+  const Extent e = drawing_extent(d, 0);
+  EXPECT_DOUBLE_EQ(e.xmin, 0);
+  EXPECT_DOUBLE_EQ(e.xmax, 4);
+  EXPECT_DOUBLE_EQ(e.ymax, 2);
+  View v = sized_view(500, 500);
+  EXPECT_TRUE(show_all(v, a, d));
+}
+
 TEST(View, ShowAllOfOnePointCentresOnIt) {
   Aspect a;
   Drawing d;
