@@ -11,6 +11,23 @@ namespace korav {
 
 namespace {
 
+// The row and column under a button-1 press in a tree view; false for other buttons and for
+// presses beside the rows.
+bool clicked_cell(GtkWidget* view, const GdkEventButton* ev, int& row, int& column) {
+  if (ev->button != 1) return false;
+  GtkTreePath* path = nullptr;
+  GtkTreeViewColumn* col = nullptr;
+  if (!gtk_tree_view_get_path_at_pos(GTK_TREE_VIEW(view), static_cast<gint>(ev->x),
+                                     static_cast<gint>(ev->y), &path, &col, nullptr, nullptr))
+    return false;
+  row = gtk_tree_path_get_indices(path)[0];
+  gtk_tree_path_free(path);
+  GList* columns = gtk_tree_view_get_columns(GTK_TREE_VIEW(view));
+  column = g_list_index(columns, col);
+  g_list_free(columns);
+  return true;
+}
+
 
 enum LayerColumn { kColCurrent, kColShown, kColName, kColUsed, kColNumber, kColBackground, kColCount };
 enum ListColumn { kListMarker, kListName, kListUsed, kListBackground, kListCount };
@@ -134,18 +151,9 @@ void GtkHost::build_layer_dialog() {
   }
   g_signal_connect(layer_view_, "button-press-event", G_CALLBACK(+[](GtkWidget* w, GdkEventButton* ev, gpointer self) -> gboolean {
                      auto* host = static_cast<GtkHost*>(self);
-                     if (ev->button != 1) return FALSE;
-                     GtkTreePath* path = nullptr;
-                     GtkTreeViewColumn* col = nullptr;
-                     if (!gtk_tree_view_get_path_at_pos(GTK_TREE_VIEW(w), static_cast<gint>(ev->x),
-                                                        static_cast<gint>(ev->y), &path, &col,
-                                                        nullptr, nullptr))
-                       return FALSE;
-                     int row = gtk_tree_path_get_indices(path)[0];
-                     gtk_tree_path_free(path);
-                     GList* columns = gtk_tree_view_get_columns(GTK_TREE_VIEW(w));
-                     int index = g_list_index(columns, col);
-                     g_list_free(columns);
+                     int row = 0;
+                     int index = 0;
+                     if (!clicked_cell(w, ev, row, index)) return FALSE;
                      App& app = host->app();
                      if (ev->type == GDK_BUTTON_PRESS && index == kColCurrent) {
                        layer_make_current(app, row);
@@ -185,18 +193,9 @@ void GtkHost::build_layer_dialog() {
   }
   g_signal_connect(list_view_, "button-press-event", G_CALLBACK(+[](GtkWidget* w, GdkEventButton* ev, gpointer self) -> gboolean {
                      auto* host = static_cast<GtkHost*>(self);
-                     if (ev->button != 1) return FALSE;
-                     GtkTreePath* path = nullptr;
-                     GtkTreeViewColumn* col = nullptr;
-                     if (!gtk_tree_view_get_path_at_pos(GTK_TREE_VIEW(w), static_cast<gint>(ev->x),
-                                                        static_cast<gint>(ev->y), &path, &col,
-                                                        nullptr, nullptr))
-                       return FALSE;
-                     int row = gtk_tree_path_get_indices(path)[0];
-                     gtk_tree_path_free(path);
-                     GList* columns = gtk_tree_view_get_columns(GTK_TREE_VIEW(w));
-                     int index = g_list_index(columns, col);
-                     g_list_free(columns);
+                     int row = 0;
+                     int index = 0;
+                     if (!clicked_cell(w, ev, row, index)) return FALSE;
                      if (ev->type == GDK_2BUTTON_PRESS && index == kListName)
                        layer_list_begin_rename(host->app(), row);
                      else if (ev->type == GDK_BUTTON_PRESS)
