@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/dispatch.h"
-#include "app/messages.h"
-#include "app/text_format.h"
+#include "base/messages.h"
+#include "base/text_format.h"
 #include "files/drawing_file.h"
 
 namespace korav {

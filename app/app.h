@@ -26,12 +26,12 @@
 
 #include "app/command_line.h"
 #include "app/dialog_vars.h"
-#include "app/gauge.h"
-#include "app/layer_dialog.h"
+#include "app/dialogs/gauge.h"
+#include "app/dialogs/layers.h"
 #include "app/point_input.h"
 #include "app/selection.h"
 #include "app/snap.h"
-#include "app/ui.h"
+#include "base/ui.h"
 #include "model/drawing.h"
 #include "render/renderer.h"
 

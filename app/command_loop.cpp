@@ -2,7 +2,7 @@
 // of its first letter, until the quit flag is set.
 #include "app/app.h"
 #include "app/dispatch.h"
-#include "app/messages.h"
+#include "base/messages.h"
 
 namespace korav {
 

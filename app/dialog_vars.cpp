@@ -8,8 +8,8 @@
 
 #include "app/app.h"
 #include "app/dispatch.h"
-#include "app/layer_dialog.h"
-#include "app/text_format.h"
+#include "app/dialogs/layers.h"
+#include "base/text_format.h"
 #include "draft/units.h"
 
 namespace korav {

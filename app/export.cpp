@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/command_line.h"
-#include "app/messages.h"
-#include "app/ui.h"
+#include "base/messages.h"
+#include "base/ui.h"
 #include "files/drawing_file.h"
 #include "render/png_export.h"
 #include "model/drawing.h"

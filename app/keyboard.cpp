@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/dispatch.h"
-#include "app/layer_dialog.h"
+#include "app/dialogs/layers.h"
 
 namespace korav {
 

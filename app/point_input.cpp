@@ -6,10 +6,10 @@
 
 #include "app/app.h"
 #include "app/dispatch.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/projection.h"
 #include "app/snap.h"
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "draft/units.h"
 #include "render/surface.h"
 

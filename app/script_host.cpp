@@ -15,7 +15,7 @@
 #include "app/commands.h"
 #include "app/dialog_vars.h"
 #include "app/hosts.h"
-#include "app/messages.h"
+#include "base/messages.h"
 
 namespace korav {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/ui.h"
+#include "base/ui.h"
 
 namespace korav {
 

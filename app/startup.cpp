@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/catalogue.h"
+#include "base/catalogue.h"
 #include "app/dispatch.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "files/drawing_file.h"
 #include "files/settings_file.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "draft/crossings.h"
 
 namespace korav {

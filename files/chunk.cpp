@@ -262,25 +262,6 @@ bool Reader::at_end() { return !fill(1); }
 // ---------------------------------------------------------------------------------------------
 // Lines
 
-void latin1_to_utf8(std::string& s) {
-  std::size_t high = 0;
-  for (unsigned char c : s) high += c >= 0x80;
-  if (high == 0) return;
-  std::size_t old = s.size();
-  s.resize(old + high);
-  // Walk backwards so that every byte is read before its place is overwritten.
-  std::size_t out = s.size();
-  for (std::size_t i = old; i-- > 0;) {
-    auto c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      s[--out] = static_cast<char>(c);
-    } else {
-      s[--out] = static_cast<char>(0x80 | (c & 0x3F));
-      s[--out] = static_cast<char>(0xC0 | (c >> 6));
-    }
-  }
-}
-
 LineResult read_line(Reader& r, std::string& line, bool to_utf8) {
   line.clear();
   LineStatus status = LineStatus::kTooLong;

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_file.h"
+
 #include "model/element.h"
 
 namespace korav {
@@ -177,14 +179,10 @@ struct LineResult {
   LineStatus status;
   std::size_t length;  // bytes in `line` (after conversion)
 };
-inline constexpr std::size_t kMaxLineBytes = 255;
 
 // Reads up to a line feed, a carriage return followed by a line feed, the end of the data, or
 // 255 bytes. A carriage return not followed by a line feed is kept in the line together with
 // the byte after it. With `latin1_to_utf8`, the bytes are converted from ISO-8859-1 to UTF-8.
 LineResult read_line(Reader& r, std::string& line, bool latin1_to_utf8);
-
-// Converts ISO-8859-1 bytes to UTF-8 in place.
-void latin1_to_utf8(std::string& s);
 
 }  // namespace korav

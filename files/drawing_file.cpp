@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "files/safe_write.h"
 
 namespace korav {

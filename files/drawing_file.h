@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ui.h"
+#include "base/ui.h"
 #include "files/chunk.h"
 #include "files/settings_file.h"
 #include "model/drawing.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ui.h"
+#include "base/ui.h"
 #include "files/chunk.h"
 #include "model/drawing.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "model/drawing.h"
 
 namespace korav {

@@ -19,7 +19,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/view.h"
+#include "render/view.h"
 #include "model/pens.h"
 
 namespace korav {

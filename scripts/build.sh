@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Configures and builds Korav into ./build (Ninja when present).
+# Configures and builds Korav into ./build (Ninja and ccache when present). Extra arguments go
+# to the first configure, e.g. -DKORAV_WERROR=ON.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+dir="${KORAV_BUILD_DIR:-build}"
 gen=()
 if command -v ninja >/dev/null 2>&1; then gen=(-G Ninja); fi
-if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if command -v ccache >/dev/null 2>&1; then gen+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+if [ ! -f "$dir/CMakeCache.txt" ]; then
+  cmake -S . -B "$dir" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 fi
-cmake --build build -j "$(nproc)"
+cmake --build "$dir" -j "$(nproc)"

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh -DKORAV_WERROR=ON
 mkdir -p build-fuzz
 if ! bash scripts/fuzz.sh 60 > build-fuzz/fuzz.log 2>&1; then
   tail -n 40 build-fuzz/fuzz.log

@@ -1,6 +1,7 @@
 // The message catalogue: loading, translation, the append protocol for missing texts, the
 // language file, and the project's own catalogue covering every text the program shows.
-#include "app/catalogue.h"
+#include "base/catalogue.h"
+#include "base/text_file.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@
 #include <string>
 
 #include "app/commands.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "shell_test_support.h"
 
 namespace korav {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui.h"
+#include "base/ui.h"
 
 namespace korav::files_test {
 

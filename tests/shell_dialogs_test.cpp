@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "app/dialog_vars.h"
-#include "app/gauge.h"
-#include "app/layer_dialog.h"
+#include "app/dialogs/gauge.h"
+#include "app/dialogs/layers.h"
 #include "draft/units.h"
 #include "shell_test_support.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/catalogue.h"
+#include "base/catalogue.h"
 #include "app/script_host.h"
 
 namespace korav::shell_test {

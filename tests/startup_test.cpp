@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "files/drawing_file.h"
 #include "shell_test_support.h"
 

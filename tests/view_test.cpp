@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/view.h"
+#include "render/view.h"
 #include "model/drawing.h"
 
 namespace korav {

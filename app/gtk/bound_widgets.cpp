@@ -8,7 +8,7 @@
 #include "app/app.h"
 #include "app/dispatch.h"
 #include "app/gtk/gtk_host.h"
-#include "app/messages.h"
+#include "base/messages.h"
 
 namespace korav {
 

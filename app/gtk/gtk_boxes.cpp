@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/script_host.h"
 
 namespace korav {

@@ -13,7 +13,7 @@
 
 #include "app/commands.h"
 #include "app/dialog_vars.h"
-#include "app/ui.h"
+#include "base/ui.h"
 
 namespace korav {
 

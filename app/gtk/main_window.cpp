@@ -7,7 +7,7 @@
 #include "app/commands.h"
 #include "app/gtk/gtk_host.h"
 #include "app/gtk/xpm_reader.h"
-#include "app/messages.h"
+#include "base/messages.h"
 
 namespace korav {
 

@@ -11,7 +11,7 @@
 #include "app/gtk/replay.h"
 #include "app/hosts.h"
 #include "app/script_host.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "render/surface.h"
 
 namespace korav {

@@ -8,10 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/catalogue.h"
+#include "base/catalogue.h"
+#include "base/text_file.h"
 #include "app/dialog_vars.h"
 #include "app/script_host.h"
-#include "app/text_format.h"
+#include "base/text_format.h"
 
 namespace {
 

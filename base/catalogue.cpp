@@ -1,4 +1,4 @@
-#include "app/catalogue.h"
+#include "base/catalogue.h"
 
 #include <cerrno>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "files/chunk.h"
+#include "base/text_file.h"
 
 namespace korav {
 
@@ -70,27 +70,6 @@ std::string swap_line_breaks(std::string_view text) {
     else if (c == '\n') c = '|';
   }
   return s;
-}
-
-std::string utf8_to_latin1(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-      ++i;
-    } else if ((c & 0xE0) == 0xC0 && i + 1 < text.size()) {
-      unsigned v = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
-      out.push_back(v < 0x100 ? static_cast<char>(v) : '?');
-      i += 2;
-    } else {
-      out.push_back('?');
-      ++i;
-      while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-    }
-  }
-  return out;
 }
 
 void Catalogue::reset() {

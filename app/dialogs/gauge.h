@@ -1,5 +1,5 @@
-// The gauge: measures the distance between two points ("b_gauge") and shows it in the dialog
-// "Gauge".
+// The gauge dialog's data: the distance between two points as the dialog "Gauge" shows it.
+// The tool that asks for the points is app/tools/gauge.h.
 #pragma once
 
 #include <array>
@@ -8,7 +8,6 @@
 
 namespace korav {
 
-struct App;
 struct Settings;
 
 struct GaugeReading {
@@ -28,8 +27,5 @@ struct GaugeDialog {
 };
 
 void fill_gauge(GaugeDialog& g, const GaugeReading& r, const Settings& s);
-
-// The tool: repeats until cancelled.
-void tool_gauge(App& app);
 
 }  // namespace korav

@@ -82,7 +82,4 @@ std::vector<std::string> catalogue_lines(std::string_view data);
 // "|" and newline swapped, as texts travel between the file and the program.
 std::string swap_line_breaks(std::string_view text);
 
-// UTF-8 to ISO-8859-1 for writing; characters outside Latin-1 become '?'.
-std::string utf8_to_latin1(std::string_view text);
-
 }  // namespace korav

@@ -1,4 +1,4 @@
-#include "app/text_format.h"
+#include "base/text_format.h"
 
 #include <cmath>
 #include <cstdio>

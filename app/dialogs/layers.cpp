@@ -1,4 +1,4 @@
-#include "app/layer_dialog.h"
+#include "app/dialogs/layers.h"
 
 #include "app/app.h"
 #include "app/dispatch.h"

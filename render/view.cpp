@@ -1,4 +1,4 @@
-#include "app/view.h"
+#include "render/view.h"
 
 #include <algorithm>
 #include <cmath>

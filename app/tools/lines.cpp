@@ -1,4 +1,4 @@
-#include "app/line_commands.h"
+#include "app/tools/lines.h"
 
 #include <cmath>
 
