@@ -1,17 +1,30 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the drawing reader's fuzz target for a
-# minute (clang build in build-fuzz, its log in build-fuzz/fuzz.log), then the unit, script and
-# window tests through ctest.
+# Installs what is missing, builds, and runs every test:
+#  1. the program, tests and benchmarks (build/, warnings are errors);
+#  2. every fuzz target for FUZZ_SECONDS each (default 30; clang build in build-fuzz, log in
+#     build-fuzz/fuzz.log);
+#  3. the unit and script tests once more, built without the window and with AddressSanitizer
+#     and UndefinedBehaviorSanitizer (build-asan/); this is also the headless build;
+#  4. the unit, script and window tests of build/ through ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh -DKORAV_WERROR=ON
+
 mkdir -p build-fuzz
-if ! bash scripts/fuzz.sh 60 > build-fuzz/fuzz.log 2>&1; then
+if ! bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}" > build-fuzz/fuzz.log 2>&1; then
   tail -n 40 build-fuzz/fuzz.log
-  echo "fuzzing the drawing reader failed (see build-fuzz/fuzz.log)"
+  echo "fuzzing failed (see build-fuzz/fuzz.log)"
   exit 1
 fi
-grep -E '^Done [0-9]+ runs' build-fuzz/fuzz.log || true
+grep -E '^== fuzz_|^Done [0-9]+ runs' build-fuzz/fuzz.log || true
+
+KORAV_BUILD_DIR=build-asan bash scripts/build.sh -DKORAV_WERROR=ON -DKORAV_SANITIZE=ON \
+  -DKORAV_BUILD_GUI=OFF -DKORAV_BUILD_BENCH=OFF
+echo "== sanitizer build without the window"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$(nproc)")
+
+echo "== full build"
 cd build
 ctest --output-on-failure -j "$(nproc)"

@@ -1,7 +1,8 @@
 // Representative drawings written as PNGs into the build tree (render_gallery/), to be looked
 // at: walls with every opening, door and window symbol, the line types, arcs, ellipses and
-// splines. The checks here only make sure each picture was drawn; the details are tested in
-// renderer_test.cpp.
+// splines. Each picture is compared with its reference in tests/reference/render/ (see
+// tests/reference_image.h for how a mismatch is shown and how the references are refreshed);
+// the details are tested in renderer_test.cpp.
 #include <gtest/gtest.h>
 
 #include <cairo.h>
@@ -14,6 +15,7 @@
 
 #include "model/drawing.h"
 #include "render/png_export.h"
+#include "tests/reference_image.h"
 
 namespace korav {
 namespace {
@@ -114,6 +116,7 @@ void write(const Drawing& d, const std::string& name, int w, int h, int min_draw
   EXPECT_EQ(pw, w);
   EXPECT_EQ(ph, h);
   EXPECT_GE(n, min_drawn) << path << ": " << n << " pixels drawn";
+  testing::expect_matches_reference(path, "render", name);
 }
 
 Drawing walls_drawing() {
