@@ -85,18 +85,23 @@ TEST(Presets, EveryFamilyRoundTrips) {
   }
 }
 
-TEST(Presets, DeleteRefusesDefaultAndForeignNames) {
+TEST(Presets, ListAndDelete) {
   TempDir dia;
-  Presets p;
-  for (const char* n : {"Default", "Plan"})
-    ASSERT_EQ(save_preset(dia.path(), PresetKind::kRoom, n, p), WriteStatus::kOk);
+  fs::create_directories(dia.file("door/sub"));
+  for (const char* n : {"b", "Default", "A", "a", ".korav-12-1.tmp", ".hidden"})
+    write_text(dia.file(std::string("door/") + n), "1\n");
   write_text(dia.file("x"), "outside\n");
-  EXPECT_FALSE(delete_preset(dia.path(), PresetKind::kRoom, "Default"));
-  EXPECT_FALSE(delete_preset(dia.path(), PresetKind::kRoom, "../x"));
+  EXPECT_EQ(list_presets(dia.path(), PresetKind::kDoor),
+            (std::vector<std::string>{"Default", "A", "a", "b"}));
+  EXPECT_TRUE(list_presets(dia.path(), PresetKind::kLight).empty());
+  EXPECT_FALSE(delete_preset(dia.path(), PresetKind::kDoor, "Default"));
+  EXPECT_FALSE(delete_preset(dia.path(), PresetKind::kDoor, "../x"));
+  EXPECT_FALSE(delete_preset(dia.path(), PresetKind::kDoor, "sub"));
   EXPECT_TRUE(fs::exists(dia.file("x")));
-  EXPECT_TRUE(delete_preset(dia.path(), PresetKind::kRoom, "Plan"));
-  EXPECT_FALSE(delete_preset(dia.path(), PresetKind::kRoom, "Plan"));
-  EXPECT_EQ(list_presets(dia.path(), PresetKind::kRoom), std::vector<std::string>{"Default"});
+  EXPECT_TRUE(delete_preset(dia.path(), PresetKind::kDoor, "a"));
+  EXPECT_FALSE(delete_preset(dia.path(), PresetKind::kDoor, "a"));
+  EXPECT_EQ(list_presets(dia.path(), PresetKind::kDoor),
+            (std::vector<std::string>{"Default", "A", "b"}));
 }
 
 TEST(Presets, WallMaterialIsTheWholeLineInLatin1) {
@@ -121,17 +126,13 @@ TEST(Presets, DamagedFilesAreReadUpToTheDamage) {
     std::string text;
     int values;
   } cases[] = {
-      {"Beton\n0.24\n", 2},                      // short
-      {"Beton\n0.24\n-0.1\n", 3},
-      {"Beton\n0.24\nabc\n3.0\n1\n0\n", 2},      // not a number: nothing after it counts
-      {"Beton\n0.24\n0.1x\n", 2},
+      {"Beton\n0.24\n-0.1\n", 3},                 // short
+      {"Beton\n0.24\n0.1x\n3.0\n1\n0\n", 2},     // not a number: nothing after it counts
       {"Beton\n0.24\n0\n2.75\n9\n0\n", 4},       // pen 9 does not exist
       {"Beton\n0.24\n0\n2.75\n1.5\n0\n", 4},     // a real where an integer belongs
       {"Beton\nnan\n", 1},
-      {"Beton\ninf\n", 1},
       {"Beton\n1e300\n", 1},
       {"Beton\n" + long_line + "\n0\n", 1},      // overlong line
-      {long_line + "\n0.24\n", 0},
       {binary, 2},
       {"", 0},
       {std::string("Be\0ton\n0.24\n", 12), 0},
@@ -187,16 +188,6 @@ TEST(Presets, NamesAreFileNames) {
   EXPECT_EQ(c.translate(kMsgInvalidPresetName), "Ung\xc3\xbcltiger Vorlagenname");
 }
 
-TEST(Presets, ListHoldsRegularFilesWithDefaultFirst) {
-  TempDir dia;
-  fs::create_directories(dia.file("door/sub"));
-  for (const char* n : {"b", "Default", "A", "a", ".korav-12-1.tmp", ".hidden"})
-    write_text(dia.file(std::string("door/") + n), "1\n");
-  EXPECT_EQ(list_presets(dia.path(), PresetKind::kDoor),
-            (std::vector<std::string>{"Default", "A", "a", "b"}));
-  EXPECT_TRUE(list_presets(dia.path(), PresetKind::kLight).empty());
-}
-
 TEST(Presets, RealsKeepTheDecimalPointInAnyLocale) {
   const std::string old = std::setlocale(LC_NUMERIC, nullptr);
   if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale";
@@ -220,7 +211,6 @@ TEST(Presets, FailedSaveIsReportedAndKeepsTheOldFile) {
   // Values the reader would not take back are never written.
   for (auto spoil : std::initializer_list<std::function<void(Presets&)>>{
            [](Presets& q) { q.wall.thickness = NAN; },
-           [](Presets& q) { q.wall.height = 1e300; },
            [](Presets& q) { q.wall.material = "two\nlines"; },
            [](Presets& q) { q.wall.material = std::string(255, 'm'); },
            [](Presets& q) { q.wall.pen = 8; }}) {
@@ -254,6 +244,9 @@ TEST(Presets, ShippedDefaultsAreTheDefaults) {
     ASSERT_EQ(load_preset(dia, f.kind, "Default", p).status, PresetRead::kRead);
     EXPECT_EQ(p, defaults);
   }
+  // The dimension file keeps the second spacing value before the first.
+  EXPECT_EQ(read_text(dia + "dim/Default"), "Simpel\n0\n0\n1\n0\n2.500000\n0.100000\n1.000000\n"
+                                            "1.500000\n1.000000\n0\n0\n");
 }
 
 TEST(Presets, StartUpReadsTheDefaults) {
@@ -272,8 +265,6 @@ TEST(Presets, StartUpReadsTheDefaults) {
   expect.wall = {"Holz", 0.12, 0, 2.4, 1, 0};
   expect.dim.font = "Iso";
   expect.dim.pen = 2;
-  EXPECT_EQ(app.presets.wall, expect.wall);
-  EXPECT_EQ(app.presets.dim, expect.dim);
   EXPECT_EQ(app.presets, expect);
 }
 
