@@ -136,7 +136,7 @@ void take_family(PresetKind k, const Presets& from, Presets& to) {
 }
 
 std::string_view trimmed(std::string_view s) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   if (s.size() > 1 && s.front() == '+' && s[1] != '-' && s[1] != '+') s.remove_prefix(1);
@@ -146,6 +146,7 @@ std::string_view trimmed(std::string_view s) {
 bool real_ok(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxPresetReal; }
 
 // Takes values line by line until the first damage; after it every field keeps what it had.
+// A NUL or a carriage return that is not part of a line end is damage.
 class FieldReader {
  public:
   explicit FieldReader(Reader& r) : r_(r) {}
@@ -181,7 +182,7 @@ class FieldReader {
     LineResult res = read_line(r_, line_, latin1);
     bool ended = res.status == LineStatus::kEnd && line_.empty();
     if (res.status == LineStatus::kTooLong || ended || r_.io_error() ||
-        line_.find('\0') != std::string::npos) {
+        line_.find_first_of(std::string_view("\0\r", 2)) != std::string::npos) {
       damaged();
       return false;
     }

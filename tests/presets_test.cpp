@@ -130,6 +130,7 @@ TEST(Presets, DamagedFilesAreReadUpToTheDamage) {
       {"Beton\n0.24\n0.1x\n3.0\n1\n0\n", 2},     // not a number: nothing after it counts
       {"Beton\n0.24\n0\n2.75\n9\n0\n", 4},       // pen 9 does not exist
       {"Beton\n0.24\n0\n2.75\n1.5\n0\n", 4},     // a real where an integer belongs
+      {"Beton\n0.24\n0\r5\n", 2},                // a carriage return inside a line
       {"Beton\nnan\n", 1},
       {"Beton\n1e300\n", 1},
       {"Beton\n" + long_line + "\n0\n", 1},      // overlong line

@@ -15,14 +15,14 @@ using korav::Presets;
 using korav::PresetKind;
 using korav::PresetRead;
 
+// One writer for every save: its buffer is large, and the target runs many saves per input.
 std::vector<std::uint8_t> save(PresetKind k, const Presets& p) {
-  std::vector<std::uint8_t> out;
-  {
-    korav::Writer w(out);
-    // Everything the reader takes is writable.
-    if (!korav::write_preset(w, k, p) || !w.flush()) std::abort();
-  }
-  return out;
+  static std::vector<std::uint8_t> sink;
+  static korav::Writer w(sink);
+  sink.clear();
+  // Everything the reader takes is writable.
+  if (!korav::write_preset(w, k, p) || !w.flush()) std::abort();
+  return sink;
 }
 
 }  // namespace
