@@ -117,9 +117,9 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   load_default_settings(app.drawing, *app.ui, app.program_dir);
   apply_settings(app.screen(), app.drawing.settings);
   app.screen().steps = &scale_steps_for_unit(static_cast<int>(app.drawing.settings.figure_input));
-  // The current element presets, each from its "Default" file; a missing file keeps the
-  // built-in values. (The 3D materials, loaded between doors and patterns, come with the 3D
-  // tools.)
+  // The current element presets, each from the file of its current name ("Default"); a
+  // missing file keeps the built-in values. (The 3D materials, loaded between doors and
+  // patterns, come with the 3D tools.)
   for (PresetKind k : kPresetLoadOrder) {
     PresetReadResult res = load_preset(dialog_directory(app), k, app.presets.name(k), app.presets);
     if (res.status == PresetRead::kDamaged)

@@ -1,6 +1,7 @@
 // Element presets: the current values every family of tools starts its new elements from, and
 // the name of the preset they came from. Each family keeps named variants as small text files
-// in its own directory below the dialog path (files/preset_file.h); "Default" always exists.
+// in its own directory below the dialog path (files/preset_file.h); the program ships a
+// "Default" for each.
 //
 // Lengths are metres, angles radians unless noted, pens and line types index the tables of
 // model/pens.h, switches are 0 or 1. The fields stand in the order of the preset files.
