@@ -190,4 +190,13 @@ std::string drawing_directory(const App& app) {
   return dir;
 }
 
+std::string dialog_directory(const App& app) {
+  std::string_view p = app.drawing.settings.paths[4].view();
+  std::string dir = p.empty() ? data_path(app, "dat/dia/")
+                    : p[0] == '/' ? std::string(p)
+                                  : data_path(app, p);
+  if (dir.back() != '/') dir += '/';
+  return dir;
+}
+
 }  // namespace korav

@@ -33,6 +33,7 @@
 #include "app/snap.h"
 #include "base/ui.h"
 #include "model/drawing.h"
+#include "model/presets.h"
 #include "render/renderer.h"
 
 namespace korav {
@@ -89,6 +90,7 @@ struct App {
   GaugeDialog gauge;
   LayerDialog layer_dialog;
   DialogVars vars;
+  Presets presets;  // the current element presets and their names
 
   // Palette option toggles (" + " beside Rotate and Mirror).
   std::int32_t rotate_copy = 0;
@@ -180,6 +182,8 @@ void redraw(App& app);
 
 // The directory part of the current file name, with a trailing '/'.
 std::string drawing_directory(const App& app);
+// The dialog path of the settings (the element presets' root), with a trailing '/'.
+std::string dialog_directory(const App& app);
 // A data path ("nls/krv.nls") below the data directory.
 std::string data_path(const App& app, std::string_view relative);
 

@@ -13,6 +13,7 @@
 #include "app/dispatch.h"
 #include "base/messages.h"
 #include "files/drawing_file.h"
+#include "files/preset_file.h"
 #include "files/settings_file.h"
 
 namespace korav {
@@ -116,8 +117,16 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   load_default_settings(app.drawing, *app.ui, app.program_dir);
   apply_settings(app.screen(), app.drawing.settings);
   app.screen().steps = &scale_steps_for_unit(static_cast<int>(app.drawing.settings.figure_input));
-  // Element presets are read here once they exist (wall, room, text, dimension, opening,
-  // window, door, material, pattern, light).
+  // The current element presets, each from the file of its current name ("Default"); a
+  // missing file keeps the built-in values. (The 3D materials, loaded between doors and
+  // patterns, come with the 3D tools.)
+  for (PresetKind k : kPresetLoadOrder) {
+    PresetReadResult res = load_preset(dialog_directory(app), k, app.presets.name(k), app.presets);
+    if (res.status == PresetRead::kDamaged)
+      std::printf("preset %s/%s damaged after %d values\n",
+                  std::string(preset_kind_info(k).directory).c_str(),
+                  app.presets.name(k).c_str(), res.values);
+  }
 
   app.drawing.file_name = drawing_directory(app) + "Unnamed.krv";
 
