@@ -151,8 +151,6 @@ std::string prepare_program(const std::string& executable);
 // when that drawing could not be loaded (the program goes on with an empty drawing) or was
 // read only up to a damage (the program goes on with what was read).
 bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir);
-// Both in one, for a host that made its App first.
-bool start_up(App& app, const CommandLine& cl, const std::string& executable);
 // The catalogue "nls/krv.nls" with the language files "language" and "nls/language" of the
 // data directory.
 void load_catalogue(const std::string& data_dir);
