@@ -111,7 +111,9 @@ struct App {
 
 // ---- Host events (each returns true when the host must leave its innermost main loop) ----
 
-// The common activate handler: dialog dispatcher, button synchronisation, command buffer.
+// The common activate handler: dialog dispatcher, button synchronisation, command buffer. A name
+// of the command tables that has no handler yet only says so (app/dispatch.h command_available)
+// and returns false, so that a waiting tool goes on waiting.
 bool activate(App& app, std::string_view name);
 // A key press in the main window (GDK key name, "x", "Escape", "KP_5", ...).
 bool press_key(App& app, std::string_view key, bool ctrl, bool shift);
