@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/commands.h"
 #include "app/dispatch.h"
 #include "base/messages.h"
 #include "base/text_format.h"
@@ -19,8 +20,12 @@ void App::set_dialog_open(std::string_view key, bool open) {
 }
 
 bool activate(App& app, std::string_view name) {
+  // A command without a handler says so and changes nothing: a waiting tool goes on waiting.
+  if (!command_available(name)) {
+    if (is_known_command(name)) command_not_available(app, name);
+    return false;
+  }
   dispatch_dialog(app, name);
-  if (name.size() < 2 || name[1] != '_') return false;
   switch (name[0]) {
     case 'z': break;
     case 's': case 'f': case 'p': case 'b': sync_buttons(app, name); break;

@@ -113,7 +113,9 @@ struct App {
 
 // ---- Host events (each returns true when the host must leave its innermost main loop) ----
 
-// The common activate handler: dialog dispatcher, button synchronisation, command buffer.
+// The common activate handler: dialog dispatcher, button synchronisation, command buffer. A name
+// of the command tables that has no handler yet only says so (app/dispatch.h command_available)
+// and returns false, so that a waiting tool goes on waiting.
 bool activate(App& app, std::string_view name);
 // A key press in the main window (GDK key name, "x", "Escape", "KP_5", ...).
 bool press_key(App& app, std::string_view key, bool ctrl, bool shift);
@@ -153,8 +155,6 @@ std::string prepare_program(const std::string& executable);
 // when that drawing could not be loaded (the program goes on with an empty drawing) or was
 // read only up to a damage (the program goes on with what was read).
 bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir);
-// Both in one, for a host that made its App first.
-bool start_up(App& app, const CommandLine& cl, const std::string& executable);
 // The catalogue "nls/krv.nls" with the language files "language" and "nls/language" of the
 // data directory.
 void load_catalogue(const std::string& data_dir);

@@ -221,10 +221,20 @@ constexpr DispatchEntry kZ[] = {
     {"z_help_shortcut", z_help_shortcut},
 };
 
-void run(std::span<const DispatchEntry> table, App& app, std::string_view name) {
+Action find_action(std::span<const DispatchEntry> table, std::string_view name) {
   for (const DispatchEntry& e : table)
-    if (e.name == name) e.action(app);
+    if (e.name == name) return e.action;
+  return nullptr;
 }
+
+bool run(std::span<const DispatchEntry> table, App& app, std::string_view name) {
+  Action action = find_action(table, name);
+  if (!action) return false;
+  action(app);
+  return true;
+}
+
+bool has_prefix(std::string_view name) { return name.size() >= 2 && name[1] == '_'; }
 
 // The dialogs this program has built so far.
 constexpr std::string_view kAvailableDialogs[] = {
@@ -244,25 +254,40 @@ std::span<const DispatchEntry> dispatch_table(char prefix) {
   }
 }
 
-void dispatch_p(App& app, std::string_view name) { run(kP, app, name); }
-void dispatch_b(App& app, std::string_view name) { run(kB, app, name); }
-void dispatch_f(App& app, std::string_view name) { run(kF, app, name); }
-void dispatch_s(App& app, std::string_view name) {
-  run(kS, app, name);
+bool dispatch_p(App& app, std::string_view name) { return run(kP, app, name); }
+bool dispatch_b(App& app, std::string_view name) { return run(kB, app, name); }
+bool dispatch_f(App& app, std::string_view name) { return run(kF, app, name); }
+bool dispatch_s(App& app, std::string_view name) {
+  const bool ran = run(kS, app, name);
   release_view_button(app);
+  return ran;
 }
-void dispatch_z(App& app, std::string_view name) { run(kZ, app, name); }
+bool dispatch_z(App& app, std::string_view name) { return run(kZ, app, name); }
 
-void dispatch(App& app, std::string_view name) {
-  if (name.size() < 2 || name[1] != '_') return;
+bool dispatch(App& app, std::string_view name) {
+  if (!has_prefix(name)) return false;
   switch (name[0]) {
-    case 'p': dispatch_p(app, name); break;
-    case 'b': dispatch_b(app, name); break;
-    case 'f': dispatch_f(app, name); break;
-    case 's': dispatch_s(app, name); break;
-    case 'z': dispatch_z(app, name); break;
-    default: break;
+    case 'p': return dispatch_p(app, name);
+    case 'b': return dispatch_b(app, name);
+    case 'f': return dispatch_f(app, name);
+    case 's': return dispatch_s(app, name);
+    case 'z': return dispatch_z(app, name);
+    default: return false;
   }
+}
+
+bool command_available(std::string_view name) {
+  if (!has_prefix(name)) return false;
+  if (find_action(dispatch_table(name[0]), name)) return true;
+  if (const DialogNames* d = dialog_for_open(name)) return dialog_available(d->key);
+  if (const DialogNames* d = dialog_for_close(name)) return dialog_available(d->key);
+  return point_input_takes(name);
+}
+
+void command_not_available(App& app, std::string_view name) {
+  app.ui->message_box(kMsgNotAvailable);
+  // Only a toggle button changes by being pressed; the pressed-button memory never held it.
+  if (name.starts_with("b_") || name.starts_with("f_")) app.ui->set_button_active(name, false);
 }
 
 bool dialog_available(std::string_view key) {
@@ -315,7 +340,7 @@ void release_view_button(App& app) {
 }
 
 void sync_buttons(App& app, std::string_view name) {
-  if (name.size() < 2 || name[1] != '_') return;
+  if (!has_prefix(name)) return;
   auto press = [&](std::string& remembered) {
     if (remembered != name) {
       if (!remembered.empty()) app.ui->set_button_active(remembered, false);

@@ -11,6 +11,9 @@ namespace korav {
 
 struct App;
 
+// What a command without a handler says.
+inline constexpr std::string_view kMsgNotAvailable = "Not available yet";
+
 using Action = void (*)(App& app);
 struct DispatchEntry {
   std::string_view name;
@@ -20,13 +23,23 @@ struct DispatchEntry {
 // The tables (for tests and for the script host's view of what runs).
 std::span<const DispatchEntry> dispatch_table(char prefix);
 
-void dispatch_p(App& app, std::string_view name);
-void dispatch_b(App& app, std::string_view name);
-void dispatch_f(App& app, std::string_view name);
-void dispatch_s(App& app, std::string_view name);
-void dispatch_z(App& app, std::string_view name);
-// By the first letter; other names do nothing.
-void dispatch(App& app, std::string_view name);
+// Each runs the action of the name and returns true, or returns false when its table has no
+// such name.
+bool dispatch_p(App& app, std::string_view name);
+bool dispatch_b(App& app, std::string_view name);
+bool dispatch_f(App& app, std::string_view name);
+bool dispatch_s(App& app, std::string_view name);
+bool dispatch_z(App& app, std::string_view name);
+// By the first letter; false for a name that no dispatcher has (other first letters included).
+bool dispatch(App& app, std::string_view name);
+
+// True when the program acts on the name: a dispatcher's table has it, the point input takes
+// it in a waiting step, or it opens or closes a dialog that exists. A name of the command
+// tables that is none of these has no handler yet.
+bool command_available(std::string_view name);
+// "Not available yet" for such a name, leaving every button as it was: the toggle button the
+// user just pressed is released again.
+void command_not_available(App& app, std::string_view name);
 
 // Opens or closes a dialog for "z_d_" and "z_c_" names; any other name does nothing. A dialog
 // that is not built yet opens nothing. Returns true when the name was a dialog name.

@@ -17,20 +17,57 @@ namespace korav {
 
 namespace {
 
-bool opens_entry(int kind) {
-  return (kind >= kStepInteger && kind <= kStepNumber) || kind == kStepPointOrLength ||
-         kind == kStepPointOrAngle || kind == kStepPointOrNumber;
-}
+// ---- The step kinds, by what they take ----
 
-// Steps that take a point by a click through the snap (and enable the snap buttons).
-bool point_kind(int kind) {
+// A click through the snap: first point, next point, point, displacement and the point-or-value
+// steps. These steps enable the snap buttons.
+bool takes_point(int kind) {
   return (kind >= kStepFirstPoint && kind <= kStepPoint) || kind == kStepDisplacement ||
          kind == kStepPointOrLength || kind == kStepPointOrAngle || kind == kStepPointOrNumber;
+}
+
+// A click or a typed value; the value ends the request.
+bool is_point_or_value(int kind) {
+  return kind == kStepPointOrLength || kind == kStepPointOrAngle || kind == kStepPointOrNumber;
+}
+
+// Steps with the value entry: integer, length, text, angle, number and the point-or-value steps.
+bool opens_entry(int kind) {
+  return (kind >= kStepInteger && kind <= kStepNumber) || is_point_or_value(kind);
+}
+
+// The click itself, with no snap.
+bool is_pick(int kind) {
+  return kind == kStepPick || kind == kStepPick2 || kind == kStepPickSmall ||
+         kind == kStepPickCounted;
+}
+
+// "z_abs" types the point of these steps.
+bool takes_absolute_point(int kind) { return kind >= kStepFirstPoint && kind <= kStepPoint; }
+
+// "z_enter" repeats the previous point in these steps.
+bool repeats_point(int kind) {
+  return kind == kStepNextPoint || kind == kStepNextPoint3 || kind == kStepPoint;
+}
+
+// The coordinate keys move the previous point in these steps.
+bool moves_previous_point(int kind) { return kind >= kStepNextPoint && kind <= kStepConfirm; }
+
+// "z_toggle" ends these steps.
+bool toggles(int kind) { return kind == kStepPick || kind == kStepPick2 || kind == kStepPickSmall; }
+
+// The cursor figure of a step; other steps keep the current one.
+int cursor_mode(int kind, int current) {
+  if (kind == kStepPick || kind == kStepPick2 || kind == kStepPickCounted) return kCursorCorner;
+  if (kind == kStepPickSmall) return kCursorPick;
+  return current;
 }
 
 bool is_prefix(std::string_view name, char p) {
   return name.size() >= 2 && name[0] == p && name[1] == '_';
 }
+
+// ---- Cursor, point markers, value entry, snap buttons ----
 
 void toggle_cursor(App& app) {
   PointInput& in = app.input;
@@ -93,6 +130,8 @@ void set_snap_buttons(App& app, bool on) {
   app.ui->set_snap_buttons_sensitive(on);
 }
 
+// ---- Nested requests, typed values ----
+
 // A nested request of one step; returns its result and leaves the value in `out`.
 int ask_one(App& app, int kind, std::string prompt, PointRequest& out) {
   out.add_step_translated(kind, std::move(prompt));
@@ -122,7 +161,324 @@ void move_along(std::string_view label, double amount, double& x, double& y, dou
   }
 }
 
-enum class Outcome { kContinue, kReturn };
+// No result yet: the step waits for the next command.
+constexpr int kNoResult = -1;
+
+// A request while it waits for a command.
+struct Waiting {
+  App& app;
+  PointRequest& r;
+  int view;  // the view the request started in
+  int kind() const { return r.kinds[r.step]; }
+};
+
+// ---- The commands of a waiting step; each returns the result it sets, or kNoResult ----
+
+// A click in a point step: the snap decides where the point is, or rejects the click (the
+// step then stays).
+void click_point(Waiting& w, int kind) {
+  App& app = w.app;
+  PointRequest& r = w.r;
+  if (is_point_or_value(kind)) close_entry(app);
+  SnapResult s = snap_point(app, r, app.input.click_x, app.input.click_y);
+  if (s.code == 0) return;
+  apply_plane_lock(w.view, r, r.point_count, s.x, s.y, s.z);
+  take_point(app, r, s.x, s.y, s.z, s.code == 2);
+}
+
+// A click in a pick step, stored as it is: point 1 for the second pick position, else point 0;
+// the counted pick also counts it.
+void click_pick(Waiting& w, int kind) {
+  PointRequest& r = w.r;
+  const int i = kind == kStepPick2 ? 1 : 0;
+  r.x[i] = w.app.input.click_x;
+  r.y[i] = w.app.input.click_y;
+  r.z[i] = 0;
+  ++r.step;
+  if (kind == kStepPickCounted && r.point_count < kMaxPoints) ++r.point_count;
+}
+
+// "z_mb1". The value steps ignore clicks.
+int click(Waiting& w, std::string_view) {
+  const int kind = w.kind();
+  if (takes_point(kind)) click_point(w, kind);
+  else if (kind == kStepConfirm) ++w.r.step;
+  else if (is_pick(kind)) click_pick(w, kind);
+  return kNoResult;
+}
+
+// "z_abs": the point typed as "X;Y;Z".
+int absolute_point(Waiting& w, std::string_view) {
+  if (!takes_absolute_point(w.kind())) return kNoResult;
+  App& app = w.app;
+  PointRequest n;
+  if (ask_one(app, kStepText, std::string(translate("Abs. X/Y/Z:")), n) != kInputDone)
+    return kInputCancel;
+  ParsedCoordinates c = parse_coordinates(n.text, app.drawing.settings);
+  if (!c.ok()) app.ui->error_box(c.error);
+  else take_point(app, w.r, c.x, c.y, c.z, false);
+  return kNoResult;
+}
+
+// A displacement of nothing yet: both points at the origin.
+void clear_displacement(PointRequest& r) { r.x[0] = r.y[0] = r.z[0] = r.x[1] = r.y[1] = r.z[1] = 0; }
+
+// "z_enter": the previous point again, a confirmation, or a displacement of nothing.
+int enter_key(Waiting& w, std::string_view) {
+  PointRequest& r = w.r;
+  const int kind = w.kind();
+  if (repeats_point(kind)) {
+    const int p = r.point_count - 1;
+    if (p >= 0 && p < kMaxPoints) take_point(w.app, r, r.x[p], r.y[p], r.z[p], false);
+  } else if (kind == kStepConfirm) {
+    ++r.step;
+  } else if (kind == kStepDisplacement) {
+    clear_displacement(r);
+    return kInputValue;
+  }
+  return kNoResult;
+}
+
+// The typed text read by the step's kind; every text is taken in a text step.
+ParsedValue read_value(int kind, const std::string& text, const Settings& settings) {
+  switch (kind) {
+    case kStepInteger: return parse_integer(text);
+    case kStepLength: case kStepPointOrLength: return parse_length(text, settings);
+    case kStepAngle: case kStepPointOrAngle: return parse_angle(text, settings);
+    case kStepNumber: case kStepPointOrNumber: return parse_number(text);
+    default: return {};
+  }
+}
+
+// "z_eini": the value typed in the entry. A value steps on; in a point-or-value step it ends
+// the request. A text that cannot be read leaves the step (and the entry) as they were.
+int typed_value(Waiting& w, std::string_view) {
+  const int kind = w.kind();
+  if (!opens_entry(kind)) return kNoResult;
+  App& app = w.app;
+  PointRequest& r = w.r;
+  const std::string& t = app.input.text;
+  ParsedValue v = read_value(kind, t, app.drawing.settings);
+  if (!v.ok()) {
+    app.ui->error_box(v.error);
+    return kNoResult;
+  }
+  switch (kind) {
+    case kStepInteger: r.integer = static_cast<std::int32_t>(v.value); break;
+    case kStepText: r.text = t; break;
+    case kStepAngle: case kStepPointOrAngle: r.angle = v.value; break;
+    default: r.number = v.value; break;
+  }
+  if (is_point_or_value(kind)) return kInputValue;
+  ++r.step;
+  return kNoResult;
+}
+
+// The length to move along `label`, asked in a nested request; false when it was cancelled.
+bool ask_move(App& app, std::string_view label, double& amount) {
+  PointRequest n;
+  std::string prompt = fill_format(translate("Move to %s :"), {std::string(label)});
+  if (ask_one(app, kStepLength, std::move(prompt), n) != kInputDone) return false;
+  amount = n.number;
+  return true;
+}
+
+// A coordinate key in a displacement step: the displacement from the origin along the axis.
+int typed_displacement(Waiting& w, std::string_view label) {
+  PointRequest& r = w.r;
+  clear_displacement(r);
+  double amount = 0;
+  if (!ask_move(w.app, label, amount)) return kInputCancel;
+  move_along(label, amount, r.x[1], r.y[1], r.z[1]);
+  return kInputValue;
+}
+
+// A coordinate key in a next-point or confirm step: the previous point moves along the axis;
+// the step stays, for a click or "z_enter" to confirm.
+int move_previous_point(Waiting& w, std::string_view label) {
+  App& app = w.app;
+  PointRequest& r = w.r;
+  const int p = r.point_count - 1;
+  if (p < 0 || p >= kMaxPoints) return kNoResult;  // no point to move
+  double amount = 0;
+  if (!ask_move(app, label, amount)) return kInputCancel;
+  double mx = r.x[p], my = r.y[p], mz = r.z[p];
+  move_along(label, amount, mx, my, mz);
+  if (!std::isfinite(mx) || !std::isfinite(my) || !std::isfinite(mz)) {
+    app.ui->error_box(kMsgOutOfRange);  // the point stays where it was
+    return kNoResult;
+  }
+  unmark(app, r, p);
+  r.x[p] = mx;
+  r.y[p] = my;
+  r.z[p] = mz;
+  mark(app, r, p);
+  refresh_coordinates(app);
+  return kNoResult;
+}
+
+// "z_cx", "z_cup", ...: the axis of the key in the request's view.
+int coordinate_key(Waiting& w, std::string_view name) {
+  const int kind = w.kind();
+  const std::string_view label = axis_label(w.view, name);
+  if (kind == kStepDisplacement) return typed_displacement(w, label);
+  if (moves_previous_point(kind)) return move_previous_point(w, label);
+  return kNoResult;
+}
+
+// "z_toggle" in a pick step.
+int toggle_key(Waiting& w, std::string_view) {
+  return toggles(w.kind()) ? kInputToggle : kNoResult;
+}
+
+// The keys of a selection, in any step.
+int selection_key(Waiting&, std::string_view name) {
+  if (name == "s_deffi_all") return kInputAll;
+  if (name == "s_deffi_last") return kInputLast;
+  if (name == "s_deffi_ok") return kInputOk;
+  return kInputCancel;  // "s_deffi_cancel"
+}
+
+// "z_snap_i", ... in a point step: the special snap's point becomes the next point.
+int snap_key(Waiting& w, std::string_view name) {
+  if (!takes_point(w.kind())) return kNoResult;
+  return special_snap(w.app, w.r, name) == SpecialSnap::kCancelled ? kInputCancel : kNoResult;
+}
+
+struct StepCommand {
+  std::string_view name;
+  int (*handle)(Waiting& w, std::string_view name);
+};
+
+// Every command the point input takes itself.
+constexpr StepCommand kStepCommands[] = {
+    {"z_mb1", click},
+    {"z_abs", absolute_point},
+    {"z_enter", enter_key},
+    {"z_eini", typed_value},
+    {"z_cx", coordinate_key},
+    {"z_cy", coordinate_key},
+    {"z_cz", coordinate_key},
+    {"z_cup", coordinate_key},
+    {"z_cdown", coordinate_key},
+    {"z_cleft", coordinate_key},
+    {"z_cright", coordinate_key},
+    {"z_toggle", toggle_key},
+    {"s_deffi_all", selection_key},
+    {"s_deffi_last", selection_key},
+    {"s_deffi_ok", selection_key},
+    {"s_deffi_cancel", selection_key},
+    {"z_snap_i", snap_key},
+    {"z_snap_m", snap_key},
+    {"z_snap_t", snap_key},
+    {"z_snap_d", snap_key},
+};
+
+const StepCommand* find_step_command(std::string_view name) {
+  for (const StepCommand& c : kStepCommands)
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+// ---- Leaving early, preparing a step, waiting ----
+
+// Leaving because another command took over (a view command where none is allowed, or a tool
+// or project command): the request is gone without its normal exit.
+void abandon(App& app, PointRequest& r, bool clear_current) {
+  PointInput& in = app.input;
+  close_entry(app);
+  erase_cursor(app);
+  in.drawer = nullptr;
+  erase_point_markers(app, r);
+  in.cursor_mode = r.saved_cursor_mode;
+  in.current = clear_current ? nullptr : r.parent;
+  draw_cursor(app);
+}
+
+// A view command in a request that takes none: the request is left, and a view function runs
+// on its own ("s_" steps run nothing).
+int leave_for_view_command(App& app, PointRequest& r, const std::string& name) {
+  abandon(app, r, false);
+  if (name[0] == 'f') dispatch_f(app, name);
+  else release_view_button(app);
+  return kInputCancel;
+}
+
+// A tool or project command: every waiting request is left, and the command loop runs it next.
+int leave_for_command(App& app, PointRequest& r, const std::string& name) {
+  app.pending = name;
+  abandon(app, r, true);
+  release_view_button(app);
+  if (name[0] == 'p') release_tool_button(app);
+  return kInputCancel;
+}
+
+// What came of one command: the request goes on (with a result when it is to end), or it has
+// been left already.
+struct Handled {
+  bool left = false;
+  int result = kNoResult;
+};
+
+Handled handle_command(Waiting& w, std::string name) {
+  App& app = w.app;
+  PointRequest& r = w.r;
+  for (;;) {
+    // Redraw, help, centring and the wheel zoom work in every step.
+    if (is_prefix(name, 'z')) dispatch_z(app, name);
+
+    if (is_prefix(name, 'f') || is_prefix(name, 's')) {
+      if (!r.view_commands) return {true, leave_for_view_command(app, r, name)};
+      if (name[0] == 'f') dispatch_f(app, name);
+      else dispatch_s(app, name);
+      if (app.pending != "nop") {
+        name = app.pending;  // a command that ended the view function's own request
+        continue;
+      }
+    }
+
+    if (is_prefix(name, 'p') || is_prefix(name, 'b')) return {true, leave_for_command(app, r, name)};
+
+    const StepCommand* c = find_step_command(name);
+    return {false, c ? c->handle(w, name) : kNoResult};  // other names are ignored
+  }
+}
+
+// The step's cursor, value entry, snap buttons, rubber band and prompt. `entry_step` is the
+// step this request opened the value entry for.
+void prepare_step(App& app, PointRequest& r, int& entry_step) {
+  PointInput& in = app.input;
+  const int kind = r.kinds[r.step];
+  const int mode = cursor_mode(kind, in.cursor_mode);
+  if (mode != in.cursor_mode) {
+    erase_cursor(app);
+    in.cursor_mode = mode;
+    draw_cursor(app);
+  }
+  if (in.value_entry_open && entry_step != r.step) close_entry(app);
+  if (opens_entry(kind) && !in.value_entry_open) {
+    open_entry(app, kind == kStepText ? std::string_view(in.text) : std::string_view());
+    entry_step = r.step;
+  }
+  set_snap_buttons(app, takes_point(kind));
+
+  erase_cursor(app);
+  in.drawer = r.drawers[r.step] ? &r.drawers[r.step] : nullptr;
+  draw_cursor(app);
+  app.ui->set_prompt(r.prompts[r.step]);
+}
+
+// The next command other than "nop"; the rubber band is off while it is handled.
+std::string wait_for_command(App& app) {
+  std::string command;
+  do {
+    command = app.ui->wait_command();
+  } while (command.empty() || command == "nop");
+  erase_cursor(app);
+  app.input.drawer = nullptr;
+  draw_cursor(app);
+  return command;
+}
 
 }  // namespace
 
@@ -153,10 +509,11 @@ std::string_view axis_label(int view, std::string_view command) {
   static constexpr std::string_view kRight[] = {"Z+", "Z-", "Y-", "Y+"};
   static constexpr std::string_view kLeft[] = {"Z+", "Z-", "Y+", "Y-"};
   switch (view) {
-    case 1: case 2: case 3: case 5: case 7: case 9: return kFront[dir];
-    case 8: return kBack[dir];
-    case 6: return kRight[dir];
-    case 4: return kLeft[dir];
+    case kFrontLeftView: case kFrontView: case kFrontRightView: case kCameraView:
+    case kBackLeftView: case kBackRightView: return kFront[dir];
+    case kBackView: return kBack[dir];
+    case kRightView: return kRight[dir];
+    case kLeftView: return kLeft[dir];
     default: return kPlan[dir];
   }
 }
@@ -165,9 +522,9 @@ void apply_plane_lock(int view, const PointRequest& r, int index, double& x, dou
   const int prev = index - 1;
   const bool has_prev = prev >= 0 && prev < kMaxPoints;
   switch (view) {
-    case 0: z = has_prev ? r.z[prev] : 0; break;
-    case 2: case 8: if (has_prev) y = r.y[prev]; break;
-    case 4: case 6: if (has_prev) x = r.x[prev]; break;
+    case kPlanView: z = has_prev ? r.z[prev] : 0; break;
+    case kFrontView: case kBackView: if (has_prev) y = r.y[prev]; break;
+    case kLeftView: case kRightView: if (has_prev) x = r.x[prev]; break;
     default: break;
   }
 }
@@ -220,8 +577,8 @@ void refresh_coordinates(App& app) {
     c[2] = r->z[b] - r->z[a];
   }
   int first = 0, second = 1;  // the plan view (and the axonometric views) show X and Y
-  if (view == 2 || view == 8) second = 2;
-  if (view == 4 || view == 6) first = 1, second = 2;
+  if (view == kFrontView || view == kBackView) second = 2;
+  if (view == kLeftView || view == kRightView) first = 1, second = 2;
   static constexpr const char* kLabel[] = {"X: ", "Y: ", "Z: "};
   std::string a = kLabel[first] + format_length(c[first], app.drawing.settings);
   std::string b = kLabel[second] + format_length(c[second], app.drawing.settings);
@@ -231,6 +588,8 @@ void refresh_coordinates(App& app) {
   in.coordinate_second = std::move(b);
   app.ui->set_coordinates(in.coordinate_first, in.coordinate_second);
 }
+
+bool point_input_takes(std::string_view name) { return find_step_command(name) != nullptr; }
 
 int point_input(App& app, PointRequest& r) {
   PointInput& in = app.input;
@@ -242,210 +601,24 @@ int point_input(App& app, PointRequest& r) {
   r.marked = {};
   ++in.nesting;
   in.current = &r;
-  int result = -1;
-  const int view = app.view_number();
-  const Settings& settings = app.drawing.settings;
+  Waiting w{app, r, app.view_number()};
 
-  // Leaving because another command took over (a view command where none is allowed, or a
-  // tool or project command): the request is gone without its normal exit.
-  auto abandon = [&](bool clear_current) {
-    close_entry(app);
-    erase_cursor(app);
-    in.drawer = nullptr;
-    erase_point_markers(app, r);
-    in.cursor_mode = r.saved_cursor_mode;
-    in.current = clear_current ? nullptr : r.parent;
-    draw_cursor(app);
-  };
-
-  auto handle = [&](std::string name) -> Outcome {
-    for (;;) {
-      const int kind = r.kinds[r.step];
-      if (is_prefix(name, 'z')) dispatch_z(app, name);
-
-      if (is_prefix(name, 'f') || is_prefix(name, 's')) {
-        if (!r.view_commands) {
-          abandon(false);
-          if (name[0] == 'f') dispatch_f(app, name);
-          else release_view_button(app);
-          result = kInputCancel;
-          return Outcome::kReturn;
-        }
-        if (name[0] == 'f') dispatch_f(app, name);
-        else dispatch_s(app, name);
-        if (app.pending != "nop") {
-          name = app.pending;  // a command that ended the view function's own request
-          continue;
-        }
-      }
-
-      if (is_prefix(name, 'p') || is_prefix(name, 'b')) {
-        app.pending = name;
-        abandon(true);
-        release_view_button(app);
-        if (name[0] == 'p') release_tool_button(app);
-        result = kInputCancel;
-        return Outcome::kReturn;
-      }
-
-      if (name == "z_mb1") {
-        if (point_kind(kind)) {
-          if (kind == kStepPointOrLength || kind == kStepPointOrAngle || kind == kStepPointOrNumber)
-            close_entry(app);
-          SnapResult s = snap_point(app, r, in.click_x, in.click_y);
-          if (s.code != 0) {
-            apply_plane_lock(view, r, r.point_count, s.x, s.y, s.z);
-            take_point(app, r, s.x, s.y, s.z, s.code == 2);
-          }
-        } else if (kind == kStepConfirm) {
-          ++r.step;
-        } else if (kind == kStepPick || kind == kStepPickSmall || kind == kStepPickCounted) {
-          r.x[0] = in.click_x;
-          r.y[0] = in.click_y;
-          r.z[0] = 0;
-          ++r.step;
-          if (kind == kStepPickCounted && r.point_count < kMaxPoints) ++r.point_count;
-        } else if (kind == kStepPick2) {
-          r.x[1] = in.click_x;
-          r.y[1] = in.click_y;
-          r.z[1] = 0;
-          ++r.step;
-        }
-      } else if (name == "z_abs" && kind >= kStepFirstPoint && kind <= kStepPoint) {
-        PointRequest n;
-        if (ask_one(app, kStepText, std::string(translate("Abs. X/Y/Z:")), n) != kInputDone) {
-          result = kInputCancel;
-        } else {
-          ParsedCoordinates c = parse_coordinates(n.text, settings);
-          if (!c.ok()) app.ui->error_box(c.error);
-          else take_point(app, r, c.x, c.y, c.z, false);
-        }
-      } else if (name == "z_enter") {
-        if (kind == kStepNextPoint || kind == kStepNextPoint3 || kind == kStepPoint) {
-          const int p = r.point_count - 1;
-          if (p >= 0 && p < kMaxPoints) take_point(app, r, r.x[p], r.y[p], r.z[p], false);
-        } else if (kind == kStepConfirm) {
-          ++r.step;
-        } else if (kind == kStepDisplacement) {
-          r.x[0] = r.y[0] = r.z[0] = r.x[1] = r.y[1] = r.z[1] = 0;
-          result = kInputValue;
-        }
-      } else if (name == "z_eini" && opens_entry(kind)) {
-        const std::string& t = in.text;
-        ParsedValue v;
-        switch (kind) {
-          case kStepInteger: v = parse_integer(t); break;
-          case kStepLength: case kStepPointOrLength: v = parse_length(t, settings); break;
-          case kStepAngle: case kStepPointOrAngle: v = parse_angle(t, settings); break;
-          case kStepNumber: case kStepPointOrNumber: v = parse_number(t); break;
-          default: break;  // text: every text is taken
-        }
-        if (!v.ok()) {
-          app.ui->error_box(v.error);  // the step stays; the entry keeps the text
-        } else {
-          switch (kind) {
-            case kStepInteger: r.integer = static_cast<std::int32_t>(v.value); break;
-            case kStepText: r.text = t; break;
-            case kStepAngle: case kStepPointOrAngle: r.angle = v.value; break;
-            default: r.number = v.value; break;
-          }
-          if (kind == kStepPointOrLength || kind == kStepPointOrAngle || kind == kStepPointOrNumber)
-            result = kInputValue;
-          else
-            ++r.step;
-        }
-      } else if (!axis_label(view, name).empty() && name != "z_mb1") {
-        const std::string_view label = axis_label(view, name);
-        if ((kind >= kStepNextPoint && kind <= kStepConfirm) || kind == kStepDisplacement) {
-          const int p = r.point_count - 1;
-          if (kind == kStepDisplacement) {
-            r.x[0] = r.y[0] = r.z[0] = r.x[1] = r.y[1] = r.z[1] = 0;
-          } else if (p < 0 || p >= kMaxPoints) {
-            return Outcome::kContinue;  // no point to move
-          }
-          PointRequest n;
-          std::string prompt = fill_format(translate("Move to %s :"), {std::string(label)});
-          if (ask_one(app, kStepLength, std::move(prompt), n) != kInputDone) {
-            result = kInputCancel;
-          } else if (kind == kStepDisplacement) {
-            move_along(label, n.number, r.x[1], r.y[1], r.z[1]);
-            result = kInputValue;
-          } else {
-            double mx = r.x[p], my = r.y[p], mz = r.z[p];
-            move_along(label, n.number, mx, my, mz);
-            if (!std::isfinite(mx) || !std::isfinite(my) || !std::isfinite(mz)) {
-              app.ui->error_box(kMsgOutOfRange);  // the point stays where it was
-            } else {
-              unmark(app, r, p);
-              r.x[p] = mx;
-              r.y[p] = my;
-              r.z[p] = mz;
-              mark(app, r, p);
-              refresh_coordinates(app);
-            }
-          }
-        }
-      } else if (name == "z_toggle") {
-        if (kind == kStepPick || kind == kStepPick2 || kind == kStepPickSmall) result = kInputToggle;
-      } else if (name == "s_deffi_all") {
-        result = kInputAll;
-      } else if (name == "s_deffi_last") {
-        result = kInputLast;
-      } else if (name == "s_deffi_ok") {
-        result = kInputOk;
-      } else if (name == "s_deffi_cancel") {
-        result = kInputCancel;
-      } else if ((name == "z_snap_i" || name == "z_snap_m" || name == "z_snap_t" ||
-                  name == "z_snap_d") && point_kind(kind)) {
-        if (special_snap(app, r, name) == SpecialSnap::kCancelled) result = kInputCancel;
-      }
-      return Outcome::kContinue;
-    }
-  };
-
-  int entry_step = -1;  // the step this request opened the value entry for
+  int result = kNoResult;
+  int entry_step = -1;
   for (;;) {
     refresh_coordinates(app);
-    if (r.step >= r.step_count || result >= 0) break;
-    const int kind = r.kinds[r.step];
-
-    int mode = in.cursor_mode;
-    if (kind == kStepPick || kind == kStepPick2 || kind == kStepPickCounted) mode = kCursorCorner;
-    if (kind == kStepPickSmall) mode = kCursorPick;
-    if (mode != in.cursor_mode) {
-      erase_cursor(app);
-      in.cursor_mode = mode;
-      draw_cursor(app);
-    }
-    if (in.value_entry_open && entry_step != r.step) close_entry(app);
-    if (opens_entry(kind) && !in.value_entry_open) {
-      open_entry(app, kind == kStepText ? std::string_view(in.text) : std::string_view());
-      entry_step = r.step;
-    }
-    set_snap_buttons(app, point_kind(kind));
-
-    erase_cursor(app);
-    in.drawer = r.drawers[r.step] ? &r.drawers[r.step] : nullptr;
-    draw_cursor(app);
-    app.ui->set_prompt(r.prompts[r.step]);
-
-    std::string command;
-    do {
-      command = app.ui->wait_command();
-    } while (command.empty() || command == "nop");
-
-    erase_cursor(app);
-    in.drawer = nullptr;
-    draw_cursor(app);
-
-    if (handle(std::move(command)) == Outcome::kReturn) {
+    if (r.step >= r.step_count || result != kNoResult) break;
+    prepare_step(app, r, entry_step);
+    Handled h = handle_command(w, wait_for_command(app));
+    if (h.left) {
       --in.nesting;
       set_snap_buttons(app, false);
-      return result;
+      return h.result;
     }
+    result = h.result;
   }
 
-  if (result < 0) result = kInputDone;
+  if (result == kNoResult) result = kInputDone;
   close_entry(app);
   erase_cursor(app);
   in.drawer = nullptr;

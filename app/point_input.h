@@ -113,6 +113,10 @@ struct PointInput {
 
 int point_input(App& app, PointRequest& r);
 
+// True for the commands a waiting step takes itself: the click "z_mb1", "z_abs", "z_enter",
+// "z_eini", the coordinate keys, "z_toggle", the selection keys "s_deffi_..." and the snap keys.
+bool point_input_takes(std::string_view name);
+
 // Coordinate display: the pointer's world position and the two labels ("X: %s", ...).
 void refresh_coordinates(App& app);
 
@@ -121,7 +125,8 @@ void refresh_coordinates(App& app);
 std::string_view axis_label(int view, std::string_view command);
 
 // Plane lock of a clicked point by the current view: the plan view takes z from the previous
-// point (0 for the first), views 2 and 8 take y, views 4 and 6 take x.
+// point (0 for the first), the front and back views (2, 8) take y, the left and right views
+// (4, 6) take x.
 void apply_plane_lock(int view, const PointRequest& r, int index, double& x, double& y, double& z);
 
 // Cursor and rubber band (XOR on the canvas): erase / draw at the pointer.

@@ -24,29 +24,30 @@ ViewPoint parallel(double dx, double dy, double dz, double x, double y, double z
 
 ViewPoint project_point(int view, double x, double y, double z) {
   switch (view) {
-    case 1: return parallel(-1, -1, 1, x, y, z);
-    case 2: return {x, z};
-    case 3: return parallel(1, -1, 1, x, y, z);
-    case 4: return {-y, z};
-    case 5: return parallel(0, -1, 1, x, y, z);
-    case 6: return {y, z};
-    case 7: return parallel(-1, 1, 1, x, y, z);
-    case 8: return {-x, z};
-    case 9: return parallel(1, 1, 1, x, y, z);
+    case kFrontLeftView: return parallel(-1, -1, 1, x, y, z);
+    case kFrontView: return {x, z};
+    case kFrontRightView: return parallel(1, -1, 1, x, y, z);
+    case kLeftView: return {-y, z};
+    case kCameraView: return parallel(0, -1, 1, x, y, z);
+    case kRightView: return {y, z};
+    case kBackLeftView: return parallel(-1, 1, 1, x, y, z);
+    case kBackView: return {-x, z};
+    case kBackRightView: return parallel(1, 1, 1, x, y, z);
     default: return {x, y};
   }
 }
 
 bool is_axonometric_view(int view) {
-  return view == 1 || view == 3 || view == 5 || view == 7 || view == 9;
+  return view == kFrontLeftView || view == kFrontRightView || view == kCameraView ||
+         view == kBackLeftView || view == kBackRightView;
 }
 
 bool unproject_click(int view, double u, double v, double& x, double& y, double& z) {
   switch (view) {
-    case 2: x = u; y = 0; z = v; return true;
-    case 8: x = -u; y = 0; z = v; return true;
-    case 6: x = 0; y = u; z = v; return true;
-    case 4: x = 0; y = -u; z = v; return true;
+    case kFrontView: x = u; y = 0; z = v; return true;
+    case kBackView: x = -u; y = 0; z = v; return true;
+    case kRightView: x = 0; y = u; z = v; return true;
+    case kLeftView: x = 0; y = -u; z = v; return true;
     default:
       if (is_axonometric_view(view)) return false;
       x = u; y = v; z = 0;

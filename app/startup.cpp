@@ -165,11 +165,6 @@ std::string prepare_program(const std::string& executable) {
   return data_dir;
 }
 
-bool start_up(App& app, const CommandLine& cl, const std::string& executable) {
-  if (catalogue().active()) return start_up_in(app, cl, find_data_dir(executable));
-  return start_up_in(app, cl, prepare_program(executable));
-}
-
 void shut_down(App& app) {
   hide_dialog(app, kDialogLayers);
   if (!catalogue().save_language(app.program_dir + "language"))

@@ -39,7 +39,6 @@ class UndoHistory {
   bool is_in_last_step(const Element& e) const { return (e.undo_mask & current_bit_) != 0; }
 
   int level_count() const { return level_count_; }
-  int undone_count() const { return undone_count_; }
   std::uint32_t current_bit() const { return current_bit_; }
   const UndoLevel& level(int i) const { return levels_[i]; }
 

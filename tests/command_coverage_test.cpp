@@ -1,0 +1,299 @@
+// Every command name of the tables either acts or says "Not available yet": walked through the
+// common activate handler and the dispatchers like the command loop runs them, idle and while a
+// tool waits for a point; and the script host's view of a command without a handler.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+#include <utility>
+
+#include "app/app.h"
+#include "app/commands.h"
+#include "app/dispatch.h"
+#include "app/point_input.h"
+#include "model/element.h"
+#include "model/store.h"
+#include "shell_test_support.h"
+
+namespace korav {
+namespace {
+
+// Every name the menu, the tool bars, the palette and the dialog tables issue, and every tool
+// name, each once, in table order.
+std::vector<std::string_view> table_names() {
+  std::vector<std::string_view> out;
+  std::set<std::string_view> seen;
+  auto add = [&](std::string_view n) {
+    if (!n.empty() && seen.insert(n).second) out.push_back(n);
+  };
+  for (const MenuEntry& m : menu_entries()) add(m.command);
+  for (const ToolbarEntry& t : toolbar_entries()) add(t.command);
+  for (const PaletteEntry& p : palette_entries()) add(p.command);
+  for (const DialogNames& d : dialog_names()) {
+    for (std::string_view n : d.open) add(n);
+    for (std::string_view n : d.close) add(n);
+  }
+  for (const ToolName& t : tool_names()) add(t.command);
+  return out;
+}
+
+bool is_toggle(std::string_view name) { return name.starts_with("b_") || name.starts_with("f_"); }
+
+// A host that records what the program shows and hands out queued events as a window would
+// deliver them. When none is left it sends Escape ("p_nop"), which ends any waiting tool.
+class CoverageHost : public Ui {
+ public:
+  explicit CoverageHost(App& app) : app_(app) {}
+
+  using Event = std::function<bool(App&)>;  // true: leave the wait with app.command
+  std::vector<Event> events;
+  std::vector<std::string> messages, errors, prompts, shown, hidden, help;
+  std::map<std::string, bool, std::less<>> active;
+  int questions = 0, choosers = 0, canvas = 0, scale_texts = 0, waits = 0;
+
+  void clear() {
+    messages.clear();
+    errors.clear();
+    prompts.clear();
+    shown.clear();
+    hidden.clear();
+    help.clear();
+    questions = choosers = canvas = scale_texts = waits = 0;
+  }
+  std::set<std::string> pressed() const {
+    std::set<std::string> out;
+    for (const auto& [name, on] : active)
+      if (on) out.insert(name);
+    return out;
+  }
+  // Anything shown or asked for.
+  bool showed_something() const {
+    return !messages.empty() || !errors.empty() || !prompts.empty() || !shown.empty() ||
+           !hidden.empty() || !help.empty() || questions || choosers || canvas || scale_texts;
+  }
+
+  void error_box(std::string_view t) override { errors.emplace_back(t); }
+  void message_box(std::string_view t) override { messages.emplace_back(t); }
+  int question(std::string_view, std::span<const std::string_view>) override {
+    ++questions;
+    return 0;  // closed
+  }
+  std::optional<std::string> choose_file(std::string_view, std::string_view, bool) override {
+    ++choosers;
+    return std::nullopt;
+  }
+  void set_title(std::string_view) override {}
+  void set_prompt(std::string_view t) override { prompts.emplace_back(t); }
+  void set_scale_text(std::string_view) override { ++scale_texts; }
+  void set_button_active(std::string_view c, bool on) override { active[std::string(c)] = on; }
+  void show_dialog(std::string_view k) override { shown.emplace_back(k); }
+  void hide_dialog(std::string_view k) override { hidden.emplace_back(k); }
+  void open_help(std::string_view p) override { help.emplace_back(p); }
+  void canvas_changed() override { ++canvas; }
+
+  std::string wait_command() override {
+    if (++waits > 50) {  // a tool that Escape does not end
+      ADD_FAILURE() << "the program keeps waiting";
+      app_.quit = true;
+      return "p_nop";
+    }
+    while (next_ < events.size())
+      if (events[next_++](app_)) return app_.command;
+    activate(app_, "p_nop");
+    return "p_nop";
+  }
+
+ private:
+  App& app_;
+  std::size_t next_ = 0;
+};
+
+// One round of the command loop for a name a widget activated: its dispatcher, then every
+// command a tool handed back.
+void run_command(App& app, std::string_view name) {
+  if (!activate(app, name)) return;
+  std::string next = app.command;
+  for (int i = 0; i < 10 && next != "nop"; ++i) {
+    app.input.current = nullptr;
+    dispatch(app, next);
+    next = std::exchange(app.pending, "nop");
+  }
+}
+
+// What the commands can change beside the Ui.
+struct State {
+  std::size_t elements = 0;
+  double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+  bool quit = false;
+  std::set<std::string, std::less<>> dialogs;
+  bool operator==(const State&) const = default;
+};
+
+State state_of(App& app) {
+  const View& v = app.view();
+  return {app.drawing.store.size(), v.xmin, v.ymin, v.xmax, v.ymax, app.quit, app.open_dialogs};
+}
+
+class CommandCoverage : public ::testing::Test {
+ protected:
+  shell_test::CatalogueGuard guard;
+  shell_test::DataDir data;
+
+  void SetUp() override { load_catalogue(data.path()); }
+
+  // A started program with a drawing that every command can act on: two equal lines (one
+  // duplicate) and a guide line, saved (so that New and Quit ask nothing).
+  struct Program {
+    App app;
+    CoverageHost host{app};
+  };
+  std::unique_ptr<Program> start() {
+    auto p = std::make_unique<Program>();
+    p->app.ui = &p->host;
+    CommandLine cl;
+    cl.start_dir = data.path();
+    start_up_in(p->app, cl, data.path());
+    canvas_resized(p->app, 1000, 700);
+    ElementStore& s = p->app.drawing.store;
+    create_line(s, 0, 1, 0, -40, -30, 20, 10);
+    create_line(s, 0, 1, 0, -40, -30, 20, 10);
+    create_line(s, 0, kGuidePen, 0, 0, 30, 30, 30);
+    s.modified = false;
+    p->host.clear();
+    return p;
+  }
+};
+
+TEST_F(CommandCoverage, EveryNameActsOrSaysItIsNotAvailableWhenNoToolRuns) {
+  int missing = 0;
+  for (std::string_view name : table_names()) {
+    SCOPED_TRACE(std::string(name));
+    auto p = start();
+    App& app = p->app;
+    CoverageHost& host = p->host;
+    // A close name is tried on its open dialog.
+    const DialogNames* closes = dialog_for_close(name);
+    if (closes && dialog_available(closes->key)) show_dialog(app, closes->key);
+    host.clear();
+    const State before = state_of(app);
+    const PressedButtons memory = app.pressed;
+    const std::set<std::string> pressed_before = host.pressed();
+    // A toggle button is pressed by the click itself, before its handler runs.
+    if (is_toggle(name)) host.active[std::string(name)] = true;
+
+    run_command(app, name);
+
+    const bool said = std::count(host.messages.begin(), host.messages.end(), "Not available yet");
+    if (!command_available(name)) {
+      ++missing;
+      EXPECT_EQ(host.messages, std::vector<std::string>{"Not available yet"});
+      EXPECT_EQ(host.pressed(), pressed_before);
+      EXPECT_EQ(app.pressed.tool, memory.tool);
+      EXPECT_EQ(app.pressed.view_function, memory.view_function);
+      EXPECT_TRUE(host.prompts.empty() && host.shown.empty() && host.errors.empty());
+      EXPECT_TRUE(state_of(app) == before);
+      continue;
+    }
+    EXPECT_FALSE(said);
+    if (point_input_takes(name)) continue;  // acts in a waiting step: see the next test
+    EXPECT_TRUE(host.showed_something() || !(state_of(app) == before)) << "does nothing";
+    if (is_toggle(name)) {
+      // A tool or view function started, asked, and Escape ended it: its button is up again.
+      EXPECT_FALSE(host.prompts.empty());
+      EXPECT_TRUE(host.pressed().empty());
+    }
+    if (const DialogNames* d = dialog_for_open(name)) {
+      EXPECT_TRUE(app.dialog_open(d->key));
+    }
+    if (closes) {
+      EXPECT_FALSE(app.dialog_open(closes->key));
+    }
+  }
+  // The tables name far more commands than are built so far; the walk must have met them.
+  EXPECT_GT(missing, 100);
+}
+
+TEST_F(CommandCoverage, WhileAToolWaitsANameWithoutHandlerLeavesItWaiting) {
+  for (std::string_view name : table_names()) {
+    SCOPED_TRACE(std::string(name));
+    auto p = start();
+    App& app = p->app;
+    CoverageHost& host = p->host;
+    // What the line tool looks like after the name: still at its first step, its button down?
+    bool looked = false, waiting = false, tool_pressed = false, name_pressed = false;
+    std::size_t prompts_after_name = 0;
+    host.events = {
+        [&](App& a) {
+          if (is_toggle(name)) host.active[std::string(name)] = true;
+          const bool leave = activate(a, name);
+          prompts_after_name = host.prompts.size();
+          return leave;
+        },
+        [&](App& a) {
+          looked = true;
+          waiting = a.input.current && a.input.current->step == 0 && !host.prompts.empty() &&
+                    host.prompts.back() == "Start point:";
+          tool_pressed = a.pressed.tool == "b_line_line" && host.active["b_line_line"];
+          name_pressed = name != "b_line_line" && host.active[std::string(name)];
+          return false;
+        },
+        [](App& a) { return canvas_button_world(a, 1, 70, -60); },
+    };
+    run_command(app, "b_line_line");
+
+    const auto said = std::count(host.messages.begin(), host.messages.end(), "Not available yet");
+    if (!command_available(name)) {
+      EXPECT_EQ(said, 1);
+      EXPECT_TRUE(looked && waiting && tool_pressed);
+      EXPECT_FALSE(name_pressed);
+      // The click after it is the tool's start point.
+      EXPECT_NE(std::find(host.prompts.begin(), host.prompts.end(), "Move/End point:"),
+                host.prompts.end());
+      continue;
+    }
+    EXPECT_EQ(said, 0);
+    if (point_input_takes(name)) {
+      // A snap key runs its own request inside the step.
+      ASSERT_GT(host.prompts.size(), prompts_after_name);
+      EXPECT_NE(host.prompts[prompts_after_name], "Start point:");
+    } else if (name.starts_with("z_") || name.starts_with("s_")) {
+      // Dialogs, help, redraw and view steps leave the tool as it was.
+      EXPECT_TRUE(looked && waiting && tool_pressed);
+    }
+  }
+}
+
+using shell_test::ScriptRun;
+
+TEST(CommandCoverageScript, AMissingCommandSaysSoAndTheRunGoesOn) {
+  ScriptRun run("b_circle_circle\nz_d_scale\np_file_export_svg\nb_gauge\nkey Escape\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.host->errors().empty());
+  EXPECT_EQ(run.lines("message"), std::vector<std::string>(3, "Not available yet"));
+  const auto p = run.lines("prompt");
+  EXPECT_NE(std::find(p.begin(), p.end(), "1st Point:"), p.end());
+}
+
+TEST(CommandCoverageScript, AToolKeepsItsPointsAcrossAMissingCommand) {
+  ScriptRun run("b_line_line\nclick 0 0\nb_wall_wall\nz_d_wall\nclick 3 4\nclick 3 4\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.lines("message").size(), 2u);
+  ASSERT_EQ(run.app->drawing.store.size(), 1u);
+  const Element* e = run.app->drawing.store.head();
+  ASSERT_EQ(e->type, kLine);
+  const Line& l = static_cast<const Line&>(*e);
+  EXPECT_DOUBLE_EQ(l.start.x, 0);
+  EXPECT_DOUBLE_EQ(l.start.y, 0);
+  EXPECT_DOUBLE_EQ(l.end.x, 3);
+  EXPECT_DOUBLE_EQ(l.end.y, 4);
+}
+
+TEST(CommandCoverageScript, TheMessageIsTranslated) {
+  ScriptRun run("b_edit_move\n", {}, "german");
+  EXPECT_EQ(run.lines("message"), std::vector<std::string>{"Noch nicht verf\xc3\xbcgbar"});
+}
+
+}  // namespace
+}  // namespace korav
