@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "app/command_line.h"
 #include "files_test_support.h"
@@ -21,7 +22,6 @@ using files_test::current_header;
 using files_test::old_chunk;
 using files_test::old_header;
 using files_test::read_all;
-using files_test::ScriptedUi;
 using files_test::TempDir;
 using files_test::write_all;
 using Buf = std::vector<std::uint8_t>;
@@ -212,191 +212,119 @@ std::vector<const Element*> elements(const Drawing& d) {
   return v;
 }
 
-void expect_p2(const Point2& a, const Point2& b) {
-  EXPECT_EQ(a.x, b.x);
-  EXPECT_EQ(a.y, b.y);
+auto xy(const Point2& p) { return std::tuple(p.x, p.y); }
+auto xyz(const Point3& p) { return std::tuple(p.x, p.y, p.z); }
+
+// The fields `f` picks from two records (or two tails of n items) are equal.
+template <class T, class F>
+void same(const T& x, const T& y, F f) {
+  EXPECT_EQ(f(x), f(y));
 }
-void expect_p3(const Point3& a, const Point3& b) {
-  EXPECT_EQ(a.x, b.x);
-  EXPECT_EQ(a.y, b.y);
-  EXPECT_EQ(a.z, b.z);
+template <class T, class F>
+void same_items(const T* x, const T* y, std::uint32_t n, F f) {
+  for (std::uint32_t i = 0; i < n; ++i) EXPECT_EQ(f(x[i]), f(y[i])) << "item " << i;
 }
 
-// Every stored field of two elements, one by one.
+// Every stored field of two elements.
 void expect_same(const Element& a, const Element& b) {
   SCOPED_TRACE(std::string(element_key(a.type)));
   ASSERT_EQ(a.type, b.type);
-  EXPECT_EQ(a.layer, b.layer);
-  EXPECT_EQ(a.group, b.group);
-  EXPECT_EQ(a.pen, b.pen);
-  EXPECT_EQ(a.line_type, b.line_type);
-  EXPECT_EQ(a.size, b.size);
+  same(a, b, [](const Element& e) { return std::tuple(e.layer, e.group, e.pen, e.line_type, e.size); });
   switch (a.type) {
-    case kLine: {
-      auto &x = static_cast<const Line&>(a), &y = static_cast<const Line&>(b);
-      expect_p2(x.start, y.start);
-      expect_p2(x.end, y.end);
+    case kLine:
+      same(*as<Line>(&a), *as<Line>(&b), [](const Line& l) { return std::tuple(xy(l.start), xy(l.end)); });
       break;
-    }
-    case kCircle: {
-      auto &x = static_cast<const Circle&>(a), &y = static_cast<const Circle&>(b);
-      expect_p2(x.centre, y.centre);
-      EXPECT_EQ(x.radius1, y.radius1);
-      EXPECT_EQ(x.radius2, y.radius2);
-      EXPECT_EQ(x.sweep, y.sweep);
-      EXPECT_EQ(x.start_angle, y.start_angle);
-      EXPECT_EQ(x.axis_angle, y.axis_angle);
+    case kCircle:
+      same(*as<Circle>(&a), *as<Circle>(&b), [](const Circle& c) {
+        return std::tuple(xy(c.centre), c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle);
+      });
       break;
-    }
-    case kText: {
-      auto &x = static_cast<const Text&>(a), &y = static_cast<const Text&>(b);
-      expect_p2(x.pos, y.pos);
-      EXPECT_EQ(x.font, y.font);
-      EXPECT_EQ(x.align, y.align);
-      EXPECT_EQ(x.angle, y.angle);
-      EXPECT_EQ(x.height, y.height);
-      EXPECT_EQ(x.width_factor, y.width_factor);
-      EXPECT_EQ(x.spacing, y.spacing);
-      EXPECT_EQ(x.line_spacing, y.line_spacing);
-      EXPECT_EQ(x.fitted_width, y.fitted_width);
-      EXPECT_STREQ(x.text(), y.text());
+    case kText:
+      same(*as<Text>(&a), *as<Text>(&b), [](const Text& t) {
+        return std::tuple(xy(t.pos), t.font.view(), t.align, t.angle, t.height, t.width_factor,
+                          t.spacing, t.line_spacing, t.fitted_width, std::string(t.text()));
+      });
       break;
-    }
     case kDimension: {
-      auto &x = static_cast<const Dimension&>(a), &y = static_cast<const Dimension&>(b);
-      EXPECT_EQ(x.font, y.font);
-      EXPECT_EQ(x.unit_style, y.unit_style);
-      EXPECT_EQ(x.mark_style, y.mark_style);
-      EXPECT_EQ(x.direction, y.direction);
-      EXPECT_EQ(x.figure_height, y.figure_height);
-      for (int i = 0; i < 3; ++i) EXPECT_EQ(x.spacing[i], y.spacing[i]);
-      EXPECT_EQ(x.display[0], y.display[0]);
-      EXPECT_EQ(x.display[1], y.display[1]);
-      EXPECT_EQ(x.extension, y.extension);
-      EXPECT_EQ(x.kind, y.kind);
-      ASSERT_EQ(x.count, y.count);
-      for (std::uint32_t i = 0; i < x.count; ++i) {
-        const DimPoint &p = x.points()[i], &q = y.points()[i];
-        expect_p2(p.foot, q.foot);
-        expect_p2(p.measured, q.measured);
-        EXPECT_EQ(p.distance, q.distance);
-        EXPECT_EQ(p.override_value, q.override_value);
-        EXPECT_EQ(p.height_figure, q.height_figure);
-        for (int k = 0; k < 3; ++k) EXPECT_EQ(p.extra[k], q.extra[k]);
-      }
+      const Dimension &m = *as<Dimension>(&a), &n = *as<Dimension>(&b);
+      same(m, n, [](const Dimension& d) {
+        return std::tuple(d.font.view(), d.unit_style, d.mark_style, d.direction, d.figure_height,
+                          d.spacing[0], d.spacing[1], d.spacing[2], d.display[0], d.display[1],
+                          d.extension, d.kind, d.count);
+      });
+      if (m.count == n.count)
+        same_items(m.points(), n.points(), m.count, [](const DimPoint& p) {
+          return std::tuple(xy(p.foot), xy(p.measured), p.distance, p.override_value,
+                            p.height_figure, p.extra[0], p.extra[1], p.extra[2]);
+        });
       break;
     }
     case kWall: {
-      auto &x = static_cast<const Wall&>(a), &y = static_cast<const Wall&>(b);
-      for (int i = 0; i < 8; ++i) expect_p3(x.corner[i], y.corner[i]);
-      EXPECT_EQ(x.material, y.material);
-      EXPECT_EQ(x.gable, y.gable);
-      expect_p3(x.gable_point[0], y.gable_point[0]);
-      expect_p3(x.gable_point[1], y.gable_point[1]);
-      ASSERT_EQ(x.line_count, y.line_count);
-      ASSERT_EQ(x.opening_count, y.opening_count);
-      for (std::uint32_t i = 0; i < x.line_count; ++i) {
-        expect_p2(x.lines()[i].start, y.lines()[i].start);
-        expect_p2(x.lines()[i].end, y.lines()[i].end);
-      }
-      for (std::uint32_t i = 0; i < x.opening_count; ++i) {
-        const Opening &p = x.openings()[i], &q = y.openings()[i];
-        for (int k = 0; k < 8; ++k) expect_p3(p.corner[k], q.corner[k]);
-        EXPECT_EQ(p.kind, q.kind);
-        EXPECT_EQ(p.subtype, q.subtype);
-        EXPECT_EQ(p.leaf_side, q.leaf_side);
-        EXPECT_EQ(p.base, q.base);
-        EXPECT_EQ(p.height, q.height);
-        EXPECT_EQ(p.stop_width, q.stop_width);
-        EXPECT_EQ(p.stop_depth, q.stop_depth);
-      }
+      const Wall &v = *as<Wall>(&a), &w = *as<Wall>(&b);
+      same_items(v.corner, w.corner, 8, xyz);
+      same(v, w, [](const Wall& e) {
+        return std::tuple(e.material.view(), e.gable, xyz(e.gable_point[0]), xyz(e.gable_point[1]),
+                          e.line_count, e.opening_count);
+      });
+      if (v.line_count != w.line_count || v.opening_count != w.opening_count) break;
+      same_items(v.lines(), w.lines(), v.line_count,
+                 [](const OutlineLine& l) { return std::tuple(xy(l.start), xy(l.end)); });
+      same_items(v.openings(), w.openings(), v.opening_count, [](const Opening& o) {
+        return std::tuple(xyz(o.corner[0]), xyz(o.corner[1]), xyz(o.corner[2]), xyz(o.corner[3]),
+                          xyz(o.corner[4]), xyz(o.corner[5]), xyz(o.corner[6]), xyz(o.corner[7]),
+                          o.kind, o.subtype, o.leaf_side, o.base, o.height, o.stop_width,
+                          o.stop_depth);
+      });
       break;
     }
     case kPattern: {
-      auto &x = static_cast<const Pattern&>(a), &y = static_cast<const Pattern&>(b);
-      EXPECT_EQ(x.pen2, y.pen2);
-      EXPECT_EQ(x.line_type2, y.line_type2);
-      expect_p2(x.origin, y.origin);
-      expect_p2(x.offset, y.offset);
-      EXPECT_EQ(x.angle1, y.angle1);
-      EXPECT_EQ(x.spacing1, y.spacing1);
-      EXPECT_EQ(x.angle2, y.angle2);
-      EXPECT_EQ(x.spacing2, y.spacing2);
-      EXPECT_EQ(x.red, y.red);
-      EXPECT_EQ(x.green, y.green);
-      EXPECT_EQ(x.blue, y.blue);
-      EXPECT_EQ(x.kind, y.kind);
-      ASSERT_EQ(x.count, y.count);
-      for (std::uint32_t i = 0; i < x.count; ++i) expect_p2(x.points()[i], y.points()[i]);
+      const Pattern &p = *as<Pattern>(&a), &q = *as<Pattern>(&b);
+      same(p, q, [](const Pattern& e) {
+        return std::tuple(e.pen2, e.line_type2, xy(e.origin), xy(e.offset), e.angle1, e.spacing1,
+                          e.angle2, e.spacing2, e.red, e.green, e.blue, e.kind, e.count);
+      });
+      if (p.count == q.count) same_items(p.points(), q.points(), p.count, xy);
       break;
     }
-    case kSpline: {
-      auto &x = static_cast<const Spline&>(a), &y = static_cast<const Spline&>(b);
-      for (int i = 0; i < 4; ++i) expect_p2(x.p[i], y.p[i]);
+    case kSpline:
+      same_items(as<Spline>(&a)->p, as<Spline>(&b)->p, 4, xy);
       break;
-    }
-    case kLine3D: {
-      auto &x = static_cast<const Line3D&>(a), &y = static_cast<const Line3D&>(b);
-      expect_p3(x.start, y.start);
-      expect_p3(x.end, y.end);
+    case kLine3D:
+      same(*as<Line3D>(&a), *as<Line3D>(&b), [](const Line3D& l) { return std::tuple(xyz(l.start), xyz(l.end)); });
       break;
-    }
     case kObject3D: {
-      auto &x = static_cast<const Object3D&>(a), &y = static_cast<const Object3D&>(b);
-      EXPECT_EQ(x.material, y.material);
-      EXPECT_EQ(x.option, y.option);
-      ASSERT_EQ(x.face_count, y.face_count);
-      ASSERT_EQ(x.vertex_count, y.vertex_count);
-      ASSERT_EQ(x.index_count, y.index_count);
-      for (std::uint32_t i = 0; i < x.face_count; ++i) EXPECT_EQ(x.face_sizes()[i], y.face_sizes()[i]);
-      for (std::uint32_t i = 0; i < x.vertex_count; ++i) expect_p3(x.vertices()[i], y.vertices()[i]);
-      for (std::uint32_t i = 0; i < x.index_count; ++i) EXPECT_EQ(x.indices()[i], y.indices()[i]);
+      const Object3D &o = *as<Object3D>(&a), &p = *as<Object3D>(&b);
+      same(o, p, [](const Object3D& e) {
+        return std::tuple(e.material.view(), e.option, e.face_count, e.vertex_count, e.index_count);
+      });
+      if (o.face_count != p.face_count || o.vertex_count != p.vertex_count || o.index_count != p.index_count) break;
+      auto id = [](std::uint32_t v) { return v; };
+      same_items(o.face_sizes(), p.face_sizes(), o.face_count, id);
+      same_items(o.vertices(), p.vertices(), o.vertex_count, xyz);
+      same_items(o.indices(), p.indices(), o.index_count, id);
       break;
     }
-    case kCamera: {
-      auto &x = static_cast<const Camera&>(a), &y = static_cast<const Camera&>(b);
-      expect_p3(x.eye, y.eye);
-      expect_p3(x.target, y.target);
-      EXPECT_EQ(x.lens_angle, y.lens_angle);
-      EXPECT_EQ(x.active, y.active);
+    case kCamera:
+      same(*as<Camera>(&a), *as<Camera>(&b), [](const Camera& c) {
+        return std::tuple(xyz(c.eye), xyz(c.target), c.lens_angle, c.active);
+      });
       break;
-    }
     case kRoom: {
-      auto &x = static_cast<const Room&>(a), &y = static_cast<const Room&>(b);
-      expect_p2(x.pos, y.pos);
-      EXPECT_EQ(x.font, y.font);
-      EXPECT_EQ(x.angle, y.angle);
-      EXPECT_EQ(x.height, y.height);
-      EXPECT_EQ(x.width_factor, y.width_factor);
-      EXPECT_EQ(x.spacing, y.spacing);
-      EXPECT_EQ(x.line_spacing, y.line_spacing);
-      EXPECT_EQ(x.description, y.description);
-      EXPECT_EQ(x.number, y.number);
-      EXPECT_EQ(x.factor, y.factor);
-      EXPECT_EQ(x.base, y.base);
-      EXPECT_EQ(x.top, y.top);
-      EXPECT_EQ(x.show_area, y.show_area);
-      EXPECT_EQ(x.show_volume, y.show_volume);
-      EXPECT_EQ(x.show_description, y.show_description);
-      EXPECT_EQ(x.show_number, y.show_number);
-      ASSERT_EQ(x.count, y.count);
-      for (std::uint32_t i = 0; i < x.count; ++i) expect_p2(x.points()[i], y.points()[i]);
+      const Room &r = *as<Room>(&a), &s = *as<Room>(&b);
+      same(r, s, [](const Room& e) {
+        return std::tuple(xy(e.pos), e.font.view(), e.angle, e.height, e.width_factor, e.spacing,
+                          e.line_spacing, e.description.view(), e.number.view(), e.factor, e.base,
+                          e.top, e.show_area, e.show_volume, e.show_description, e.show_number, e.count);
+      });
+      if (r.count == s.count) same_items(r.points(), s.points(), r.count, xy);
       break;
     }
-    case kLight: {
-      auto &x = static_cast<const Light&>(a), &y = static_cast<const Light&>(b);
-      expect_p3(x.pos, y.pos);
-      expect_p3(x.target, y.target);
-      EXPECT_EQ(x.spot, y.spot);
-      EXPECT_EQ(x.red, y.red);
-      EXPECT_EQ(x.green, y.green);
-      EXPECT_EQ(x.blue, y.blue);
-      EXPECT_EQ(x.size, y.size);
-      EXPECT_EQ(x.spot_angle, y.spot_angle);
-      EXPECT_EQ(x.shadow_intensity, y.shadow_intensity);
-      EXPECT_EQ(x.shadow, y.shadow);
+    case kLight:
+      same(*as<Light>(&a), *as<Light>(&b), [](const Light& l) {
+        return std::tuple(xyz(l.pos), xyz(l.target), l.spot, l.red, l.green, l.blue, l.size,
+                          l.spot_angle, l.shadow_intensity, l.shadow);
+      });
       break;
-    }
     default: FAIL() << "unexpected kind";
   }
 }
@@ -849,7 +777,7 @@ TEST(DrawingFileCommand, LoadAndSaveThroughTheUser) {
   TempDir dir;
   Drawing d;
   fill_sample(d);
-  ScriptedUi ui;
+  FakeUi ui;
   ui.files.push_back(dir.file("plan"));
   ASSERT_TRUE(save_drawing(d, ui));
   EXPECT_EQ(ui.chooser_titles.back(), "Save Drawing...");
@@ -884,7 +812,7 @@ TEST(DrawingFileCommand, ARefusedFileBecomesNoFileName) {
   d.file_name = dir.file("old.krv");
   create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
   d.store.modified = false;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_EQ(load_drawing(d, ui, dir.file("notes.txt")), LoadStatus::kFailed);
   ASSERT_EQ(ui.errors.size(), 1u);
   EXPECT_EQ(ui.errors[0], "This is not a Korav file!");
@@ -907,7 +835,7 @@ TEST(DrawingFileCommand, NewerVersionsAreConvertedAndDamageIsShown) {
   f.raw("LI");  // cut in the middle of the next key
   write_all(dir.file("new.krv"), f.b);
   Drawing d;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_EQ(load_drawing(d, ui, dir.file("new.krv")), LoadStatus::kDamaged);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0], "File format 3.10 converted to 3.00");
@@ -922,7 +850,7 @@ TEST(DrawingFileCommand, AFailedSaveKeepsTheFileTheNameAndTheFlag) {
   Drawing d;
   create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
   d.file_name = dir.file("plan.krv");
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_FALSE(save_drawing_to(d, ui, dir.file("no/such/dir/plan.krv")));
   EXPECT_EQ(ui.errors.back(), "Cannot open file");
   EXPECT_TRUE(d.store.modified);
@@ -939,11 +867,11 @@ void save_past_size_limit(const std::string& path) {
   Drawing d;
   for (int i = 0; i < 1000; ++i) create_line(d.store, 0, 0, 0, i, 0, i, 1);
   d.file_name = "before.krv";
-  ScriptedUi ui;
+  FakeUi ui;
   bool saved = save_drawing_to(d, ui, path);
   bool sound = !saved && ui.errors.size() == 1 && ui.errors[0] == "Cannot write file" &&
                d.store.modified && d.file_name == "before.krv" && read_all(path) == Buf{1, 2, 3};
-  ScriptedUi bui;
+  FakeUi bui;
   d.file_name = path;
   bool backup = write_backup(d, bui);
   sound = sound && !backup && bui.errors.size() == 1 && bui.errors[0] == "Cannot write file" &&
@@ -964,7 +892,7 @@ TEST(DrawingFileCommand, BackupKeepsTheFlagAndTheName) {
   Drawing d;
   fill_sample(d);
   d.file_name = dir.file("plan.krv");
-  ScriptedUi ui;
+  FakeUi ui;
   ASSERT_TRUE(write_backup(d, ui));
   EXPECT_TRUE(d.store.modified);
   EXPECT_EQ(d.file_name, dir.file("plan.krv"));

@@ -1,5 +1,5 @@
-// Helpers shared by the file tests: a scripted user interface, temporary directories and a
-// byte builder for hand-made files.
+// Helpers shared by the file tests: the fake user interface, temporary directories and a byte
+// builder for hand-made files.
 #pragma once
 
 #include <sys/stat.h>
@@ -8,47 +8,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
-#include "base/ui.h"
+#include "tests/fake_ui.h"
 
 namespace korav::files_test {
-
-// Records every box and answers questions and file choosers from queues.
-class ScriptedUi : public Ui {
- public:
-  std::vector<std::string> errors, messages, questions, chooser_titles;
-  std::deque<int> answers;                          // question results; empty: 0 (closed)
-  std::deque<std::optional<std::string>> files;     // chooser results; empty: cancel
-
-  void error_box(std::string_view text) override { errors.emplace_back(text); }
-  void message_box(std::string_view text) override { messages.emplace_back(text); }
-  int question(std::string_view text, std::span<const std::string_view>) override {
-    questions.emplace_back(text);
-    if (answers.empty()) return 0;
-    int a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  std::optional<std::string> choose_file(std::string_view title, std::string_view,
-                                         bool) override {
-    chooser_titles.emplace_back(title);
-    if (files.empty()) return std::nullopt;
-    auto f = files.front();
-    files.pop_front();
-    return f;
-  }
-  void set_title(std::string_view) override {}
-  void set_prompt(std::string_view) override {}
-  std::string wait_command() override { return "p_nop"; }
-};
 
 // A fresh directory, removed with everything in it when the object goes.
 class TempDir {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "files/drawing_file.h"
 #include "files_test_support.h"
@@ -17,7 +18,6 @@ using files_test::current_header;
 using files_test::old_chunk;
 using files_test::old_header;
 using files_test::read_all;
-using files_test::ScriptedUi;
 using files_test::TempDir;
 using files_test::write_all;
 using Buf = std::vector<std::uint8_t>;
@@ -147,7 +147,7 @@ TEST(SettingsFile, SavedAndLoadedAgainReproducesEveryOption) {
   TempDir dir;
   Drawing d;
   change_every_option(d);
-  ScriptedUi ui;
+  FakeUi ui;
   ui.files.push_back(dir.file("mine.prefs"));
   ASSERT_TRUE(save_settings(d, ui, dir.path()));
   EXPECT_EQ(ui.chooser_titles.back(), "Save Settings...");
@@ -157,24 +157,14 @@ TEST(SettingsFile, SavedAndLoadedAgainReproducesEveryOption) {
   ASSERT_TRUE(load_settings(back, ui, dir.path()));
   EXPECT_EQ(ui.chooser_titles.back(), "Load Settings...");
   EXPECT_TRUE(ui.errors.empty());
-  for (int i = 0; i < kPenCount; ++i) {
-    const Pen &a = d.settings.pens[i], &b = back.settings.pens[i];
-    EXPECT_EQ(a.name, b.name);
-    EXPECT_EQ(a.thickness, b.thickness);
-    EXPECT_EQ(a.red, b.red);
-    EXPECT_EQ(a.green, b.green);
-    EXPECT_EQ(a.blue, b.blue);
-  }
-  for (int i = 0; i < kLineTypeCount; ++i) {
-    const LineType &a = d.settings.line_types[i], &b = back.settings.line_types[i];
-    EXPECT_EQ(a.name, b.name);
-    EXPECT_EQ(a.pattern_length, b.pattern_length);
-    EXPECT_EQ(a.sections, b.sections);
-    for (int k = 0; k < 3; ++k) {
-      EXPECT_EQ(a.line[k], b.line[k]);
-      EXPECT_EQ(a.space[k], b.space[k]);
-    }
-  }
+  auto pen = [](const Pen& p) { return std::tuple(p.name.view(), p.thickness, p.red, p.green, p.blue); };
+  auto line = [](const LineType& t) {
+    return std::tuple(t.name.view(), t.pattern_length, t.sections, t.line[0], t.line[1], t.line[2],
+                      t.space[0], t.space[1], t.space[2]);
+  };
+  for (int i = 0; i < kPenCount; ++i) EXPECT_EQ(pen(d.settings.pens[i]), pen(back.settings.pens[i]));
+  for (int i = 0; i < kLineTypeCount; ++i)
+    EXPECT_EQ(line(d.settings.line_types[i]), line(back.settings.line_types[i]));
   EXPECT_EQ(back.current_layer, 117);
   EXPECT_EQ(back.settings.paths[5].view(), "/home/export/");
   EXPECT_EQ(back.settings.backup_minutes, 12u);
@@ -191,7 +181,7 @@ TEST(SettingsFile, ASettingsFileLoadsAsAnEmptyDrawing) {
   change_every_option(d);
   write_all(dir.file("mine.prefs"), settings_file_bytes(d));
   Drawing back;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_EQ(load_drawing(back, ui, dir.file("mine.prefs")), LoadStatus::kLoaded);
   EXPECT_TRUE(ui.errors.empty());
   EXPECT_EQ(back.store.size(), 0u);
@@ -294,7 +284,7 @@ TEST(SettingsFile, LayerListsAndSetsAreRead) {
 TEST(SettingsFile, DefaultSettingsAtStartUp) {
   TempDir dir;
   Drawing d;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_FALSE(load_default_settings(d, ui, dir.path()));
   ASSERT_EQ(ui.errors.size(), 1u);
   EXPECT_EQ(ui.errors[0], "Cannot open local settings!");
@@ -316,7 +306,7 @@ TEST(SettingsFile, DefaultSettingsAtStartUp) {
 TEST(SettingsFile, SavingCanFailAndBeCancelled) {
   TempDir dir;
   Drawing d;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_FALSE(save_settings(d, ui, dir.path()));  // cancelled
   EXPECT_TRUE(ui.errors.empty());
   EXPECT_FALSE(save_settings_to(d, ui, dir.file("missing/x.prefs")));
@@ -333,13 +323,13 @@ TEST(SettingsFile, ShippedDefaultSettingsAreTheBuiltInDefaults) {
   const std::string path = std::string(KORAV_SOURCE_DIR) + "/dat/prefs/default.prefs";
   Drawing d;
   if (std::getenv("KORAV_WRITE_DEFAULT_PREFS")) {
-    ScriptedUi ui;
+    FakeUi ui;
     ASSERT_TRUE(save_settings_to(d, ui, path));
   }
   EXPECT_EQ(read_all(path), settings_file_bytes(d))
       << "the built-in defaults changed: run this test with KORAV_WRITE_DEFAULT_PREFS=1 once";
   Drawing loaded;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_TRUE(load_default_settings(loaded, ui, KORAV_SOURCE_DIR));
   EXPECT_TRUE(ui.errors.empty());
 }

@@ -2,10 +2,7 @@
 // server (skipped when xvfb-run is not installed).
 #include <cairo.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +13,7 @@
 #include "app/commands.h"
 #include "app/gtk/xpm_reader.h"
 #include "app/dialogs/layers.h"
+#include "shell_test_support.h"
 
 namespace korav {
 namespace {
@@ -121,81 +119,17 @@ TEST(WindowPictures, EveryPictureTheWindowNamesExistsAndNoneIsOrphaned) {
 
 // ---- The real window under a virtual X server ----
 
-// The catalogue's counted records only: records appended by earlier runs (texts the catalogue
-// did not know) are left behind, so they cannot hide a text that is still missing.
-void copy_catalogue(const std::string& from, const std::string& to) {
-  std::ifstream in(from, std::ios::binary);
-  std::ofstream out(to, std::ios::binary);
-  std::string l;
-  auto copy_line = [&] {
-    if (!std::getline(in, l)) return false;
-    out << l << "\n";
-    return true;
-  };
-  copy_line();
-  const int languages = std::atoi(l.c_str());
-  for (int i = 0; i < 2 * languages; ++i) copy_line();
-  copy_line();
-  const int entries = std::atoi(l.c_str());
-  for (int e = 0; e < entries * (languages + 1); ++e)
-    if (!copy_line()) break;
-}
+using shell_test::KoravRun;
+using shell_test::read_text;
 
-// A private data directory: its own copy of the catalogue (the program appends unknown texts
-// to it) and language file, the shipped pictures.
-class DataDir {
- public:
-  explicit DataDir(const std::string& language = "") {
-    char tmpl[] = "/tmp/korav-window-XXXXXX";
-    char* d = mkdtemp(tmpl);
-    if (d) path_ = d;
-    fs::create_directories(path_ + "/nls");
-    fs::create_directories(path_ + "/dat/draw");
-    fs::create_directories(path_ + "/dat/prefs");
-    copy_catalogue(kSource + "/nls/krv.nls", path_ + "/nls/krv.nls");
-    fs::create_directory_symlink(kSource + "/graphics", path_ + "/graphics");
-    if (!language.empty()) std::ofstream(path_ + "/language") << language << "\n";
-  }
-  ~DataDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+// A data directory for the window: the catalogue's counted records, the shipped pictures.
+struct DataDir : shell_test::DataDir {
+  explicit DataDir(const std::string& language = "") : shell_test::DataDir(language, true) {}
 };
 
-struct KoravRun {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string read_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Runs korav with `args` (in the data directory's environment), under xvfb-run when `window`.
+// Runs korav with `args` in the data directory, under xvfb-run when `window`.
 KoravRun run_korav(const DataDir& data, const std::string& args, bool window) {
-  const std::string out = data.file("stdout.txt"), err = data.file("stderr.txt");
-  std::string cmd = "cd '" + data.path() + "' && KORAV_DATA_DIR='" + data.path() + "' " +
-                    (window ? "timeout 120 xvfb-run -a -s '-screen 0 1600x1200x24' " : "timeout 120 ") +
-                    "'" + KORAV_BINARY + "' " + args + " >'" + out + "' 2>'" + err + "'";
-  KoravRun r;
-  // Two virtual X servers started at the same moment (tests run in parallel) may pick the
-  // same display; xvfb-run then fails before korav runs, and a second try gets another one.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    int st = std::system(cmd.c_str());
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.out = read_text(out);
-    r.err = read_text(err);
-    if (!window || r.err.find("xvfb-run: error") == std::string::npos) break;
-  }
-  return r;
+  return shell_test::run_korav(data.path(), args, data.path(), window);
 }
 
 // False also in a build without the window, where these tests have nothing to run.
@@ -255,10 +189,6 @@ int longest_dark_run(const Png& png) {
   return best;
 }
 
-void write_script(const std::string& path, const std::string& text) {
-  std::ofstream(path) << text;
-}
-
 // Point input through the real window: typed coordinates, coordinate keys, "z_enter", a
 // foreign command ending a waiting tool, Escape, the wheel inside a tool and a question box.
 // The window must behave exactly as the script host: the same transcript, the same drawing.
@@ -296,8 +226,8 @@ const char* kPointInputScript =
 // directory, and expects the same transcript and the same saved drawing ("plan.krv").
 void expect_same_as_script_host(const std::string& script) {
   DataDir script_dir, window_dir;
-  write_script(script_dir.file("s.txt"), script);
-  write_script(window_dir.file("s.txt"), script);
+  shell_test::write_text(script_dir.file("s.txt"), script);
+  shell_test::write_text(window_dir.file("s.txt"), script);
   KoravRun s = run_korav(script_dir, "--script s.txt", false);
   KoravRun w = run_korav(window_dir, "--replay s.txt", true);
   ASSERT_EQ(s.status, 0) << s.err;
@@ -359,7 +289,7 @@ TEST(WindowReplay, KeysDialogsAndViewFunctionsRunExactlyAsInTheScriptHost) {
 TEST(WindowReplay, QuittingEndsTheRunAndStillWritesTheScreenshot) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   DataDir data;
-  write_script(data.file("s.txt"),
+  shell_test::write_text(data.file("s.txt"),
                "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\n"
                "p_file_quit\nanswer Cancel\n"  // the drawing is altered: ask, and stay
                "p_file_quit\nanswer Quit\n"
@@ -379,7 +309,7 @@ TEST(WindowReplay, QuittingEndsTheRunAndStillWritesTheScreenshot) {
 TEST(WindowReplay, ScreenshotShowsTheWholeWindowWithTheDrawing) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   DataDir data;
-  write_script(data.file("s.txt"),
+  shell_test::write_text(data.file("s.txt"),
                "b_line_line\nclick 0 0\nclick 10 0\nclick 10 0\np_nop\ns_alles\nz_d_layer\nmove 500 500\n");
   KoravRun r = run_korav(data, "--replay s.txt --size 700x450 --screenshot shot.png", true);
   ASSERT_EQ(r.status, 0) << r.err;
@@ -416,14 +346,14 @@ TEST(WindowReplay, ScriptErrorsEndTheRunWithStatusOneAndNameTheLine) {
   };
   for (const Case& c : cases) {
     DataDir data;
-    write_script(data.file("s.txt"), c.script);
+    shell_test::write_text(data.file("s.txt"), c.script);
     KoravRun r = run_korav(data, "--replay s.txt", true);
     EXPECT_EQ(r.status, 1) << c.script;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.script << "\n" << r.err;
   }
   // An unanswered question is closed, as cancelled, and the drawing stays.
   DataDir data;
-  write_script(data.file("s.txt"), "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\n");
+  shell_test::write_text(data.file("s.txt"), "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\n");
   KoravRun r = run_korav(data, "--replay s.txt", true);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("Really delete all? [Yes|Cancel] -> close"), std::string::npos) << r.out;
@@ -436,7 +366,7 @@ TEST(WindowReplay, MissingScriptAndUnwritableScreenshotAreReported) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("no-such-script.txt"), std::string::npos) << missing.err;
 
-  write_script(data.file("s.txt"), "s_alles\n");
+  shell_test::write_text(data.file("s.txt"), "s_alles\n");
   KoravRun shot = run_korav(data, "--replay s.txt --screenshot no-such-dir/shot.png", true);
   EXPECT_EQ(shot.status, 1);
   EXPECT_NE(shot.err.find("no-such-dir/shot.png"), std::string::npos) << shot.err;
@@ -492,7 +422,7 @@ TEST(WindowReplay, TheLanguageFileSwitchesPromptsAndMenus) {
       "b_gauge\nclick 0 0\nclick 1 1\nclick 1 1\n"
       "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\n"
       "p_file_new\nanswer 2\ns_alles\n";
-  for (const DataDir* d : {&english, &german}) write_script(d->file("s.txt"), script);
+  for (const DataDir* d : {&english, &german}) shell_test::write_text(d->file("s.txt"), script);
   KoravRun e = run_korav(english, "--replay s.txt --size 600x400 --screenshot shot.png", true);
   KoravRun g = run_korav(german, "--replay s.txt --size 600x400 --screenshot shot.png", true);
   ASSERT_EQ(e.status, 0) << e.err;
