@@ -152,6 +152,24 @@ TEST(SelectionPoints, MarksOnlyPointsInsideAndNeverSeparators) {
   EXPECT_EQ(l->selected, 0);
 }
 
+// In the front view (x across, z up) a rectangle must not mark a plan line whose x and y happen
+// to fall inside it, while a 3D line's projected points are marked as usual.
+TEST(SelectionPoints, InA3DViewPlanElementsStayUnmarked) {
+  Drawing d;
+  Line* plan = line(d, 1, 1, 2, 1);
+  Line3D l3 = make_element<Line3D>(0, 1, 0);
+  l3.start = {1, 50, 1, 0};
+  l3.end = {2, 50, 9, 0};
+  Line3D* solid = create(d.store, l3);
+  SelectionSettings s;
+  EXPECT_EQ(select_points(d, s, Filter{}, 2, 0, 0, 3, 3), 1);
+  EXPECT_EQ(plan->start.mark + plan->end.mark, 0);
+  EXPECT_EQ(solid->start.mark, 1);
+  EXPECT_EQ(solid->end.mark, 0);
+  EXPECT_EQ(select_points(d, s, Filter{}, 0, 0, 0, 3, 3), 1);  // the plan view still marks it
+  EXPECT_EQ(plan->start.mark, 1);
+}
+
 TEST(SelectionOpening, MarksTheWallPointsOfTheNearestOpening) {
   Drawing d;
   Wall w = make_element<Wall>(0, 1, 0);
