@@ -113,14 +113,6 @@ TEST(GeometryRotate, AboutACentre) {
   EXPECT_NEAR(p.y, -2, 1e-12);
 }
 
-TEST(GeometryDistance, Euclidean) {
-  EXPECT_DOUBLE_EQ(distance({1, 2}, {4, 6}), 5);
-  EXPECT_DOUBLE_EQ(distance({4, 6}, {1, 2}), 5);
-  EXPECT_EQ(distance({1, 2}, {1, 2}), 0);
-  Point2 a{0, 0, 1}, b{0, 3, 0};  // marks do not matter
-  EXPECT_DOUBLE_EQ(distance(a, b), 3);
-}
-
 Wall* add_wall(Drawing& d, int layer, Vec2 c0, Vec2 c1, Vec2 c2, Vec2 c3) {
   Wall w = make_element<Wall>(layer, 0, 0);
   const Vec2 c[4] = {c0, c1, c2, c3};
@@ -139,6 +131,7 @@ Wall* add_wall(Drawing& d, int layer, Vec2 c0, Vec2 c1, Vec2 c2, Vec2 c3) {
 
 TEST(GeometryEdgePick, NearestLineWithFootInside) {
   Drawing d;
+  EXPECT_EQ(edge_pick(d, {0, 0}).element, nullptr);  // an empty drawing
   Line* far = create_line(d.store, 0, 0, 0, 0, 0, 10, 0);
   Line* near = create_line(d.store, 0, 0, 0, 0, 2, 10, 2);
   EdgePick e = edge_pick(d, {5, 1.5});
@@ -220,13 +213,6 @@ TEST(GeometryEdgePick, WallFootprintSides) {
   Line* l = create_line(d.store, 0, 0, 0, 0, 0.4, 4, 0.4);
   EXPECT_EQ(edge_pick(d, {2, 0.5}).element, l);
   EXPECT_EQ(edge_pick(d, {2, -0.5}).element, w);
-}
-
-TEST(GeometryEdgePick, EmptyDrawingFindsNothing) {
-  Drawing d;
-  const EdgePick e = edge_pick(d, {0, 0});
-  EXPECT_FALSE(e.found);
-  EXPECT_EQ(e.element, nullptr);
 }
 
 }  // namespace
