@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <tuple>
+
 #include "app/command_line.h"
 #include "files/drawing_file.h"
 #include "model/drawing.h"
@@ -20,10 +22,8 @@ TEST(CommandLine, ExportTakesTheDrawingBeforeOrAfterTheFormat) {
   EXPECT_EQ(cl.drawing, "/home/u/in.krv");
   EXPECT_EQ(cl.export_out, "/home/u/out.krv");
   ASSERT_TRUE(parse({"in.krv", "--export", "png", "/tmp/out.png", "--size", "800x600"}, cl, err));
-  EXPECT_EQ(cl.drawing, "/home/u/in.krv");
-  EXPECT_EQ(cl.export_out, "/tmp/out.png");
-  EXPECT_EQ(cl.width, 800);
-  EXPECT_EQ(cl.height, 600);
+  EXPECT_EQ(std::tuple(cl.drawing, cl.export_out, cl.width, cl.height),
+            std::tuple("/home/u/in.krv", "/tmp/out.png", 800, 600));
   ASSERT_TRUE(parse({"--export", "png", "a.krv", "--size", "100x100", "b.krv"}, cl, err));
   EXPECT_EQ(cl.export_out, "/home/u/a.krv");  // not directly after: the contract's form
   EXPECT_EQ(cl.drawing, "/home/u/b.krv");

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "app/app.h"
 #include "app/commands.h"
@@ -56,10 +57,8 @@ TEST(CommandTables, MenuPalettesAndToolBars) {
       EXPECT_TRUE(keys.emplace(m.key, m.command).second) << m.key;
     }
   }
-  EXPECT_EQ(separators, 6);
-  EXPECT_EQ(keys[','], "z_d_settings");
-  EXPECT_EQ(keys['q'], "p_file_quit");
-  EXPECT_EQ(keys.size(), 9u);
+  EXPECT_EQ(std::tuple(separators, keys[','], keys['q'], keys.size()),
+            std::tuple(6, "z_d_settings", "p_file_quit", 9u));
 
   std::vector<int> deletes(kPalettePageCount, 0);
   for (const PaletteEntry& e : palette_entries()) {

@@ -466,12 +466,8 @@ TEST(DrawingFile, LineChunkFromBytes) {
   ASSERT_EQ(d.store.size(), 1u);
   auto* l = as<Line>(d.store.head());
   ASSERT_NE(l, nullptr);
-  EXPECT_EQ(l->layer, 2);
-  EXPECT_EQ(l->group, 3);
-  EXPECT_EQ(l->pen, 4);
-  EXPECT_EQ(l->line_type, 5);
-  EXPECT_EQ(l->start.x, 1);
-  EXPECT_EQ(l->end.y, 4);
+  EXPECT_EQ(std::tuple(l->layer, l->group, l->pen, l->line_type, l->start.x, l->end.y),
+            std::tuple(2, 3, 4, 5, 1, 4));
 }
 
 TEST(DrawingFile, SelectionValueAndGroupsComeWithTheElements) {
@@ -487,9 +483,8 @@ TEST(DrawingFile, SelectionValueAndGroupsComeWithTheElements) {
   }
   auto chunks = chunks_of(bytes);
   ASSERT_EQ(chunks.size(), 3u);
-  EXPECT_EQ(chunks[0].key, "KRVW");
-  EXPECT_EQ(chunks[1].key, "LINE");
-  EXPECT_EQ(chunks[2].key, "LIG2");
+  EXPECT_EQ(std::tuple(chunks[0].key, chunks[1].key, chunks[2].key),
+            std::tuple("KRVW", "LINE", "LIG2"));
 
   Drawing into;
   create_line(into.store, 0, 0, 0, 0, 0, 1, 1);
@@ -499,10 +494,8 @@ TEST(DrawingFile, SelectionValueAndGroupsComeWithTheElements) {
   EXPECT_EQ(into.store.element_counter, 2u);
   auto v = elements(into);
   ASSERT_EQ(v.size(), 3u);
-  EXPECT_EQ(v[0]->selected, 0);
-  EXPECT_EQ(v[1]->selected, 1);
-  EXPECT_EQ(v[2]->selected, 1);
-  EXPECT_EQ(v[1]->group, 4);
+  EXPECT_EQ(std::tuple(v[0]->selected, v[1]->selected, v[2]->selected, v[1]->group),
+            std::tuple(0, 1, 1, 4));
 }
 
 TEST(DrawingFile, SaveWritesSelectedElementsButNotTemporaryOnes) {
@@ -556,27 +549,21 @@ TEST(DrawingFile, OldFileWithOldKeys) {
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->font.view(), "SimpelProp");
   EXPECT_STREQ(t->text(), "Hi");  // shorter than the old "length - 84" would allow
-  EXPECT_EQ(t->align, 2);
-  EXPECT_EQ(t->height, 3.5);
-  EXPECT_EQ(t->line_spacing, 1.5);
+  EXPECT_EQ(std::tuple(t->align, t->height, t->line_spacing), std::tuple(2, 3.5, 1.5));
   auto* t2 = as<Text>(v[1]);
   EXPECT_EQ(t2->font.view(), "");  // no font of that number
   EXPECT_EQ(std::string(t2->text()), long_text);  // whole, not cut by 12 bytes
 
   auto* m = as<Dimension>(v[2]);
   ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->font.view(), "Filled_1");
-  EXPECT_EQ(m->kind, 0);
-  EXPECT_EQ(m->extension, 0.2);
+  EXPECT_EQ(std::tuple(m->font.view(), m->kind, m->extension), std::tuple("Filled_1", 0, 0.2));
   ASSERT_EQ(m->count, 1u);
   EXPECT_EQ(m->points()[0].measured.y, 4);
   EXPECT_EQ(m->points()[0].extra[2], 10);
 
   auto* p = as<Pattern>(v[3]);
   EXPECT_EQ(p->kind, 1);  // two families: second spacing non-zero
-  EXPECT_EQ(p->red, 0);
-  EXPECT_EQ(p->pen2, 2);
-  EXPECT_EQ(p->count, 2u);
+  EXPECT_EQ(std::tuple(p->red, p->pen2, p->count), std::tuple(0, 2, 2u));
   EXPECT_EQ(as<Pattern>(v[4])->kind, 2);  // line type 100: points
   EXPECT_EQ(as<Pattern>(v[5])->kind, 0);
 
@@ -588,16 +575,11 @@ TEST(DrawingFile, OldFileWithOldKeys) {
   EXPECT_EQ(r->points()[0].y, 8);
 
   auto* lt = as<Light>(v[7]);
-  EXPECT_EQ(lt->spot, 1);
-  EXPECT_EQ(lt->shadow, 1);
-  EXPECT_EQ(lt->size, 0);
-  EXPECT_EQ(lt->shadow_intensity, 1.0);
-  EXPECT_EQ(lt->red, 1);
-  EXPECT_EQ(lt->target.x, 0);
+  EXPECT_EQ(std::tuple(lt->spot, lt->shadow, lt->size, lt->shadow_intensity, lt->red, lt->target.x),
+            std::tuple(1, 1, 0, 1.0, 1, 0));
   auto* lh = as<Light>(v[8]);
-  EXPECT_EQ(lh->target.z, 6);
-  EXPECT_EQ(lh->spot_angle, 0.5);
-  EXPECT_EQ(lh->shadow_intensity, 1.0);
+  EXPECT_EQ(std::tuple(lh->target.z, lh->spot_angle, lh->shadow_intensity),
+            std::tuple(6, 0.5, 1.0));
 
   // Saved again, the old keys become the current ones.
   Buf again = to_bytes(d);
@@ -620,10 +602,8 @@ TEST(DrawingFile, OldLayerNumbersAreConvertedFromTheFirstLayr) {
   auto v = elements(d);
   ASSERT_EQ(v.size(), 4u);
   EXPECT_EQ(v[0]->layer, 23);  // before the first LAYR
-  EXPECT_EQ(v[1]->layer, 203);
-  EXPECT_EQ(v[2]->layer, 5);
-  EXPECT_EQ(v[3]->layer, 100);
-  EXPECT_EQ(d.layers.layer[405].name.view(), "Dach");
+  EXPECT_EQ(std::tuple(v[1]->layer, v[2]->layer, v[3]->layer, d.layers.layer[405].name.view()),
+            std::tuple(203, 5, 100, "Dach"));
   EXPECT_EQ(d.layers.layer[405].state, 1);  // the low byte of the old state
   EXPECT_EQ(d.layers.layer[405].value, 1.5);
 

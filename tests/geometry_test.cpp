@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 #include "model/drawing.h"
 
@@ -136,9 +137,7 @@ TEST(GeometryEdgePick, NearestLineWithFootInside) {
   Line* near = create_line(d.store, 0, 0, 0, 0, 2, 10, 2);
   EdgePick e = edge_pick(d, {5, 1.5});
   ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.element, near);
-  EXPECT_EQ(e.start, Vec2(0, 2));
-  EXPECT_EQ(e.end, Vec2(10, 2));
+  EXPECT_EQ(std::tuple(e.element, e.start, e.end), std::tuple(near, Vec2(0, 2), Vec2(10, 2)));
   e = edge_pick(d, {5, 0.9});
   ASSERT_TRUE(e.found);
   EXPECT_EQ(e.element, far);
@@ -195,20 +194,14 @@ TEST(GeometryEdgePick, WallFootprintSides) {
   ASSERT_NE(w, nullptr);
   EdgePick e = edge_pick(d, {2, 0.5});
   ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.element, w);
-  EXPECT_EQ(e.side, 0);
-  EXPECT_EQ(e.start, Vec2(0, 0.1));
-  EXPECT_EQ(e.end, Vec2(4, 0.1));
+  EXPECT_EQ(std::tuple(e.element, e.side, e.start, e.end),
+            std::tuple(w, 0, Vec2(0, 0.1), Vec2(4, 0.1)));
   e = edge_pick(d, {4.3, 0.05});
   ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.side, 1);
-  EXPECT_EQ(e.start, Vec2(4, 0.1));
-  EXPECT_EQ(e.end, Vec2(4, -0.1));
+  EXPECT_EQ(std::tuple(e.side, e.start, e.end), std::tuple(1, Vec2(4, 0.1), Vec2(4, -0.1)));
   e = edge_pick(d, {-0.5, 0});
   ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.side, 3);
-  EXPECT_EQ(e.start, Vec2(0, -0.1));
-  EXPECT_EQ(e.end, Vec2(0, 0.1));
+  EXPECT_EQ(std::tuple(e.side, e.start, e.end), std::tuple(3, Vec2(0, -0.1), Vec2(0, 0.1)));
   // A line nearer than any side wins over the wall.
   Line* l = create_line(d.store, 0, 0, 0, 0, 0.4, 4, 0.4);
   EXPECT_EQ(edge_pick(d, {2, 0.5}).element, l);

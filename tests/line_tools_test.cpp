@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "draft/crossings.h"
@@ -73,9 +74,8 @@ TEST(LineGeometry, ParallelThroughAndOrthogonal) {
 TEST(LineGeometry, FrameOrdersCornersGrowsAndRejectsEmpty) {
   auto sides = frame_sides({4, 3}, {1, 1}, 0.5);
   ASSERT_EQ(sides.size(), 4u);
-  EXPECT_EQ(sides[0].start, Vec2(0.5, 0.5));
-  EXPECT_EQ(sides[1].end, Vec2(4.5, 3.5));
-  EXPECT_EQ(sides[3].end, sides[0].start);
+  EXPECT_EQ(std::tuple(sides[0].start, sides[1].end, sides[3].end),
+            std::tuple(Vec2(0.5, 0.5), Vec2(4.5, 3.5), sides[0].start));
   EXPECT_EQ(frame_sides({1, 1}, {3, 1}, 0).size(), 0u);  // no height
   EXPECT_EQ(frame_sides({0, 0}, {1, 1}, -0.5).size(), 0u);  // shrunk away
   EXPECT_EQ(frame_sides({0, 0}, {4, 4}, -1).size(), 4u);
@@ -103,9 +103,7 @@ TEST(LineTools, CreatingToolsRecordOneUndoStepEach) {
   EXPECT_EQ(d.store.size(), 11u);
   EXPECT_EQ(d.undo.level_count(), 3);
   Line* first = lines_of(d)[0];
-  EXPECT_EQ(first->layer, 3);
-  EXPECT_EQ(first->pen, 2);
-  EXPECT_EQ(first->line_type, 4);
+  EXPECT_EQ(std::tuple(first->layer, first->pen, first->line_type), std::tuple(3, 2, 4));
   EXPECT_EQ(lines_of(d)[1]->pen, kGuidePen);
   // the polygon closes back to its first corner
   auto all = lines_of(d);
@@ -353,9 +351,7 @@ TEST(RemoveDuplicates, ExactLinesReversedAndArcsOnCurrentLayer) {
   c.axis_angle = 0.5;
   create(d.store, c);
   auto counts = remove_duplicates(d);
-  EXPECT_EQ(counts.first, 2);
-  EXPECT_EQ(counts.second, 1);
-  EXPECT_EQ(d.store.size(), 5u);
+  EXPECT_EQ(std::tuple(counts.first, counts.second, d.store.size()), std::tuple(2, 1, 5u));
   EXPECT_EQ(remove_duplicates_message(counts),
             "Number of removed lines: 2\nNumber of removed arcs: 1\n");
   d.undo.undo(d.store);

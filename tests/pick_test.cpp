@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "app/app.h"
@@ -199,9 +200,7 @@ TEST(Pick, ThreeDViewsTakeOnlyThreeDKinds) {
 TEST(Projection, ElevationsInvertTheClickMapping) {
   double x, y, z;
   ASSERT_TRUE(unproject_click(2, 3, 4, x, y, z));
-  EXPECT_EQ(x, 3);
-  EXPECT_EQ(y, 0);
-  EXPECT_EQ(z, 4);
+  EXPECT_EQ(std::tuple(x, y, z), std::tuple(3, 0, 4));
   for (int view : {0, 2, 4, 6, 8}) {
     ASSERT_TRUE(unproject_click(view, 1.5, -2.5, x, y, z));
     ViewPoint p = project_point(view, x, y, z);
@@ -218,7 +217,6 @@ TEST(Projection, ElevationsInvertTheClickMapping) {
 
 }  // namespace
 }  // namespace korav
-
 
 namespace korav {
 namespace {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "model/drawing.h"
@@ -392,9 +393,7 @@ TEST_F(RecordTest, ElementsReachTheirOperations) {
   draw_element(r, d, *create(d.store, c), kDrawNormal);
   ASSERT_EQ(recorder.calls.size(), 1u);
   const Call& a = recorder.calls[0];
-  EXPECT_EQ(a.op, 'a');
-  EXPECT_EQ(a.pen, 2);
-  EXPECT_EQ(a.lt, 1);
+  EXPECT_EQ(std::tuple(a.op, a.pen, a.lt), std::tuple('a', 2, 1));
   EXPECT_EQ(std::vector<double>(a.v, a.v + 7), (std::vector<double>{1, 2, 3, 1, 1, 0.5, 0.25}));
 
   Text t = make_element<Text>(0, 3, 0);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "app/dialog_vars.h"
 #include "files/drawing_file.h"
@@ -73,9 +74,7 @@ TEST(ScriptLines, SetNamesWithBlanks) {
   d.ref = &v;
   vars.add(d);
   ScriptEvent s = parse_script_line("set Snap/Snap size 9", &vars);
-  EXPECT_EQ(s.kind, K::kSet);
-  EXPECT_EQ(s.text, "Snap/Snap size");
-  EXPECT_EQ(s.value, "9");
+  EXPECT_EQ(std::tuple(s.kind, s.text, s.value), std::tuple(K::kSet, "Snap/Snap size", "9"));
   ScriptEvent u = parse_script_line("set Wall/Thickness 0.24", &vars);  // not registered
   EXPECT_EQ(u.text, "Wall/Thickness");
   EXPECT_EQ(u.value, "0.24");

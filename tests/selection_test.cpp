@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "app/filter.h"
@@ -100,10 +101,8 @@ TEST(SelectionFilter, PenLineAndObjectType) {
   f.pen = 2;
   SelectionSettings s;
   EXPECT_EQ(select_all(d, s, f), 2);
-  EXPECT_EQ(pen2->selected, 1);
-  EXPECT_EQ(pen3->selected, 0);
-  EXPECT_EQ(pen2_other->selected, 0);
-  EXPECT_EQ(room->selected, 1);
+  EXPECT_EQ(std::tuple(pen2->selected, pen3->selected, pen2_other->selected, room->selected),
+            std::tuple(1, 0, 0, 1));
   // object type: the menu's "Room" is type code 11, "Camera" 10
   EXPECT_EQ(filter_object_type(9), kRoom);
   EXPECT_EQ(filter_object_type(10), kLight);
@@ -128,9 +127,7 @@ TEST(SelectionFilter, PenLineAndObjectType) {
   EXPECT_EQ(chunk, (std::array<std::uint32_t, 3>{6, 4, 1}));
   Filter back;
   filter_from_settings(back, {7, 300, 99});
-  EXPECT_EQ(back.line_type, 7);
-  EXPECT_EQ(back.pen, 0);
-  EXPECT_EQ(back.by, kFilterPen);
+  EXPECT_EQ(std::tuple(back.line_type, back.pen, back.by), std::tuple(7, 0, kFilterPen));
 }
 
 TEST(SelectionPoints, MarksOnlyPointsInsideAndNeverSeparators) {
@@ -143,10 +140,8 @@ TEST(SelectionPoints, MarksOnlyPointsInsideAndNeverSeparators) {
   SelectionSettings s;
   EXPECT_EQ(select_points(d, s, Filter{}, 0, -1, -1, 1000, 0.5), 2);
   EXPECT_TRUE(s.points_marked);
-  EXPECT_EQ(l->start.mark, 1);
-  EXPECT_EQ(l->end.mark, 1);
-  EXPECT_EQ(pat->points()[0].mark, 1);
-  EXPECT_EQ(pat->points()[2].mark, 0);
+  EXPECT_EQ(std::tuple(l->start.mark, l->end.mark, pat->points()[0].mark, pat->points()[2].mark),
+            std::tuple(1, 1, 1, 0));
   EXPECT_EQ(pat->points()[3].mark, 0);  // separator
   EXPECT_EQ(pat->offset.mark, 0);
   EXPECT_EQ(l->selected, 0);
@@ -163,9 +158,8 @@ TEST(SelectionPoints, InA3DViewPlanElementsStayUnmarked) {
   Line3D* solid = create(d.store, l3);
   SelectionSettings s;
   EXPECT_EQ(select_points(d, s, Filter{}, 2, 0, 0, 3, 3), 1);
-  EXPECT_EQ(plan->start.mark + plan->end.mark, 0);
-  EXPECT_EQ(solid->start.mark, 1);
-  EXPECT_EQ(solid->end.mark, 0);
+  EXPECT_EQ(std::tuple(plan->start.mark + plan->end.mark, solid->start.mark, solid->end.mark),
+            std::tuple(0, 1, 0));
   EXPECT_EQ(select_points(d, s, Filter{}, 0, 0, 0, 3, 3), 1);  // the plan view still marks it
   EXPECT_EQ(plan->start.mark, 1);
 }
