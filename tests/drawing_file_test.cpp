@@ -31,54 +31,28 @@ using Buf = std::vector<std::uint8_t>;
 
 void fill_sample(Drawing& d) {
   ElementStore& s = d.store;
-  Element* e = create_line(s, 3, 1, 2, 1.5, -2.25, 1e6, 7);
-  e->group = 4;
+  create_line(s, 3, 1, 2, 1.5, -2.25, 1e6, 7)->group = 4;
 
   Circle c = make_element<Circle>(0, 2, 0);
   c.centre = {5, 6, 0};
-  c.radius1 = 2;
-  c.radius2 = 1;
-  c.sweep = 1.25;
-  c.start_angle = 0.5;
-  c.axis_angle = -0.75;
+  std::tie(c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle) = std::tuple(2, 1, 1.25, 0.5, -0.75);
   create(s, c);
 
   Text t = make_element<Text>(12, 3, 1);
   t.pos = {1, 2, 0};
   t.font.set("SimpelProp");
-  t.align = 3;
-  t.angle = 0.1;
-  t.height = 3.5;
-  t.width_factor = 0.9;
-  t.spacing = 0.2;
-  t.line_spacing = 1.6;
-  t.fitted_width = 12.5;
+  std::tie(t.align, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing, t.fitted_width) =
+      std::tuple(3, 0.1, 3.5, 0.9, 0.2, 1.6, 12.5);
   create_text(s, t, "Wohnen \xE4 K\xFC" "che")->group = 4;
 
   Dimension m = make_element<Dimension>(150, 0, 0);
   m.font.set("Rund");
-  m.unit_style = 2;
-  m.mark_style = 1;
-  m.direction = 0.3;
-  m.figure_height = 2.5;
-  m.spacing[0] = 1;
-  m.spacing[1] = 2;
-  m.spacing[2] = 3;
-  m.display[0] = 1;
-  m.display[1] = 0;
-  m.extension = 0.25;
-  m.kind = 3;
+  std::tie(m.unit_style, m.mark_style, m.direction, m.figure_height, m.spacing[0], m.spacing[1],
+           m.spacing[2], m.display[0], m.display[1], m.extension, m.kind) =
+      std::tuple(2, 1, 0.3, 2.5, 1, 2, 3, 1, 0, 0.25, 3);
   std::vector<DimPoint> dp(3);
-  for (int i = 0; i < 3; ++i) {
-    dp[i].foot = {i * 1.0, 0.5, 0};
-    dp[i].measured = {i * 1.0, 2.5, 1};
-    dp[i].distance = i * 1.0;
-    dp[i].override_value = i == 1 ? 7.5 : 0;
-    dp[i].height_figure = 0.01 * i;
-    dp[i].extra[0] = 1;
-    dp[i].extra[1] = -i;
-    dp[i].extra[2] = i * 2;
-  }
+  for (int i = 0; i < 3; ++i)
+    dp[i] = {{i * 1.0, 0.5, 0}, {i * 1.0, 2.5, 1}, i * 1.0, i == 1 ? 7.5 : 0, 0.01 * i, {1.0, -i * 1.0, i * 2.0}};
   create_dimension(s, m, dp);
 
   Wall w = make_element<Wall>(999, 5, 0);
@@ -91,30 +65,18 @@ void fill_sample(Drawing& d) {
   for (int i = 0; i < 4; ++i) lines[i] = {{i * 1.0, 0, 0}, {i * 1.0, 1, 0}};
   std::vector<Opening> openings(2);
   for (int k = 0; k < 2; ++k) {
-    for (int i = 0; i < 8; ++i) openings[k].corner[i] = {k + i * 0.1, i * 0.2, i * 0.3, 0};
-    openings[k].kind = static_cast<std::uint8_t>(k + 2);
-    openings[k].subtype = 4;
-    openings[k].leaf_side = 1;
-    openings[k].base = 0.9;
-    openings[k].height = 1.2;
-    openings[k].stop_width = 0.05;
-    openings[k].stop_depth = 0.07;
+    Opening& o = openings[k];
+    for (int i = 0; i < 8; ++i) o.corner[i] = {k + i * 0.1, i * 0.2, i * 0.3, 0};
+    std::tie(o.kind, o.subtype, o.leaf_side, o.base, o.height, o.stop_width, o.stop_depth) =
+        std::tuple(k + 2, 4, 1, 0.9, 1.2, 0.05, 0.07);
   }
   create_wall(s, w, lines, openings)->group = 9;
 
   Pattern p = make_element<Pattern>(1, 1, 101);
-  p.pen2 = 4;
-  p.line_type2 = 2;
   p.origin = {1, 1, 0};
   p.offset = {0.1, 0.2, 0};
-  p.angle1 = 0.785;
-  p.spacing1 = 0.1;
-  p.angle2 = -0.785;
-  p.spacing2 = 0.2;
-  p.red = 0.25;
-  p.green = 0.5;
-  p.blue = 0.75;
-  p.kind = 3;
+  std::tie(p.pen2, p.line_type2, p.angle1, p.spacing1, p.angle2, p.spacing2, p.red, p.green, p.blue,
+           p.kind) = std::tuple(4, 2, 0.785, 0.1, -0.785, 0.2, 0.25, 0.5, 0.75, 3);
   std::vector<Point2> outline = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {999, 999, 0},
                                  {2, 2, 0}, {3, 2, 0}, {3, 3, 0}, {999, 999, 0}};
   create_pattern(s, p, outline);
@@ -139,41 +101,26 @@ void fill_sample(Drawing& d) {
   Camera cam = make_element<Camera>(0, 0, 0);
   cam.eye = {10, 10, 1.7, 0};
   cam.target = {0, 0, 1, 0};
-  cam.lens_angle = 45;
-  cam.active = 1;
+  std::tie(cam.lens_angle, cam.active) = std::tuple(45, 1);
   create(s, cam);
 
   Room r = make_element<Room>(7, 1, 0);
   r.pos = {2, 2, 0};
   r.font.set("Simpel");
-  r.angle = 0.2;
-  r.height = 3;
-  r.width_factor = 1;
-  r.spacing = 0.1;
-  r.line_spacing = 1.5;
   r.description.set("Bad");
   r.number.set("1.07");
-  r.factor = 0.97;
-  r.base = 0;
-  r.top = 2.6;
-  r.show_area = 1;
-  r.show_volume = 0;
-  r.show_description = 2;  // any byte is kept as it is
-  r.show_number = 3;
+  std::tie(r.angle, r.height, r.width_factor, r.spacing, r.line_spacing, r.factor, r.base, r.top) =
+      std::tuple(0.2, 3, 1, 0.1, 1.5, 0.97, 0, 2.6);
+  // Any byte of the switches is kept as it is.
+  std::tie(r.show_area, r.show_volume, r.show_description, r.show_number) = std::tuple(1, 0, 2, 3);
   std::vector<Point2> room_outline = {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, {999, 999, 0}};
   create_room(s, r, room_outline);
 
   Light li = make_element<Light>(0, 0, 0);
   li.pos = {1, 2, 3, 0};
   li.target = {4, 5, 6, 0};
-  li.spot = 1;
-  li.red = 1;
-  li.green = 0.9;
-  li.blue = 0.8;
-  li.size = 0.5;
-  li.spot_angle = 30;
-  li.shadow_intensity = 0.3;
-  li.shadow = 0;
+  std::tie(li.spot, li.red, li.green, li.blue, li.size, li.spot_angle, li.shadow_intensity, li.shadow) =
+      std::tuple(1, 1, 0.9, 0.8, 0.5, 30, 0.3, 0);
   create(s, li);
 
   d.layers.layer[7].name.set("Sanit\xE4r");
