@@ -92,9 +92,7 @@ TEST(LineGeometry, PolygonCornersAndLimits) {
 
 TEST(LineTools, CreatingToolsRecordOneUndoStepEach) {
   Drawing d;
-  d.current_layer = 3;
-  d.current_pen = 2;
-  d.current_line_type = 4;
+  std::tie(d.current_layer, d.current_pen, d.current_line_type) = std::tuple(3, 2, 4);
   add_line(d, {0, 0}, {1, 1});
   d.guide_mode = true;
   EXPECT_EQ(add_frame(d, {0, 0}, {2, 1}, 0), 4);

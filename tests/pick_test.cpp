@@ -18,9 +18,7 @@ constexpr double kUpp = 0.01;  // metres per pixel in these tests
 
 PickContext context(int view = 0) {
   PickContext c;
-  c.units_per_pixel = kUpp;
-  c.view = view;
-  c.snap_size = 7;
+  std::tie(c.units_per_pixel, c.view, c.snap_size) = std::tuple(kUpp, view, 7);
   return c;
 }
 
@@ -28,11 +26,8 @@ Circle circle(double cx, double cy, double r1, double r2, double start, double s
               double axis = 0) {
   Circle c = make_element<Circle>(0, 1, 0);
   c.centre = {cx, cy, 0};
-  c.radius1 = r1;
-  c.radius2 = r2;
-  c.start_angle = start;
-  c.sweep = sweep;
-  c.axis_angle = axis;
+  std::tie(c.radius1, c.radius2, c.start_angle, c.sweep, c.axis_angle) =
+      std::tuple(r1, r2, start, sweep, axis);
   return c;
 }
 

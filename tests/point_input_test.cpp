@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 #include "app/point_input.h"
 #include "draft/units.h"
@@ -224,15 +225,11 @@ TEST(PointInputDisplay, CoordinatesShowPositionOffsetAndDifference) {
   EXPECT_EQ(app.input.coordinate_first, "X: " + format_length(2, s));
   EXPECT_EQ(app.input.coordinate_second, "Y: " + format_length(3, s));
   PointRequest r = request({kStepFirstPoint, kStepNextPoint, kStepConfirm});
-  r.point_count = 1;
-  r.x[0] = 0.5;
-  r.y[0] = 1;
+  std::tie(r.point_count, r.x[0], r.y[0]) = std::tuple(1, 0.5, 1);
   app.input.current = &r;
   refresh_coordinates(app);
   EXPECT_EQ(app.input.coordinate_first, "X: " + format_length(1.5, s));
-  r.point_count = 2;
-  r.x[1] = 4.5;
-  r.y[1] = -1;
+  std::tie(r.point_count, r.x[1], r.y[1]) = std::tuple(2, 4.5, -1);
   refresh_coordinates(app);
   EXPECT_EQ(app.input.coordinate_first, "X: " + format_length(4, s));
   EXPECT_EQ(app.input.coordinate_second, "Y: " + format_length(-2, s));

@@ -294,9 +294,7 @@ TEST_F(RenderTest, ArcsAndEllipses) {
   tiny->selected = 1;
   d.store.purge();
 
-  c.sweep = 2 * kPi;
-  c.radius1 = 4;
-  c.radius2 = 2;
+  std::tie(c.sweep, c.radius1, c.radius2) = std::tuple(2 * kPi, 4, 2);
   c.axis_angle = kPi / 2;  // the long axis stands upright
   create(d.store, c);
   draw_all();
@@ -385,11 +383,8 @@ struct RecordTest : ::testing::Test {
 TEST_F(RecordTest, ElementsReachTheirOperations) {
   Circle c = make_element<Circle>(0, 2, 1);
   c.centre = {1, 2, 0};
-  c.radius1 = 3;
-  c.radius2 = 1;
-  c.sweep = 1;
-  c.start_angle = 0.5;
-  c.axis_angle = 0.25;
+  std::tie(c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle) =
+      std::tuple(3, 1, 1, 0.5, 0.25);
   draw_element(r, d, *create(d.store, c), kDrawNormal);
   ASSERT_EQ(recorder.calls.size(), 1u);
   const Call& a = recorder.calls[0];

@@ -56,9 +56,7 @@ TEST(SelectionRange, AllDefiningPointsInsideBordersIncluded) {
   select_range(d, s, Filter{}, 0, 0, 0, 2, 2);
   EXPECT_EQ(inside->selected, 1);
   // visible layers widen the range to shown layers
-  d.layers.layer[3].state = 1;
-  s.mode = kSelectActive;
-  s.layers = 1;
+  std::tie(d.layers.layer[3].state, s.mode, s.layers) = std::tuple(1, kSelectActive, 1);
   select_range(d, s, Filter{}, 0, 0, 0, 2, 2);
   EXPECT_EQ(other_layer->selected, 1);
 }
@@ -96,9 +94,7 @@ TEST(SelectionFilter, PenLineAndObjectType) {
   Room r = make_element<Room>(0, 2, 0);
   Element* room = create(d.store, r);
   Filter f;
-  f.active = true;
-  f.by = kFilterPen;
-  f.pen = 2;
+  std::tie(f.active, f.by, f.pen) = std::tuple(true, kFilterPen, 2);
   SelectionSettings s;
   EXPECT_EQ(select_all(d, s, f), 2);
   EXPECT_EQ(std::tuple(pen2->selected, pen3->selected, pen2_other->selected, room->selected),
@@ -120,9 +116,7 @@ TEST(SelectionFilter, PenLineAndObjectType) {
   // the settings chunk keeps line type, pen and filter by; bad values fall back
   std::array<std::uint32_t, 3> chunk{};
   Filter g;
-  g.by = kFilterLine;
-  g.pen = 4;
-  g.line_type = 6;
+  std::tie(g.by, g.pen, g.line_type) = std::tuple(kFilterLine, 4, 6);
   filter_to_settings(g, chunk);
   EXPECT_EQ(chunk, (std::array<std::uint32_t, 3>{6, 4, 1}));
   Filter back;

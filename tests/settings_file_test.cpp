@@ -39,45 +39,26 @@ void change_every_option(Drawing& d) {
     s.line_types[i].space[1] = 2 * i;
     s.line_types[i].pattern_length = pattern_length(s.line_types[i]);
   }
-  s.pov.flags[6] = 3;
   s.pov.path.set("/tmp/out.png");
-  s.pov.values[2] = 0.5;
-  s.pov.last = 7;
-  s.print.values[6] = 29.7;
   s.print.command.set("lp -d office");
-  s.print.last = 2;
-  s.plot.flags[0] = 2;
   s.plot.strings[3].set("END");
   s.plot.command.set("lpr -Pplotter");
-  s.plot.last = 5;
+  std::tie(s.pov.flags[6], s.pov.values[2], s.pov.last, s.print.values[6], s.print.last,
+           s.plot.flags[0], s.plot.last) = std::tuple(3, 0.5, 7, 29.7, 2, 2, 5);
   s.dxf = {1, 0, 1, 2};
   s.filter = {3, 4, 1};
   s.text_editor = {1, 1, 0, 1};
-  s.view.exact_thickness = 1;
-  s.view.room_borders = 0;
   s.room_text.area_text.set("m2");
-  s.room_text.volume_unit = 1;
-  s.drawing_scale = 250;
-  d.current_layer = 117;
-  s.view_number = 3;
-  s.angle_input = 0;
-  s.figure_input = 2;
-  s.link_to_elements = 0;
-  s.move_figures = 0;
-  s.preview_snap = 0;
-  s.size_unit = 1;
-  s.paper_unit = 2;
-  s.accuracy = 6;
-  s.accuracy_arch = 3;
+  std::tie(s.view.exact_thickness, s.view.room_borders, s.room_text.volume_unit, s.drawing_scale,
+           d.current_layer, s.view_number, s.angle_input, s.figure_input) = std::tuple(1, 0, 1, 250, 117, 3, 0, 2);
+  std::tie(s.link_to_elements, s.move_figures, s.preview_snap, s.size_unit, s.paper_unit, s.accuracy,
+           s.accuracy_arch) = std::tuple(0, 0, 0, 1, 2, 6, 3);
   s.colours.background = {0.1, 0.2, 0.3};
   s.colours.guide = {0, 1, 0};
   s.paths[0].set("/home/plan/");
   s.paths[3].set("/home/dxf/");
   s.paths[5].set("/home/export/");
-  s.aspect_x = 4;
-  s.aspect_y = 3;
-  s.backup_on = 0;
-  s.backup_minutes = 12;
+  std::tie(s.aspect_x, s.aspect_y, s.backup_on, s.backup_minutes) = std::tuple(4, 3, 0, 12);
 }
 
 Buf settings_file_bytes(const Drawing& d) {

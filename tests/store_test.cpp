@@ -40,9 +40,7 @@ TEST(Store, CreateResetsHeaderAndMarks) {
   Drawing d;
   Text t = make_element<Text>(7, 3, 2);
   t.pos = {1, 2, 1};
-  t.selected = 1;
-  t.group = 9;
-  t.undo_mask = 5;
+  std::tie(t.selected, t.group, t.undo_mask) = std::tuple(1, 9, 5);
   Text* e = create_text(d.store, t, "");
   EXPECT_EQ(std::tuple(e->size, e->selected, e->group, e->undo_mask, e->pos.mark, e->layer, e->pen),
             std::tuple(sizeof(Text) + 1, 0, 0, 0u, 0, 7, 3));

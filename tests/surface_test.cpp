@@ -83,9 +83,7 @@ TEST_F(SurfaceTest, NineteenColoursWithFadedPens) {
                    static_cast<int>((2 * 0.8 + 3 * 0.65) / 5 * 65535) / 65535.0);
   EXPECT_EQ(pen0, 0x000000u);
   // Colours out of range from a damaged settings file are clamped, not wrapped.
-  st.pens[2].red = 7;
-  st.pens[2].green = -1;
-  st.pens[2].blue = std::nan("");
+  std::tie(st.pens[2].red, st.pens[2].green, st.pens[2].blue) = std::tuple(7, -1, std::nan(""));
   allocate_colours(s.cur(), st);
   EXPECT_EQ(sf.colour[kColourPen + 2], (Rgb{1, 0, 0}));
 }

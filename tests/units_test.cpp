@@ -289,10 +289,8 @@ TEST(UnitsSize, FormatAndParseEveryUnit) {
 TEST(UnitsSettings, OverloadsReadTheDrawingsUnits) {
   Settings s;
   EXPECT_EQ(format_angle(kPi, s), "180.000");  // degrees by default
-  s.figure_input = kLengthCentimetre;
-  s.angle_input = kAngleGon;
-  s.paper_unit = kPaperCentimetre;
-  s.size_unit = kSizeInch;
+  std::tie(s.figure_input, s.angle_input, s.paper_unit, s.size_unit) =
+      std::tuple(kLengthCentimetre, kAngleGon, kPaperCentimetre, kSizeInch);
   EXPECT_EQ(format_length(0.5, s), "50.000cm");
   expect_value(parse_length("50", s), 0.5);
   const ParsedCoordinates c = parse_coordinates("100;200;300", s);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "render/view.h"
 #include "model/drawing.h"
@@ -261,9 +262,7 @@ TEST(View, ShowAllIgnoresTailsLargerThanTheirRecords) {
   Room* room = create_room(d.store, make_element<Room>(0, 0, 0), outline);
   ASSERT_TRUE(dim && pat && room);
   // Damaged counts: these records hold far fewer items than they claim.
-  dim->count = 0xfffffff0u;
-  pat->count = 0xfffffff0u;
-  room->count = 0xfffffff0u;
+  std::tie(dim->count, pat->count, room->count) = std::tuple(0xfffffff0u, 0xfffffff0u, 0xfffffff0u);
   const Extent e = drawing_extent(d, 0);
   EXPECT_DOUBLE_EQ(e.xmin, 0);
   EXPECT_DOUBLE_EQ(e.xmax, 4);
