@@ -18,7 +18,10 @@ namespace {
 
 using files_test::Bytes;
 using files_test::chunk;
+using files_test::ChunkView;
+using files_test::chunks_of;
 using files_test::current_header;
+using files_test::from_bytes;
 using files_test::old_chunk;
 using files_test::old_header;
 using files_test::read_all;
@@ -147,12 +150,6 @@ Buf to_bytes(const Drawing& d) {
   return out;
 }
 
-ReadResult from_bytes(const Buf& bytes, Drawing& d, int selection = 0) {
-  Reader r(bytes);
-  EXPECT_NE(read_header(r), 0u);
-  return read_chunks(r, d, selection);
-}
-
 std::vector<const Element*> elements(const Drawing& d) {
   std::vector<const Element*> v;
   for (const Element& e : d.store.list) v.push_back(&e);
@@ -274,26 +271,6 @@ void expect_same(const Element& a, const Element& b) {
       break;
     default: FAIL() << "unexpected kind";
   }
-}
-
-// The chunks of a file: key and body, in order.
-struct ChunkView {
-  std::string key;
-  Buf body;
-};
-std::vector<ChunkView> chunks_of(const Buf& b) {
-  std::vector<ChunkView> out;
-  std::size_t i = 0;
-  while (i + 8 <= b.size()) {
-    std::string key(b.begin() + i, b.begin() + i + 4);
-    std::uint32_t len = std::uint32_t{b[i + 4]} << 24 | std::uint32_t{b[i + 5]} << 16 |
-                        std::uint32_t{b[i + 6]} << 8 | b[i + 7];
-    if (i + 8 + len > b.size()) break;
-    out.push_back({key, Buf(b.begin() + i + 8, b.begin() + i + 8 + len)});
-    i += 8 + len;
-  }
-  EXPECT_EQ(i, b.size()) << "the file does not end after its last chunk";
-  return out;
 }
 
 // ---------------------------------------------------------------------------------------------

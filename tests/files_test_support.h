@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "files/drawing_file.h"
 #include "tests/fake_ui.h"
 
 namespace korav::files_test {
@@ -97,5 +100,32 @@ inline Bytes& old_chunk(Bytes& out, std::string_view key, const Bytes& body) {
 }
 inline Bytes current_header() { return Bytes{}.raw("KRVW").u32(4).u32(300); }
 inline Bytes old_header(unsigned version = 200) { return Bytes{}.raw("KRVV").u16(4).u32(version); }
+
+// The chunks of a current-format file: key and body, in order; the file must end after the last.
+struct ChunkView {
+  std::string key;
+  std::vector<std::uint8_t> body;
+};
+inline std::vector<ChunkView> chunks_of(const std::vector<std::uint8_t>& b) {
+  std::vector<ChunkView> out;
+  std::size_t i = 0;
+  while (i + 8 <= b.size()) {
+    const std::uint32_t len = std::uint32_t{b[i + 4]} << 24 | std::uint32_t{b[i + 5]} << 16 |
+                              std::uint32_t{b[i + 6]} << 8 | b[i + 7];
+    if (i + 8 + len > b.size()) break;
+    out.push_back({std::string(b.begin() + i, b.begin() + i + 4),
+                   std::vector<std::uint8_t>(b.begin() + i + 8, b.begin() + i + 8 + len)});
+    i += 8 + len;
+  }
+  EXPECT_EQ(i, b.size()) << "the file does not end after its last chunk";
+  return out;
+}
+
+// Reads a whole file from memory into `d`.
+inline ReadResult from_bytes(const std::vector<std::uint8_t>& bytes, Drawing& d, int selection = 0) {
+  Reader r(bytes);
+  EXPECT_NE(read_header(r), 0u);
+  return read_chunks(r, d, selection);
+}
 
 }  // namespace korav::files_test

@@ -1,15 +1,12 @@
-// Representative drawings written as PNGs into the build tree (render_gallery/), to be looked
-// at: walls with every opening, door and window symbol, the line types, arcs, ellipses and
-// splines. The checks here only make sure each picture was drawn; the details are tested in
-// renderer_test.cpp.
+// Walls with every opening, door and window symbol, straight and at an angle, written as PNGs
+// into the build tree (render_gallery/) to be looked at. The checks here only make sure each
+// picture was drawn; the details are tested in renderer_test.cpp.
 #include <gtest/gtest.h>
 
 #include <cairo.h>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <tuple>
 #include <string>
 #include <vector>
 
@@ -159,59 +156,6 @@ TEST(RenderGallery, WallsWithEveryOpeningDoorAndWindow) {
   d.settings.view.exact_thickness = 1;
   d.settings.drawing_scale = 200;
   write(d, "walls_exact_thickness.png", 1600, 1200, 30000);
-}
-
-TEST(RenderGallery, LineTypesAndPens) {
-  Drawing d;
-  d.settings.drawing_scale = 100;
-  for (int lt = 0; lt < 6; ++lt) {
-    create_line(d.store, 0, 0, lt, 0, -lt * 1.0, 20, -lt * 1.0);  // long: dashed
-    create_line(d.store, 0, 1, lt, 21, -lt * 1.0, 21.3, -lt * 1.0);  // shorter than a pattern
-    create_line(d.store, 0, 2, lt, 23, -lt * 1.0, 30, -lt * 1.0 - 0.8);  // slanted
-  }
-  for (int pen = 0; pen < 8; ++pen) create_line(d.store, 0, pen, 0, pen * 1.2, -7, pen * 1.2 + 0.8, -10);
-  create_line(d.store, 0, kGuidePen, 0, 0, -11, 30, -11);
-  // Another layer shown as background: faded pens.
-  d.layers.layer[2].state = 1;
-  for (int pen = 0; pen < 8; ++pen) create_line(d.store, 2, pen, 2, 11 + pen * 1.2, -7, 11 + pen * 1.2 + 0.8, -10);
-  // A selected line and marked points.
-  Line* sel = create_line(d.store, 0, 0, 0, 22, -7, 30, -10);
-  sel->selected = 1;
-  Line* marked = create_line(d.store, 0, 3, 0, 22, -10, 30, -7);
-  marked->start.mark = marked->end.mark = 1;
-  write(d, "lines.png", 1200, 500, 5000);
-  d.settings.view.exact_thickness = 1;
-  write(d, "lines_exact_thickness.png", 1200, 500, 6000);
-}
-
-TEST(RenderGallery, ArcsEllipsesAndSplines) {
-  Drawing d;
-  d.settings.drawing_scale = 50;
-  auto circle = [&](double x, double y, double a, double b, double sweep, double start, double rot,
-                    int pen = 0, int lt = 0) {
-    Circle c = make_element<Circle>(0, pen, lt);
-    std::tie(c.centre.x, c.centre.y, c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle) =
-        std::tuple(x, y, a, b, sweep, start, rot);
-    return create(d.store, c);
-  };
-  circle(0, 0, 3, 3, 2 * kPi, 0, 0);
-  circle(0, 0, 2, 2, 2 * kPi, 0, 0, 3, 1);  // dashed
-  circle(0, 0, 0.02, 0.02, 2 * kPi, 0, 0, 2);  // tiny
-  circle(8, 0, 3, 1.5, 2 * kPi, 0, 0.5, 2);  // rotated ellipse
-  circle(8, 0, 2, 1, kPi, 0.3, 0.5, 1, 3);  // elliptic arc
-  circle(16, 0, 3, 3, kPi / 2, 0, 0, 0);
-  circle(16, 0, 2.5, 2.5, 1e-3, 1, 0, 3);  // a very small sweep: one chord
-  circle(16, 0, 2, 2, 3 * kPi / 2, kPi / 2, 0, 2, 5);
-  Circle* marked = circle(24, 0, 2.5, 2.5, 2 * kPi, 0, 0, 3);
-  marked->centre.mark = 1;
-  Spline s = make_element<Spline>(0, 3, 0);
-  const Point2 curves[2][4] = {{{-3, -6}, {0, -2}, {6, -10}, {10, -6}}, {{12, -6}, {24, -2}, {14, -10}, {26, -6}}};
-  for (int k = 0; k < 2; ++k) {
-    std::copy(curves[k], curves[k] + 4, s.p);
-    s.line_type = static_cast<std::uint8_t>(2 * k);
-    create(d.store, s);
-  }
-  write(d, "curves.png", 1400, 700, 3000);
 }
 
 }  // namespace

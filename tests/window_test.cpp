@@ -372,48 +372,9 @@ TEST(WindowReplay, MissingScriptAndUnwritableScreenshotAreReported) {
   EXPECT_NE(shot.err.find("no-such-dir/shot.png"), std::string::npos) << shot.err;
 }
 
-// The catalogue's text for `english` in language column `column` (0 English, 1 German).
-std::string catalogue_text(const std::string& english, int column) {
-  std::ifstream in(kSource + "/nls/krv.nls", std::ios::binary);
-  std::string l;
-  std::getline(in, l);
-  int languages = std::atoi(l.c_str());
-  for (int i = 0; i < 2 * languages; ++i) std::getline(in, l);
-  std::getline(in, l);
-  int entries = std::atoi(l.c_str());
-  auto clean = [](std::string s) {
-    if (!s.empty() && s.back() == '\r') s.pop_back();
-    // ISO-8859-1 to UTF-8, as the catalogue is read.
-    std::string u;
-    for (unsigned char c : s) {
-      if (c < 0x80) {
-        u += static_cast<char>(c);
-      } else {
-        u += static_cast<char>(0xC0 | (c >> 6));
-        u += static_cast<char>(0x80 | (c & 0x3F));
-      }
-    }
-    return u;
-  };
-  for (int e = 0; e < entries; ++e) {
-    std::getline(in, l);  // header
-    std::vector<std::string> texts;
-    for (int i = 0; i < languages; ++i) {
-      std::getline(in, l);
-      texts.push_back(clean(l));
-    }
-    if (texts[0] == english && column < languages) return texts[static_cast<std::size_t>(column)];
-  }
-  return {};
-}
-
 TEST(WindowReplay, TheLanguageFileSwitchesPromptsAndMenus) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
-  const std::string german_prompt = catalogue_text("Select function:", 1);
-  ASSERT_FALSE(german_prompt.empty());
-  ASSERT_NE(german_prompt, "Select function:");
-  ASSERT_NE(catalogue_text("Project", 1), "Project");
-
+  const std::string german_prompt = "Funktion w\xc3\xa4hlen:";  // as the catalogue test reads it
   DataDir english, german("german");
   // Every window the program has so far: main window, about box, Layers and its "Name:"
   // entry, Snap, Gauge, the question box, the file chooser.
