@@ -3,15 +3,15 @@
 // picture was drawn; the details are tested in renderer_test.cpp.
 #include <gtest/gtest.h>
 
-#include <cairo.h>
-
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "model/drawing.h"
 #include "render/png_export.h"
+#include "tests/png_test_support.h"
 
 namespace korav {
 namespace {
@@ -83,35 +83,14 @@ Wall* add_wall(Drawing& d, double x, double y, double angle, double length, doub
   return create_wall(d.store, w, lines, openings);
 }
 
-// Counts pixels that differ from the corner pixel (the background).
-int drawn_pixels(const std::filesystem::path& png, int& width, int& height) {
-  cairo_surface_t* img = cairo_image_surface_create_from_png(png.c_str());
-  if (cairo_surface_status(img) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(img);
-    return -1;
-  }
-  width = cairo_image_surface_get_width(img);
-  height = cairo_image_surface_get_height(img);
-  const unsigned char* data = cairo_image_surface_get_data(img);
-  const int stride = cairo_image_surface_get_stride(img);
-  auto px = [&](int x, int y) { return *reinterpret_cast<const std::uint32_t*>(data + y * stride + 4 * x) & 0xffffff; };
-  const std::uint32_t bg = px(0, 0);
-  int n = 0;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) n += px(x, y) != bg;
-  cairo_surface_destroy(img);
-  return n;
-}
-
 void write(const Drawing& d, const std::string& name, int w, int h, int min_drawn) {
   const auto path = gallery_dir() / name;
   std::string error;
   ASSERT_TRUE(export_png(d, path.string(), w, h, error)) << error;
-  int pw = 0, ph = 0;
-  const int n = drawn_pixels(path, pw, ph);
-  EXPECT_EQ(pw, w);
-  EXPECT_EQ(ph, h);
-  EXPECT_GE(n, min_drawn) << path << ": " << n << " pixels drawn";
+  Png png;
+  ASSERT_TRUE(read_png(path.string(), png));
+  EXPECT_EQ(std::tuple(png.width, png.height), std::tuple(w, h));
+  EXPECT_GE(png.drawn(), min_drawn) << path << ": " << png.drawn() << " pixels drawn";
 }
 
 Drawing walls_drawing() {

@@ -14,6 +14,7 @@
 #include "render/png_export.h"
 #include "render/renderer.h"
 #include "render/screen_output.h"
+#include "tests/png_test_support.h"
 
 namespace korav {
 namespace {
@@ -716,23 +717,16 @@ TEST(PngExport, WritesThePlanFittedToAllElements) {
   const auto path = temp_png("fit");
   std::string error;
   ASSERT_TRUE(export_png(d, path.string(), 220, 110, error)) << error;
-  cairo_surface_t* img = cairo_image_surface_create_from_png(path.c_str());
-  ASSERT_EQ(cairo_surface_status(img), CAIRO_STATUS_SUCCESS);
-  EXPECT_EQ(cairo_image_surface_get_width(img), 220);
-  EXPECT_EQ(cairo_image_surface_get_height(img), 110);
+  Png png;
+  ASSERT_TRUE(read_png(path.string(), png));
+  EXPECT_EQ(std::tuple(png.width, png.height), std::tuple(220, 110));
   // The fitted view: 11 m across 220 pixels, the extent centred: x = 0 at pixel 10, y = 0 at
   // pixel 105.
-  const auto* data = cairo_image_surface_get_data(img);
-  const int stride = cairo_image_surface_get_stride(img);
-  auto px = [&](int x, int y) {
-    return *reinterpret_cast<const std::uint32_t*>(data + y * stride + 4 * x) & 0xffffff;
-  };
-  const std::uint32_t bg = px(0, 0);
+  const std::uint32_t bg = png.at(0, 0);
   EXPECT_NE(bg, 0u);
-  EXPECT_EQ(px(110, 105), 0u);  // the horizontal line, pen 0 is black
-  EXPECT_EQ(px(10, 50), 0u);   // the vertical one
-  EXPECT_EQ(px(110, 50), bg);
-  cairo_surface_destroy(img);
+  EXPECT_EQ(png.at(110, 105), 0u);  // the horizontal line, pen 0 is black
+  EXPECT_EQ(png.at(10, 50), 0u);    // the vertical one
+  EXPECT_EQ(png.at(110, 50), bg);
   std::filesystem::remove(path);
 }
 

@@ -1,6 +1,5 @@
 // The window host: its pictures, and the real window driven by --replay under a virtual X
 // server (skipped when xvfb-run is not installed).
-#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include "app/gtk/xpm_reader.h"
 #include "app/dialogs/layers.h"
 #include "shell_test_support.h"
+#include "tests/png_test_support.h"
 
 namespace korav {
 namespace {
@@ -146,31 +146,6 @@ std::vector<std::string> transcript(const std::string& out) {
     for (const char* kind : {"prompt: ", "title: ", "message: ", "error: ", "question: ", "file: "})
       if (l.rfind(kind, 0) == 0) lines.push_back(l);
   return lines;
-}
-
-struct Png {
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> px;  // 0xRRGGBB
-  std::uint32_t at(int x, int y) const { return px[static_cast<std::size_t>(y * width + x)]; }
-};
-
-bool read_png(const std::string& path, Png& png) {
-  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
-  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(s);
-    return false;
-  }
-  png.width = cairo_image_surface_get_width(s);
-  png.height = cairo_image_surface_get_height(s);
-  const int stride = cairo_image_surface_get_stride(s);
-  const unsigned char* data = cairo_image_surface_get_data(s);
-  png.px.resize(static_cast<std::size_t>(png.width * png.height));
-  for (int y = 0; y < png.height; ++y)
-    for (int x = 0; x < png.width; ++x)
-      png.px[static_cast<std::size_t>(y * png.width + x)] =
-          reinterpret_cast<const std::uint32_t*>(data + y * stride)[x] & 0xFFFFFFu;
-  cairo_surface_destroy(s);
-  return true;
 }
 
 // The longest run of equal dark pixels in a row of the image.
