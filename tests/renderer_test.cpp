@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cairo.h>
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
