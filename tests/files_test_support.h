@@ -21,6 +21,8 @@
 
 namespace korav::files_test {
 
+using ScriptedUi = FakeUi;  // the name the file tests knew it by
+
 // A fresh directory, removed with everything in it when the object goes.
 class TempDir {
  public:
