@@ -79,8 +79,6 @@ TEST(PointInput, StepsResultsAndTypedValues) {
        {}, nullptr, -1, "p_nop"},
       {"another tool ends the request and runs next", "b_gauge\n", {kStepFirstPoint}, kInputCancel,
        {}, nullptr, -1, "b_gauge"},
-      {"dialogs open without ending the request", "z_d_layer\nclick 1 1\n", {kStepFirstPoint},
-       kInputDone},
       // A click closes the entry of a point-or-value step and takes the point.
       {"a click in a point-or-value step", "click 1 1\nclick 4 5\n",
        {kStepFirstPoint, kStepPointOrLength}, kInputDone, {{1, 4, kAny, kAny}}},
@@ -135,6 +133,14 @@ TEST(PointInput, TypedValueInAPointOrValueStep) {
   PointRequest r = request({kStepPointOrLength});
   EXPECT_EQ(point_input(*b.app, r), kInputValue);
   EXPECT_DOUBLE_EQ(r.number, 2.5);
+  EXPECT_FALSE(b.app->input.value_entry_open);
+}
+
+TEST(PointInput, ADialogOpensWithoutEndingTheRequest) {
+  Bench b("z_d_layer\nclick 1 1\n");
+  PointRequest r = request({kStepFirstPoint});
+  EXPECT_EQ(point_input(*b.app, r), kInputDone);
+  EXPECT_TRUE(b.app->dialog_open(kDialogLayers));
 }
 
 TEST(PointInputResults, ValueStepsStoreTheirValues) {
