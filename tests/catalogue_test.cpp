@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "app/commands.h"
 #include "base/messages.h"
@@ -154,9 +155,7 @@ TEST_F(CatalogueAppend, LanguageIsWrittenOnlyWhenChanged) {
 TEST(CatalogueText, LineSplittingAndConversions) {
   auto lines = catalogue_lines("a\r\nb\rc\n\nd");
   ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[1], "b");
-  EXPECT_EQ(lines[3], "");
-  EXPECT_EQ(lines[4], "d");
+  EXPECT_EQ(std::tuple(lines[1], lines[3], lines[4]), std::tuple("b", "", "d"));
   EXPECT_EQ(swap_line_breaks("a|b\nc"), "a\nb|c");
   EXPECT_EQ(utf8_to_latin1("Gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac"), "Gr\xf6\xdf" "e ?");
 }

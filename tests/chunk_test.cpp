@@ -1,10 +1,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "files/chunk.h"
@@ -66,9 +68,7 @@ TEST(Chunk, ValuesSurviveTheRoundTrip) {
   std::uint8_t c;
   double nan;
   ASSERT_TRUE(r.u32(a) && r.u16(s) && r.u8(c) && r.f64(nan));
-  EXPECT_EQ(a, 0xDEADBEEFu);
-  EXPECT_EQ(s, 0xABCD);
-  EXPECT_EQ(c, 0x7F);
+  EXPECT_EQ(std::tuple(a, s, c), std::tuple(0xDEADBEEFu, 0xABCD, 0x7F));
   EXPECT_TRUE(std::isnan(nan));
   EXPECT_TRUE(r.at_end());
 }
@@ -220,9 +220,7 @@ TEST(Chunk, LineReaderEndsAndLengths) {
   Reader r(b);
   std::string s;
   auto res = line_of(r, s);
-  EXPECT_EQ(res.status, LineStatus::kLine);
-  EXPECT_EQ(s, "one");
-  EXPECT_EQ(res.length, 3u);
+  EXPECT_EQ(std::tuple(res.status, s, res.length), std::tuple(LineStatus::kLine, "one", 3u));
   res = line_of(r, s);
   EXPECT_EQ(res.status, LineStatus::kLine);
   EXPECT_EQ(s, "two");
@@ -251,9 +249,8 @@ TEST(Chunk, LineReaderConvertsLatin1) {
   Reader r(b);
   std::string s;
   auto res = line_of(r, s, true);
-  EXPECT_EQ(res.status, LineStatus::kLine);
-  EXPECT_EQ(s, "M\xC3\xA4rz\xC3\xBF");
-  EXPECT_EQ(res.length, 7u);
+  EXPECT_EQ(std::tuple(res.status, s, res.length),
+            std::tuple(LineStatus::kLine, "M\xC3\xA4rz\xC3\xBF", 7u));
 
   Reader again(b);
   line_of(again, s, false);

@@ -4,58 +4,32 @@
 
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/dispatch.h"
 #include "app/keyboard.h"
 #include "shell_test_support.h"
+#include "tests/fake_ui.h"
 
 namespace korav {
 namespace {
 
-// Records what the program shows; never waits.
-struct RecordingUi : Ui {
-  std::map<std::string, bool, std::less<>> buttons;
-  std::vector<std::string> shown, hidden, help, log;
-  int page = -1;
-  void error_box(std::string_view) override {}
-  void message_box(std::string_view) override {}
-  int question(std::string_view, std::span<const std::string_view>) override { return 0; }
-  std::optional<std::string> choose_file(std::string_view, std::string_view, bool) override {
-    return std::nullopt;
-  }
-  void set_title(std::string_view) override {}
-  void set_prompt(std::string_view) override {}
-  std::string wait_command() override { return "p_nop"; }
-  void set_button_active(std::string_view c, bool on) override {
-    buttons[std::string(c)] = on;
-    log.push_back(std::string(c) + (on ? "+" : "-"));
-  }
-  void show_dialog(std::string_view k) override { shown.emplace_back(k); }
-  void hide_dialog(std::string_view k) override { hidden.emplace_back(k); }
-  void open_help(std::string_view p) override { help.emplace_back(p); }
-  void show_palette_page(int p) override { page = p; }
-};
-
 struct Dispatch : ::testing::Test {
   shell_test::CatalogueGuard guard;
-  RecordingUi ui;
+  FakeUi ui;
   App app;
   void SetUp() override { app.ui = &ui; }
 };
 
 TEST(CommandTables, EveryToolNameOnceAndKnown) {
-  auto tools = tool_names();
-  EXPECT_EQ(tools.size(), 155u);
   std::set<std::string_view> names;
-  for (const ToolName& t : tools) {
+  for (const ToolName& t : tool_names()) {
     EXPECT_TRUE(t.command.starts_with("b_")) << t.command;
     EXPECT_TRUE(names.insert(t.command).second) << t.command;
     EXPECT_TRUE(is_known_command(t.command));
   }
-  EXPECT_TRUE(names.contains("b_circle_ellipsefame"));
-  EXPECT_TRUE(names.contains("b_wall_attach_3D"));
 }
 
 TEST(CommandTables, KnownNamesAreWholeNames) {
@@ -83,10 +57,8 @@ TEST(CommandTables, MenuPalettesAndToolBars) {
       EXPECT_TRUE(keys.emplace(m.key, m.command).second) << m.key;
     }
   }
-  EXPECT_EQ(separators, 6);
-  EXPECT_EQ(keys[','], "z_d_settings");
-  EXPECT_EQ(keys['q'], "p_file_quit");
-  EXPECT_EQ(keys.size(), 9u);
+  EXPECT_EQ(std::tuple(separators, keys[','], keys['q'], keys.size()),
+            std::tuple(6, "z_d_settings", "p_file_quit", 9u));
 
   std::vector<int> deletes(kPalettePageCount, 0);
   for (const PaletteEntry& e : palette_entries()) {
@@ -185,31 +157,20 @@ KeyEffect key(std::string_view k, bool ctrl = false, bool shift = false, KeyStat
   return key_effect(k, ctrl, shift, st);
 }
 
+// Keys whose meaning depends on case, on the keypad or on more than the command.
 TEST(Keyboard, TableRows) {
-  EXPECT_EQ(key("M").command, "z_def");
   EXPECT_EQ(key("R").command, "s_back");
   EXPECT_EQ(key("r").command, "p_nop");  // lower case r shows the room page
   EXPECT_EQ(key("r").page, palette_page_index("room"));
-  EXPECT_EQ(key("x").command, "z_cx");
   EXPECT_EQ(key("X").command, "z_cx");
-  EXPECT_EQ(key("a").command, "z_abs");
-  EXPECT_EQ(key("Escape").command, "p_nop");
   EXPECT_TRUE(key("Escape").focus_canvas);
-  EXPECT_EQ(key("KP_Enter").command, "z_enter");
-  EXPECT_EQ(key("slash").command, "b_gauge");
   EXPECT_EQ(key("KP_Divide").command, "b_gauge");
-  EXPECT_EQ(key("Left").command, "z_cleft");
   EXPECT_EQ(key("u").command, "p_undo");
   EXPECT_EQ(key("U").command, "z_help_guide");
-  EXPECT_EQ(key("F1").command, "z_help_guide");
-  EXPECT_EQ(key("minus").command, "s_maminus");
-  EXPECT_EQ(key("KP_Add").command, "s_maplus");
-  EXPECT_EQ(key("F9").command, "b_edit_delete");
-  EXPECT_EQ(key("space").command, "z_space");
   EXPECT_TRUE(key("space").refresh_coordinates);
+  // "*" opens the layers without a command, so that the previous command does not run again.
   EXPECT_TRUE(key("asterisk").open_layers);
-  EXPECT_TRUE(key("asterisk").command.empty());  // no command: nothing is repeated
-  EXPECT_EQ(key("KP_7").scroll_key, 7);
+  EXPECT_TRUE(key("asterisk").command.empty());
   EXPECT_EQ(key("KP_Home").scroll_key, 7);
   EXPECT_EQ(key("5").scroll_key, 5);
   EXPECT_FALSE(key("m").handled());

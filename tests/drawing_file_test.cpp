@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "app/command_line.h"
 #include "files_test_support.h"
@@ -17,11 +18,13 @@ namespace {
 
 using files_test::Bytes;
 using files_test::chunk;
+using files_test::ChunkView;
+using files_test::chunks_of;
 using files_test::current_header;
+using files_test::from_bytes;
 using files_test::old_chunk;
 using files_test::old_header;
 using files_test::read_all;
-using files_test::ScriptedUi;
 using files_test::TempDir;
 using files_test::write_all;
 using Buf = std::vector<std::uint8_t>;
@@ -31,54 +34,28 @@ using Buf = std::vector<std::uint8_t>;
 
 void fill_sample(Drawing& d) {
   ElementStore& s = d.store;
-  Element* e = create_line(s, 3, 1, 2, 1.5, -2.25, 1e6, 7);
-  e->group = 4;
+  create_line(s, 3, 1, 2, 1.5, -2.25, 1e6, 7)->group = 4;
 
   Circle c = make_element<Circle>(0, 2, 0);
   c.centre = {5, 6, 0};
-  c.radius1 = 2;
-  c.radius2 = 1;
-  c.sweep = 1.25;
-  c.start_angle = 0.5;
-  c.axis_angle = -0.75;
+  std::tie(c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle) = std::tuple(2, 1, 1.25, 0.5, -0.75);
   create(s, c);
 
   Text t = make_element<Text>(12, 3, 1);
   t.pos = {1, 2, 0};
   t.font.set("SimpelProp");
-  t.align = 3;
-  t.angle = 0.1;
-  t.height = 3.5;
-  t.width_factor = 0.9;
-  t.spacing = 0.2;
-  t.line_spacing = 1.6;
-  t.fitted_width = 12.5;
+  std::tie(t.align, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing, t.fitted_width) =
+      std::tuple(3, 0.1, 3.5, 0.9, 0.2, 1.6, 12.5);
   create_text(s, t, "Wohnen \xE4 K\xFC" "che")->group = 4;
 
   Dimension m = make_element<Dimension>(150, 0, 0);
   m.font.set("Rund");
-  m.unit_style = 2;
-  m.mark_style = 1;
-  m.direction = 0.3;
-  m.figure_height = 2.5;
-  m.spacing[0] = 1;
-  m.spacing[1] = 2;
-  m.spacing[2] = 3;
-  m.display[0] = 1;
-  m.display[1] = 0;
-  m.extension = 0.25;
-  m.kind = 3;
+  std::tie(m.unit_style, m.mark_style, m.direction, m.figure_height, m.spacing[0], m.spacing[1],
+           m.spacing[2], m.display[0], m.display[1], m.extension, m.kind) =
+      std::tuple(2, 1, 0.3, 2.5, 1, 2, 3, 1, 0, 0.25, 3);
   std::vector<DimPoint> dp(3);
-  for (int i = 0; i < 3; ++i) {
-    dp[i].foot = {i * 1.0, 0.5, 0};
-    dp[i].measured = {i * 1.0, 2.5, 1};
-    dp[i].distance = i * 1.0;
-    dp[i].override_value = i == 1 ? 7.5 : 0;
-    dp[i].height_figure = 0.01 * i;
-    dp[i].extra[0] = 1;
-    dp[i].extra[1] = -i;
-    dp[i].extra[2] = i * 2;
-  }
+  for (int i = 0; i < 3; ++i)
+    dp[i] = {{i * 1.0, 0.5, 0}, {i * 1.0, 2.5, 1}, i * 1.0, i == 1 ? 7.5 : 0, 0.01 * i, {1.0, -i * 1.0, i * 2.0}};
   create_dimension(s, m, dp);
 
   Wall w = make_element<Wall>(999, 5, 0);
@@ -91,30 +68,18 @@ void fill_sample(Drawing& d) {
   for (int i = 0; i < 4; ++i) lines[i] = {{i * 1.0, 0, 0}, {i * 1.0, 1, 0}};
   std::vector<Opening> openings(2);
   for (int k = 0; k < 2; ++k) {
-    for (int i = 0; i < 8; ++i) openings[k].corner[i] = {k + i * 0.1, i * 0.2, i * 0.3, 0};
-    openings[k].kind = static_cast<std::uint8_t>(k + 2);
-    openings[k].subtype = 4;
-    openings[k].leaf_side = 1;
-    openings[k].base = 0.9;
-    openings[k].height = 1.2;
-    openings[k].stop_width = 0.05;
-    openings[k].stop_depth = 0.07;
+    Opening& o = openings[k];
+    for (int i = 0; i < 8; ++i) o.corner[i] = {k + i * 0.1, i * 0.2, i * 0.3, 0};
+    std::tie(o.kind, o.subtype, o.leaf_side, o.base, o.height, o.stop_width, o.stop_depth) =
+        std::tuple(k + 2, 4, 1, 0.9, 1.2, 0.05, 0.07);
   }
   create_wall(s, w, lines, openings)->group = 9;
 
   Pattern p = make_element<Pattern>(1, 1, 101);
-  p.pen2 = 4;
-  p.line_type2 = 2;
   p.origin = {1, 1, 0};
   p.offset = {0.1, 0.2, 0};
-  p.angle1 = 0.785;
-  p.spacing1 = 0.1;
-  p.angle2 = -0.785;
-  p.spacing2 = 0.2;
-  p.red = 0.25;
-  p.green = 0.5;
-  p.blue = 0.75;
-  p.kind = 3;
+  std::tie(p.pen2, p.line_type2, p.angle1, p.spacing1, p.angle2, p.spacing2, p.red, p.green, p.blue,
+           p.kind) = std::tuple(4, 2, 0.785, 0.1, -0.785, 0.2, 0.25, 0.5, 0.75, 3);
   std::vector<Point2> outline = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {999, 999, 0},
                                  {2, 2, 0}, {3, 2, 0}, {3, 3, 0}, {999, 999, 0}};
   create_pattern(s, p, outline);
@@ -139,41 +104,26 @@ void fill_sample(Drawing& d) {
   Camera cam = make_element<Camera>(0, 0, 0);
   cam.eye = {10, 10, 1.7, 0};
   cam.target = {0, 0, 1, 0};
-  cam.lens_angle = 45;
-  cam.active = 1;
+  std::tie(cam.lens_angle, cam.active) = std::tuple(45, 1);
   create(s, cam);
 
   Room r = make_element<Room>(7, 1, 0);
   r.pos = {2, 2, 0};
   r.font.set("Simpel");
-  r.angle = 0.2;
-  r.height = 3;
-  r.width_factor = 1;
-  r.spacing = 0.1;
-  r.line_spacing = 1.5;
   r.description.set("Bad");
   r.number.set("1.07");
-  r.factor = 0.97;
-  r.base = 0;
-  r.top = 2.6;
-  r.show_area = 1;
-  r.show_volume = 0;
-  r.show_description = 2;  // any byte is kept as it is
-  r.show_number = 3;
+  std::tie(r.angle, r.height, r.width_factor, r.spacing, r.line_spacing, r.factor, r.base, r.top) =
+      std::tuple(0.2, 3, 1, 0.1, 1.5, 0.97, 0, 2.6);
+  // Any byte of the switches is kept as it is.
+  std::tie(r.show_area, r.show_volume, r.show_description, r.show_number) = std::tuple(1, 0, 2, 3);
   std::vector<Point2> room_outline = {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, {999, 999, 0}};
   create_room(s, r, room_outline);
 
   Light li = make_element<Light>(0, 0, 0);
   li.pos = {1, 2, 3, 0};
   li.target = {4, 5, 6, 0};
-  li.spot = 1;
-  li.red = 1;
-  li.green = 0.9;
-  li.blue = 0.8;
-  li.size = 0.5;
-  li.spot_angle = 30;
-  li.shadow_intensity = 0.3;
-  li.shadow = 0;
+  std::tie(li.spot, li.red, li.green, li.blue, li.size, li.spot_angle, li.shadow_intensity, li.shadow) =
+      std::tuple(1, 1, 0.9, 0.8, 0.5, 30, 0.3, 0);
   create(s, li);
 
   d.layers.layer[7].name.set("Sanit\xE4r");
@@ -200,225 +150,127 @@ Buf to_bytes(const Drawing& d) {
   return out;
 }
 
-ReadResult from_bytes(const Buf& bytes, Drawing& d, int selection = 0) {
-  Reader r(bytes);
-  EXPECT_NE(read_header(r), 0u);
-  return read_chunks(r, d, selection);
-}
-
 std::vector<const Element*> elements(const Drawing& d) {
   std::vector<const Element*> v;
   for (const Element& e : d.store.list) v.push_back(&e);
   return v;
 }
 
-void expect_p2(const Point2& a, const Point2& b) {
-  EXPECT_EQ(a.x, b.x);
-  EXPECT_EQ(a.y, b.y);
+auto xy(const Point2& p) { return std::tuple(p.x, p.y); }
+auto xyz(const Point3& p) { return std::tuple(p.x, p.y, p.z); }
+
+// The fields `f` picks from two records (or two tails of n items) are equal.
+template <class T, class F>
+void same(const T& x, const T& y, F f) {
+  EXPECT_EQ(f(x), f(y));
 }
-void expect_p3(const Point3& a, const Point3& b) {
-  EXPECT_EQ(a.x, b.x);
-  EXPECT_EQ(a.y, b.y);
-  EXPECT_EQ(a.z, b.z);
+template <class T, class F>
+void same_items(const T* x, const T* y, std::uint32_t n, F f) {
+  for (std::uint32_t i = 0; i < n; ++i) EXPECT_EQ(f(x[i]), f(y[i])) << "item " << i;
 }
 
-// Every stored field of two elements, one by one.
+// Every stored field of two elements.
 void expect_same(const Element& a, const Element& b) {
   SCOPED_TRACE(std::string(element_key(a.type)));
   ASSERT_EQ(a.type, b.type);
-  EXPECT_EQ(a.layer, b.layer);
-  EXPECT_EQ(a.group, b.group);
-  EXPECT_EQ(a.pen, b.pen);
-  EXPECT_EQ(a.line_type, b.line_type);
-  EXPECT_EQ(a.size, b.size);
+  same(a, b, [](const Element& e) { return std::tuple(e.layer, e.group, e.pen, e.line_type, e.size); });
   switch (a.type) {
-    case kLine: {
-      auto &x = static_cast<const Line&>(a), &y = static_cast<const Line&>(b);
-      expect_p2(x.start, y.start);
-      expect_p2(x.end, y.end);
+    case kLine:
+      same(*as<Line>(&a), *as<Line>(&b), [](const Line& l) { return std::tuple(xy(l.start), xy(l.end)); });
       break;
-    }
-    case kCircle: {
-      auto &x = static_cast<const Circle&>(a), &y = static_cast<const Circle&>(b);
-      expect_p2(x.centre, y.centre);
-      EXPECT_EQ(x.radius1, y.radius1);
-      EXPECT_EQ(x.radius2, y.radius2);
-      EXPECT_EQ(x.sweep, y.sweep);
-      EXPECT_EQ(x.start_angle, y.start_angle);
-      EXPECT_EQ(x.axis_angle, y.axis_angle);
+    case kCircle:
+      same(*as<Circle>(&a), *as<Circle>(&b), [](const Circle& c) {
+        return std::tuple(xy(c.centre), c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle);
+      });
       break;
-    }
-    case kText: {
-      auto &x = static_cast<const Text&>(a), &y = static_cast<const Text&>(b);
-      expect_p2(x.pos, y.pos);
-      EXPECT_EQ(x.font, y.font);
-      EXPECT_EQ(x.align, y.align);
-      EXPECT_EQ(x.angle, y.angle);
-      EXPECT_EQ(x.height, y.height);
-      EXPECT_EQ(x.width_factor, y.width_factor);
-      EXPECT_EQ(x.spacing, y.spacing);
-      EXPECT_EQ(x.line_spacing, y.line_spacing);
-      EXPECT_EQ(x.fitted_width, y.fitted_width);
-      EXPECT_STREQ(x.text(), y.text());
+    case kText:
+      same(*as<Text>(&a), *as<Text>(&b), [](const Text& t) {
+        return std::tuple(xy(t.pos), t.font.view(), t.align, t.angle, t.height, t.width_factor,
+                          t.spacing, t.line_spacing, t.fitted_width, std::string(t.text()));
+      });
       break;
-    }
     case kDimension: {
-      auto &x = static_cast<const Dimension&>(a), &y = static_cast<const Dimension&>(b);
-      EXPECT_EQ(x.font, y.font);
-      EXPECT_EQ(x.unit_style, y.unit_style);
-      EXPECT_EQ(x.mark_style, y.mark_style);
-      EXPECT_EQ(x.direction, y.direction);
-      EXPECT_EQ(x.figure_height, y.figure_height);
-      for (int i = 0; i < 3; ++i) EXPECT_EQ(x.spacing[i], y.spacing[i]);
-      EXPECT_EQ(x.display[0], y.display[0]);
-      EXPECT_EQ(x.display[1], y.display[1]);
-      EXPECT_EQ(x.extension, y.extension);
-      EXPECT_EQ(x.kind, y.kind);
-      ASSERT_EQ(x.count, y.count);
-      for (std::uint32_t i = 0; i < x.count; ++i) {
-        const DimPoint &p = x.points()[i], &q = y.points()[i];
-        expect_p2(p.foot, q.foot);
-        expect_p2(p.measured, q.measured);
-        EXPECT_EQ(p.distance, q.distance);
-        EXPECT_EQ(p.override_value, q.override_value);
-        EXPECT_EQ(p.height_figure, q.height_figure);
-        for (int k = 0; k < 3; ++k) EXPECT_EQ(p.extra[k], q.extra[k]);
-      }
+      const Dimension &m = *as<Dimension>(&a), &n = *as<Dimension>(&b);
+      same(m, n, [](const Dimension& d) {
+        return std::tuple(d.font.view(), d.unit_style, d.mark_style, d.direction, d.figure_height,
+                          d.spacing[0], d.spacing[1], d.spacing[2], d.display[0], d.display[1],
+                          d.extension, d.kind, d.count);
+      });
+      if (m.count == n.count)
+        same_items(m.points(), n.points(), m.count, [](const DimPoint& p) {
+          return std::tuple(xy(p.foot), xy(p.measured), p.distance, p.override_value,
+                            p.height_figure, p.extra[0], p.extra[1], p.extra[2]);
+        });
       break;
     }
     case kWall: {
-      auto &x = static_cast<const Wall&>(a), &y = static_cast<const Wall&>(b);
-      for (int i = 0; i < 8; ++i) expect_p3(x.corner[i], y.corner[i]);
-      EXPECT_EQ(x.material, y.material);
-      EXPECT_EQ(x.gable, y.gable);
-      expect_p3(x.gable_point[0], y.gable_point[0]);
-      expect_p3(x.gable_point[1], y.gable_point[1]);
-      ASSERT_EQ(x.line_count, y.line_count);
-      ASSERT_EQ(x.opening_count, y.opening_count);
-      for (std::uint32_t i = 0; i < x.line_count; ++i) {
-        expect_p2(x.lines()[i].start, y.lines()[i].start);
-        expect_p2(x.lines()[i].end, y.lines()[i].end);
-      }
-      for (std::uint32_t i = 0; i < x.opening_count; ++i) {
-        const Opening &p = x.openings()[i], &q = y.openings()[i];
-        for (int k = 0; k < 8; ++k) expect_p3(p.corner[k], q.corner[k]);
-        EXPECT_EQ(p.kind, q.kind);
-        EXPECT_EQ(p.subtype, q.subtype);
-        EXPECT_EQ(p.leaf_side, q.leaf_side);
-        EXPECT_EQ(p.base, q.base);
-        EXPECT_EQ(p.height, q.height);
-        EXPECT_EQ(p.stop_width, q.stop_width);
-        EXPECT_EQ(p.stop_depth, q.stop_depth);
-      }
+      const Wall &v = *as<Wall>(&a), &w = *as<Wall>(&b);
+      same_items(v.corner, w.corner, 8, xyz);
+      same(v, w, [](const Wall& e) {
+        return std::tuple(e.material.view(), e.gable, xyz(e.gable_point[0]), xyz(e.gable_point[1]),
+                          e.line_count, e.opening_count);
+      });
+      if (v.line_count != w.line_count || v.opening_count != w.opening_count) break;
+      same_items(v.lines(), w.lines(), v.line_count,
+                 [](const OutlineLine& l) { return std::tuple(xy(l.start), xy(l.end)); });
+      same_items(v.openings(), w.openings(), v.opening_count, [](const Opening& o) {
+        return std::tuple(xyz(o.corner[0]), xyz(o.corner[1]), xyz(o.corner[2]), xyz(o.corner[3]),
+                          xyz(o.corner[4]), xyz(o.corner[5]), xyz(o.corner[6]), xyz(o.corner[7]),
+                          o.kind, o.subtype, o.leaf_side, o.base, o.height, o.stop_width,
+                          o.stop_depth);
+      });
       break;
     }
     case kPattern: {
-      auto &x = static_cast<const Pattern&>(a), &y = static_cast<const Pattern&>(b);
-      EXPECT_EQ(x.pen2, y.pen2);
-      EXPECT_EQ(x.line_type2, y.line_type2);
-      expect_p2(x.origin, y.origin);
-      expect_p2(x.offset, y.offset);
-      EXPECT_EQ(x.angle1, y.angle1);
-      EXPECT_EQ(x.spacing1, y.spacing1);
-      EXPECT_EQ(x.angle2, y.angle2);
-      EXPECT_EQ(x.spacing2, y.spacing2);
-      EXPECT_EQ(x.red, y.red);
-      EXPECT_EQ(x.green, y.green);
-      EXPECT_EQ(x.blue, y.blue);
-      EXPECT_EQ(x.kind, y.kind);
-      ASSERT_EQ(x.count, y.count);
-      for (std::uint32_t i = 0; i < x.count; ++i) expect_p2(x.points()[i], y.points()[i]);
+      const Pattern &p = *as<Pattern>(&a), &q = *as<Pattern>(&b);
+      same(p, q, [](const Pattern& e) {
+        return std::tuple(e.pen2, e.line_type2, xy(e.origin), xy(e.offset), e.angle1, e.spacing1,
+                          e.angle2, e.spacing2, e.red, e.green, e.blue, e.kind, e.count);
+      });
+      if (p.count == q.count) same_items(p.points(), q.points(), p.count, xy);
       break;
     }
-    case kSpline: {
-      auto &x = static_cast<const Spline&>(a), &y = static_cast<const Spline&>(b);
-      for (int i = 0; i < 4; ++i) expect_p2(x.p[i], y.p[i]);
+    case kSpline:
+      same_items(as<Spline>(&a)->p, as<Spline>(&b)->p, 4, xy);
       break;
-    }
-    case kLine3D: {
-      auto &x = static_cast<const Line3D&>(a), &y = static_cast<const Line3D&>(b);
-      expect_p3(x.start, y.start);
-      expect_p3(x.end, y.end);
+    case kLine3D:
+      same(*as<Line3D>(&a), *as<Line3D>(&b), [](const Line3D& l) { return std::tuple(xyz(l.start), xyz(l.end)); });
       break;
-    }
     case kObject3D: {
-      auto &x = static_cast<const Object3D&>(a), &y = static_cast<const Object3D&>(b);
-      EXPECT_EQ(x.material, y.material);
-      EXPECT_EQ(x.option, y.option);
-      ASSERT_EQ(x.face_count, y.face_count);
-      ASSERT_EQ(x.vertex_count, y.vertex_count);
-      ASSERT_EQ(x.index_count, y.index_count);
-      for (std::uint32_t i = 0; i < x.face_count; ++i) EXPECT_EQ(x.face_sizes()[i], y.face_sizes()[i]);
-      for (std::uint32_t i = 0; i < x.vertex_count; ++i) expect_p3(x.vertices()[i], y.vertices()[i]);
-      for (std::uint32_t i = 0; i < x.index_count; ++i) EXPECT_EQ(x.indices()[i], y.indices()[i]);
+      const Object3D &o = *as<Object3D>(&a), &p = *as<Object3D>(&b);
+      same(o, p, [](const Object3D& e) {
+        return std::tuple(e.material.view(), e.option, e.face_count, e.vertex_count, e.index_count);
+      });
+      if (o.face_count != p.face_count || o.vertex_count != p.vertex_count || o.index_count != p.index_count) break;
+      auto id = [](std::uint32_t v) { return v; };
+      same_items(o.face_sizes(), p.face_sizes(), o.face_count, id);
+      same_items(o.vertices(), p.vertices(), o.vertex_count, xyz);
+      same_items(o.indices(), p.indices(), o.index_count, id);
       break;
     }
-    case kCamera: {
-      auto &x = static_cast<const Camera&>(a), &y = static_cast<const Camera&>(b);
-      expect_p3(x.eye, y.eye);
-      expect_p3(x.target, y.target);
-      EXPECT_EQ(x.lens_angle, y.lens_angle);
-      EXPECT_EQ(x.active, y.active);
+    case kCamera:
+      same(*as<Camera>(&a), *as<Camera>(&b), [](const Camera& c) {
+        return std::tuple(xyz(c.eye), xyz(c.target), c.lens_angle, c.active);
+      });
       break;
-    }
     case kRoom: {
-      auto &x = static_cast<const Room&>(a), &y = static_cast<const Room&>(b);
-      expect_p2(x.pos, y.pos);
-      EXPECT_EQ(x.font, y.font);
-      EXPECT_EQ(x.angle, y.angle);
-      EXPECT_EQ(x.height, y.height);
-      EXPECT_EQ(x.width_factor, y.width_factor);
-      EXPECT_EQ(x.spacing, y.spacing);
-      EXPECT_EQ(x.line_spacing, y.line_spacing);
-      EXPECT_EQ(x.description, y.description);
-      EXPECT_EQ(x.number, y.number);
-      EXPECT_EQ(x.factor, y.factor);
-      EXPECT_EQ(x.base, y.base);
-      EXPECT_EQ(x.top, y.top);
-      EXPECT_EQ(x.show_area, y.show_area);
-      EXPECT_EQ(x.show_volume, y.show_volume);
-      EXPECT_EQ(x.show_description, y.show_description);
-      EXPECT_EQ(x.show_number, y.show_number);
-      ASSERT_EQ(x.count, y.count);
-      for (std::uint32_t i = 0; i < x.count; ++i) expect_p2(x.points()[i], y.points()[i]);
+      const Room &r = *as<Room>(&a), &s = *as<Room>(&b);
+      same(r, s, [](const Room& e) {
+        return std::tuple(xy(e.pos), e.font.view(), e.angle, e.height, e.width_factor, e.spacing,
+                          e.line_spacing, e.description.view(), e.number.view(), e.factor, e.base,
+                          e.top, e.show_area, e.show_volume, e.show_description, e.show_number, e.count);
+      });
+      if (r.count == s.count) same_items(r.points(), s.points(), r.count, xy);
       break;
     }
-    case kLight: {
-      auto &x = static_cast<const Light&>(a), &y = static_cast<const Light&>(b);
-      expect_p3(x.pos, y.pos);
-      expect_p3(x.target, y.target);
-      EXPECT_EQ(x.spot, y.spot);
-      EXPECT_EQ(x.red, y.red);
-      EXPECT_EQ(x.green, y.green);
-      EXPECT_EQ(x.blue, y.blue);
-      EXPECT_EQ(x.size, y.size);
-      EXPECT_EQ(x.spot_angle, y.spot_angle);
-      EXPECT_EQ(x.shadow_intensity, y.shadow_intensity);
-      EXPECT_EQ(x.shadow, y.shadow);
+    case kLight:
+      same(*as<Light>(&a), *as<Light>(&b), [](const Light& l) {
+        return std::tuple(xyz(l.pos), xyz(l.target), l.spot, l.red, l.green, l.blue, l.size,
+                          l.spot_angle, l.shadow_intensity, l.shadow);
+      });
       break;
-    }
     default: FAIL() << "unexpected kind";
   }
-}
-
-// The chunks of a file: key and body, in order.
-struct ChunkView {
-  std::string key;
-  Buf body;
-};
-std::vector<ChunkView> chunks_of(const Buf& b) {
-  std::vector<ChunkView> out;
-  std::size_t i = 0;
-  while (i + 8 <= b.size()) {
-    std::string key(b.begin() + i, b.begin() + i + 4);
-    std::uint32_t len = std::uint32_t{b[i + 4]} << 24 | std::uint32_t{b[i + 5]} << 16 |
-                        std::uint32_t{b[i + 6]} << 8 | b[i + 7];
-    if (i + 8 + len > b.size()) break;
-    out.push_back({key, Buf(b.begin() + i + 8, b.begin() + i + 8 + len)});
-    i += 8 + len;
-  }
-  EXPECT_EQ(i, b.size()) << "the file does not end after its last chunk";
-  return out;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -538,12 +390,8 @@ TEST(DrawingFile, LineChunkFromBytes) {
   ASSERT_EQ(d.store.size(), 1u);
   auto* l = as<Line>(d.store.head());
   ASSERT_NE(l, nullptr);
-  EXPECT_EQ(l->layer, 2);
-  EXPECT_EQ(l->group, 3);
-  EXPECT_EQ(l->pen, 4);
-  EXPECT_EQ(l->line_type, 5);
-  EXPECT_EQ(l->start.x, 1);
-  EXPECT_EQ(l->end.y, 4);
+  EXPECT_EQ(std::tuple(l->layer, l->group, l->pen, l->line_type, l->start.x, l->end.y),
+            std::tuple(2, 3, 4, 5, 1, 4));
 }
 
 TEST(DrawingFile, SelectionValueAndGroupsComeWithTheElements) {
@@ -559,9 +407,8 @@ TEST(DrawingFile, SelectionValueAndGroupsComeWithTheElements) {
   }
   auto chunks = chunks_of(bytes);
   ASSERT_EQ(chunks.size(), 3u);
-  EXPECT_EQ(chunks[0].key, "KRVW");
-  EXPECT_EQ(chunks[1].key, "LINE");
-  EXPECT_EQ(chunks[2].key, "LIG2");
+  EXPECT_EQ(std::tuple(chunks[0].key, chunks[1].key, chunks[2].key),
+            std::tuple("KRVW", "LINE", "LIG2"));
 
   Drawing into;
   create_line(into.store, 0, 0, 0, 0, 0, 1, 1);
@@ -571,10 +418,8 @@ TEST(DrawingFile, SelectionValueAndGroupsComeWithTheElements) {
   EXPECT_EQ(into.store.element_counter, 2u);
   auto v = elements(into);
   ASSERT_EQ(v.size(), 3u);
-  EXPECT_EQ(v[0]->selected, 0);
-  EXPECT_EQ(v[1]->selected, 1);
-  EXPECT_EQ(v[2]->selected, 1);
-  EXPECT_EQ(v[1]->group, 4);
+  EXPECT_EQ(std::tuple(v[0]->selected, v[1]->selected, v[2]->selected, v[1]->group),
+            std::tuple(0, 1, 1, 4));
 }
 
 TEST(DrawingFile, SaveWritesSelectedElementsButNotTemporaryOnes) {
@@ -628,27 +473,21 @@ TEST(DrawingFile, OldFileWithOldKeys) {
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->font.view(), "SimpelProp");
   EXPECT_STREQ(t->text(), "Hi");  // shorter than the old "length - 84" would allow
-  EXPECT_EQ(t->align, 2);
-  EXPECT_EQ(t->height, 3.5);
-  EXPECT_EQ(t->line_spacing, 1.5);
+  EXPECT_EQ(std::tuple(t->align, t->height, t->line_spacing), std::tuple(2, 3.5, 1.5));
   auto* t2 = as<Text>(v[1]);
   EXPECT_EQ(t2->font.view(), "");  // no font of that number
   EXPECT_EQ(std::string(t2->text()), long_text);  // whole, not cut by 12 bytes
 
   auto* m = as<Dimension>(v[2]);
   ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->font.view(), "Filled_1");
-  EXPECT_EQ(m->kind, 0);
-  EXPECT_EQ(m->extension, 0.2);
+  EXPECT_EQ(std::tuple(m->font.view(), m->kind, m->extension), std::tuple("Filled_1", 0, 0.2));
   ASSERT_EQ(m->count, 1u);
   EXPECT_EQ(m->points()[0].measured.y, 4);
   EXPECT_EQ(m->points()[0].extra[2], 10);
 
   auto* p = as<Pattern>(v[3]);
   EXPECT_EQ(p->kind, 1);  // two families: second spacing non-zero
-  EXPECT_EQ(p->red, 0);
-  EXPECT_EQ(p->pen2, 2);
-  EXPECT_EQ(p->count, 2u);
+  EXPECT_EQ(std::tuple(p->red, p->pen2, p->count), std::tuple(0, 2, 2u));
   EXPECT_EQ(as<Pattern>(v[4])->kind, 2);  // line type 100: points
   EXPECT_EQ(as<Pattern>(v[5])->kind, 0);
 
@@ -660,16 +499,11 @@ TEST(DrawingFile, OldFileWithOldKeys) {
   EXPECT_EQ(r->points()[0].y, 8);
 
   auto* lt = as<Light>(v[7]);
-  EXPECT_EQ(lt->spot, 1);
-  EXPECT_EQ(lt->shadow, 1);
-  EXPECT_EQ(lt->size, 0);
-  EXPECT_EQ(lt->shadow_intensity, 1.0);
-  EXPECT_EQ(lt->red, 1);
-  EXPECT_EQ(lt->target.x, 0);
+  EXPECT_EQ(std::tuple(lt->spot, lt->shadow, lt->size, lt->shadow_intensity, lt->red, lt->target.x),
+            std::tuple(1, 1, 0, 1.0, 1, 0));
   auto* lh = as<Light>(v[8]);
-  EXPECT_EQ(lh->target.z, 6);
-  EXPECT_EQ(lh->spot_angle, 0.5);
-  EXPECT_EQ(lh->shadow_intensity, 1.0);
+  EXPECT_EQ(std::tuple(lh->target.z, lh->spot_angle, lh->shadow_intensity),
+            std::tuple(6, 0.5, 1.0));
 
   // Saved again, the old keys become the current ones.
   Buf again = to_bytes(d);
@@ -692,10 +526,8 @@ TEST(DrawingFile, OldLayerNumbersAreConvertedFromTheFirstLayr) {
   auto v = elements(d);
   ASSERT_EQ(v.size(), 4u);
   EXPECT_EQ(v[0]->layer, 23);  // before the first LAYR
-  EXPECT_EQ(v[1]->layer, 203);
-  EXPECT_EQ(v[2]->layer, 5);
-  EXPECT_EQ(v[3]->layer, 100);
-  EXPECT_EQ(d.layers.layer[405].name.view(), "Dach");
+  EXPECT_EQ(std::tuple(v[1]->layer, v[2]->layer, v[3]->layer, d.layers.layer[405].name.view()),
+            std::tuple(203, 5, 100, "Dach"));
   EXPECT_EQ(d.layers.layer[405].state, 1);  // the low byte of the old state
   EXPECT_EQ(d.layers.layer[405].value, 1.5);
 
@@ -849,7 +681,7 @@ TEST(DrawingFileCommand, LoadAndSaveThroughTheUser) {
   TempDir dir;
   Drawing d;
   fill_sample(d);
-  ScriptedUi ui;
+  FakeUi ui;
   ui.files.push_back(dir.file("plan"));
   ASSERT_TRUE(save_drawing(d, ui));
   EXPECT_EQ(ui.chooser_titles.back(), "Save Drawing...");
@@ -884,7 +716,7 @@ TEST(DrawingFileCommand, ARefusedFileBecomesNoFileName) {
   d.file_name = dir.file("old.krv");
   create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
   d.store.modified = false;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_EQ(load_drawing(d, ui, dir.file("notes.txt")), LoadStatus::kFailed);
   ASSERT_EQ(ui.errors.size(), 1u);
   EXPECT_EQ(ui.errors[0], "This is not a Korav file!");
@@ -907,7 +739,7 @@ TEST(DrawingFileCommand, NewerVersionsAreConvertedAndDamageIsShown) {
   f.raw("LI");  // cut in the middle of the next key
   write_all(dir.file("new.krv"), f.b);
   Drawing d;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_EQ(load_drawing(d, ui, dir.file("new.krv")), LoadStatus::kDamaged);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0], "File format 3.10 converted to 3.00");
@@ -922,7 +754,7 @@ TEST(DrawingFileCommand, AFailedSaveKeepsTheFileTheNameAndTheFlag) {
   Drawing d;
   create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
   d.file_name = dir.file("plan.krv");
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_FALSE(save_drawing_to(d, ui, dir.file("no/such/dir/plan.krv")));
   EXPECT_EQ(ui.errors.back(), "Cannot open file");
   EXPECT_TRUE(d.store.modified);
@@ -939,11 +771,11 @@ void save_past_size_limit(const std::string& path) {
   Drawing d;
   for (int i = 0; i < 1000; ++i) create_line(d.store, 0, 0, 0, i, 0, i, 1);
   d.file_name = "before.krv";
-  ScriptedUi ui;
+  FakeUi ui;
   bool saved = save_drawing_to(d, ui, path);
   bool sound = !saved && ui.errors.size() == 1 && ui.errors[0] == "Cannot write file" &&
                d.store.modified && d.file_name == "before.krv" && read_all(path) == Buf{1, 2, 3};
-  ScriptedUi bui;
+  FakeUi bui;
   d.file_name = path;
   bool backup = write_backup(d, bui);
   sound = sound && !backup && bui.errors.size() == 1 && bui.errors[0] == "Cannot write file" &&
@@ -964,7 +796,7 @@ TEST(DrawingFileCommand, BackupKeepsTheFlagAndTheName) {
   Drawing d;
   fill_sample(d);
   d.file_name = dir.file("plan.krv");
-  ScriptedUi ui;
+  FakeUi ui;
   ASSERT_TRUE(write_backup(d, ui));
   EXPECT_TRUE(d.store.modified);
   EXPECT_EQ(d.file_name, dir.file("plan.krv"));

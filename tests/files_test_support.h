@@ -1,5 +1,5 @@
-// Helpers shared by the file tests: a scripted user interface, temporary directories and a
-// byte builder for hand-made files.
+// Helpers shared by the file tests: the fake user interface, temporary directories and a byte
+// builder for hand-made files.
 #pragma once
 
 #include <sys/stat.h>
@@ -8,47 +8,20 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
-#include "base/ui.h"
+#include <gtest/gtest.h>
+
+#include "files/drawing_file.h"
+#include "tests/fake_ui.h"
 
 namespace korav::files_test {
 
-// Records every box and answers questions and file choosers from queues.
-class ScriptedUi : public Ui {
- public:
-  std::vector<std::string> errors, messages, questions, chooser_titles;
-  std::deque<int> answers;                          // question results; empty: 0 (closed)
-  std::deque<std::optional<std::string>> files;     // chooser results; empty: cancel
-
-  void error_box(std::string_view text) override { errors.emplace_back(text); }
-  void message_box(std::string_view text) override { messages.emplace_back(text); }
-  int question(std::string_view text, std::span<const std::string_view>) override {
-    questions.emplace_back(text);
-    if (answers.empty()) return 0;
-    int a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  std::optional<std::string> choose_file(std::string_view title, std::string_view,
-                                         bool) override {
-    chooser_titles.emplace_back(title);
-    if (files.empty()) return std::nullopt;
-    auto f = files.front();
-    files.pop_front();
-    return f;
-  }
-  void set_title(std::string_view) override {}
-  void set_prompt(std::string_view) override {}
-  std::string wait_command() override { return "p_nop"; }
-};
+using ScriptedUi = FakeUi;  // the name the file tests knew it by
 
 // A fresh directory, removed with everything in it when the object goes.
 class TempDir {
@@ -129,5 +102,32 @@ inline Bytes& old_chunk(Bytes& out, std::string_view key, const Bytes& body) {
 }
 inline Bytes current_header() { return Bytes{}.raw("KRVW").u32(4).u32(300); }
 inline Bytes old_header(unsigned version = 200) { return Bytes{}.raw("KRVV").u16(4).u32(version); }
+
+// The chunks of a current-format file: key and body, in order; the file must end after the last.
+struct ChunkView {
+  std::string key;
+  std::vector<std::uint8_t> body;
+};
+inline std::vector<ChunkView> chunks_of(const std::vector<std::uint8_t>& b) {
+  std::vector<ChunkView> out;
+  std::size_t i = 0;
+  while (i + 8 <= b.size()) {
+    const std::uint32_t len = std::uint32_t{b[i + 4]} << 24 | std::uint32_t{b[i + 5]} << 16 |
+                              std::uint32_t{b[i + 6]} << 8 | b[i + 7];
+    if (i + 8 + len > b.size()) break;
+    out.push_back({std::string(b.begin() + i, b.begin() + i + 4),
+                   std::vector<std::uint8_t>(b.begin() + i + 8, b.begin() + i + 8 + len)});
+    i += 8 + len;
+  }
+  EXPECT_EQ(i, b.size()) << "the file does not end after its last chunk";
+  return out;
+}
+
+// Reads a whole file from memory into `d`.
+inline ReadResult from_bytes(const std::vector<std::uint8_t>& bytes, Drawing& d, int selection = 0) {
+  Reader r(bytes);
+  EXPECT_NE(read_header(r), 0u);
+  return read_chunks(r, d, selection);
+}
 
 }  // namespace korav::files_test

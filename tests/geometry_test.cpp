@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 #include "model/drawing.h"
 
@@ -113,14 +114,6 @@ TEST(GeometryRotate, AboutACentre) {
   EXPECT_NEAR(p.y, -2, 1e-12);
 }
 
-TEST(GeometryDistance, Euclidean) {
-  EXPECT_DOUBLE_EQ(distance({1, 2}, {4, 6}), 5);
-  EXPECT_DOUBLE_EQ(distance({4, 6}, {1, 2}), 5);
-  EXPECT_EQ(distance({1, 2}, {1, 2}), 0);
-  Point2 a{0, 0, 1}, b{0, 3, 0};  // marks do not matter
-  EXPECT_DOUBLE_EQ(distance(a, b), 3);
-}
-
 Wall* add_wall(Drawing& d, int layer, Vec2 c0, Vec2 c1, Vec2 c2, Vec2 c3) {
   Wall w = make_element<Wall>(layer, 0, 0);
   const Vec2 c[4] = {c0, c1, c2, c3};
@@ -139,13 +132,12 @@ Wall* add_wall(Drawing& d, int layer, Vec2 c0, Vec2 c1, Vec2 c2, Vec2 c3) {
 
 TEST(GeometryEdgePick, NearestLineWithFootInside) {
   Drawing d;
+  EXPECT_EQ(edge_pick(d, {0, 0}).element, nullptr);  // an empty drawing
   Line* far = create_line(d.store, 0, 0, 0, 0, 0, 10, 0);
   Line* near = create_line(d.store, 0, 0, 0, 0, 2, 10, 2);
   EdgePick e = edge_pick(d, {5, 1.5});
   ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.element, near);
-  EXPECT_EQ(e.start, Vec2(0, 2));
-  EXPECT_EQ(e.end, Vec2(10, 2));
+  EXPECT_EQ(std::tuple(e.element, e.start, e.end), std::tuple(near, Vec2(0, 2), Vec2(10, 2)));
   e = edge_pick(d, {5, 0.9});
   ASSERT_TRUE(e.found);
   EXPECT_EQ(e.element, far);
@@ -202,31 +194,18 @@ TEST(GeometryEdgePick, WallFootprintSides) {
   ASSERT_NE(w, nullptr);
   EdgePick e = edge_pick(d, {2, 0.5});
   ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.element, w);
-  EXPECT_EQ(e.side, 0);
-  EXPECT_EQ(e.start, Vec2(0, 0.1));
-  EXPECT_EQ(e.end, Vec2(4, 0.1));
+  EXPECT_EQ(std::tuple(e.element, e.side, e.start, e.end),
+            std::tuple(w, 0, Vec2(0, 0.1), Vec2(4, 0.1)));
   e = edge_pick(d, {4.3, 0.05});
   ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.side, 1);
-  EXPECT_EQ(e.start, Vec2(4, 0.1));
-  EXPECT_EQ(e.end, Vec2(4, -0.1));
+  EXPECT_EQ(std::tuple(e.side, e.start, e.end), std::tuple(1, Vec2(4, 0.1), Vec2(4, -0.1)));
   e = edge_pick(d, {-0.5, 0});
   ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.side, 3);
-  EXPECT_EQ(e.start, Vec2(0, -0.1));
-  EXPECT_EQ(e.end, Vec2(0, 0.1));
+  EXPECT_EQ(std::tuple(e.side, e.start, e.end), std::tuple(3, Vec2(0, -0.1), Vec2(0, 0.1)));
   // A line nearer than any side wins over the wall.
   Line* l = create_line(d.store, 0, 0, 0, 0, 0.4, 4, 0.4);
   EXPECT_EQ(edge_pick(d, {2, 0.5}).element, l);
   EXPECT_EQ(edge_pick(d, {2, -0.5}).element, w);
-}
-
-TEST(GeometryEdgePick, EmptyDrawingFindsNothing) {
-  Drawing d;
-  const EdgePick e = edge_pick(d, {0, 0});
-  EXPECT_FALSE(e.found);
-  EXPECT_EQ(e.element, nullptr);
 }
 
 }  // namespace

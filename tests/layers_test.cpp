@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "model/drawing.h"
 
 namespace korav {
@@ -57,9 +59,8 @@ TEST(Layers, DeleteRemovesElementsThroughUndo) {
   d.layers.layer[2].name.set("Doors");
   ASSERT_TRUE(current_layer_has_elements(d));
   delete_current_layer(d);
-  EXPECT_EQ(d.store.size(), 1u);
-  EXPECT_EQ(d.layers.layer[2].name.view(), "");
-  EXPECT_EQ(d.store.head()->selected, 0);
+  EXPECT_EQ(std::tuple(d.store.size(), d.layers.layer[2].name.view(), d.store.head()->selected),
+            std::tuple(1u, "", 0));
   d.undo.undo(d.store);
   EXPECT_EQ(d.store.size(), 3u);
 }
@@ -79,9 +80,8 @@ TEST(Layers, SetsSaveRecallDelete) {
   d.layers.layer[7].state = 0;
   d.layers.layer[8].state = 0;
   ASSERT_TRUE(recall_layer_set(d, "Other"));
-  EXPECT_EQ(d.current_layer, 7);
-  EXPECT_EQ(d.layers.layer[7].state, 1);
-  EXPECT_EQ(d.layers.layer[8].state, 0);
+  EXPECT_EQ(std::tuple(d.current_layer, d.layers.layer[7].state, d.layers.layer[8].state),
+            std::tuple(7, 1, 0));
   EXPECT_EQ(delete_layer_set(d, "Default"), "");
   EXPECT_EQ(delete_layer_set(d, "Other"), "Plan");  // it was the last: the one before shows
   EXPECT_EQ(delete_layer_set(d, "Missing"), "");

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "draft/crossings.h"
@@ -9,6 +10,13 @@
 
 namespace korav {
 namespace {
+
+// A point's x and y, within `tolerance`.
+template <class P>
+void expect_at(const P& p, double x, double y, double tolerance) {
+  EXPECT_NEAR(p.x, x, tolerance);
+  EXPECT_NEAR(p.y, y, tolerance);
+}
 
 std::vector<Line*> lines_of(Drawing& d) {
   std::vector<Line*> out;
@@ -18,10 +26,8 @@ std::vector<Line*> lines_of(Drawing& d) {
 }
 
 void expect_line(const Line& l, double x1, double y1, double x2, double y2) {
-  EXPECT_NEAR(l.start.x, x1, 1e-9);
-  EXPECT_NEAR(l.start.y, y1, 1e-9);
-  EXPECT_NEAR(l.end.x, x2, 1e-9);
-  EXPECT_NEAR(l.end.y, y2, 1e-9);
+  expect_at(l.start, x1, y1, 1e-9);
+  expect_at(l.end, x2, y2, 1e-9);
 }
 
 Line* line(Drawing& d, double x1, double y1, double x2, double y2, int layer = 0) {
@@ -33,12 +39,10 @@ TEST(LineGeometry, AxisAndAngleEnds) {
   EXPECT_EQ(horizontal_end(s, {5, 9}), Vec2(5, 2));
   EXPECT_EQ(vertical_end(s, {5, 9}), Vec2(1, 9));
   Vec2 e = angle_end_by_length({0, 0}, std::numbers::pi / 2, 3);
-  EXPECT_NEAR(e.x, 0, 1e-12);
-  EXPECT_NEAR(e.y, 3, 1e-12);
+  expect_at(e, 0, 3, 1e-12);
   // a point is projected onto the fixed direction
   Vec2 f = angle_end_by_point({0, 0}, std::numbers::pi / 4, {2, 0});
-  EXPECT_NEAR(f.x, 1, 1e-12);
-  EXPECT_NEAR(f.y, 1, 1e-12);
+  expect_at(f, 1, 1, 1e-12);
 }
 
 TEST(LineGeometry, ParallelPicksNearerSideAndTieGoesToMinus) {
@@ -60,22 +64,18 @@ TEST(LineGeometry, ParallelPicksNearerSideAndTieGoesToMinus) {
 TEST(LineGeometry, ParallelThroughAndOrthogonal) {
   LineSegment edge{{0, 0}, {10, 10}};
   LineSegment p = parallel_through(edge, {0, 2});
-  EXPECT_NEAR(p.start.x, -1, 1e-12);
-  EXPECT_NEAR(p.start.y, 1, 1e-12);
+  expect_at(p.start, -1, 1, 1e-12);
   EXPECT_NEAR(p.end.x - p.start.x, 10, 1e-12);
   LineSegment o = orthogonal_line({{0, 0}, {10, 0}}, {4, 3}, {9, 7});
-  EXPECT_NEAR(o.start.x, 4, 1e-12);
-  EXPECT_NEAR(o.start.y, 0, 1e-12);
-  EXPECT_NEAR(o.end.x, 4, 1e-12);
-  EXPECT_NEAR(o.end.y, 7, 1e-12);
+  expect_at(o.start, 4, 0, 1e-12);
+  expect_at(o.end, 4, 7, 1e-12);
 }
 
 TEST(LineGeometry, FrameOrdersCornersGrowsAndRejectsEmpty) {
   auto sides = frame_sides({4, 3}, {1, 1}, 0.5);
   ASSERT_EQ(sides.size(), 4u);
-  EXPECT_EQ(sides[0].start, Vec2(0.5, 0.5));
-  EXPECT_EQ(sides[1].end, Vec2(4.5, 3.5));
-  EXPECT_EQ(sides[3].end, sides[0].start);
+  EXPECT_EQ(std::tuple(sides[0].start, sides[1].end, sides[3].end),
+            std::tuple(Vec2(0.5, 0.5), Vec2(4.5, 3.5), sides[0].start));
   EXPECT_EQ(frame_sides({1, 1}, {3, 1}, 0).size(), 0u);  // no height
   EXPECT_EQ(frame_sides({0, 0}, {1, 1}, -0.5).size(), 0u);  // shrunk away
   EXPECT_EQ(frame_sides({0, 0}, {4, 4}, -1).size(), 4u);
@@ -84,8 +84,7 @@ TEST(LineGeometry, FrameOrdersCornersGrowsAndRejectsEmpty) {
 TEST(LineGeometry, PolygonCornersAndLimits) {
   auto c = polygon_corners({0, 0}, {1, 0}, 4);
   ASSERT_EQ(c.size(), 4u);
-  EXPECT_NEAR(c[1].x, 0, 1e-12);
-  EXPECT_NEAR(c[1].y, 1, 1e-12);
+  expect_at(c[1], 0, 1, 1e-12);
   EXPECT_NEAR(c[2].x, -1, 1e-12);
   EXPECT_TRUE(polygon_corners({0, 0}, {1, 0}, 2).empty());
   EXPECT_TRUE(polygon_corners({0, 0}, {0.000001, 0}, 5).empty());
@@ -93,9 +92,7 @@ TEST(LineGeometry, PolygonCornersAndLimits) {
 
 TEST(LineTools, CreatingToolsRecordOneUndoStepEach) {
   Drawing d;
-  d.current_layer = 3;
-  d.current_pen = 2;
-  d.current_line_type = 4;
+  std::tie(d.current_layer, d.current_pen, d.current_line_type) = std::tuple(3, 2, 4);
   add_line(d, {0, 0}, {1, 1});
   d.guide_mode = true;
   EXPECT_EQ(add_frame(d, {0, 0}, {2, 1}, 0), 4);
@@ -104,9 +101,7 @@ TEST(LineTools, CreatingToolsRecordOneUndoStepEach) {
   EXPECT_EQ(d.store.size(), 11u);
   EXPECT_EQ(d.undo.level_count(), 3);
   Line* first = lines_of(d)[0];
-  EXPECT_EQ(first->layer, 3);
-  EXPECT_EQ(first->pen, 2);
-  EXPECT_EQ(first->line_type, 4);
+  EXPECT_EQ(std::tuple(first->layer, first->pen, first->line_type), std::tuple(3, 2, 4));
   EXPECT_EQ(lines_of(d)[1]->pen, kGuidePen);
   // the polygon closes back to its first corner
   auto all = lines_of(d);
@@ -173,8 +168,7 @@ TEST(LineJoin, FilletAddsTangentArc) {
   expect_line(*b, 0, 2, 0, 10);
   Circle* c = as<Circle>(d.store.tail());
   ASSERT_NE(c, nullptr);
-  EXPECT_NEAR(c->centre.x, 2, 1e-9);
-  EXPECT_NEAR(c->centre.y, 2, 1e-9);
+  expect_at(c->centre, 2, 2, 1e-9);
   EXPECT_NEAR(c->radius1, 2, 1e-12);
   EXPECT_NEAR(c->start_angle, std::numbers::pi, 1e-9);
   EXPECT_NEAR(c->sweep, std::numbers::pi / 2, 1e-9);
@@ -355,9 +349,7 @@ TEST(RemoveDuplicates, ExactLinesReversedAndArcsOnCurrentLayer) {
   c.axis_angle = 0.5;
   create(d.store, c);
   auto counts = remove_duplicates(d);
-  EXPECT_EQ(counts.first, 2);
-  EXPECT_EQ(counts.second, 1);
-  EXPECT_EQ(d.store.size(), 5u);
+  EXPECT_EQ(std::tuple(counts.first, counts.second, d.store.size()), std::tuple(2, 1, 5u));
   EXPECT_EQ(remove_duplicates_message(counts),
             "Number of removed lines: 2\nNumber of removed arcs: 1\n");
   d.undo.undo(d.store);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "app/app.h"
@@ -17,9 +18,7 @@ constexpr double kUpp = 0.01;  // metres per pixel in these tests
 
 PickContext context(int view = 0) {
   PickContext c;
-  c.units_per_pixel = kUpp;
-  c.view = view;
-  c.snap_size = 7;
+  std::tie(c.units_per_pixel, c.view, c.snap_size) = std::tuple(kUpp, view, 7);
   return c;
 }
 
@@ -27,11 +26,8 @@ Circle circle(double cx, double cy, double r1, double r2, double start, double s
               double axis = 0) {
   Circle c = make_element<Circle>(0, 1, 0);
   c.centre = {cx, cy, 0};
-  c.radius1 = r1;
-  c.radius2 = r2;
-  c.start_angle = start;
-  c.sweep = sweep;
-  c.axis_angle = axis;
+  std::tie(c.radius1, c.radius2, c.start_angle, c.sweep, c.axis_angle) =
+      std::tuple(r1, r2, start, sweep, axis);
   return c;
 }
 
@@ -199,9 +195,7 @@ TEST(Pick, ThreeDViewsTakeOnlyThreeDKinds) {
 TEST(Projection, ElevationsInvertTheClickMapping) {
   double x, y, z;
   ASSERT_TRUE(unproject_click(2, 3, 4, x, y, z));
-  EXPECT_EQ(x, 3);
-  EXPECT_EQ(y, 0);
-  EXPECT_EQ(z, 4);
+  EXPECT_EQ(std::tuple(x, y, z), std::tuple(3, 0, 4));
   for (int view : {0, 2, 4, 6, 8}) {
     ASSERT_TRUE(unproject_click(view, 1.5, -2.5, x, y, z));
     ViewPoint p = project_point(view, x, y, z);
@@ -218,7 +212,6 @@ TEST(Projection, ElevationsInvertTheClickMapping) {
 
 }  // namespace
 }  // namespace korav
-
 
 namespace korav {
 namespace {

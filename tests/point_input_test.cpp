@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 #include "app/point_input.h"
 #include "draft/units.h"
@@ -23,169 +25,122 @@ PointRequest request(std::initializer_list<int> kinds, bool view_commands = true
   return r;
 }
 
-std::vector<std::string> prompts_of(const ScriptHost& h) {
-  std::vector<std::string> out;
-  for (const std::string& l : h.transcript())
-    if (l.rfind("prompt: ", 0) == 0) out.push_back(l.substr(8));
-  return out;
-}
+constexpr double kAny = NAN;  // not checked
 
-TEST(PointInputSteps, TypedAbsoluteCoordinatesMakeTheNextPoint) {
-  Bench b("key a\ntype 1;2\n");
-  PointRequest r = request({kStepFirstPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputDone);
-  EXPECT_EQ(r.point_count, 1);
-  EXPECT_DOUBLE_EQ(r.x[0], 1);
-  EXPECT_DOUBLE_EQ(r.y[0], 2);
-  EXPECT_DOUBLE_EQ(r.z[0], 0);
-  auto p = prompts_of(*b.host);
-  EXPECT_NE(std::find(p.begin(), p.end(), "Abs. X/Y/Z:"), p.end());
-  EXPECT_EQ(b.app->pending, "nop");
-  EXPECT_EQ(b.app->input.nesting, 0);
-  EXPECT_EQ(b.app->input.current, nullptr);
-}
+struct Case {
+  const char* what;
+  const char* script;
+  std::vector<int> steps;
+  int result;
+  std::vector<std::array<double, 4>> points = {};  // point number, x, y, z
+  const char* shown = nullptr;                     // a transcript line that must be there
+  int count = -1;                                  // points counted at the end
+  const char* pending = nullptr;
+  int view = 0;
+  bool view_commands = true;
+};
 
-TEST(PointInputSteps, UnreadableTypedCoordinatesAreRefusedAndTheStepStays) {
-  Bench b("key a\ntype here\nkey a\ntype 4;5;6\n");
-  PointRequest r = request({kStepFirstPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputDone);
-  EXPECT_DOUBLE_EQ(r.x[0], 4);
-  EXPECT_DOUBLE_EQ(r.z[0], 6);
-  const auto& t = b.host->transcript();
-  EXPECT_NE(std::find(t.begin(), t.end(), "error: Not a number"), t.end());
-}
-
-TEST(PointInputSteps, KeysGoToTheOpenValueEntry) {
-  // Escape does nothing while the entry of "Abs. X/Y/Z:" is open.
-  Bench b("key a\nkey Escape\ntype 1;1\n");
-  PointRequest r = request({kStepFirstPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputDone);
-  EXPECT_DOUBLE_EQ(r.x[0], 1);
-}
-
-TEST(PointInputSteps, CoordinateKeyMovesThePreviousPointInThePlan) {
-  Bench b("click 0 0\nkey x\ntype 1\nclick 5 0\n");
-  PointRequest r = request({kStepFirstPoint, kStepNextPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputDone);
-  EXPECT_DOUBLE_EQ(r.x[0], 1);  // the start point moved along X
-  EXPECT_DOUBLE_EQ(r.y[0], 0);
-  EXPECT_DOUBLE_EQ(r.x[1], 5);
-  auto p = prompts_of(*b.host);
-  EXPECT_NE(std::find(p.begin(), p.end(), "Move to X+ :"), p.end());
-}
-
-TEST(PointInputSteps, CoordinateKeyRefusesAMoveBeyondTheNumberRange) {
-  // Twice 1e308 along X would be infinite: refused, the point stays where it was.
-  Bench b("click 0 0\nkey x\ntype 1e308\nkey x\ntype 1e308\nclick 5 0\n");
-  PointRequest r = request({kStepFirstPoint, kStepNextPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputDone);
-  EXPECT_DOUBLE_EQ(r.x[0], 1e308);
-  EXPECT_TRUE(std::isfinite(r.x[0]));
-  const auto& t = b.host->transcript();
-  EXPECT_NE(std::find(t.begin(), t.end(), "error: Number out of range"), t.end());
-}
-
-TEST(PointInputSteps, ArrowKeyAtConfirmFollowsTheView) {
-  {
-    Bench b("click 0 0\nclick 3 0\nkey Right\ntype 2\nclick 9 9\n");
-    PointRequest r = request({kStepFirstPoint, kStepNextPoint, kStepConfirm});
-    EXPECT_EQ(point_input(*b.app, r), kInputDone);
-    EXPECT_DOUBLE_EQ(r.x[1], 5);  // 2 to the right
-  }
-  {
-    Bench b("click 0 0\nclick 3 0\nkey Right\ntype 2\nkey Up\ntype 1\nclick 9 9\n");
-    b.app->drawing.settings.view_number = 8;  // seen from behind: u = -x
-    PointRequest r = request({kStepFirstPoint, kStepNextPoint, kStepConfirm});
-    EXPECT_EQ(point_input(*b.app, r), kInputDone);
-    EXPECT_DOUBLE_EQ(r.x[1], -5);  // clicked at x = -3, then 2 along "X-"
-    EXPECT_DOUBLE_EQ(r.z[1], 1);   // "Z+"
-    auto p = prompts_of(*b.host);
-    EXPECT_NE(std::find(p.begin(), p.end(), "Move to X- :"), p.end());
-  }
-}
-
-TEST(PointInputSteps, EnterRepeatsThePreviousPoint) {
-  Bench b("key a\ntype 1;2;3\nkey Return\n");
-  PointRequest r = request({kStepFirstPoint, kStepNextPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputDone);
-  EXPECT_EQ(r.point_count, 2);
-  EXPECT_DOUBLE_EQ(r.x[1], 1);
-  EXPECT_DOUBLE_EQ(r.y[1], 2);
-  EXPECT_DOUBLE_EQ(r.z[1], 3);
-}
-
-TEST(PointInputSteps, PlaneLockTakesHeightFromThePreviousPoint) {
-  Bench b("key a\ntype 0;0;2.5\nclick 4 4\n");
-  PointRequest r = request({kStepFirstPoint, kStepNextPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputDone);
-  EXPECT_DOUBLE_EQ(r.z[1], 2.5);
-}
-
-TEST(PointInputSteps, ClicksInElevationsAndAxonometricViews) {
-  {
-    Bench b("click 3 4\n");
-    b.app->drawing.settings.view_number = 2;
-    PointRequest r = request({kStepFirstPoint});
-    EXPECT_EQ(point_input(*b.app, r), kInputDone);
-    EXPECT_DOUBLE_EQ(r.x[0], 3);
-    EXPECT_DOUBLE_EQ(r.y[0], 0);
-    EXPECT_DOUBLE_EQ(r.z[0], 4);
-  }
-  {
-    Bench b("click 3 4\nkey Escape\n");
-    b.app->drawing.settings.view_number = 1;  // nothing to snap to: the click is not taken
-    PointRequest r = request({kStepFirstPoint});
-    EXPECT_EQ(point_input(*b.app, r), kInputCancel);
-    EXPECT_EQ(r.point_count, 0);
+TEST(PointInput, StepsResultsAndTypedValues) {
+  const Case cases[] = {
+      {"typed absolute coordinates", "key a\ntype 1;2\n", {kStepFirstPoint}, kInputDone,
+       {{0, 1, 2, 0}}, "prompt: Abs. X/Y/Z:", 1, "nop"},
+      // Typed values that cannot be read show an error and the step stays.
+      {"unreadable coordinates", "key a\ntype here\nkey a\ntype 4;5;6\n", {kStepFirstPoint},
+       kInputDone, {{0, 4, 5, 6}}, "error: Not a number"},
+      // Escape does nothing while the entry of "Abs. X/Y/Z:" is open.
+      {"keys go to the value entry", "key a\nkey Escape\ntype 1;1\n", {kStepFirstPoint}, kInputDone,
+       {{0, 1, 1, kAny}}},
+      {"a coordinate key moves the previous point", "click 0 0\nkey x\ntype 1\nclick 5 0\n",
+       {kStepFirstPoint, kStepNextPoint}, kInputDone, {{0, 1, 0, kAny}, {1, 5, kAny, kAny}},
+       "prompt: Move to X+ :"},
+      // Twice 1e308 along X would be infinite: refused, the point stays where it was.
+      {"a coordinate key beyond the number range",
+       "click 0 0\nkey x\ntype 1e308\nkey x\ntype 1e308\nclick 5 0\n",
+       {kStepFirstPoint, kStepNextPoint}, kInputDone, {{0, 1e308, kAny, kAny}},
+       "error: Number out of range"},
+      {"an arrow key at confirm", "click 0 0\nclick 3 0\nkey Right\ntype 2\nclick 9 9\n",
+       {kStepFirstPoint, kStepNextPoint, kStepConfirm}, kInputDone, {{1, 5, kAny, kAny}}},
+      // Seen from behind u = -x: clicked at x = -3, then 2 along "X-" and 1 along "Z+".
+      {"arrow keys follow the view",
+       "click 0 0\nclick 3 0\nkey Right\ntype 2\nkey Up\ntype 1\nclick 9 9\n",
+       {kStepFirstPoint, kStepNextPoint, kStepConfirm}, kInputDone, {{1, -5, kAny, 1}},
+       "prompt: Move to X- :", -1, nullptr, 8},
+      // Enter also repeats the previous point's height.
+      {"enter repeats the previous point", "key a\ntype 1;2;3\nkey Return\n",
+       {kStepFirstPoint, kStepNextPoint}, kInputDone, {{1, 1, 2, 3}}, nullptr, 2},
+      {"the plane lock keeps the height", "key a\ntype 0;0;2.5\nclick 4 4\n",
+       {kStepFirstPoint, kStepNextPoint}, kInputDone, {{1, kAny, kAny, 2.5}}},
+      {"a click in an elevation", "click 3 4\n", {kStepFirstPoint}, kInputDone, {{0, 3, 0, 4}},
+       nullptr, -1, nullptr, 2},
+      // Nothing to snap to in an axonometric view: the click is not taken.
+      {"a click in an axonometric view", "click 3 4\nkey Escape\n", {kStepFirstPoint},
+       kInputCancel, {}, nullptr, 0, nullptr, 1},
+      {"escape cancels", "click 0 0\nkey Escape\n", {kStepFirstPoint, kStepNextPoint}, kInputCancel,
+       {}, nullptr, -1, "p_nop"},
+      {"another tool ends the request and runs next", "b_gauge\n", {kStepFirstPoint}, kInputCancel,
+       {}, nullptr, -1, "b_gauge"},
+      // A click closes the entry of a point-or-value step and takes the point.
+      {"a click in a point-or-value step", "click 1 1\nclick 4 5\n",
+       {kStepFirstPoint, kStepPointOrLength}, kInputDone, {{1, 4, kAny, kAny}}},
+      {"the script ends before the second step", "click 1 1\n", {kStepFirstPoint, kStepPointOrLength},
+       kInputCancel},
+      {"a displacement along Y", "key y\ntype 2\n", {kStepDisplacement}, kInputValue,
+       {{0, 0, kAny, kAny}, {1, kAny, 2, kAny}}},
+      {"a displacement to the left", "key Left\ntype 3\n", {kStepDisplacement}, kInputValue,
+       {{1, -3, kAny, kAny}}},
+      {"z_toggle in a pick step", "z_toggle\n", {kStepPickSmall}, kInputToggle},
+      {"ok in a pick step", "s_deffi_ok\n", {kStepPickSmall}, kInputOk},
+      {"all in a pick step", "s_deffi_all\n", {kStepPick}, kInputAll},
+      // Pick positions are not counted.
+      {"two picks", "click 2 3\nclick 5 7\n", {kStepPick, kStepPick2}, kInputDone,
+       {{0, 2, kAny, kAny}, {1, kAny, 7, kAny}}, nullptr, 0},
+      {"a scale step without view commands", "s_maplus\n", {kStepPick}, kInputCancel, {}, nullptr,
+       -1, "nop", 0, false},
+      // The fifth point has nowhere to go.
+      {"many point steps never write past four points",
+       "click 0 0\nclick 1 1\nclick 2 2\nclick 3 3\nclick 4 4\nclick 5 5\nkey Escape\n",
+       {kStepFirstPoint, kStepPoint, kStepPoint, kStepPoint, kStepPoint}, kInputCancel, {}, nullptr,
+       kMaxPoints},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bench b(c.script);
+    b.app->drawing.settings.view_number = c.view;
+    PointRequest r;
+    r.view_commands = c.view_commands;
+    for (int k : c.steps) ASSERT_TRUE(r.add_step(k, "Step:"));
+    EXPECT_EQ(point_input(*b.app, r), c.result);
+    for (const auto& [i, x, y, z] : c.points) {
+      const int n = static_cast<int>(i);
+      if (!std::isnan(x)) { EXPECT_DOUBLE_EQ(r.x[n], x) << n; }
+      if (!std::isnan(y)) { EXPECT_DOUBLE_EQ(r.y[n], y) << n; }
+      if (!std::isnan(z)) { EXPECT_DOUBLE_EQ(r.z[n], z) << n; }
+    }
+    const auto& t = b.host->transcript();
+    if (c.shown) { EXPECT_NE(std::find(t.begin(), t.end(), c.shown), t.end()); }
+    if (c.count >= 0) { EXPECT_EQ(r.point_count, c.count); }
+    if (c.pending) { EXPECT_EQ(b.app->pending, c.pending); }
+    // Whatever the end, the request is gone and its entry and buttons are closed.
+    EXPECT_EQ(b.app->input.nesting, 0);
+    EXPECT_EQ(b.app->input.current, nullptr);
+    EXPECT_FALSE(b.app->input.value_entry_open);
+    EXPECT_FALSE(b.app->input.snap_buttons);
   }
 }
 
-TEST(PointInputResults, EscapeCancelsAndLeavesPNopPending) {
-  Bench b("click 0 0\nkey Escape\n");
-  PointRequest r = request({kStepFirstPoint, kStepNextPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputCancel);
-  EXPECT_EQ(b.app->pending, "p_nop");
-  EXPECT_EQ(b.app->input.current, nullptr);
-  EXPECT_EQ(b.app->input.nesting, 0);
-  EXPECT_FALSE(b.app->input.snap_buttons);
+TEST(PointInput, TypedValueInAPointOrValueStep) {
+  Bench b("type 2,5\n");
+  PointRequest r = request({kStepPointOrLength});
+  EXPECT_EQ(point_input(*b.app, r), kInputValue);
+  EXPECT_DOUBLE_EQ(r.number, 2.5);
+  EXPECT_FALSE(b.app->input.value_entry_open);
 }
 
-TEST(PointInputResults, AnotherToolEndsTheRequestAndRunsNext) {
-  Bench b("b_gauge\n");
-  PointRequest r = request({kStepFirstPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputCancel);
-  EXPECT_EQ(b.app->pending, "b_gauge");
-  EXPECT_EQ(b.app->pressed.tool, "b_gauge");
-}
-
-TEST(PointInputResults, DialogsOpenWithoutEndingTheRequest) {
+TEST(PointInput, ADialogOpensWithoutEndingTheRequest) {
   Bench b("z_d_layer\nclick 1 1\n");
   PointRequest r = request({kStepFirstPoint});
   EXPECT_EQ(point_input(*b.app, r), kInputDone);
   EXPECT_TRUE(b.app->dialog_open(kDialogLayers));
-}
-
-TEST(PointInputResults, TypedValueInPointOrValueStep) {
-  {
-    Bench b("type 2,5\n");
-    PointRequest r = request({kStepPointOrLength});
-    EXPECT_EQ(point_input(*b.app, r), kInputValue);
-    EXPECT_DOUBLE_EQ(r.number, 2.5);
-    EXPECT_FALSE(b.app->input.value_entry_open);
-  }
-  {
-    Bench b("click 1 1\n");  // a click closes the entry and takes the point
-    PointRequest r = request({kStepFirstPoint, kStepPointOrLength});
-    b.host->set_canvas_size(1000, 700);
-    EXPECT_EQ(point_input(*b.app, r), kInputCancel);  // the script ended before the second step
-  }
-  {
-    Bench b("click 1 1\nclick 4 5\n");
-    PointRequest r = request({kStepFirstPoint, kStepPointOrLength});
-    EXPECT_EQ(point_input(*b.app, r), kInputDone);
-    EXPECT_DOUBLE_EQ(r.x[1], 4);
-    EXPECT_FALSE(b.app->input.value_entry_open);
-  }
 }
 
 TEST(PointInputResults, ValueStepsStoreTheirValues) {
@@ -201,53 +156,12 @@ TEST(PointInputResults, ValueStepsStoreTheirValues) {
   EXPECT_NE(std::find(t.begin(), t.end(), "error: Not a number"), t.end());
 }
 
-TEST(PointInputResults, DisplacementStep) {
-  {
-    Bench b("key y\ntype 2\n");
-    PointRequest r = request({kStepDisplacement});
-    EXPECT_EQ(point_input(*b.app, r), kInputValue);
-    EXPECT_DOUBLE_EQ(r.x[0], 0);
-    EXPECT_DOUBLE_EQ(r.y[1], 2);
-  }
-  {
-    Bench b("key Left\ntype 3\n");
-    PointRequest r = request({kStepDisplacement});
-    EXPECT_EQ(point_input(*b.app, r), kInputValue);
-    EXPECT_DOUBLE_EQ(r.x[1], -3);
-  }
-  {
-    Bench b("key Return\n");
-    PointRequest r = request({kStepDisplacement});
-    r.x[1] = 7;
-    EXPECT_EQ(point_input(*b.app, r), kInputValue);
-    EXPECT_DOUBLE_EQ(r.x[1], 0);
-  }
-}
-
-TEST(PointInputResults, PickStepsAndSelectionKeys) {
-  {
-    Bench b("z_toggle\n");
-    PointRequest r = request({kStepPickSmall});
-    EXPECT_EQ(point_input(*b.app, r), kInputToggle);
-  }
-  {
-    Bench b("s_deffi_ok\n");
-    PointRequest r = request({kStepPickSmall});
-    EXPECT_EQ(point_input(*b.app, r), kInputOk);
-  }
-  {
-    Bench b("s_deffi_all\n");
-    PointRequest r = request({kStepPick});
-    EXPECT_EQ(point_input(*b.app, r), kInputAll);
-  }
-  {
-    Bench b("click 2 3\nclick 5 7\n");
-    PointRequest r = request({kStepPick, kStepPick2});
-    EXPECT_EQ(point_input(*b.app, r), kInputDone);
-    EXPECT_DOUBLE_EQ(r.x[0], 2);
-    EXPECT_DOUBLE_EQ(r.y[1], 7);
-    EXPECT_EQ(r.point_count, 0);  // pick positions are not counted
-  }
+TEST(PointInputResults, ReturnInADisplacementStepIsNoMove) {
+  Bench b("key Return\n");
+  PointRequest r = request({kStepDisplacement});
+  r.x[1] = 7;
+  EXPECT_EQ(point_input(*b.app, r), kInputValue);
+  EXPECT_DOUBLE_EQ(r.x[1], 0);
 }
 
 TEST(PointInputViews, WheelZoomKeepsTheRequestAndItsPoints) {
@@ -260,21 +174,13 @@ TEST(PointInputViews, WheelZoomKeepsTheRequestAndItsPoints) {
   EXPECT_DOUBLE_EQ(b.app->view().scale, before);  // one step in, one step out
 }
 
-TEST(PointInputViews, ScaleStepsInARequestWithoutViewCommands) {
-  {
-    Bench b("z_scrollup\nclick 1 1\n");  // the wheel buttons work in every step
-    PointRequest r = request({kStepPick}, false);
-    const double before = b.app->view().scale;
-    EXPECT_EQ(point_input(*b.app, r), kInputDone);
-    EXPECT_LT(b.app->view().scale, before);
-  }
-  {
-    Bench b("s_maplus\n");
-    PointRequest r = request({kStepPick}, false);
-    EXPECT_EQ(point_input(*b.app, r), kInputCancel);
-    EXPECT_EQ(b.app->pending, "nop");
-    EXPECT_EQ(b.app->input.current, nullptr);
-  }
+// The wheel buttons work in every step, also without view commands.
+TEST(PointInputViews, WheelInARequestWithoutViewCommands) {
+  Bench b("z_scrollup\nclick 1 1\n");
+  PointRequest r = request({kStepPick}, false);
+  const double before = b.app->view().scale;
+  EXPECT_EQ(point_input(*b.app, r), kInputDone);
+  EXPECT_LT(b.app->view().scale, before);
 }
 
 TEST(PointInputViews, ZoomWindowNestsInsideATool) {
@@ -325,15 +231,11 @@ TEST(PointInputDisplay, CoordinatesShowPositionOffsetAndDifference) {
   EXPECT_EQ(app.input.coordinate_first, "X: " + format_length(2, s));
   EXPECT_EQ(app.input.coordinate_second, "Y: " + format_length(3, s));
   PointRequest r = request({kStepFirstPoint, kStepNextPoint, kStepConfirm});
-  r.point_count = 1;
-  r.x[0] = 0.5;
-  r.y[0] = 1;
+  std::tie(r.point_count, r.x[0], r.y[0]) = std::tuple(1, 0.5, 1);
   app.input.current = &r;
   refresh_coordinates(app);
   EXPECT_EQ(app.input.coordinate_first, "X: " + format_length(1.5, s));
-  r.point_count = 2;
-  r.x[1] = 4.5;
-  r.y[1] = -1;
+  std::tie(r.point_count, r.x[1], r.y[1]) = std::tuple(2, 4.5, -1);
   refresh_coordinates(app);
   EXPECT_EQ(app.input.coordinate_first, "X: " + format_length(4, s));
   EXPECT_EQ(app.input.coordinate_second, "Y: " + format_length(-2, s));
@@ -345,15 +247,11 @@ TEST(PointInputDisplay, CoordinatesShowPositionOffsetAndDifference) {
 }
 
 TEST(PointInputTables, AxisLabelsPerView) {
-  EXPECT_EQ(axis_label(0, "z_cup"), "Y+");
-  EXPECT_EQ(axis_label(0, "z_cleft"), "X-");
-  EXPECT_EQ(axis_label(3, "z_cdown"), "Z-");
-  EXPECT_EQ(axis_label(8, "z_cright"), "X-");
-  EXPECT_EQ(axis_label(8, "z_cleft"), "X+");
-  EXPECT_EQ(axis_label(6, "z_cright"), "Y+");
-  EXPECT_EQ(axis_label(4, "z_cright"), "Y-");
-  EXPECT_EQ(axis_label(4, "z_cz"), "Z+");
-  EXPECT_EQ(axis_label(0, "z_mb1"), "");
+  const std::tuple<int, const char*, const char*> rows[] = {
+      {0, "z_cup", "Y+"},    {0, "z_cleft", "X-"}, {3, "z_cdown", "Z-"}, {8, "z_cright", "X-"},
+      {8, "z_cleft", "X+"},  {6, "z_cright", "Y+"}, {4, "z_cright", "Y-"}, {4, "z_cz", "Z+"},
+      {0, "z_mb1", ""}};
+  for (const auto& [view, key, label] : rows) EXPECT_EQ(axis_label(view, key), label) << key;
 }
 
 TEST(PointInputTables, RequestsHoldAtMostNineSteps) {
@@ -366,13 +264,6 @@ TEST(PointInputTables, RequestsHoldAtMostNineSteps) {
   Bench b("");
   EXPECT_EQ(point_input(*b.app, empty), kInputCancel);
   EXPECT_EQ(b.app->input.nesting, 0);
-}
-
-TEST(PointInputTables, ManyPointStepsNeverWritePastFourPoints) {
-  Bench b("click 0 0\nclick 1 1\nclick 2 2\nclick 3 3\nclick 4 4\nclick 5 5\nkey Escape\n");
-  PointRequest r = request({kStepFirstPoint, kStepPoint, kStepPoint, kStepPoint, kStepPoint});
-  EXPECT_EQ(point_input(*b.app, r), kInputCancel);  // the fifth point has nowhere to go
-  EXPECT_EQ(r.point_count, kMaxPoints);
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/png_test_support.h"
+
 namespace korav::testing {
 
 inline constexpr int kChannelTolerance = 32;  // of 255
@@ -47,49 +49,34 @@ inline void expect_matches_reference(const std::filesystem::path& png, const std
     ADD_FAILURE() << "no reference picture " << ref << "; the new one is " << out;
     return;
   }
-  cairo_surface_t* a = cairo_image_surface_create_from_png(png.c_str());
-  cairo_surface_t* b = cairo_image_surface_create_from_png(ref.c_str());
-  auto release = [&] {
-    cairo_surface_destroy(a);
-    cairo_surface_destroy(b);
-  };
-  if (cairo_surface_status(a) != CAIRO_STATUS_SUCCESS ||
-      cairo_surface_status(b) != CAIRO_STATUS_SUCCESS) {
-    release();
+  Png a, b;
+  if (!read_png(png.string(), a) || !read_png(ref.string(), b)) {
     ADD_FAILURE() << "cannot read " << png << " or " << ref;
     return;
   }
-  const int w = cairo_image_surface_get_width(a), h = cairo_image_surface_get_height(a);
-  if (w != cairo_image_surface_get_width(b) || h != cairo_image_surface_get_height(b)) {
+  if (a.width != b.width || a.height != b.height) {
     fs::copy_file(png, out, fs::copy_options::overwrite_existing);
-    release();
-    ADD_FAILURE() << png << " is " << w << "x" << h << ", unlike its reference " << ref;
+    ADD_FAILURE() << png << " is " << a.width << "x" << a.height << ", unlike its reference "
+                  << ref;
     return;
   }
-  // The difference picture is drawn into a copy of the reference.
-  cairo_surface_t* d = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-  cairo_surface_flush(a);
-  cairo_surface_flush(b);
-  const unsigned char* pa = cairo_image_surface_get_data(a);
-  const unsigned char* pb = cairo_image_surface_get_data(b);
+  // The difference picture: a faded copy of the reference with the differing pixels in red.
+  cairo_surface_t* d = cairo_image_surface_create(CAIRO_FORMAT_RGB24, a.width, a.height);
   unsigned char* pd = cairo_image_surface_get_data(d);
-  const int sa = cairo_image_surface_get_stride(a), sb = cairo_image_surface_get_stride(b),
-            sd = cairo_image_surface_get_stride(d);
+  const int sd = cairo_image_surface_get_stride(d);
   int differing = 0;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const auto va = *reinterpret_cast<const std::uint32_t*>(pa + y * sa + 4 * x);
-      const auto vb = *reinterpret_cast<const std::uint32_t*>(pb + y * sb + 4 * x);
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x) {
+      const std::uint32_t va = a.at(x, y), vb = b.at(x, y);
       bool differs = false;
+      std::uint32_t faded = 0;
       for (int shift = 0; shift < 24; shift += 8) {
         const int ca = (va >> shift) & 0xff, cb = (vb >> shift) & 0xff;
-        if (std::abs(ca - cb) > kChannelTolerance) differs = true;
+        differs = differs || std::abs(ca - cb) > kChannelTolerance;
+        faded |= static_cast<std::uint32_t>(192 + (cb >> 2)) << shift;
       }
       differing += differs;
-      std::uint32_t faded = 0;
-      for (int shift = 0; shift < 24; shift += 8)
-        faded |= static_cast<std::uint32_t>(192 + (((vb >> shift) & 0xff) >> 2)) << shift;
-      *reinterpret_cast<std::uint32_t*>(pd + y * sd + 4 * x) = differs ? 0xff0000u : faded;
+      reinterpret_cast<std::uint32_t*>(pd + y * sd)[x] = differs ? 0xff0000u : faded;
     }
   cairo_surface_mark_dirty(d);
   if (differing > kPixelsAllowedToDiffer) {
@@ -99,7 +86,6 @@ inline void expect_matches_reference(const std::filesystem::path& png, const std
                   << "; see " << out << " and " << diff;
   }
   cairo_surface_destroy(d);
-  release();
 }
 
 }  // namespace korav::testing

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cairo.h>
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "model/drawing.h"
@@ -13,6 +12,7 @@
 #include "render/png_export.h"
 #include "render/renderer.h"
 #include "render/screen_output.h"
+#include "tests/png_test_support.h"
 
 namespace korav {
 namespace {
@@ -293,9 +293,7 @@ TEST_F(RenderTest, ArcsAndEllipses) {
   tiny->selected = 1;
   d.store.purge();
 
-  c.sweep = 2 * kPi;
-  c.radius1 = 4;
-  c.radius2 = 2;
+  std::tie(c.sweep, c.radius1, c.radius2) = std::tuple(2 * kPi, 4, 2);
   c.axis_angle = kPi / 2;  // the long axis stands upright
   create(d.store, c);
   draw_all();
@@ -384,17 +382,12 @@ struct RecordTest : ::testing::Test {
 TEST_F(RecordTest, ElementsReachTheirOperations) {
   Circle c = make_element<Circle>(0, 2, 1);
   c.centre = {1, 2, 0};
-  c.radius1 = 3;
-  c.radius2 = 1;
-  c.sweep = 1;
-  c.start_angle = 0.5;
-  c.axis_angle = 0.25;
+  std::tie(c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle) =
+      std::tuple(3, 1, 1, 0.5, 0.25);
   draw_element(r, d, *create(d.store, c), kDrawNormal);
   ASSERT_EQ(recorder.calls.size(), 1u);
   const Call& a = recorder.calls[0];
-  EXPECT_EQ(a.op, 'a');
-  EXPECT_EQ(a.pen, 2);
-  EXPECT_EQ(a.lt, 1);
+  EXPECT_EQ(std::tuple(a.op, a.pen, a.lt), std::tuple('a', 2, 1));
   EXPECT_EQ(std::vector<double>(a.v, a.v + 7), (std::vector<double>{1, 2, 3, 1, 1, 0.5, 0.25}));
 
   Text t = make_element<Text>(0, 3, 0);
@@ -722,23 +715,16 @@ TEST(PngExport, WritesThePlanFittedToAllElements) {
   const auto path = temp_png("fit");
   std::string error;
   ASSERT_TRUE(export_png(d, path.string(), 220, 110, error)) << error;
-  cairo_surface_t* img = cairo_image_surface_create_from_png(path.c_str());
-  ASSERT_EQ(cairo_surface_status(img), CAIRO_STATUS_SUCCESS);
-  EXPECT_EQ(cairo_image_surface_get_width(img), 220);
-  EXPECT_EQ(cairo_image_surface_get_height(img), 110);
+  Png png;
+  ASSERT_TRUE(read_png(path.string(), png));
+  EXPECT_EQ(std::tuple(png.width, png.height), std::tuple(220, 110));
   // The fitted view: 11 m across 220 pixels, the extent centred: x = 0 at pixel 10, y = 0 at
   // pixel 105.
-  const auto* data = cairo_image_surface_get_data(img);
-  const int stride = cairo_image_surface_get_stride(img);
-  auto px = [&](int x, int y) {
-    return *reinterpret_cast<const std::uint32_t*>(data + y * stride + 4 * x) & 0xffffff;
-  };
-  const std::uint32_t bg = px(0, 0);
+  const std::uint32_t bg = png.at(0, 0);
   EXPECT_NE(bg, 0u);
-  EXPECT_EQ(px(110, 105), 0u);  // the horizontal line, pen 0 is black
-  EXPECT_EQ(px(10, 50), 0u);   // the vertical one
-  EXPECT_EQ(px(110, 50), bg);
-  cairo_surface_destroy(img);
+  EXPECT_EQ(png.at(110, 105), 0u);  // the horizontal line, pen 0 is black
+  EXPECT_EQ(png.at(10, 50), 0u);    // the vertical one
+  EXPECT_EQ(png.at(110, 50), bg);
   std::filesystem::remove(path);
 }
 

@@ -3,35 +3,20 @@
 #include "app/script_host.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "app/dialog_vars.h"
 #include "files/drawing_file.h"
 #include "shell_test_support.h"
+#include "tests/fake_ui.h"
 
 namespace korav {
 namespace {
 
-class SilentUi : public Ui {
- public:
-  void error_box(std::string_view) override {}
-  void message_box(std::string_view) override {}
-  int question(std::string_view, std::span<const std::string_view>) override { return 1; }
-  std::optional<std::string> choose_file(std::string_view, std::string_view, bool) override {
-    return std::nullopt;
-  }
-  void set_title(std::string_view) override {}
-  void set_prompt(std::string_view) override {}
-  std::string wait_command() override { return "p_nop"; }
-};
-
 void files_ui_save(Drawing& d, const std::string& path) {
-  SilentUi ui;
+  FakeUi ui;
   ASSERT_TRUE(save_drawing_to(d, ui, path));
 }
 
@@ -89,9 +74,7 @@ TEST(ScriptLines, SetNamesWithBlanks) {
   d.ref = &v;
   vars.add(d);
   ScriptEvent s = parse_script_line("set Snap/Snap size 9", &vars);
-  EXPECT_EQ(s.kind, K::kSet);
-  EXPECT_EQ(s.text, "Snap/Snap size");
-  EXPECT_EQ(s.value, "9");
+  EXPECT_EQ(std::tuple(s.kind, s.text, s.value), std::tuple(K::kSet, "Snap/Snap size", "9"));
   ScriptEvent u = parse_script_line("set Wall/Thickness 0.24", &vars);  // not registered
   EXPECT_EQ(u.text, "Wall/Thickness");
   EXPECT_EQ(u.value, "0.24");
@@ -194,25 +177,7 @@ TEST(ScriptTranscript, ErrorBoxesDuringTheScriptFailTheRun) {
 
 // ---- The program ----
 
-struct Result {
-  int status = -1;
-  std::string out;
-};
-
-Result run_korav(const std::string& args, const std::string& data_dir,
-                 const std::string& cwd = ".") {
-  std::string cmd = "cd '" + cwd + "' && KORAV_DATA_DIR='" + data_dir + "' '" + KORAV_BINARY +
-                    "' " + args;
-  Result r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  std::array<char, 4096> buf;
-  std::size_t n;
-  while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+using shell_test::run_korav;
 
 TEST(ScriptProgram, RunsAScriptAndPrintsTheTranscript) {
   shell_test::DataDir data;
@@ -220,8 +185,8 @@ TEST(ScriptProgram, RunsAScriptAndPrintsTheTranscript) {
   shell_test::write_text(work.file("s.txt"),
                          "b_gauge\nkey a\ntype 1;2\nclick 4 6\nclick 4 6\nkey Escape\n"
                          "p_file_save\nfile out.krv\n");
-  Result r = run_korav("--script s.txt 2>&1", data.path(), work.path());
-  EXPECT_EQ(r.status, 0) << r.out;
+  shell_test::KoravRun r = run_korav(data.path(), "--script s.txt", work.path());
+  EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("prompt: Select function:\nprompt: 1st Point:\nprompt: Abs. X/Y/Z:\n"
                        "prompt: 2nd Point:\nprompt: Move/Confirm:\nprompt: 1st Point:\n"
                        "prompt: Select function:\n"),
@@ -233,49 +198,48 @@ TEST(ScriptProgram, RunsAScriptAndPrintsTheTranscript) {
   EXPECT_EQ(shell_test::read_text(data.path() + "nls/krv.nls"),
             shell_test::read_text(std::string(KORAV_SOURCE_DIR) + "/nls/krv.nls"))
       << "a text was missing from the catalogue";
+  // From standard input.
+  r = run_korav(data.path(), "--script - <<'EOF'\nb_gauge\nkey Escape\nEOF\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("prompt: 1st Point:"), std::string::npos) << r.out;
 }
 
 TEST(ScriptProgram, ExitStatusForUsageAndScriptErrors) {
   shell_test::DataDir data;
   shell_test::TempDir work;
-  EXPECT_EQ(run_korav("--script '" + work.file("none.txt") + "' 2>/dev/null", data.path()).status, 1);
+  auto run = [&](const std::string& args, const std::string& cwd = ".") {
+    shell_test::KoravRun r = run_korav(data.path(), args, cwd);
+    r.out += r.err;
+    return r;
+  };
+  EXPECT_EQ(run("--script '" + work.file("none.txt") + "'").status, 1);
+  EXPECT_EQ(run("--script").status, 2);
   // A directory is no script: it cannot be read, so the run fails instead of doing nothing.
-  Result dir = run_korav("--script '" + work.path() + "' 2>&1", data.path());
+  shell_test::KoravRun dir = run("--script '" + work.path() + "'");
   EXPECT_EQ(dir.status, 1) << dir.out;
   EXPECT_NE(dir.out.find("cannot read script"), std::string::npos) << dir.out;
   shell_test::write_text(work.file("bad.txt"), "b_gauge\nclick here\n");
-  Result bad = run_korav("--script '" + work.file("bad.txt") + "' 2>&1", data.path());
+  shell_test::KoravRun bad = run("--script '" + work.file("bad.txt") + "'");
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.out.find("line 2"), std::string::npos) << bad.out;
-  EXPECT_EQ(run_korav("--script 2>/dev/null", data.path()).status, 2);
   // A drawing on the command line that cannot be read.
   shell_test::write_text(work.file("empty.txt"), "");
-  Result missing = run_korav("--script '" + work.file("empty.txt") + "' '" +
-                                 work.file("missing.krv") + "' 2>&1",
-                             data.path());
+  const std::string empty = "--script '" + work.file("empty.txt") + "' '";
+  shell_test::KoravRun missing = run(empty + work.file("missing.krv") + "'");
   EXPECT_EQ(missing.status, 1) << missing.out;
   EXPECT_NE(missing.out.find("error: Cannot open file"), std::string::npos) << missing.out;
   // A drawing on the command line that is damaged: what was read is kept, but the run failed.
   shell_test::write_text(work.file("save.txt"),
                          "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\nclick 2 2\n"
                          "click 3 3\nclick 3 3\np_file_save\nfile two.krv\n");
-  ASSERT_EQ(run_korav("--script save.txt", data.path(), work.path()).status, 0);
+  ASSERT_EQ(run("--script save.txt", work.path()).status, 0);
   const std::string whole = shell_test::read_text(work.file("two.krv"));
   ASSERT_GT(whole.size(), 600u);
   shell_test::write_text(work.file("damaged.krv"), whole.substr(0, whole.size() - 500));
-  Result damaged = run_korav("--script '" + work.file("empty.txt") + "' '" +
-                                 work.file("damaged.krv") + "' 2>&1",
-                             data.path());
+  shell_test::KoravRun damaged = run(empty + work.file("damaged.krv") + "'");
   EXPECT_EQ(damaged.status, 1) << damaged.out;
   EXPECT_NE(damaged.out.find("error: File is damaged"), std::string::npos) << damaged.out;
   EXPECT_NE(damaged.out.find("damaged.krv"), std::string::npos) << damaged.out;  // the title
-}
-
-TEST(ScriptProgram, ScriptFromStandardInput) {
-  shell_test::DataDir data;
-  Result r = run_korav("--script - <<'EOF'\nb_gauge\nkey Escape\nEOF\n", data.path());
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("prompt: 1st Point:"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "app/filter.h"
@@ -55,9 +56,7 @@ TEST(SelectionRange, AllDefiningPointsInsideBordersIncluded) {
   select_range(d, s, Filter{}, 0, 0, 0, 2, 2);
   EXPECT_EQ(inside->selected, 1);
   // visible layers widen the range to shown layers
-  d.layers.layer[3].state = 1;
-  s.mode = kSelectActive;
-  s.layers = 1;
+  std::tie(d.layers.layer[3].state, s.mode, s.layers) = std::tuple(1, kSelectActive, 1);
   select_range(d, s, Filter{}, 0, 0, 0, 2, 2);
   EXPECT_EQ(other_layer->selected, 1);
 }
@@ -95,15 +94,11 @@ TEST(SelectionFilter, PenLineAndObjectType) {
   Room r = make_element<Room>(0, 2, 0);
   Element* room = create(d.store, r);
   Filter f;
-  f.active = true;
-  f.by = kFilterPen;
-  f.pen = 2;
+  std::tie(f.active, f.by, f.pen) = std::tuple(true, kFilterPen, 2);
   SelectionSettings s;
   EXPECT_EQ(select_all(d, s, f), 2);
-  EXPECT_EQ(pen2->selected, 1);
-  EXPECT_EQ(pen3->selected, 0);
-  EXPECT_EQ(pen2_other->selected, 0);
-  EXPECT_EQ(room->selected, 1);
+  EXPECT_EQ(std::tuple(pen2->selected, pen3->selected, pen2_other->selected, room->selected),
+            std::tuple(1, 0, 0, 1));
   // object type: the menu's "Room" is type code 11, "Camera" 10
   EXPECT_EQ(filter_object_type(9), kRoom);
   EXPECT_EQ(filter_object_type(10), kLight);
@@ -121,16 +116,12 @@ TEST(SelectionFilter, PenLineAndObjectType) {
   // the settings chunk keeps line type, pen and filter by; bad values fall back
   std::array<std::uint32_t, 3> chunk{};
   Filter g;
-  g.by = kFilterLine;
-  g.pen = 4;
-  g.line_type = 6;
+  std::tie(g.by, g.pen, g.line_type) = std::tuple(kFilterLine, 4, 6);
   filter_to_settings(g, chunk);
   EXPECT_EQ(chunk, (std::array<std::uint32_t, 3>{6, 4, 1}));
   Filter back;
   filter_from_settings(back, {7, 300, 99});
-  EXPECT_EQ(back.line_type, 7);
-  EXPECT_EQ(back.pen, 0);
-  EXPECT_EQ(back.by, kFilterPen);
+  EXPECT_EQ(std::tuple(back.line_type, back.pen, back.by), std::tuple(7, 0, kFilterPen));
 }
 
 TEST(SelectionPoints, MarksOnlyPointsInsideAndNeverSeparators) {
@@ -143,13 +134,28 @@ TEST(SelectionPoints, MarksOnlyPointsInsideAndNeverSeparators) {
   SelectionSettings s;
   EXPECT_EQ(select_points(d, s, Filter{}, 0, -1, -1, 1000, 0.5), 2);
   EXPECT_TRUE(s.points_marked);
-  EXPECT_EQ(l->start.mark, 1);
-  EXPECT_EQ(l->end.mark, 1);
-  EXPECT_EQ(pat->points()[0].mark, 1);
-  EXPECT_EQ(pat->points()[2].mark, 0);
+  EXPECT_EQ(std::tuple(l->start.mark, l->end.mark, pat->points()[0].mark, pat->points()[2].mark),
+            std::tuple(1, 1, 1, 0));
   EXPECT_EQ(pat->points()[3].mark, 0);  // separator
   EXPECT_EQ(pat->offset.mark, 0);
   EXPECT_EQ(l->selected, 0);
+}
+
+// In the front view (x across, z up) a rectangle must not mark a plan line whose x and y happen
+// to fall inside it, while a 3D line's projected points are marked as usual.
+TEST(SelectionPoints, InA3DViewPlanElementsStayUnmarked) {
+  Drawing d;
+  Line* plan = line(d, 1, 1, 2, 1);
+  Line3D l3 = make_element<Line3D>(0, 1, 0);
+  l3.start = {1, 50, 1, 0};
+  l3.end = {2, 50, 9, 0};
+  Line3D* solid = create(d.store, l3);
+  SelectionSettings s;
+  EXPECT_EQ(select_points(d, s, Filter{}, 2, 0, 0, 3, 3), 1);
+  EXPECT_EQ(std::tuple(plan->start.mark + plan->end.mark, solid->start.mark, solid->end.mark),
+            std::tuple(0, 1, 0));
+  EXPECT_EQ(select_points(d, s, Filter{}, 0, 0, 0, 3, 3), 1);  // the plan view still marks it
+  EXPECT_EQ(plan->start.mark, 1);
 }
 
 TEST(SelectionOpening, MarksTheWallPointsOfTheNearestOpening) {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "files/drawing_file.h"
 #include "files_test_support.h"
@@ -13,11 +14,12 @@ namespace {
 
 using files_test::Bytes;
 using files_test::chunk;
+using files_test::chunks_of;
 using files_test::current_header;
+using files_test::from_bytes;
 using files_test::old_chunk;
 using files_test::old_header;
 using files_test::read_all;
-using files_test::ScriptedUi;
 using files_test::TempDir;
 using files_test::write_all;
 using Buf = std::vector<std::uint8_t>;
@@ -39,45 +41,26 @@ void change_every_option(Drawing& d) {
     s.line_types[i].space[1] = 2 * i;
     s.line_types[i].pattern_length = pattern_length(s.line_types[i]);
   }
-  s.pov.flags[6] = 3;
   s.pov.path.set("/tmp/out.png");
-  s.pov.values[2] = 0.5;
-  s.pov.last = 7;
-  s.print.values[6] = 29.7;
   s.print.command.set("lp -d office");
-  s.print.last = 2;
-  s.plot.flags[0] = 2;
   s.plot.strings[3].set("END");
   s.plot.command.set("lpr -Pplotter");
-  s.plot.last = 5;
+  std::tie(s.pov.flags[6], s.pov.values[2], s.pov.last, s.print.values[6], s.print.last,
+           s.plot.flags[0], s.plot.last) = std::tuple(3, 0.5, 7, 29.7, 2, 2, 5);
   s.dxf = {1, 0, 1, 2};
   s.filter = {3, 4, 1};
   s.text_editor = {1, 1, 0, 1};
-  s.view.exact_thickness = 1;
-  s.view.room_borders = 0;
   s.room_text.area_text.set("m2");
-  s.room_text.volume_unit = 1;
-  s.drawing_scale = 250;
-  d.current_layer = 117;
-  s.view_number = 3;
-  s.angle_input = 0;
-  s.figure_input = 2;
-  s.link_to_elements = 0;
-  s.move_figures = 0;
-  s.preview_snap = 0;
-  s.size_unit = 1;
-  s.paper_unit = 2;
-  s.accuracy = 6;
-  s.accuracy_arch = 3;
+  std::tie(s.view.exact_thickness, s.view.room_borders, s.room_text.volume_unit, s.drawing_scale,
+           d.current_layer, s.view_number, s.angle_input, s.figure_input) = std::tuple(1, 0, 1, 250, 117, 3, 0, 2);
+  std::tie(s.link_to_elements, s.move_figures, s.preview_snap, s.size_unit, s.paper_unit, s.accuracy,
+           s.accuracy_arch) = std::tuple(0, 0, 0, 1, 2, 6, 3);
   s.colours.background = {0.1, 0.2, 0.3};
   s.colours.guide = {0, 1, 0};
   s.paths[0].set("/home/plan/");
   s.paths[3].set("/home/dxf/");
   s.paths[5].set("/home/export/");
-  s.aspect_x = 4;
-  s.aspect_y = 3;
-  s.backup_on = 0;
-  s.backup_minutes = 12;
+  std::tie(s.aspect_x, s.aspect_y, s.backup_on, s.backup_minutes) = std::tuple(4, 3, 0, 12);
 }
 
 Buf settings_file_bytes(const Drawing& d) {
@@ -89,22 +72,11 @@ Buf settings_file_bytes(const Drawing& d) {
   return out;
 }
 
-ReadResult read_into(const Buf& bytes, Drawing& d) {
-  Reader r(bytes);
-  EXPECT_NE(read_header(r), 0u);
-  return read_chunks(r, d, 0);
-}
-
 TEST(SettingsFile, ChunksInOrderWithTheirLengths) {
   Drawing d;
   Buf bytes = settings_file_bytes(d);
   std::vector<std::pair<std::string, std::uint32_t>> got;
-  for (std::size_t i = 0; i + 8 <= bytes.size();) {
-    std::uint32_t len = std::uint32_t{bytes[i + 4]} << 24 | std::uint32_t{bytes[i + 5]} << 16 |
-                        std::uint32_t{bytes[i + 6]} << 8 | bytes[i + 7];
-    got.emplace_back(std::string(bytes.begin() + i, bytes.begin() + i + 4), len);
-    i += 8 + len;
-  }
+  for (const files_test::ChunkView& c : chunks_of(bytes)) got.emplace_back(c.key, c.body.size());
   std::vector<std::pair<std::string, std::uint32_t>> expected = {{"KRVW", 4}, {"PSNP", 40}};
   for (int i = 0; i < 8; ++i) expected.emplace_back("PPEN", 113);
   for (int i = 0; i < 8; ++i) expected.emplace_back("PLIN", 138);
@@ -114,9 +86,6 @@ TEST(SettingsFile, ChunksInOrderWithTheirLengths) {
            {"PLOP", 1536}, {"PASR", 16}, {"PBAK", 8}})
     expected.emplace_back(k, n);
   EXPECT_EQ(got, expected);
-  std::size_t total = 0;
-  for (auto& [k, n] : expected) total += 8 + n;
-  EXPECT_EQ(bytes.size(), total);
 }
 
 TEST(SettingsFile, PenAndLineChunksFromBytes) {
@@ -126,7 +95,7 @@ TEST(SettingsFile, PenAndLineChunksFromBytes) {
                        .f64(9).f64(0));
   chunk(f, "PDI2", Bytes{}.u32(5).u32(1));
   Drawing d;
-  EXPECT_FALSE(read_into(f.b, d).damaged);
+  EXPECT_FALSE(from_bytes(f.b, d).damaged);
   EXPECT_EQ(d.settings.pens[5].name.view(), "Rot");
   EXPECT_EQ(d.settings.pens[5].thickness, 0.7);
   EXPECT_EQ(d.settings.pens[5].red, 1);
@@ -147,7 +116,7 @@ TEST(SettingsFile, SavedAndLoadedAgainReproducesEveryOption) {
   TempDir dir;
   Drawing d;
   change_every_option(d);
-  ScriptedUi ui;
+  FakeUi ui;
   ui.files.push_back(dir.file("mine.prefs"));
   ASSERT_TRUE(save_settings(d, ui, dir.path()));
   EXPECT_EQ(ui.chooser_titles.back(), "Save Settings...");
@@ -157,24 +126,14 @@ TEST(SettingsFile, SavedAndLoadedAgainReproducesEveryOption) {
   ASSERT_TRUE(load_settings(back, ui, dir.path()));
   EXPECT_EQ(ui.chooser_titles.back(), "Load Settings...");
   EXPECT_TRUE(ui.errors.empty());
-  for (int i = 0; i < kPenCount; ++i) {
-    const Pen &a = d.settings.pens[i], &b = back.settings.pens[i];
-    EXPECT_EQ(a.name, b.name);
-    EXPECT_EQ(a.thickness, b.thickness);
-    EXPECT_EQ(a.red, b.red);
-    EXPECT_EQ(a.green, b.green);
-    EXPECT_EQ(a.blue, b.blue);
-  }
-  for (int i = 0; i < kLineTypeCount; ++i) {
-    const LineType &a = d.settings.line_types[i], &b = back.settings.line_types[i];
-    EXPECT_EQ(a.name, b.name);
-    EXPECT_EQ(a.pattern_length, b.pattern_length);
-    EXPECT_EQ(a.sections, b.sections);
-    for (int k = 0; k < 3; ++k) {
-      EXPECT_EQ(a.line[k], b.line[k]);
-      EXPECT_EQ(a.space[k], b.space[k]);
-    }
-  }
+  auto pen = [](const Pen& p) { return std::tuple(p.name.view(), p.thickness, p.red, p.green, p.blue); };
+  auto line = [](const LineType& t) {
+    return std::tuple(t.name.view(), t.pattern_length, t.sections, t.line[0], t.line[1], t.line[2],
+                      t.space[0], t.space[1], t.space[2]);
+  };
+  for (int i = 0; i < kPenCount; ++i) EXPECT_EQ(pen(d.settings.pens[i]), pen(back.settings.pens[i]));
+  for (int i = 0; i < kLineTypeCount; ++i)
+    EXPECT_EQ(line(d.settings.line_types[i]), line(back.settings.line_types[i]));
   EXPECT_EQ(back.current_layer, 117);
   EXPECT_EQ(back.settings.paths[5].view(), "/home/export/");
   EXPECT_EQ(back.settings.backup_minutes, 12u);
@@ -191,7 +150,7 @@ TEST(SettingsFile, ASettingsFileLoadsAsAnEmptyDrawing) {
   change_every_option(d);
   write_all(dir.file("mine.prefs"), settings_file_bytes(d));
   Drawing back;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_EQ(load_drawing(back, ui, dir.file("mine.prefs")), LoadStatus::kLoaded);
   EXPECT_TRUE(ui.errors.empty());
   EXPECT_EQ(back.store.size(), 0u);
@@ -206,7 +165,7 @@ TEST(SettingsFile, ASettingsFileLoadsAsAnEmptyDrawing) {
     ASSERT_TRUE(write_drawing(w, d));
   }
   Drawing plain;
-  read_into(drawing, plain);
+  from_bytes(drawing, plain);
   EXPECT_EQ(plain.settings.drawing_scale, 250);
   EXPECT_EQ(plain.settings.paths[0].view(), Settings{}.paths[0].view());
   EXPECT_EQ(plain.settings.backup_minutes, Settings{}.backup_minutes);
@@ -226,7 +185,7 @@ TEST(SettingsFile, OlderKeysFillTheSameOptions) {
   d.settings.accuracy_arch = 9;
   d.settings.pov.path.set("/keep");
   testing::internal::CaptureStdout();
-  ReadResult res = read_into(f.b, d);
+  ReadResult res = from_bytes(f.b, d);
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_FALSE(res.damaged);
   EXPECT_EQ(out, "");  // every old key is known
@@ -252,7 +211,7 @@ TEST(SettingsFile, UnusableChunksChangeNothing) {
   Drawing d;
   d.current_layer = 4;
   testing::internal::CaptureStdout();
-  ReadResult res = read_into(f.b, d);
+  ReadResult res = from_bytes(f.b, d);
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_FALSE(res.damaged);
   EXPECT_EQ(d.store.size(), 1u);  // reading went on after each of them
@@ -282,7 +241,7 @@ TEST(SettingsFile, LayerListsAndSetsAreRead) {
   for (int i = 0; i < 1000; ++i) other.u8(i == 5 ? 1 : 0);
   chunk(f, "LAS3", other.u32(8));
   Drawing d;
-  read_into(f.b, d);
+  from_bytes(f.b, d);
   EXPECT_EQ(d.layers.list_names[9].view(), "Liste 9");
   ASSERT_EQ(d.layers.sets.size(), 2u);
   EXPECT_EQ(d.layers.sets[0].states[3], 1);
@@ -294,7 +253,7 @@ TEST(SettingsFile, LayerListsAndSetsAreRead) {
 TEST(SettingsFile, DefaultSettingsAtStartUp) {
   TempDir dir;
   Drawing d;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_FALSE(load_default_settings(d, ui, dir.path()));
   ASSERT_EQ(ui.errors.size(), 1u);
   EXPECT_EQ(ui.errors[0], "Cannot open local settings!");
@@ -316,7 +275,7 @@ TEST(SettingsFile, DefaultSettingsAtStartUp) {
 TEST(SettingsFile, SavingCanFailAndBeCancelled) {
   TempDir dir;
   Drawing d;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_FALSE(save_settings(d, ui, dir.path()));  // cancelled
   EXPECT_TRUE(ui.errors.empty());
   EXPECT_FALSE(save_settings_to(d, ui, dir.file("missing/x.prefs")));
@@ -333,13 +292,13 @@ TEST(SettingsFile, ShippedDefaultSettingsAreTheBuiltInDefaults) {
   const std::string path = std::string(KORAV_SOURCE_DIR) + "/dat/prefs/default.prefs";
   Drawing d;
   if (std::getenv("KORAV_WRITE_DEFAULT_PREFS")) {
-    ScriptedUi ui;
+    FakeUi ui;
     ASSERT_TRUE(save_settings_to(d, ui, path));
   }
   EXPECT_EQ(read_all(path), settings_file_bytes(d))
       << "the built-in defaults changed: run this test with KORAV_WRITE_DEFAULT_PREFS=1 once";
   Drawing loaded;
-  ScriptedUi ui;
+  FakeUi ui;
   EXPECT_TRUE(load_default_settings(loaded, ui, KORAV_SOURCE_DIR));
   EXPECT_TRUE(ui.errors.empty());
 }

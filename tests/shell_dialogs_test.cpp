@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "app/dialog_vars.h"
 #include "app/dialogs/gauge.h"
@@ -15,6 +16,12 @@ namespace {
 using shell_test::Bench;
 using shell_test::ScriptRun;
 using R = DialogVars::Result;
+
+DialogVar var(const char* name, VarKind kind, VarRef ref, std::vector<std::string> items = {}) {
+  DialogVar v;
+  std::tie(v.name, v.kind, v.ref, v.items) = std::tuple(name, kind, ref, items);
+  return v;
+}
 
 struct Vars : ::testing::Test {
   Bench b{""};
@@ -40,11 +47,7 @@ TEST_F(Vars, TogglesTakeOnAndOff) {
 
 TEST_F(Vars, UnitEntriesParseAndNormalise) {
   double length = 0;
-  DialogVar v;
-  v.name = "Test/Length";
-  v.kind = VarKind::kLength;
-  v.ref = &length;
-  app.vars.add(v);
+  app.vars.add(var("Test/Length", VarKind::kLength, &length));
   EXPECT_EQ(set("Test/Length", "2,5"), R::kDone);  // a comma is a decimal point
   EXPECT_DOUBLE_EQ(length, 2.5);
   EXPECT_EQ(app.vars.value_text(app, "Test/Length"), format_length(2.5, app.drawing.settings));
@@ -56,30 +59,16 @@ TEST_F(Vars, OptionsRadiosAndSpins) {
   std::int32_t option = 0, radio = 0, spin = 0;
   FixedName<8> text;
   int changes = 0;
-  DialogVar o;
-  o.name = "Test/Unit";
-  o.kind = VarKind::kOption;
-  o.ref = &option;
-  o.items = {"m", "cm", "mm"};
+  DialogVar o = var("Test/Unit", VarKind::kOption, &option, {"m", "cm", "mm"});
   o.changed = [&](App&) { ++changes; };
   app.vars.add(o);
   DialogVar r = o;
-  r.name = "Test/Type";
-  r.kind = VarKind::kRadio;
-  r.ref = &radio;
+  std::tie(r.name, r.kind, r.ref) = std::tuple("Test/Type", VarKind::kRadio, &radio);
   app.vars.add(r);
-  DialogVar s;
-  s.name = "Test/Size";
-  s.kind = VarKind::kSpinInt;
-  s.ref = &spin;
-  s.lower = 2;
-  s.upper = 12;
+  DialogVar s = var("Test/Size", VarKind::kSpinInt, &spin);
+  std::tie(s.lower, s.upper) = std::tuple(2, 12);
   app.vars.add(s);
-  DialogVar e;
-  e.name = "Test/Name";
-  e.kind = VarKind::kEntry;
-  e.ref = char_field(text);
-  app.vars.add(e);
+  app.vars.add(var("Test/Name", VarKind::kEntry, char_field(text)));
 
   EXPECT_EQ(set("Test/Unit", "mm"), R::kDone);
   EXPECT_EQ(option, 2);
@@ -108,12 +97,7 @@ TEST_F(Vars, OptionsRadiosAndSpins) {
 
 TEST_F(Vars, RadioChangeRestartsAWaitingStep) {
   std::int32_t type = 0;
-  DialogVar r;
-  r.name = "Selection/Type";
-  r.kind = VarKind::kRadio;
-  r.ref = &type;
-  r.items = {"Range", "Element"};
-  app.vars.add(r);
+  app.vars.add(var("Selection/Type", VarKind::kRadio, &type, {"Range", "Element"}));
   std::istringstream in("set Selection/Type Element\n");
   ScriptHost host(app, in, "t", nullptr);
   app.ui = &host;

@@ -2,7 +2,7 @@
 // project's catalogue), and scripts run in-process through the script host.
 #pragma once
 
-#include <unistd.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,30 +16,13 @@
 #include "app/app.h"
 #include "base/catalogue.h"
 #include "app/script_host.h"
+#include "tests/files_test_support.h"
 
 namespace korav::shell_test {
 
 namespace fs = std::filesystem;
 
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (fs::temp_directory_path() / "korav-shell-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) std::abort();
-    path_ = tmpl;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using files_test::TempDir;
 
 inline void write_text(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -52,18 +35,44 @@ inline std::string read_text(const std::string& path) {
   return s.str();
 }
 
-// A copy of the program's data directory: the catalogue, the default settings, an empty
-// drawing directory. `language` is written to its language file when not empty.
+// The catalogue's counted records only: records appended by earlier runs (texts the catalogue
+// did not know) are left behind, so they cannot hide a text that is still missing.
+inline void copy_catalogue(const std::string& from, const std::string& to) {
+  std::ifstream in(from, std::ios::binary);
+  std::ofstream out(to, std::ios::binary);
+  std::string l;
+  auto copy_line = [&] {
+    if (!std::getline(in, l)) return false;
+    out << l << "\n";
+    return true;
+  };
+  copy_line();
+  const int languages = std::atoi(l.c_str());
+  for (int i = 0; i < 2 * languages; ++i) copy_line();
+  copy_line();
+  const int entries = std::atoi(l.c_str());
+  for (int e = 0; e < entries * (languages + 1); ++e)
+    if (!copy_line()) break;
+}
+
+// A data directory of the program's own: the catalogue (the program appends unknown texts to
+// it), the default settings, an empty drawing directory. `language` is written to its language
+// file when not empty. For the window: the catalogue's counted records only, and the pictures.
 class DataDir {
  public:
-  explicit DataDir(const std::string& language = "") {
+  explicit DataDir(const std::string& language = "", bool window = false) {
     fs::create_directories(dir_.path() + "/nls");
     fs::create_directories(dir_.path() + "/dat/prefs");
     fs::create_directories(dir_.path() + "/dat/draw");
     const std::string src = KORAV_SOURCE_DIR;
-    fs::copy_file(src + "/nls/krv.nls", dir_.path() + "/nls/krv.nls");
-    if (fs::exists(src + "/dat/prefs/default.prefs"))
-      fs::copy_file(src + "/dat/prefs/default.prefs", dir_.path() + "/dat/prefs/default.prefs");
+    if (window) {
+      copy_catalogue(src + "/nls/krv.nls", dir_.path() + "/nls/krv.nls");
+      fs::create_directory_symlink(src + "/graphics", dir_.path() + "/graphics");
+    } else {
+      fs::copy_file(src + "/nls/krv.nls", dir_.path() + "/nls/krv.nls");
+      if (fs::exists(src + "/dat/prefs/default.prefs"))
+        fs::copy_file(src + "/dat/prefs/default.prefs", dir_.path() + "/dat/prefs/default.prefs");
+    }
     if (!language.empty()) write_text(dir_.path() + "/language", language + "\n");
   }
   std::string path() const { return dir_.path() + "/"; }
@@ -72,6 +81,34 @@ class DataDir {
  private:
   TempDir dir_;
 };
+
+struct KoravRun {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs the korav program with `args` (shell words) in `cwd`, with `data` as its data directory;
+// under a virtual X server when `window`.
+inline KoravRun run_korav(const std::string& data, const std::string& args,
+                          const std::string& cwd = ".", bool window = false) {
+  TempDir io;
+  const std::string out = io.file("stdout"), err = io.file("stderr");
+  const std::string cmd =
+      "cd '" + cwd + "' && KORAV_DATA_DIR='" + data + "' " +
+      (window ? "timeout 120 xvfb-run -a -s '-screen 0 1600x1200x24' " : "timeout 120 ") + "'" +
+      KORAV_BINARY + "' >'" + out + "' 2>'" + err + "' " + args;
+  KoravRun r;
+  // Two virtual X servers started at the same moment (tests run in parallel) may pick the
+  // same display; xvfb-run then fails before korav runs, and a second try gets another one.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int st = std::system(cmd.c_str());
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.out = read_text(out);
+    r.err = read_text(err);
+    if (!window || r.err.find("xvfb-run: error") == std::string::npos) break;
+  }
+  return r;
+}
 
 // Resets the program's catalogue before and after, so that no other test sees a language.
 struct CatalogueGuard {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "base/text_format.h"
 #include "files/drawing_file.h"
@@ -67,21 +68,18 @@ TEST(StartUp, DrawingNamedOnTheCommandLine) {
 }
 
 TEST(StartUp, QuitAsksOnlyForAnAlteredDrawing) {
-  {
-    ScriptRun run("p_file_quit\nb_gauge\n");
-    EXPECT_TRUE(run.lines("question").empty());
-    EXPECT_TRUE(run.lines("prompt").size() == 1u);  // quit at once: the gauge never ran
-  }
-  {
-    ScriptRun run("p_file_quit\nanswer Cancel\nb_gauge\nkey Escape\n",
-                  [](App& a) { create_line(a.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
-    EXPECT_EQ(run.lines("question").size(), 1u);
-    EXPECT_EQ(run.lines("prompt").size(), 3u);  // still running after "Cancel"
-  }
-  {
-    ScriptRun run("p_file_quit\nanswer Quit\nb_gauge\n",
-                  [](App& a) { create_line(a.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
-    EXPECT_EQ(run.lines("prompt").size(), 1u);
+  // script, whether the drawing is altered, questions, prompts (1: quit at once, the gauge
+  // never ran; 3: still running after "Cancel")
+  const std::tuple<const char*, bool, std::size_t, std::size_t> rows[] = {
+      {"p_file_quit\nb_gauge\n", false, 0, 1},
+      {"p_file_quit\nanswer Cancel\nb_gauge\nkey Escape\n", true, 1, 3},
+      {"p_file_quit\nanswer Quit\nb_gauge\n", true, 1, 1}};
+  for (const auto& [script, altered, questions, prompts] : rows) {
+    ScriptRun run(script, [altered](App& a) {
+      if (altered) create_line(a.drawing.store, 0, 0, 0, 0, 0, 1, 1);
+    });
+    EXPECT_EQ(run.lines("question").size(), questions) << script;
+    EXPECT_EQ(run.lines("prompt").size(), prompts) << script;
   }
 }
 

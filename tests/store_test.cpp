@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "model/drawing.h"
@@ -39,17 +40,10 @@ TEST(Store, CreateResetsHeaderAndMarks) {
   Drawing d;
   Text t = make_element<Text>(7, 3, 2);
   t.pos = {1, 2, 1};
-  t.selected = 1;
-  t.group = 9;
-  t.undo_mask = 5;
+  std::tie(t.selected, t.group, t.undo_mask) = std::tuple(1, 9, 5);
   Text* e = create_text(d.store, t, "");
-  EXPECT_EQ(e->size, sizeof(Text) + 1);
-  EXPECT_EQ(e->selected, 0);
-  EXPECT_EQ(e->group, 0);
-  EXPECT_EQ(e->undo_mask, 0u);
-  EXPECT_EQ(e->pos.mark, 0);
-  EXPECT_EQ(e->layer, 7);
-  EXPECT_EQ(e->pen, 3);
+  EXPECT_EQ(std::tuple(e->size, e->selected, e->group, e->undo_mask, e->pos.mark, e->layer, e->pen),
+            std::tuple(sizeof(Text) + 1, 0, 0, 0u, 0, 7, 3));
   EXPECT_STREQ(e->text(), "");
   EXPECT_EQ(d.store.tail(), e);
 }
@@ -71,9 +65,8 @@ TEST(Store, OutlineAndOpeningLimits) {
   lines[3].end.x = 7;
   Wall* w = create_wall(d.store, make_element<Wall>(0, 0, 0), lines, ops);
   ASSERT_NE(w, nullptr);
-  EXPECT_EQ(w->lines()[3].end.x, 7);
-  EXPECT_EQ(w->openings()[14].base, 1.25);
-  EXPECT_EQ(d.store.size(), 2u);
+  EXPECT_EQ(std::tuple(w->lines()[3].end.x, w->openings()[14].base, d.store.size()),
+            std::tuple(7, 1.25, 2u));
 }
 
 TEST(Store, CopyOfRecordIsSelfContained) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "model/settings.h"
@@ -82,9 +83,7 @@ TEST_F(SurfaceTest, NineteenColoursWithFadedPens) {
                    static_cast<int>((2 * 0.8 + 3 * 0.65) / 5 * 65535) / 65535.0);
   EXPECT_EQ(pen0, 0x000000u);
   // Colours out of range from a damaged settings file are clamped, not wrapped.
-  st.pens[2].red = 7;
-  st.pens[2].green = -1;
-  st.pens[2].blue = std::nan("");
+  std::tie(st.pens[2].red, st.pens[2].green, st.pens[2].blue) = std::tuple(7, -1, std::nan(""));
   allocate_colours(s.cur(), st);
   EXPECT_EQ(sf.colour[kColourPen + 2], (Rgb{1, 0, 0}));
 }
@@ -123,13 +122,11 @@ TEST_F(SurfaceTest, WideLinesCoverTheirWidth) {
 TEST_F(SurfaceTest, OneColourIsBatchedUpTo1024Segments) {
   const unsigned long before = s.batch.flushes;
   for (int i = 0; i < 1025; ++i) draw_line(s, 0, kColourPen, i % 64, 0, i % 64, 47);
-  EXPECT_EQ(s.batch.flushes - before, 1u);
-  EXPECT_EQ(s.batch.last_flush_size, 1024);
-  EXPECT_EQ(s.batch.count, 1);
+  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.last_flush_size, s.batch.count),
+            std::tuple(1u, 1024, 1));
   present(s);
-  EXPECT_EQ(s.batch.flushes - before, 2u);
-  EXPECT_EQ(s.batch.last_flush_size, 1);
-  EXPECT_EQ(s.batch.count, 0);
+  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.last_flush_size, s.batch.count),
+            std::tuple(2u, 1, 0));
 }
 
 TEST_F(SurfaceTest, AChangeOfColourOrWidthFlushes) {
@@ -206,9 +203,7 @@ TEST_F(SurfaceTest, DirtyRectangleGrowsAndPresentClipsIt) {
   draw_line(s, 0, kColourPen, -10, -10, 100, 5);
   present(s);
   ASSERT_EQ(shown.size(), 3u);
-  EXPECT_EQ(shown[2].x, 0);
-  EXPECT_EQ(shown[2].y, 0);
-  EXPECT_EQ(shown[2].width, 64);
+  EXPECT_EQ(std::tuple(shown[2].x, shown[2].y, shown[2].width), std::tuple(0, 0, 64));
 }
 
 TEST_F(SurfaceTest, XorFiguresRestoreThePicturePixelForPixel) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace korav {
 namespace {
@@ -24,22 +26,18 @@ void expect_value(const ParsedValue& v, double expected, double tolerance = 1e-1
 // Numbers
 
 TEST(UnitsNumber, LeadingNumberWithCommaOrPoint) {
-  expect_value(parse_number("2,5"), 2.5);
-  expect_value(parse_number("2.5"), 2.5);
-  expect_value(parse_number("  -3.25e2xyz"), -325);
-  expect_value(parse_number("+7"), 7);
-  expect_value(parse_number(".5"), 0.5);
-  expect_value(parse_number(",5"), 0.5);
-  expect_value(parse_number("5."), 5);
-  expect_value(parse_number("2.5m"), 2.5);   // the rest is ignored
-  expect_value(parse_number("1e"), 1);       // an "e" without digits is not an exponent
-  expect_value(parse_number("1e+"), 1);
-  expect_value(parse_number("0x10"), 0);     // no hexadecimal
-  expect_value(parse_number("1,234.5"), 1.234);  // every comma is a decimal point
-  expect_value(parse_number("007.5"), 7.5);
-  // Only the characters inside the view are read.
-  expect_value(parse_number(std::string_view("12345", 2)), 12);
-  expect_value(parse_number(std::string_view("7,5", 2)), 7);
+  const std::pair<std::string_view, double> rows[] = {
+      {"2,5", 2.5}, {"2.5", 2.5}, {"  -3.25e2xyz", -325}, {"+7", 7}, {".5", 0.5}, {",5", 0.5},
+      {"5.", 5},
+      {"2.5m", 2.5},        // the rest is ignored
+      {"1e", 1},            // an "e" without digits is not an exponent
+      {"1e+", 1},
+      {"0x10", 0},          // no hexadecimal
+      {"1,234.5", 1.234},   // every comma is a decimal point
+      {"007.5", 7.5},
+      // Only the characters inside the view are read.
+      {std::string_view("12345", 2), 12}, {std::string_view("7,5", 2), 7}};
+  for (const auto& [text, value] : rows) expect_value(parse_number(text), value);
 }
 
 TEST(UnitsNumber, BadTextIsRefusedWithAReason) {
@@ -70,35 +68,28 @@ TEST(UnitsNumber, OutOfRangeAndUnderflow) {
 }
 
 TEST(UnitsNumber, PlainNumberDecimals) {
-  EXPECT_EQ(format_plain_number(2.5), "2.50");
-  EXPECT_EQ(format_plain_number(1), "1.00");
-  EXPECT_EQ(format_plain_number(0.5), "0.500");
-  EXPECT_EQ(format_plain_number(0.1), "0.100");
-  EXPECT_EQ(format_plain_number(0.0999), "0.0999");
-  EXPECT_EQ(format_plain_number(0.05), "0.0500");
-  EXPECT_EQ(format_plain_number(1234.5678), "1234.57");
+  const std::pair<double, const char*> rows[] = {{2.5, "2.50"},     {1, "1.00"},       {0.5, "0.500"},
+                                                 {0.1, "0.100"},    {0.0999, "0.0999"}, {0.05, "0.0500"},
+                                                 {1234.5678, "1234.57"}};
+  for (const auto& [v, text] : rows) EXPECT_EQ(format_plain_number(v), text) << v;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Lengths in the decimal units
 
 TEST(UnitsLength, FormatEveryDecimalUnit) {
-  EXPECT_EQ(format_length(1.2345, kLengthMetre), "1.2345m");
-  EXPECT_EQ(format_length(1.2345, kLengthCentimetre), "123.450cm");
-  EXPECT_EQ(format_length(1.2345, kLengthMillimetre), "1234.50mm");
-  EXPECT_EQ(format_length(12 * kInchM, kLengthInch), "12.000\"");
-  EXPECT_EQ(format_length(2.5 * kFootM, kLengthFoot), "2.5000'");
-  EXPECT_EQ(format_length(-0.5, kLengthMetre), "-0.5000m");
-  EXPECT_EQ(format_length(0, kLengthMillimetre), "0.00mm");
-}
-
-TEST(UnitsLength, CommaReadsAsPointInEveryUnit) {
-  expect_value(parse_length("2,5", kLengthMetre), 2.5);
-  expect_value(parse_length("2,5", kLengthCentimetre), 0.025);
-  expect_value(parse_length("2,5", kLengthMillimetre), 0.0025);
-  expect_value(parse_length("2,5", kLengthInch), 2.5 * kInchM);
-  expect_value(parse_length("2,5", kLengthFoot), 2.5 * kFootM);
-  expect_value(parse_length("2,5", kLengthFeetInches), 2.5 * kInchM);
+  const std::tuple<double, std::uint32_t, const char*> rows[] = {
+      {1.2345, kLengthMetre, "1.2345m"},       {1.2345, kLengthCentimetre, "123.450cm"},
+      {1.2345, kLengthMillimetre, "1234.50mm"}, {12 * kInchM, kLengthInch, "12.000\""},
+      {2.5 * kFootM, kLengthFoot, "2.5000'"},  {-0.5, kLengthMetre, "-0.5000m"},
+      {0, kLengthMillimetre, "0.00mm"},
+      {1, 6, "1.0000m"}, {1, 0xFFFFFFFFu, "1.0000m"}};  // unknown units are metres
+  for (const auto& [v, unit, text] : rows) EXPECT_EQ(format_length(v, unit), text);
+  expect_value(parse_length("2", 99), 2);
+  // A comma reads as a point in every unit.
+  const double one[] = {1, 0.01, 0.001, kInchM, kFootM, kInchM};
+  for (std::uint32_t unit = kLengthMetre; unit <= kLengthFeetInches; ++unit)
+    expect_value(parse_length("2,5", unit), 2.5 * one[unit]);
 }
 
 TEST(UnitsLength, FormatThenParseRoundTrips) {
@@ -123,12 +114,6 @@ TEST(UnitsLength, BadTextInEveryUnit) {
   }
 }
 
-TEST(UnitsLength, UnknownUnitIsMetres) {
-  EXPECT_EQ(format_length(1, 6), "1.0000m");
-  EXPECT_EQ(format_length(1, 0xFFFFFFFFu), "1.0000m");
-  expect_value(parse_length("2", 99), 2);
-}
-
 TEST(UnitsLength, HugeAndNonFiniteValuesStillFormat) {
   const std::string big = format_length(1e300, kLengthMillimetre);
   EXPECT_EQ(big.substr(big.size() - 5), ".00mm");
@@ -140,38 +125,33 @@ TEST(UnitsLength, HugeAndNonFiniteValuesStillFormat) {
 // ---------------------------------------------------------------------------------------------
 // Feet and inches
 
-TEST(UnitsFeetInches, EveryFormOfTheText) {
-  EXPECT_EQ(format_length(inches(5, 3.5), kLengthFeetInches), "5'-3 1/2\"");    // all three
-  EXPECT_EQ(format_length(inches(0, 3.5), kLengthFeetInches), "3 1/2\"");       // no feet
-  EXPECT_EQ(format_length(inches(5, 3), kLengthFeetInches), "5'-3\"");          // no fraction
-  EXPECT_EQ(format_length(inches(1, 0.5), kLengthFeetInches), "1'-1/2\"");      // no inches
-  EXPECT_EQ(format_length(inches(7, 0), kLengthFeetInches), "7'-0\"");          // feet only
-  EXPECT_EQ(format_length(inches(0, 0.25), kLengthFeetInches), "1/4\"");        // fraction only
-  EXPECT_EQ(format_length(inches(0, 11), kLengthFeetInches), "11\"");           // inches only
-  EXPECT_EQ(format_length(0, kLengthFeetInches), "0\"");
-}
-
-TEST(UnitsFeetInches, OneMetre) {
-  // 3.28084 ft: 3 feet, 3.37 inches, 0.37 × 64 rounds to 24/64 = 3/8.
-  EXPECT_EQ(format_length(1.0, kLengthFeetInches), "3'-3 3/8\"");
-}
-
-TEST(UnitsFeetInches, FractionCarriesIntoInchesAndInchesIntoFeet) {
-  // 0.999672 ft: 11.996 inches, the fraction rounds to 64/64, 12 inches make a foot.
-  EXPECT_EQ(format_length(0.3047, kLengthFeetInches), "1'-0\"");
-  EXPECT_EQ(format_length(inches(0, 5.999), kLengthFeetInches), "6\"");
-  EXPECT_EQ(format_length(inches(2, 7.995), kLengthFeetInches), "2'-8\"");
-  EXPECT_EQ(format_length(inches(2, 11.9999), kLengthFeetInches), "3'-0\"");
-  EXPECT_EQ(format_length(inches(0, 0.999), kLengthFeetInches), "1\"");
-  // Just short of the carry.
-  EXPECT_EQ(format_length(inches(0, 11.98), kLengthFeetInches), "11 63/64\"");
-}
-
-TEST(UnitsFeetInches, NegativeValues) {
-  EXPECT_EQ(format_length(-1.0, kLengthFeetInches), "-3'-3 3/8\"");
-  EXPECT_EQ(format_length(-inches(0, 0.5), kLengthFeetInches), "-1/2\"");
-  // A value that rounds to nothing carries no sign.
-  EXPECT_EQ(format_length(-1e-6, kLengthFeetInches), "0\"");
+TEST(UnitsFeetInches, EveryFormOfTheTextWithItsCarries) {
+  const std::pair<double, const char*> rows[] = {
+      {inches(5, 3.5), "5'-3 1/2\""},  // all three
+      {inches(0, 3.5), "3 1/2\""},     // no feet
+      {inches(5, 3), "5'-3\""},        // no fraction
+      {inches(1, 0.5), "1'-1/2\""},    // no inches
+      {inches(7, 0), "7'-0\""},        // feet only
+      {inches(0, 0.25), "1/4\""},      // fraction only
+      {inches(0, 11), "11\""},         // inches only
+      {0, "0\""},
+      // 3.28084 ft: 3 feet, 3.37 inches, 0.37 × 64 rounds to 24/64 = 3/8.
+      {1.0, "3'-3 3/8\""},
+      // 0.999672 ft: 11.996 inches, the fraction rounds to 64/64, 12 inches make a foot.
+      {0.3047, "1'-0\""},
+      {inches(0, 5.999), "6\""},
+      {inches(2, 7.995), "2'-8\""},
+      {inches(2, 11.9999), "3'-0\""},
+      {inches(0, 0.999), "1\""},
+      {inches(0, 11.98), "11 63/64\""},  // just short of the carry
+      // Negative values keep one leading "-"; a value that rounds to nothing carries no sign.
+      {-1.0, "-3'-3 3/8\""},
+      {-inches(0, 0.5), "-1/2\""},
+      {-1e-6, "0\""},
+      {INFINITY, "inf\""},
+      {-1.7e308, "-inf\""},  // beyond any number of feet
+      {-INFINITY, "-inf\""}};
+  for (const auto& [v, text] : rows) EXPECT_EQ(format_length(v, kLengthFeetInches), text) << v;
 }
 
 TEST(UnitsFeetInches, HugeAndNonFiniteValues) {
@@ -180,34 +160,21 @@ TEST(UnitsFeetInches, HugeAndNonFiniteValues) {
   const ParsedValue back = parse_length(big, kLengthFeetInches);
   ASSERT_TRUE(back.ok());
   EXPECT_NEAR(back.value / 1e30, 1, 1e-12);
-  EXPECT_EQ(format_length(INFINITY, kLengthFeetInches), "inf\"");
-  EXPECT_EQ(format_length(-1.7e308, kLengthFeetInches), "-inf\"");  // beyond any number of feet
-  EXPECT_EQ(format_length(-INFINITY, kLengthFeetInches), "-inf\"");
   EXPECT_EQ(format_length(NAN, kLengthFeetInches).back(), '"');
 }
 
 TEST(UnitsFeetInches, ParseFeetInchesAndFractions) {
-  const double tol = 1e-12;
-  expect_value(parse_length("5'-3 1/2\"", kLengthFeetInches), inches(5, 3.5), tol);
-  expect_value(parse_length("5 1/2'", kLengthFeetInches), inches(5.5, 0), tol);
-  expect_value(parse_length("  -  5'-3 1/2\"", kLengthFeetInches), -inches(5, 3.5), tol);
-  expect_value(parse_length("5'", kLengthFeetInches), inches(5, 0), tol);
-  expect_value(parse_length("5'3", kLengthFeetInches), inches(5, 3), tol);
-  expect_value(parse_length("'3", kLengthFeetInches), inches(0, 3), tol);
-  expect_value(parse_length("3 1/2", kLengthFeetInches), inches(0, 3.5), tol);
-  expect_value(parse_length("3-1/2\"", kLengthFeetInches), inches(0, 3.5), tol);
-  expect_value(parse_length("3.25", kLengthFeetInches), inches(0, 3.25), tol);
-  expect_value(parse_length("1,5'", kLengthFeetInches), inches(1.5, 0), tol);
-  // A text after the blank without a slash replaces the number before it.
-  expect_value(parse_length("3 4", kLengthFeetInches), inches(0, 4), tol);
-}
-
-TEST(UnitsFeetInches, LoneFractionIsAFraction) {
-  // These are the texts the formatter writes for less than an inch; they read back as written.
-  expect_value(parse_length("1/2\"", kLengthFeetInches), inches(0, 0.5), 1e-12);
-  expect_value(parse_length("1'-1/2\"", kLengthFeetInches), inches(1, 0.5), 1e-12);
-  expect_value(parse_length("3/4'", kLengthFeetInches), inches(0.75, 0), 1e-12);
-  expect_value(parse_length("-1/4", kLengthFeetInches), -inches(0, 0.25), 1e-12);
+  const std::pair<const char*, double> rows[] = {
+      {"5'-3 1/2\"", inches(5, 3.5)}, {"5 1/2'", inches(5.5, 0)}, {"  -  5'-3 1/2\"", -inches(5, 3.5)},
+      {"5'", inches(5, 0)},           {"5'3", inches(5, 3)},      {"'3", inches(0, 3)},
+      {"3 1/2", inches(0, 3.5)},      {"3-1/2\"", inches(0, 3.5)}, {"3.25", inches(0, 3.25)},
+      {"1,5'", inches(1.5, 0)},
+      {"3 4", inches(0, 4)},  // a text after the blank without a slash replaces the number before it
+      // A lone fraction is a fraction: the texts the formatter writes for less than an inch
+      // read back as written.
+      {"1/2\"", inches(0, 0.5)}, {"1'-1/2\"", inches(1, 0.5)}, {"3/4'", inches(0.75, 0)},
+      {"-1/4", -inches(0, 0.25)}};
+  for (const auto& [text, v] : rows) expect_value(parse_length(text, kLengthFeetInches), v);
 }
 
 TEST(UnitsFeetInches, FormatThenParseRoundTrips) {
@@ -223,61 +190,36 @@ TEST(UnitsFeetInches, FormatThenParseRoundTrips) {
 }
 
 TEST(UnitsFeetInches, BadText) {
-  EXPECT_EQ(parse_length("", kLengthFeetInches).error, kMsgNoValue);
-  EXPECT_EQ(parse_length("'", kLengthFeetInches).error, kMsgNotANumber);
-  EXPECT_EQ(parse_length("-", kLengthFeetInches).error, kMsgNotANumber);
-  EXPECT_EQ(parse_length("-\"", kLengthFeetInches).error, kMsgNotANumber);
-  EXPECT_EQ(parse_length("x'3", kLengthFeetInches).error, kMsgNotANumber);
-  EXPECT_EQ(parse_length("5'x", kLengthFeetInches).error, kMsgNotANumber);
-  EXPECT_EQ(parse_length("3 x", kLengthFeetInches).error, kMsgNotANumber);
-  EXPECT_EQ(parse_length("3 1/0", kLengthFeetInches).error, kMsgZeroDenominator);
-  EXPECT_EQ(parse_length("1/0\"", kLengthFeetInches).error, kMsgZeroDenominator);
-  EXPECT_EQ(parse_length("3 1/", kLengthFeetInches).error, kMsgBadFraction);
-  EXPECT_EQ(parse_length("3 /2", kLengthFeetInches).error, kMsgBadFraction);
-  EXPECT_EQ(parse_length("/", kLengthFeetInches).error, kMsgBadFraction);
-  EXPECT_EQ(parse_length("3 1/2/", kLengthFeetInches).error, "");  // "2/" reads as 2
-  EXPECT_EQ(parse_length("1e308 1e308/0.001", kLengthFeetInches).error, kMsgOutOfRange);
-  EXPECT_EQ(parse_length("1e999'", kLengthFeetInches).error, kMsgOutOfRange);
+  const std::pair<const char*, std::string_view> rows[] = {
+      {"", kMsgNoValue},          {"'", kMsgNotANumber},      {"-", kMsgNotANumber},
+      {"-\"", kMsgNotANumber},    {"x'3", kMsgNotANumber},    {"5'x", kMsgNotANumber},
+      {"3 x", kMsgNotANumber},    {"3 1/0", kMsgZeroDenominator}, {"1/0\"", kMsgZeroDenominator},
+      {"3 1/", kMsgBadFraction},  {"3 /2", kMsgBadFraction},  {"/", kMsgBadFraction},
+      {"3 1/2/", ""},  // "2/" reads as 2
+      {"1e308 1e308/0.001", kMsgOutOfRange}, {"1e999'", kMsgOutOfRange}};
+  for (const auto& [text, error] : rows) EXPECT_EQ(parse_length(text, kLengthFeetInches).error, error) << text;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Coordinates
 
-TEST(UnitsCoordinates, UpToThreeLengths) {
-  ParsedCoordinates c = parse_coordinates("1;2", kLengthMetre);
-  ASSERT_TRUE(c.ok());
-  EXPECT_EQ(c.x, 1);
-  EXPECT_EQ(c.y, 2);
-  EXPECT_EQ(c.z, 0);
-  c = parse_coordinates("1,5 ; 2,5 ; 3", kLengthMetre);
-  ASSERT_TRUE(c.ok());
-  EXPECT_EQ(c.x, 1.5);
-  EXPECT_EQ(c.y, 2.5);
-  EXPECT_EQ(c.z, 3);
-  c = parse_coordinates(";;3", kLengthMetre);
-  ASSERT_TRUE(c.ok());
-  EXPECT_EQ(c.x, 0);
-  EXPECT_EQ(c.y, 0);
-  EXPECT_EQ(c.z, 3);
-  c = parse_coordinates("7", kLengthMetre);
-  ASSERT_TRUE(c.ok());
-  EXPECT_EQ(c.x, 7);
-  EXPECT_EQ(c.y, 0);
-  c = parse_coordinates("1;2;3;4", kLengthMetre);  // the third part is "3;4"
-  ASSERT_TRUE(c.ok());
-  EXPECT_EQ(c.z, 3);
-}
-
-TEST(UnitsCoordinates, InTheLengthUnit) {
-  ParsedCoordinates c = parse_coordinates("100;250", kLengthCentimetre);
-  ASSERT_TRUE(c.ok());
-  EXPECT_DOUBLE_EQ(c.x, 1);
-  EXPECT_DOUBLE_EQ(c.y, 2.5);
-  c = parse_coordinates("1';6\";2'-1/2\"", kLengthFeetInches);
-  ASSERT_TRUE(c.ok());
-  EXPECT_DOUBLE_EQ(c.x, kFootM);
-  EXPECT_DOUBLE_EQ(c.y, 6 * kInchM);
-  EXPECT_DOUBLE_EQ(c.z, inches(2, 0.5));
+TEST(UnitsCoordinates, UpToThreeLengthsInTheLengthUnit) {
+  const std::tuple<const char*, std::uint32_t, double, double, double> rows[] = {
+      {"1;2", kLengthMetre, 1, 2, 0},
+      {"1,5 ; 2,5 ; 3", kLengthMetre, 1.5, 2.5, 3},
+      {";;3", kLengthMetre, 0, 0, 3},
+      {"7", kLengthMetre, 7, 0, 0},
+      {"1;2;3;4", kLengthMetre, 1, 2, 3},  // the third part is "3;4"
+      {";", kLengthMetre, 0, 0, 0},        // two blank parts: (0, 0, 0) as typed
+      {"100;250", kLengthCentimetre, 1, 2.5, 0},
+      {"1';6\";2'-1/2\"", kLengthFeetInches, kFootM, 6 * kInchM, inches(2, 0.5)}};
+  for (const auto& [text, unit, x, y, z] : rows) {
+    const ParsedCoordinates c = parse_coordinates(text, unit);
+    ASSERT_TRUE(c.ok()) << text;
+    EXPECT_DOUBLE_EQ(c.x, x) << text;
+    EXPECT_DOUBLE_EQ(c.y, y) << text;
+    EXPECT_DOUBLE_EQ(c.z, z) << text;
+  }
 }
 
 TEST(UnitsCoordinates, BadPartIsNamed) {
@@ -289,10 +231,7 @@ TEST(UnitsCoordinates, BadPartIsNamed) {
   c = parse_coordinates("1;2;1e999", kLengthMetre);
   EXPECT_EQ(c.error, kMsgOutOfRange);
   EXPECT_EQ(c.bad_part, 2);
-  c = parse_coordinates("  ", kLengthMetre);
-  EXPECT_EQ(c.error, kMsgNoValue);
-  c = parse_coordinates(";", kLengthMetre);  // two blank parts: (0, 0, 0) as typed
-  EXPECT_TRUE(c.ok());
+  EXPECT_EQ(parse_coordinates("  ", kLengthMetre).error, kMsgNoValue);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -350,10 +289,8 @@ TEST(UnitsSize, FormatAndParseEveryUnit) {
 TEST(UnitsSettings, OverloadsReadTheDrawingsUnits) {
   Settings s;
   EXPECT_EQ(format_angle(kPi, s), "180.000");  // degrees by default
-  s.figure_input = kLengthCentimetre;
-  s.angle_input = kAngleGon;
-  s.paper_unit = kPaperCentimetre;
-  s.size_unit = kSizeInch;
+  std::tie(s.figure_input, s.angle_input, s.paper_unit, s.size_unit) =
+      std::tuple(kLengthCentimetre, kAngleGon, kPaperCentimetre, kSizeInch);
   EXPECT_EQ(format_length(0.5, s), "50.000cm");
   expect_value(parse_length("50", s), 0.5);
   const ParsedCoordinates c = parse_coordinates("100;200;300", s);
@@ -374,75 +311,48 @@ TEST(UnitsSettings, OverloadsReadTheDrawingsUnits) {
 // ---------------------------------------------------------------------------------------------
 // Dimension figures
 
-void expect_figure(const DimensionFigure& f, const char* main, const char* sup) {
-  EXPECT_EQ(f.main, main);
-  EXPECT_EQ(f.superscript, sup);
-}
-
-TEST(UnitsDimension, ArchitecturalMillimetresRaised) {
-  expect_figure(format_dimension_figure(2.345, 0, 4, 2), "2.34", "5");
-  expect_figure(format_dimension_figure(2.34, 0, 4, 2), "2.34", "");    // a 0 is not raised
-  expect_figure(format_dimension_figure(12.007, 0, 4, 2), "12.00", "7");
-  expect_figure(format_dimension_figure(1.0, 0, 4, 2), "1.00", "");
-  // Below one metre in centimetres: the last two characters go (".5" of "34.5").
-  expect_figure(format_dimension_figure(0.345, 0, 4, 2), "34", "5");
-  expect_figure(format_dimension_figure(0.25, 0, 4, 2), "25", "");
-  expect_figure(format_dimension_figure(0.0, 0, 4, 2), "0", "");
-}
-
-TEST(UnitsDimension, ArchitecturalHalfCentimetres) {
-  expect_figure(format_dimension_figure(2.345, 0, 4, 1), "2.34", "5");
-  expect_figure(format_dimension_figure(2.348, 0, 4, 1), "2.35", "");
-  expect_figure(format_dimension_figure(2.342, 0, 4, 1), "2.34", "");
-  expect_figure(format_dimension_figure(2.343, 0, 4, 1), "2.34", "5");
-  expect_figure(format_dimension_figure(2.347, 0, 4, 1), "2.34", "5");
-  expect_figure(format_dimension_figure(0.345, 0, 4, 1), "34", "5");
-  expect_figure(format_dimension_figure(0.348, 0, 4, 1), "35", "");
-}
-
-TEST(UnitsDimension, ArchitecturalWholeAndFourDecimals) {
-  expect_figure(format_dimension_figure(0.25, 0, 4, 0), "25", "");
-  expect_figure(format_dimension_figure(2.5, 0, 4, 0), "2.50", "");
-  expect_figure(format_dimension_figure(2.5, 0, 4, 3), "2.5000", "");
-  expect_figure(format_dimension_figure(0.25, 0, 4, 3), "25.00", "");
-  expect_figure(format_dimension_figure(0.25, 0, 4, 9), "25.00", "");  // limited to 3
-}
-
-TEST(UnitsDimension, DecimalStylesByAccuracy) {
-  expect_figure(format_dimension_figure(1.23456, 1, 0, 2), "1", "");
-  expect_figure(format_dimension_figure(1.23456, 1, 1, 2), "1.2", "");
-  expect_figure(format_dimension_figure(1.23456, 1, 3, 2), "1.235", "");
-  expect_figure(format_dimension_figure(1.23456, 1, 4, 2), "1.2346", "");
-  expect_figure(format_dimension_figure(1.23456, 2, 2, 2), "123.46", "");
-  expect_figure(format_dimension_figure(1.23456, 3, 0, 2), "1235", "");
-  expect_figure(format_dimension_figure(10 * kInchM, 4, 1, 2), "10.0", "");
-  expect_figure(format_dimension_figure(3 * kFootM, 5, 4, 2), "3.0000", "");
-  expect_figure(format_dimension_figure(1.23456, 1, 99, 2), "1.2346", "");  // limited to 4
-}
-
-TEST(UnitsDimension, FeetAndInchesByDenominator) {
+TEST(UnitsDimension, FiguresByStyleAccuracyAndArchitecturalAccuracy) {
   const double v = inches(3, 5.3);
-  expect_figure(format_dimension_figure(v, 6, 4, 2), "3'-5 1/2\"", "");
-  expect_figure(format_dimension_figure(v, 7, 4, 2), "3'-5 1/4\"", "");
-  expect_figure(format_dimension_figure(v, 8, 4, 2), "3'-5 1/4\"", "");
-  expect_figure(format_dimension_figure(v, 9, 4, 2), "3'-5 5/16\"", "");
-  expect_figure(format_dimension_figure(v, 10, 4, 2), "3'-5 5/16\"", "");
-  expect_figure(format_dimension_figure(v, 11, 4, 2), "3'-5 19/64\"", "");
-  expect_figure(format_dimension_figure(v, 12, 4, 2), "3'-5\"", "");
-  // Style 12 rounds to whole inches, with the carries.
-  expect_figure(format_dimension_figure(inches(3, 5.6), 12, 4, 2), "3'-6\"", "");
-  expect_figure(format_dimension_figure(inches(3, 11.6), 12, 4, 2), "4'-0\"", "");
-  expect_figure(format_dimension_figure(inches(0, 0.8), 6, 4, 2), "1\"", "");
-  // A negative override keeps its sign instead of garbling every part of the text.
-  expect_figure(format_dimension_figure(-v, 6, 4, 2), "-3'-5 1/2\"", "");
-}
-
-TEST(UnitsDimension, DamagedStyleAndValues) {
-  expect_figure(format_dimension_figure(2.345, 13, 4, 2), "2.34", "5");
-  expect_figure(format_dimension_figure(2.345, 255, 4, 2), "2.34", "5");
+  struct Row {
+    double value;
+    std::uint32_t style, accuracy, arch;
+    const char *main, *sup;
+  };
+  const Row rows[] = {
+      // Architectural, millimetres raised; a 0 is not raised.
+      {2.345, 0, 4, 2, "2.34", "5"}, {2.34, 0, 4, 2, "2.34", ""}, {12.007, 0, 4, 2, "12.00", "7"},
+      {1.0, 0, 4, 2, "1.00", ""},
+      // Below one metre in centimetres: the last two characters go (".5" of "34.5").
+      {0.345, 0, 4, 2, "34", "5"}, {0.25, 0, 4, 2, "25", ""}, {0.0, 0, 4, 2, "0", ""},
+      // Half centimetres.
+      {2.345, 0, 4, 1, "2.34", "5"}, {2.348, 0, 4, 1, "2.35", ""}, {2.342, 0, 4, 1, "2.34", ""},
+      {2.343, 0, 4, 1, "2.34", "5"}, {2.347, 0, 4, 1, "2.34", "5"}, {0.345, 0, 4, 1, "34", "5"},
+      {0.348, 0, 4, 1, "35", ""},
+      // Whole and four decimals; the architectural accuracy is limited to 3.
+      {0.25, 0, 4, 0, "25", ""}, {2.5, 0, 4, 0, "2.50", ""}, {2.5, 0, 4, 3, "2.5000", ""},
+      {0.25, 0, 4, 3, "25.00", ""}, {0.25, 0, 4, 9, "25.00", ""},
+      // Decimal styles by accuracy, limited to 4.
+      {1.23456, 1, 0, 2, "1", ""}, {1.23456, 1, 1, 2, "1.2", ""}, {1.23456, 1, 3, 2, "1.235", ""},
+      {1.23456, 1, 4, 2, "1.2346", ""}, {1.23456, 2, 2, 2, "123.46", ""}, {1.23456, 3, 0, 2, "1235", ""},
+      {10 * kInchM, 4, 1, 2, "10.0", ""}, {3 * kFootM, 5, 4, 2, "3.0000", ""},
+      {1.23456, 1, 99, 2, "1.2346", ""},
+      // Feet and inches by denominator; style 12 rounds to whole inches, with the carries.
+      {v, 6, 4, 2, "3'-5 1/2\"", ""}, {v, 7, 4, 2, "3'-5 1/4\"", ""}, {v, 8, 4, 2, "3'-5 1/4\"", ""},
+      {v, 9, 4, 2, "3'-5 5/16\"", ""}, {v, 10, 4, 2, "3'-5 5/16\"", ""}, {v, 11, 4, 2, "3'-5 19/64\"", ""},
+      {v, 12, 4, 2, "3'-5\"", ""}, {inches(3, 5.6), 12, 4, 2, "3'-6\"", ""},
+      {inches(3, 11.6), 12, 4, 2, "4'-0\"", ""}, {inches(0, 0.8), 6, 4, 2, "1\"", ""},
+      // A negative override keeps its sign instead of garbling every part of the text.
+      {-v, 6, 4, 2, "-3'-5 1/2\"", ""},
+      // Damaged styles are architectural.
+      {2.345, 13, 4, 2, "2.34", "5"}, {2.345, 255, 4, 2, "2.34", "5"}};
+  for (const Row& r : rows) {
+    const DimensionFigure f = format_dimension_figure(r.value, r.style, r.accuracy, r.arch);
+    EXPECT_EQ(f.main, r.main) << r.value << " style " << r.style;
+    EXPECT_EQ(f.superscript, r.sup) << r.value << " style " << r.style;
+  }
   for (std::uint32_t style = 0; style <= 13; ++style) {
     const DimensionFigure f = format_dimension_figure(NAN, style, 4, 2);
-    EXPECT_EQ(f.main.find("nan") != std::string::npos, true) << style;
+    EXPECT_NE(f.main.find("nan"), std::string::npos) << style;
     EXPECT_EQ(f.superscript, "") << style;
     EXPECT_EQ(format_dimension_figure(INFINITY, style, 4, 2).main, "inf") << style;
   }

@@ -1,11 +1,7 @@
 // The window host: its pictures, and the real window driven by --replay under a virtual X
 // server (skipped when xvfb-run is not installed).
-#include <cairo.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +12,8 @@
 #include "app/commands.h"
 #include "app/gtk/xpm_reader.h"
 #include "app/dialogs/layers.h"
+#include "shell_test_support.h"
+#include "tests/png_test_support.h"
 
 namespace korav {
 namespace {
@@ -121,81 +119,17 @@ TEST(WindowPictures, EveryPictureTheWindowNamesExistsAndNoneIsOrphaned) {
 
 // ---- The real window under a virtual X server ----
 
-// The catalogue's counted records only: records appended by earlier runs (texts the catalogue
-// did not know) are left behind, so they cannot hide a text that is still missing.
-void copy_catalogue(const std::string& from, const std::string& to) {
-  std::ifstream in(from, std::ios::binary);
-  std::ofstream out(to, std::ios::binary);
-  std::string l;
-  auto copy_line = [&] {
-    if (!std::getline(in, l)) return false;
-    out << l << "\n";
-    return true;
-  };
-  copy_line();
-  const int languages = std::atoi(l.c_str());
-  for (int i = 0; i < 2 * languages; ++i) copy_line();
-  copy_line();
-  const int entries = std::atoi(l.c_str());
-  for (int e = 0; e < entries * (languages + 1); ++e)
-    if (!copy_line()) break;
-}
+using shell_test::KoravRun;
+using shell_test::read_text;
 
-// A private data directory: its own copy of the catalogue (the program appends unknown texts
-// to it) and language file, the shipped pictures.
-class DataDir {
- public:
-  explicit DataDir(const std::string& language = "") {
-    char tmpl[] = "/tmp/korav-window-XXXXXX";
-    char* d = mkdtemp(tmpl);
-    if (d) path_ = d;
-    fs::create_directories(path_ + "/nls");
-    fs::create_directories(path_ + "/dat/draw");
-    fs::create_directories(path_ + "/dat/prefs");
-    copy_catalogue(kSource + "/nls/krv.nls", path_ + "/nls/krv.nls");
-    fs::create_directory_symlink(kSource + "/graphics", path_ + "/graphics");
-    if (!language.empty()) std::ofstream(path_ + "/language") << language << "\n";
-  }
-  ~DataDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+// A data directory for the window: the catalogue's counted records, the shipped pictures.
+struct DataDir : shell_test::DataDir {
+  explicit DataDir(const std::string& language = "") : shell_test::DataDir(language, true) {}
 };
 
-struct KoravRun {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string read_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Runs korav with `args` (in the data directory's environment), under xvfb-run when `window`.
+// Runs korav with `args` in the data directory, under xvfb-run when `window`.
 KoravRun run_korav(const DataDir& data, const std::string& args, bool window) {
-  const std::string out = data.file("stdout.txt"), err = data.file("stderr.txt");
-  std::string cmd = "cd '" + data.path() + "' && KORAV_DATA_DIR='" + data.path() + "' " +
-                    (window ? "timeout 120 xvfb-run -a -s '-screen 0 1600x1200x24' " : "timeout 120 ") +
-                    "'" + KORAV_BINARY + "' " + args + " >'" + out + "' 2>'" + err + "'";
-  KoravRun r;
-  // Two virtual X servers started at the same moment (tests run in parallel) may pick the
-  // same display; xvfb-run then fails before korav runs, and a second try gets another one.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    int st = std::system(cmd.c_str());
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.out = read_text(out);
-    r.err = read_text(err);
-    if (!window || r.err.find("xvfb-run: error") == std::string::npos) break;
-  }
-  return r;
+  return shell_test::run_korav(data.path(), args, data.path(), window);
 }
 
 // False also in a build without the window, where these tests have nothing to run.
@@ -214,31 +148,6 @@ std::vector<std::string> transcript(const std::string& out) {
   return lines;
 }
 
-struct Png {
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> px;  // 0xRRGGBB
-  std::uint32_t at(int x, int y) const { return px[static_cast<std::size_t>(y * width + x)]; }
-};
-
-bool read_png(const std::string& path, Png& png) {
-  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
-  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(s);
-    return false;
-  }
-  png.width = cairo_image_surface_get_width(s);
-  png.height = cairo_image_surface_get_height(s);
-  const int stride = cairo_image_surface_get_stride(s);
-  const unsigned char* data = cairo_image_surface_get_data(s);
-  png.px.resize(static_cast<std::size_t>(png.width * png.height));
-  for (int y = 0; y < png.height; ++y)
-    for (int x = 0; x < png.width; ++x)
-      png.px[static_cast<std::size_t>(y * png.width + x)] =
-          reinterpret_cast<const std::uint32_t*>(data + y * stride)[x] & 0xFFFFFFu;
-  cairo_surface_destroy(s);
-  return true;
-}
-
 // The longest run of equal dark pixels in a row of the image.
 int longest_dark_run(const Png& png) {
   int best = 0;
@@ -253,10 +162,6 @@ int longest_dark_run(const Png& png) {
     }
   }
   return best;
-}
-
-void write_script(const std::string& path, const std::string& text) {
-  std::ofstream(path) << text;
 }
 
 // Point input through the real window: typed coordinates, coordinate keys, "z_enter", a
@@ -296,8 +201,8 @@ const char* kPointInputScript =
 // directory, and expects the same transcript and the same saved drawing ("plan.krv").
 void expect_same_as_script_host(const std::string& script) {
   DataDir script_dir, window_dir;
-  write_script(script_dir.file("s.txt"), script);
-  write_script(window_dir.file("s.txt"), script);
+  shell_test::write_text(script_dir.file("s.txt"), script);
+  shell_test::write_text(window_dir.file("s.txt"), script);
   KoravRun s = run_korav(script_dir, "--script s.txt", false);
   KoravRun w = run_korav(window_dir, "--replay s.txt", true);
   ASSERT_EQ(s.status, 0) << s.err;
@@ -359,7 +264,7 @@ TEST(WindowReplay, KeysDialogsAndViewFunctionsRunExactlyAsInTheScriptHost) {
 TEST(WindowReplay, QuittingEndsTheRunAndStillWritesTheScreenshot) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   DataDir data;
-  write_script(data.file("s.txt"),
+  shell_test::write_text(data.file("s.txt"),
                "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\n"
                "p_file_quit\nanswer Cancel\n"  // the drawing is altered: ask, and stay
                "p_file_quit\nanswer Quit\n"
@@ -379,7 +284,7 @@ TEST(WindowReplay, QuittingEndsTheRunAndStillWritesTheScreenshot) {
 TEST(WindowReplay, ScreenshotShowsTheWholeWindowWithTheDrawing) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   DataDir data;
-  write_script(data.file("s.txt"),
+  shell_test::write_text(data.file("s.txt"),
                "b_line_line\nclick 0 0\nclick 10 0\nclick 10 0\np_nop\ns_alles\nz_d_layer\nmove 500 500\n");
   KoravRun r = run_korav(data, "--replay s.txt --size 700x450 --screenshot shot.png", true);
   ASSERT_EQ(r.status, 0) << r.err;
@@ -416,14 +321,14 @@ TEST(WindowReplay, ScriptErrorsEndTheRunWithStatusOneAndNameTheLine) {
   };
   for (const Case& c : cases) {
     DataDir data;
-    write_script(data.file("s.txt"), c.script);
+    shell_test::write_text(data.file("s.txt"), c.script);
     KoravRun r = run_korav(data, "--replay s.txt", true);
     EXPECT_EQ(r.status, 1) << c.script;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.script << "\n" << r.err;
   }
   // An unanswered question is closed, as cancelled, and the drawing stays.
   DataDir data;
-  write_script(data.file("s.txt"), "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\n");
+  shell_test::write_text(data.file("s.txt"), "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\n");
   KoravRun r = run_korav(data, "--replay s.txt", true);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("Really delete all? [Yes|Cancel] -> close"), std::string::npos) << r.out;
@@ -436,54 +341,15 @@ TEST(WindowReplay, MissingScriptAndUnwritableScreenshotAreReported) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("no-such-script.txt"), std::string::npos) << missing.err;
 
-  write_script(data.file("s.txt"), "s_alles\n");
+  shell_test::write_text(data.file("s.txt"), "s_alles\n");
   KoravRun shot = run_korav(data, "--replay s.txt --screenshot no-such-dir/shot.png", true);
   EXPECT_EQ(shot.status, 1);
   EXPECT_NE(shot.err.find("no-such-dir/shot.png"), std::string::npos) << shot.err;
 }
 
-// The catalogue's text for `english` in language column `column` (0 English, 1 German).
-std::string catalogue_text(const std::string& english, int column) {
-  std::ifstream in(kSource + "/nls/krv.nls", std::ios::binary);
-  std::string l;
-  std::getline(in, l);
-  int languages = std::atoi(l.c_str());
-  for (int i = 0; i < 2 * languages; ++i) std::getline(in, l);
-  std::getline(in, l);
-  int entries = std::atoi(l.c_str());
-  auto clean = [](std::string s) {
-    if (!s.empty() && s.back() == '\r') s.pop_back();
-    // ISO-8859-1 to UTF-8, as the catalogue is read.
-    std::string u;
-    for (unsigned char c : s) {
-      if (c < 0x80) {
-        u += static_cast<char>(c);
-      } else {
-        u += static_cast<char>(0xC0 | (c >> 6));
-        u += static_cast<char>(0x80 | (c & 0x3F));
-      }
-    }
-    return u;
-  };
-  for (int e = 0; e < entries; ++e) {
-    std::getline(in, l);  // header
-    std::vector<std::string> texts;
-    for (int i = 0; i < languages; ++i) {
-      std::getline(in, l);
-      texts.push_back(clean(l));
-    }
-    if (texts[0] == english && column < languages) return texts[static_cast<std::size_t>(column)];
-  }
-  return {};
-}
-
 TEST(WindowReplay, TheLanguageFileSwitchesPromptsAndMenus) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
-  const std::string german_prompt = catalogue_text("Select function:", 1);
-  ASSERT_FALSE(german_prompt.empty());
-  ASSERT_NE(german_prompt, "Select function:");
-  ASSERT_NE(catalogue_text("Project", 1), "Project");
-
+  const std::string german_prompt = "Funktion w\xc3\xa4hlen:";  // as the catalogue test reads it
   DataDir english, german("german");
   // Every window the program has so far: main window, about box, Layers and its "Name:"
   // entry, Snap, Gauge, the question box, the file chooser.
@@ -492,7 +358,7 @@ TEST(WindowReplay, TheLanguageFileSwitchesPromptsAndMenus) {
       "b_gauge\nclick 0 0\nclick 1 1\nclick 1 1\n"
       "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\n"
       "p_file_new\nanswer 2\ns_alles\n";
-  for (const DataDir* d : {&english, &german}) write_script(d->file("s.txt"), script);
+  for (const DataDir* d : {&english, &german}) shell_test::write_text(d->file("s.txt"), script);
   KoravRun e = run_korav(english, "--replay s.txt --size 600x400 --screenshot shot.png", true);
   KoravRun g = run_korav(german, "--replay s.txt --size 600x400 --screenshot shot.png", true);
   ASSERT_EQ(e.status, 0) << e.err;
