@@ -106,7 +106,7 @@ void set_program_locale() {
 bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   app.program_dir = with_slash(data_dir);
   app.start_dir = cl.start_dir;
-  if (!catalogue().active()) {
+  if (!catalogue().tried()) {  // loaded once per run, and complained about once
     load_catalogue(app.program_dir);
     set_program_locale();
   }
@@ -157,7 +157,7 @@ std::string prepare_program(const std::string& executable) {
 }
 
 bool start_up(App& app, const CommandLine& cl, const std::string& executable) {
-  if (catalogue().active()) return start_up_in(app, cl, find_data_dir(executable));
+  if (catalogue().tried()) return start_up_in(app, cl, find_data_dir(executable));
   return start_up_in(app, cl, prepare_program(executable));
 }
 
