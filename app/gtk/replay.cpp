@@ -13,17 +13,6 @@
 
 namespace korav {
 
-namespace {
-
-std::string trim(const std::string& s) {
-  std::size_t a = s.find_first_not_of(" \t\r\n");
-  if (a == std::string::npos) return {};
-  std::size_t b = s.find_last_not_of(" \t\r\n");
-  return s.substr(a, b - a + 1);
-}
-
-}  // namespace
-
 Replay::~Replay() {
   if (idle_) g_source_remove(idle_);
   if (deadline_) g_source_remove(deadline_);
@@ -52,8 +41,9 @@ bool Replay::load(const std::string& path, std::string& error) {
   int number = 0;
   while (read_script_line(in, raw)) {
     ++number;
-    std::string t = trim(raw);
-    if (t.empty() || t[0] == '#') continue;
+    // Blank lines and comments are left out, as the script host skips them (a line the
+    // script host refuses, e.g. a comment with a NUL byte, stays and fails in its turn).
+    if (parse_script_line(raw, nullptr).kind == ScriptEvent::Kind::kNone) continue;
     lines_.push_back({number, raw});
   }
   return true;
