@@ -43,6 +43,8 @@ inline constexpr std::string_view kDialogLayers = "layer";
 inline constexpr std::string_view kDialogLayerEntry = "layerentry";
 inline constexpr std::string_view kDialogGauge = "gauge";
 inline constexpr std::string_view kDialogAbout = "about";
+// The "Error" and "Message" boxes: one at a time, closed by "z_c_error".
+inline constexpr std::string_view kDialogError = "error";
 
 // Pressed-button memory of the button synchronisation.
 struct PressedButtons {

@@ -3,7 +3,10 @@
 #include <optional>
 #include <string>
 
+#include "app/app.h"
 #include "app/command_line.h"
+#include "app/script_host.h"
+#include "base/catalogue.h"
 #include "base/messages.h"
 #include "base/ui.h"
 #include "files/drawing_file.h"
@@ -14,15 +17,20 @@ namespace korav {
 
 namespace {
 
-// The user interface of a run without a window: boxes become lines, questions are answered
-// "close", and no file chooser is offered.
+// The user interface of a run without a window: boxes become one line each on standard error,
+// naming the file being read or written, questions are answered "close", and no file chooser
+// is offered.
 class ExportUi : public Ui {
  public:
-  void error_box(std::string_view text) override {
-    std::fprintf(stderr, "korav: %s\n", one_line(translate(text)).c_str());
+  // The file the next boxes are about.
+  void set_file(const std::string& path) { file_ = path; }
+  void error_box(std::string_view text) override { error_box_filled(translate(text)); }
+  void message_box(std::string_view text) override { message_box_filled(translate(text)); }
+  void error_box_filled(std::string_view text) override {
+    std::fprintf(stderr, "korav: %s: %s\n", file_.c_str(), one_line(text).c_str());
   }
-  void message_box(std::string_view text) override {
-    std::fprintf(stderr, "korav: %s\n", one_line(translate(text)).c_str());
+  void message_box_filled(std::string_view text) override {
+    std::fprintf(stderr, "korav: %s: %s\n", file_.c_str(), one_line(text).c_str());
   }
   int question(std::string_view, std::span<const std::string_view>) override { return 0; }
   std::optional<std::string> choose_file(std::string_view, std::string_view, bool) override {
@@ -33,6 +41,7 @@ class ExportUi : public Ui {
   std::string wait_command() override { return "p_nop"; }
 
  private:
+  std::string file_;
   static std::string one_line(std::string_view s) {
     std::string out(s);
     for (char& c : out)
@@ -43,17 +52,20 @@ class ExportUi : public Ui {
 
 // krv: load and save again. Exit status 1 when the input cannot be read or the output not
 // written; a damaged input is still written as far as it could be read, and counts as failed.
-int export_krv(const CommandLine& cl, Ui& ui) {
+int export_krv(const CommandLine& cl, ExportUi& ui) {
   Drawing d;
+  ui.set_file(cl.drawing);
   LoadStatus st = load_drawing(d, ui, cl.drawing);
   if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
+  ui.set_file(cl.export_out);
   if (!save_drawing_to(d, ui, cl.export_out)) return 1;
   return st == LoadStatus::kLoaded ? 0 : 1;
 }
 
 // png: the plan view fitted to all elements, as the screen draws it.
-int export_png_file(const CommandLine& cl, Ui& ui) {
+int export_png_file(const CommandLine& cl, ExportUi& ui) {
   Drawing d;
+  ui.set_file(cl.drawing);
   LoadStatus st = load_drawing(d, ui, cl.drawing);
   if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
   std::string error;
@@ -71,9 +83,17 @@ std::vector<std::string> export_formats() { return {"krv", "png"}; }
 
 int run_export(const CommandLine& cl) {
   ExportUi ui;
+  // The catalogue translates the messages; its developer diagnostics stay quiet, so that a
+  // conversion that goes well prints nothing on standard output.
+  catalogue().set_diagnostics(nullptr);
+  if (!catalogue().tried())
+    if (const std::string dir = find_data_dir(executable_path()); !dir.empty()) load_catalogue(dir);
   if (cl.export_format == "krv") return export_krv(cl, ui);
   if (cl.export_format == "png") return export_png_file(cl, ui);
-  std::fprintf(stderr, "korav: unknown export format %s\n", cl.export_format.c_str());
+  std::string known;
+  for (const std::string& f : export_formats()) known += (known.empty() ? "" : ", ") + f;
+  std::fprintf(stderr, "korav: unknown export format %s (known: %s); see korav --help\n",
+               cl.export_format.c_str(), known.c_str());
   return 2;
 }
 

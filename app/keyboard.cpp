@@ -1,5 +1,7 @@
 #include "app/keyboard.h"
 
+#include <utility>
+
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/dispatch.h"
@@ -23,7 +25,56 @@ char single_letter(std::string_view key) {
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The names of the printable signs from ' ' to '~' that are neither letters nor digits.
+constexpr std::pair<char, std::string_view> kSignNames[] = {
+    {' ', "space"},        {'!', "exclam"},      {'"', "quotedbl"},    {'#', "numbersign"},
+    {'$', "dollar"},       {'%', "percent"},     {'&', "ampersand"},   {'\'', "apostrophe"},
+    {'(', "parenleft"},    {')', "parenright"},  {'*', "asterisk"},    {'+', "plus"},
+    {',', "comma"},        {'-', "minus"},       {'.', "period"},      {'/', "slash"},
+    {':', "colon"},        {';', "semicolon"},   {'<', "less"},        {'=', "equal"},
+    {'>', "greater"},      {'?', "question"},    {'@', "at"},          {'[', "bracketleft"},
+    {'\\', "backslash"},  {']', "bracketright"}, {'^', "asciicircum"}, {'_', "underscore"},
+    {'`', "grave"},        {'{', "braceleft"},   {'|', "bar"},         {'}', "braceright"},
+    {'~', "asciitilde"},
+};
+
+// Keys without a sign of their own (function keys F1 to F35 are recognised by their form).
+constexpr std::string_view kKeyNames[] = {
+    "Escape", "Return", "Tab", "ISO_Left_Tab", "BackSpace", "Delete", "Insert", "Home", "End",
+    "Page_Up", "Page_Down", "Prior", "Next", "Left", "Right", "Up", "Down", "Begin", "Menu",
+    "Pause", "Print", "Scroll_Lock", "Num_Lock", "Caps_Lock", "Shift_L", "Shift_R", "Control_L",
+    "Control_R", "Alt_L", "Alt_R", "Super_L", "Super_R",
+    "KP_0", "KP_1", "KP_2", "KP_3", "KP_4", "KP_5", "KP_6", "KP_7", "KP_8", "KP_9",
+    "KP_Add", "KP_Subtract", "KP_Multiply", "KP_Divide", "KP_Enter", "KP_Decimal",
+    "KP_Separator", "KP_Equal", "KP_Space", "KP_Tab", "KP_Home", "KP_Left", "KP_Up", "KP_Right",
+    "KP_Down", "KP_Prior", "KP_Page_Up", "KP_Next", "KP_Page_Down", "KP_End", "KP_Begin",
+    "KP_Insert", "KP_Delete",
+};
+
+bool is_function_key_name(std::string_view k) {
+  if (k.size() < 2 || k.size() > 3 || k[0] != 'F' || k[1] < '1' || k[1] > '9') return false;
+  if (k.size() == 2) return true;
+  if (k[2] < '0' || k[2] > '9') return false;
+  return (k[1] - '0') * 10 + (k[2] - '0') <= 35;
+}
+
 }  // namespace
+
+std::string_view key_name(std::string_view k) {
+  if (k.size() == 1) {
+    const char c = k[0];
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return k;
+    for (const auto& [sign, name] : kSignNames)
+      if (sign == c) return name;
+    return {};
+  }
+  if (is_function_key_name(k)) return k;
+  for (const auto& [sign, name] : kSignNames)
+    if (name == k) return name;
+  for (std::string_view name : kKeyNames)
+    if (name == k) return name;
+  return {};
+}
 
 int numpad_digit(std::string_view key) {
   static constexpr std::string_view kNoNumLock[] = {

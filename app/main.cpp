@@ -1,6 +1,7 @@
 // korav: command line entry point.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,9 +19,12 @@ int main(int argc, char** argv) {
   korav::CommandLine cl;
   std::string error;
   if (!korav::parse_command_line(args, start_dir, cl, error)) {
-    std::fprintf(stderr, "korav: %s\n%s", error.c_str(), korav::usage_text().c_str());
+    std::fprintf(stderr, "korav: %s; see korav --help\n", error.c_str());
     return 2;
   }
+  // A write beyond the file size limit fails with "Cannot write file" (and the file it would
+  // have replaced stays) instead of killing the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (cl.help) {
     std::fputs(korav::usage_text().c_str(), stdout);
     return 0;

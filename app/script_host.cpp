@@ -6,16 +6,16 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <memory>
+#include <sstream>
 
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/dialog_vars.h"
 #include "app/hosts.h"
+#include "app/keyboard.h"
 #include "base/messages.h"
+#include "base/regular_file.h"
 
 namespace korav {
 
@@ -62,6 +62,40 @@ std::pair<std::string_view, std::string_view> split_word(std::string_view s) {
 
 }  // namespace
 
+bool read_script_line(std::istream& in, std::string& line) {
+  line.clear();
+  std::streambuf* buf = in.rdbuf();
+  if (!buf) return false;
+  bool any = false;
+  for (;;) {
+    const int c = buf->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      return any;
+    }
+    any = true;
+    if (c == '\n') return true;
+    if (line.size() <= kMaxScriptLine) line.push_back(static_cast<char>(c));
+  }
+}
+
+std::string quoted_line(std::string_view line) {
+  std::string out;
+  std::size_t shown = 0, i = 0;
+  for (; i < line.size() && shown < kMaxQuotedLine; ++shown) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    std::size_t len = 1;  // whole UTF-8 characters are kept together
+    if (c >= 0xC0)
+      while (i + len < line.size() && (static_cast<unsigned char>(line[i + len]) & 0xC0) == 0x80)
+        ++len;
+    if (c < 0x20 || c == 0x7F) out += '?';
+    else out.append(line.substr(i, len));
+    i += len;
+  }
+  if (i < line.size()) out += "...";
+  return out;
+}
+
 std::string transcript_text(std::string_view text) {
   std::string s(text);
   for (char& c : s)
@@ -72,14 +106,20 @@ std::string transcript_text(std::string_view text) {
 ScriptEvent parse_script_line(std::string_view raw, const DialogVars* vars) {
   ScriptEvent ev;
   using K = ScriptEvent::Kind;
-  if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-  std::string_view line = trim(raw);
-  if (line.empty() || line.front() == '#') return ev;
   auto fail = [&](std::string message) {
     ev.kind = K::kError;
     ev.error = std::move(message);
     return ev;
   };
+  // Checked before anything else: a NUL would cut a path or a text short where it is used.
+  if (raw.find('\0') != std::string_view::npos)
+    return fail("the line holds a NUL byte: " + quoted_line(raw));
+  if (raw.size() > kMaxScriptLine)
+    return fail("the line is longer than " + std::to_string(kMaxScriptLine) +
+                " characters: " + quoted_line(raw));
+  if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  std::string_view line = trim(raw);
+  if (line.empty() || line.front() == '#') return ev;
 
   auto [word, rest] = split_word(line);
   if (word == "type") {
@@ -124,6 +164,8 @@ ScriptEvent parse_script_line(std::string_view raw, const DialogVars* vars) {
     // Key names hold no "+" ("plus" is the name of the + key): "ctrl+" alone is a typo.
     if (k.size() > 1 && k.find('+') != std::string_view::npos)
       return fail("key needs one key name after ctrl+ or shift+, for example: key ctrl+s");
+    if (key_name(k).empty())
+      return fail("key: unknown key name \"" + quoted_line(k) + "\"");
     ev.kind = K::kKey;
     ev.text = std::string(k);
     // Shift with a letter gives the capital letter, as the keyboard does.
@@ -172,7 +214,7 @@ ScriptEvent parse_script_line(std::string_view raw, const DialogVars* vars) {
     ev.text = std::string(word);
     return ev;
   }
-  return fail("unknown line: " + std::string(line));
+  return fail("unknown line: " + quoted_line(line));
 }
 
 ScriptHost::ScriptHost(App& app, std::istream& script, std::string script_name, std::FILE* out)
@@ -197,7 +239,7 @@ void ScriptHost::script_error(int line, const std::string& message) {
 
 bool ScriptHost::next_line(Line& line) {
   std::string s;
-  if (ended_ || !std::getline(script_, s)) return false;
+  if (ended_ || !read_script_line(script_, s)) return false;
   line.number = ++line_number_;
   line.text = std::move(s);
   return true;
@@ -255,7 +297,7 @@ std::string ScriptHost::wait_command() {
         if (enter_value(app_, ev.text)) return app_.command;
         break;
       case K::kKey:
-        if (press_key(app_, ev.text, ev.ctrl, ev.shift)) return app_.command;
+        if (press_key(app_, key_name(ev.text), ev.ctrl, ev.shift)) return app_.command;
         break;
       case K::kAnswer:
         script_error(line.number, "answer: no question box is open");
@@ -284,11 +326,14 @@ void ScriptHost::message_box(std::string_view text) { message_box_filled(transla
 
 void ScriptHost::error_box_filled(std::string_view text) {
   emit("error", transcript_text(text));
+  last_error_ = transcript_text(text);
+  app_.set_dialog_open(kDialogError, true);  // as the window's box, until "z_c_error"
   if (running_) status_ = 1;
 }
 
 void ScriptHost::message_box_filled(std::string_view text) {
   emit("message", transcript_text(text));
+  app_.set_dialog_open(kDialogError, true);
 }
 
 int ScriptHost::question(std::string_view text, std::span<const std::string_view> buttons) {
@@ -323,7 +368,7 @@ int ScriptHost::question(std::string_view text, std::span<const std::string_view
           n <= static_cast<long>(buttons.size()))
         chosen = static_cast<int>(n);
       else
-        problem = "answer: the question box has no button \"" + ev.text + "\"";
+        problem = "answer: the question box has no button \"" + quoted_line(ev.text) + "\"";
     }
   }
   emit("question", shown + (chosen ? transcript_text(translate(buttons[chosen - 1])) : "close"));
@@ -364,7 +409,12 @@ void ScriptHost::set_prompt(std::string_view text) {
 int ScriptHost::run(const CommandLine& cl, const std::string& data_dir,
                     const std::function<void(App&)>& after_start) {
   app_.ui = this;
-  if (!start_up_in(app_, cl, data_dir)) status_ = 1;
+  if (!start_up_in(app_, cl, data_dir)) {
+    // The drawing named on the command line: the transcript has the box, standard error one
+    // line naming the file.
+    status_ = 1;
+    std::fprintf(stderr, "korav: %s: %s\n", cl.drawing.c_str(), last_error_.c_str());
+  }
   canvas_resized(app_, width_, height_);
   if (after_start) after_start(app_);
   running_ = true;
@@ -382,19 +432,17 @@ std::string executable_path() {
 }
 
 int run_script_host(const CommandLine& cl) {
-  std::unique_ptr<std::ifstream> file;
+  std::istringstream file;
   std::istream* in = &std::cin;
   if (cl.script != "-") {
-    // A directory opens as a stream but reads as an empty script: refuse it like any file
-    // that cannot be read.
-    std::error_code ec;
-    if (!std::filesystem::is_directory(cl.script, ec))
-      file = std::make_unique<std::ifstream>(cl.script);
-    if (!file || !*file) {
+    // A directory, a FIFO or a device is refused like any file that cannot be read.
+    std::string text;
+    if (!read_regular_file(cl.script, text)) {
       std::fprintf(stderr, "korav: cannot read script %s\n", cl.script.c_str());
       return 1;
     }
-    in = file.get();
+    file.str(std::move(text));
+    in = &file;
   }
   const std::string data_dir = prepare_program(executable_path());
   App app;

@@ -50,8 +50,23 @@ struct ScriptEvent {
 };
 
 // One script line. `vars` tells where a variable name (which may hold blanks) ends in a "set"
-// line; without it the name ends at the last blank.
+// line; without it the name ends at the last blank. A line holding a NUL byte or longer than
+// kMaxScriptLine is an error, and so is a key name no key has.
 ScriptEvent parse_script_line(std::string_view line, const DialogVars* vars);
+
+// The longest script line; no event needs more.
+inline constexpr std::size_t kMaxScriptLine = 4096;
+// At most this many characters of a line are quoted in a message.
+inline constexpr std::size_t kMaxQuotedLine = 200;
+
+// Reads the next line of a script (up to a line feed or the end). Of a line longer than
+// kMaxScriptLine only the first kMaxScriptLine + 1 bytes are kept, so that parse_script_line
+// refuses it and a line of megabytes costs no memory. False at the end of the script.
+bool read_script_line(std::istream& in, std::string& line);
+
+// A script line as a message quotes it: control characters as "?", cut after kMaxQuotedLine
+// characters with "..." after it.
+std::string quoted_line(std::string_view line);
 
 // "|" for the line breaks of a text, as the transcript shows it.
 std::string transcript_text(std::string_view text);
@@ -113,6 +128,7 @@ class ScriptHost : public Ui {
   bool ended_ = false;
   int waits_after_end_ = 0;
   std::string title_, prompt_;
+  std::string last_error_;  // the text of the last "Error" box
   bool title_shown_ = false, prompt_shown_ = false;
 };
 

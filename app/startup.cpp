@@ -107,7 +107,7 @@ void set_program_locale() {
 bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   app.program_dir = with_slash(data_dir);
   app.start_dir = cl.start_dir;
-  if (!catalogue().active()) {
+  if (!catalogue().tried()) {  // loaded once per run, and complained about once
     load_catalogue(app.program_dir);
     set_program_locale();
   }

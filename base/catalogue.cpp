@@ -3,9 +3,8 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "base/regular_file.h"
 #include "base/text_file.h"
 
 namespace korav {
@@ -14,12 +13,7 @@ namespace {
 
 inline constexpr std::size_t kNameSlot = 19;  // language and locale names: 20-byte slots
 
-bool read_file(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
+bool read_file(const std::string& path, std::string& out) { return read_regular_file(path, out); }
 
 bool parse_count(const std::string& line, int& n) {
   std::size_t b = 0, e = line.size();
@@ -80,7 +74,10 @@ void Catalogue::reset() {
 
 bool Catalogue::load(const std::string& catalogue_path,
                      const std::vector<std::string>& language_files) {
+  const bool warned = warned_inactive_;
   reset();
+  warned_inactive_ = warned;
+  tried_ = true;
   path_ = catalogue_path;
   for (const std::string& f : language_files) {
     bool found = false;
@@ -201,9 +198,13 @@ bool Catalogue::save_language(const std::string& language_file) {
     ok = std::fwrite(name.data(), 1, name.size(), f) == name.size();
     ok = std::fclose(f) == 0 && ok;
   }
+  // The run is ending: inactive from now on, but neither loaded nor warned about again.
   std::FILE* diag = diag_;
+  const bool warned = warned_inactive_, tried = tried_;
   *this = Catalogue();
   diag_ = diag;
+  warned_inactive_ = warned;
+  tried_ = tried;
   return ok;
 }
 

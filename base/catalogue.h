@@ -29,8 +29,11 @@ class Catalogue {
   // without one), then the catalogue file. False when the catalogue file cannot be read; the
   // catalogue is then inactive and every text stays English.
   bool load(const std::string& catalogue_path, const std::vector<std::string>& language_files);
-  // Back to the state before load (inactive, nothing added).
+  // Back to the state before load (inactive, nothing added, never loaded, not yet warned).
   void reset();
+  // Whether load was called since the last reset, whatever it found: a run loads once and
+  // complains once.
+  bool tried() const { return tried_; }
 
   // The text in the current language, or `english` itself.
   std::string_view translate(std::string_view english);
@@ -45,7 +48,7 @@ class Catalogue {
   int added_count() const { return added_; }
 
   // At exit: when the current language differs from the one chosen at start-up, writes its
-  // name to `language_file`. False only when that write failed.
+  // name to `language_file`, and becomes inactive. False only when that write failed.
   bool save_language(const std::string& language_file);
 
   // Where the developer diagnostics go ("nls entry ... added"); nullptr for nowhere.
@@ -68,7 +71,8 @@ class Catalogue {
   std::unordered_set<std::string> file_lines_;
   bool file_lines_read_ = false;
   int added_ = 0;
-  bool warned_inactive_ = false;
+  bool warned_inactive_ = false;  // "nls is not active!" was said (once per run)
+  bool tried_ = false;
   std::FILE* diag_ = stdout;
 };
 

@@ -231,15 +231,17 @@ DimensionFigure architectural_figure(double d, std::uint32_t accuracy) {
     case 1: {  // half centimetres: a millimetre digit of 3 to 7 raises a 5
       const std::string t = metres ? fixed(d, 3) : fixed(100 * d, 1);
       const char mm = t.empty() ? '0' : t.back();
-      if (mm >= '3' && mm <= '7') f.superscript = "5";
+      if (mm >= '3' && mm <= '7') f.superscript.assign(1, '5');
       f.main = metres ? fixed(d - 0.0025, 2) : fixed((d - 0.0025) * 100, 0);
       break;
     }
     case 2: {  // millimetres raised
+      // The text without its last one or two digits (erase, not resize: GCC 12 takes a resize
+      // for a possible growth and warns of overlapping copies it then imagines).
       std::string t = metres ? fixed(d, 3) : fixed(100 * d, 1);
       if (t.size() >= 3) {
         if (t.back() != '0') f.superscript.assign(1, t.back());
-        t.resize(t.size() - (metres ? 1 : 2));
+        t.erase(t.size() - (metres ? 1 : 2));
       }
       f.main = std::move(t);
       break;

@@ -1,7 +1,5 @@
 #include "files/drawing_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/regular_file.h"
 #include "files/safe_write.h"
 
 namespace korav {
@@ -19,15 +18,8 @@ namespace korav {
 // Files
 
 FileReader::FileReader(const std::string& path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return;
-  struct stat st;
-  if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd_);
-    fd_ = -1;
-    return;
-  }
-  reader_.emplace(fd_);
+  fd_ = open_regular_file(path);
+  if (fd_ >= 0) reader_.emplace(fd_);
 }
 
 FileReader::~FileReader() {

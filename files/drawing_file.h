@@ -31,7 +31,8 @@ inline constexpr std::string_view kMsgFormatConverted = "File format %.2f conver
 inline constexpr std::string_view kMsgCannotOpenBackup = "Cannot open Backup File";
 inline constexpr std::string_view kMsgDamaged = "File is damaged at byte %llu; everything before was read.";
 
-// A file opened for reading, closed when it goes. Directories and unreadable paths are not open.
+// A file opened for reading, closed when it goes. Only regular files open: directories, FIFOs,
+// devices and unreadable paths do not (and never block the opening).
 class FileReader {
  public:
   explicit FileReader(const std::string& path);

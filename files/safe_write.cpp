@@ -1,12 +1,15 @@
 #include "files/safe_write.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace korav {
 
@@ -32,6 +35,40 @@ std::string real_target(const std::string& path) {
   return path;
 }
 
+// ".korav-PID-N.tmp": the process id of the writer, if the name is one of our temporary files.
+bool temporary_file_pid(const char* name, long& pid) {
+  static constexpr char kPrefix[] = ".korav-";
+  if (std::strncmp(name, kPrefix, sizeof kPrefix - 1) != 0) return false;
+  const char* p = name + sizeof kPrefix - 1;
+  char* end = nullptr;
+  if (*p < '1' || *p > '9') return false;
+  pid = std::strtol(p, &end, 10);
+  if (*end != '-' || pid <= 0 || end[1] < '0' || end[1] > '9') return false;
+  std::strtoul(end + 1, &end, 10);
+  return std::strcmp(end, ".tmp") == 0;
+}
+
+// Temporary files left in `dir` by a writer that was killed part way (the target itself is
+// intact, but the leftover is as large as the file): removed when their process is gone. Only
+// this user's regular files are touched, never one of a running process.
+void remove_stale_temporaries(const std::string& dir) {
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  const long self = static_cast<long>(::getpid());
+  const uid_t uid = ::getuid();
+  while (dirent* e = ::readdir(d)) {
+    long pid = 0;
+    if (!temporary_file_pid(e->d_name, pid) || pid == self) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    struct stat st;
+    if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != uid)
+      continue;
+    ::unlinkat(::dirfd(d), e->d_name, 0);
+  }
+  ::closedir(d);
+}
+
 void sync_directory(const std::string& dir) {
   int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -50,6 +87,7 @@ WriteStatus write_file_safely(const std::string& path, const std::function<bool(
   bool exists = ::stat(target.c_str(), &st) == 0;
   if (exists && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0))
     return WriteStatus::kCannotOpen;
+  remove_stale_temporaries(dir);
 
   static unsigned counter = 0;
   std::string temp;

@@ -1,6 +1,8 @@
 // Writing a file so that a failure never damages what was there: the bytes go to a temporary
 // file beside the target, which replaces the target only when every byte was written and
 // flushed to the disk. On any failure the target is left untouched and the temporary removed.
+// A temporary left behind by a writer that was killed is removed at the next write into the
+// same folder, once its process is gone.
 #pragma once
 
 #include <functional>

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/app.h"
 #include "base/messages.h"
 #include "app/script_host.h"
 
@@ -19,6 +20,9 @@ std::string with_line_breaks(std::string_view text) {
     if (c == '|') c = '\n';
   return s;
 }
+
+// A replayed answer to an open chooser (a positive id: GTK checks only its accept ids).
+constexpr int kReplayAnswered = 1;
 
 }  // namespace
 
@@ -42,15 +46,19 @@ void GtkHost::show_text_box(std::string_view title, std::string_view shown) {
   gtk_box_pack_start(GTK_BOX(box), label, TRUE, TRUE, 0);
   GtkWidget* close = gtk_button_new_with_label(std::string(translate("Close")).c_str());
   gtk_box_pack_start(GTK_BOX(box), close, FALSE, FALSE, 0);
+  // "Close" is the dialog command, as every dialog's button: the dispatcher closes the box.
   g_signal_connect(close, "clicked", G_CALLBACK(+[](GtkWidget*, gpointer self) {
-                     static_cast<GtkHost*>(self)->close_text_box();
+                     static_cast<GtkHost*>(self)->command("z_c_error");
                    }),
                    this);
   g_signal_connect(win, "destroy", G_CALLBACK(+[](GtkWidget* w, gpointer self) {
                      auto* host = static_cast<GtkHost*>(self);
-                     if (host->text_box_ == w) host->text_box_ = nullptr;
+                     if (host->text_box_ != w) return;
+                     host->text_box_ = nullptr;
+                     host->app().set_dialog_open(kDialogError, false);
                    }),
                    this);
+  app_.set_dialog_open(kDialogError, true);
   gtk_widget_show_all(win);
 }
 
@@ -123,6 +131,7 @@ int GtkHost::question(std::string_view text, std::span<const std::string_view> b
   if (replay_) replay_->box_opened();
   gtk_main();
   question_ = outer;
+  if (replay_) replay_->box_closed();
   gtk_widget_destroy(win);
 
   int answer = state.answer < 0 ? 0 : state.answer;
@@ -213,6 +222,7 @@ std::optional<std::string> GtkHost::choose_file(std::string_view title, std::str
   if (replay_) replay_->box_opened();
   int response = gtk_dialog_run(GTK_DIALOG(dlg));
   chooser_ = outer;
+  if (replay_) replay_->box_closed();
   std::optional<std::string> result;
   if (state.replay_answer) {
     result = state.replay_answer;
@@ -235,9 +245,50 @@ bool GtkHost::answer_file_chooser(const std::optional<std::string>& path, std::s
     return false;
   }
   chooser_->replay_answer = path;
-  gtk_dialog_response(GTK_DIALOG(chooser_->dialog),
-                      path ? GTK_RESPONSE_ACCEPT : GTK_RESPONSE_CANCEL);
+  GtkFileChooser* fc = GTK_FILE_CHOOSER(chooser_->dialog);
+  if (!path) {
+    gtk_dialog_response(GTK_DIALOG(chooser_->dialog), GTK_RESPONSE_CANCEL);
+  } else if (gtk_file_chooser_get_action(fc) == GTK_FILE_CHOOSER_ACTION_SAVE) {
+    // As a person would: the chooser names the file before it is accepted, since GTK ignores
+    // an accept while its name field is empty. The script has answered for any overwrite.
+    gtk_file_chooser_set_do_overwrite_confirmation(fc, FALSE);
+    char* dir = g_path_get_dirname(path->c_str());
+    char* base = g_path_get_basename(path->c_str());
+    if (g_file_test(dir, G_FILE_TEST_IS_DIR)) gtk_file_chooser_set_current_folder(fc, dir);
+    gtk_file_chooser_set_current_name(fc, base);
+    g_free(dir);
+    g_free(base);
+    gtk_dialog_response(GTK_DIALOG(chooser_->dialog), GTK_RESPONSE_ACCEPT);
+  } else {
+    // An open chooser accepts only a file selected in its list, which it shows only once it
+    // has read the folder (and never a file that does not exist, which the script may name to
+    // see the error): the script's answer ends it with a response of the replay's own.
+    gtk_dialog_response(GTK_DIALOG(chooser_->dialog), kReplayAnswered);
+  }
   return true;
+}
+
+void GtkHost::abandon_boxes() {
+  // First the boxes GTK put over the chooser (an overwrite or error message): their own loops
+  // must end before the chooser's can.
+  if (chooser_) {
+    GList* all = gtk_window_list_toplevels();
+    for (GList* l = all; l; l = l->next) {
+      auto* w = static_cast<GtkWindow*>(l->data);
+      if (GTK_IS_DIALOG(w) && gtk_window_get_transient_for(w) == GTK_WINDOW(chooser_->dialog))
+        gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_DELETE_EVENT);
+    }
+    g_list_free(all);
+    chooser_->replay_answer.reset();
+    gtk_dialog_response(GTK_DIALOG(chooser_->dialog), GTK_RESPONSE_CANCEL);
+  }
+  if (question_) {
+    if (question_->answer < 0) question_->answer = 0;
+    if (question_->running) {
+      question_->running = false;
+      gtk_main_quit();
+    }
+  }
 }
 
 void GtkHost::set_title(std::string_view title) {

@@ -98,6 +98,10 @@ void GtkHost::show_dialog(std::string_view key) {
 }
 
 void GtkHost::hide_dialog(std::string_view key) {
+  if (key == kDialogError) {
+    close_text_box();
+    return;
+  }
   GtkWidget* win = key == kDialogLayers       ? layer_window_
                    : key == kDialogLayerEntry ? layer_name_window_
                    : key == kDialogGauge      ? gauge_window_

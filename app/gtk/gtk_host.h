@@ -101,6 +101,8 @@ class GtkHost : public Ui {
   // Replay answers to an open question box or file chooser.
   bool answer_question(std::string_view answer, std::string& error);
   bool answer_file_chooser(const std::optional<std::string>& path, std::string& error);
+  // Ends whatever box is still open (and any box GTK opened over it), as cancelled.
+  void abandon_boxes();
   bool question_open() const { return question_ != nullptr; }
   bool chooser_open() const { return chooser_ != nullptr; }
   // How deep the command waits are nested (0: no command wait runs).

@@ -2,44 +2,48 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/gtk/gtk_host.h"
+#include "app/keyboard.h"
 #include "app/script_host.h"
+#include "base/regular_file.h"
 
 namespace korav {
 
-namespace {
-
-std::string trim(const std::string& s) {
-  std::size_t a = s.find_first_not_of(" \t\r\n");
-  if (a == std::string::npos) return {};
-  std::size_t b = s.find_last_not_of(" \t\r\n");
-  return s.substr(a, b - a + 1);
-}
-
-}  // namespace
-
 Replay::~Replay() {
   if (idle_) g_source_remove(idle_);
+  if (deadline_) g_source_remove(deadline_);
+}
+
+unsigned box_deadline_ms() {
+  if (const char* env = std::getenv("KORAV_REPLAY_DEADLINE"); env && *env) {
+    char* end = nullptr;
+    const double seconds = std::strtod(env, &end);
+    if (end != env && *end == 0 && seconds > 0 && seconds <= 3600)
+      return static_cast<unsigned>(seconds * 1000);
+  }
+  return kDefaultBoxDeadlineMs;
 }
 
 bool Replay::load(const std::string& path, std::string& error) {
-  std::ifstream in(path);
-  if (!in) {
+  std::string text;
+  if (!read_regular_file(path, text)) {
     error = "cannot read the script " + path;
     return false;
   }
+  std::istringstream in(std::move(text));
   script_path_ = path;
+  deadline_ms_ = box_deadline_ms();
   std::string raw;
   int number = 0;
-  while (std::getline(in, raw)) {
+  while (read_script_line(in, raw)) {
     ++number;
-    std::string t = trim(raw);
-    if (t.empty() || t[0] == '#') continue;
+    // Blank lines and comments are left out, as the script host skips them (a line the
+    // script host refuses, e.g. a comment with a NUL byte, stays and fails in its turn).
+    if (parse_script_line(raw, nullptr).kind == ScriptEvent::Kind::kNone) continue;
     lines_.push_back({number, raw});
   }
   return true;
@@ -59,6 +63,31 @@ void Replay::command_wait_started() {
 void Replay::box_opened() {
   waiting_for_wait_ = false;
   schedule();
+}
+
+void Replay::box_closed() {
+  if (deadline_) g_source_remove(deadline_);
+  deadline_ = 0;
+}
+
+// A line answered (or closed) the box that is open now: the box must be gone within the
+// deadline, else the window would wait for ever.
+void Replay::arm_deadline(const Line& line) {
+  box_closed();
+  deadline_line_ = line;
+  deadline_ = g_timeout_add(deadline_ms_, &Replay::on_deadline, this);
+}
+
+gboolean Replay::on_deadline(gpointer self) {
+  auto* r = static_cast<Replay*>(self);
+  r->deadline_ = 0;
+  const bool chooser = r->host_->chooser_open();
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%g", r->deadline_ms_ / 1000.0);
+  r->fail(r->deadline_line_, std::string(chooser ? "the file chooser" : "the question box") +
+                                 " did not close within " + seconds + " s");
+  r->host_->abandon_boxes();
+  return G_SOURCE_REMOVE;
 }
 
 void Replay::schedule() {
@@ -111,6 +140,7 @@ Replay::Step Replay::deliver() {
       std::string ignored;
       if (host_->question_open()) host_->answer_question("close", ignored);
       if (host_->chooser_open()) host_->answer_file_chooser(std::nullopt, ignored);
+      if (host_->question_open() || host_->chooser_open()) arm_deadline(last);
       return Step::kLeft;
     }
     end_run();
@@ -120,6 +150,7 @@ Replay::Step Replay::deliver() {
   unsigned long before = host_->leave_count();
   Step s = deliver_line(line);
   if (s == Step::kDelivered && host_->leave_count() != before) s = Step::kLeft;
+  if (box && (host_->question_open() || host_->chooser_open())) arm_deadline(line);
   return s;
 }
 
@@ -168,7 +199,7 @@ Replay::Step Replay::deliver_line(const Line& line) {
       gtk_widget_activate(host_->value_entry());  // Enter
       return Step::kDelivered;
     case K::kKey:
-      if (!send_key(ev.text, ev.ctrl, ev.shift, error)) fail(line, error);
+      if (!send_key(std::string(key_name(ev.text)), ev.ctrl, ev.shift, error)) fail(line, error);
       return Step::kDelivered;
     case K::kAnswer:
       if (!question) {

@@ -14,6 +14,11 @@ namespace korav {
 
 class GtkHost;
 
+// How long a question box or file chooser may stay open after the line that answers it; then
+// the run fails. KORAV_REPLAY_DEADLINE (seconds) sets another deadline.
+inline constexpr unsigned kDefaultBoxDeadlineMs = 30000;
+unsigned box_deadline_ms();
+
 class Replay {
  public:
   Replay() = default;
@@ -25,9 +30,11 @@ class Replay {
   bool load(const std::string& path, std::string& error);
   void attach(GtkHost& host, const CommandLine& cl);
 
-  // The host calls these when a command wait, a question box or a file chooser starts.
+  // The host calls these when a command wait, a question box or a file chooser starts, and
+  // when such a box has closed.
   void command_wait_started();
   void box_opened();
+  void box_closed();
   // An "Error" box was shown while the script ran: the run fails (exit status 1).
   void error_shown() { failed_run_ = true; }
 
@@ -44,6 +51,8 @@ class Replay {
 
   void schedule();
   static gboolean on_idle(gpointer self);
+  void arm_deadline(const Line& line);
+  static gboolean on_deadline(gpointer self);
   Step deliver();
   Step deliver_line(const Line& line);
   void fail(const Line& line, const std::string& message);
@@ -57,6 +66,9 @@ class Replay {
   std::vector<Line> lines_;
   std::size_t next_ = 0;
   guint idle_ = 0;
+  guint deadline_ = 0;          // the answered box must have closed by then
+  unsigned deadline_ms_ = kDefaultBoxDeadlineMs;
+  Line deadline_line_;
   bool waiting_for_wait_ = false;  // the last event left the main loop; wait for the next wait
   bool failed_ = false;      // a script error: the remaining lines are not run
   bool failed_run_ = false;  // an error box: the script goes on, the status is 1

@@ -12,6 +12,7 @@
 #include "app/hosts.h"
 #include "app/script_host.h"
 #include "base/messages.h"
+#include "base/regular_file.h"
 #include "render/surface.h"
 
 namespace korav {
@@ -298,10 +299,11 @@ namespace {
 // The optional style file: GTK 3 reads its styles as CSS.
 void load_style_file(const std::string& dir) {
   std::string path = dir + "/korav.gtkrc";
-  if (access(path.c_str(), R_OK) != 0) return;
+  std::string text;
+  if (!read_regular_file(path, text)) return;  // none (or no regular file): the default look
   GtkCssProvider* css = gtk_css_provider_new();
   GError* err = nullptr;
-  if (gtk_css_provider_load_from_path(css, path.c_str(), &err)) {
+  if (gtk_css_provider_load_from_data(css, text.data(), static_cast<gssize>(text.size()), &err)) {
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   } else {

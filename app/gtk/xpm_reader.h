@@ -3,12 +3,13 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "base/regular_file.h"
 
 namespace korav {
 
@@ -162,14 +163,12 @@ inline bool parse_xpm(std::string_view text, XpmPicture& out, std::string& error
 }
 
 inline bool read_xpm_file(const std::string& path, XpmPicture& out, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string text;
+  if (!read_regular_file(path, text)) {
     error = "cannot open " + path;
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!parse_xpm(text.str(), out, error)) {
+  if (!parse_xpm(text, out, error)) {
     error = path + ": " + error;
     return false;
   }
