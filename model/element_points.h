@@ -250,89 +250,94 @@ bool outline(Points pts, F& f) {
   return false;
 }
 
-// The one description of the points of each kind; E is Element or const Element.
+template <class T>
+constexpr bool kIsKind = std::is_base_of_v<Element, T> && !std::is_same_v<std::remove_const_t<T>, Element>;
+
+// The one description of the points of each kind; T is the kind's record, const or not.
+template <class T, class F>
+bool kind_points(T& e, F& f) {
+  using K = std::remove_const_t<T>;
+  using Ref = BasicPointRef<std::is_const_v<T>>;
+  if constexpr (std::is_same_v<K, Line>) {
+    return stops(f, ref2<Ref>(e.start, PointRole::kEnd, 0)) ||
+           stops(f, ref2<Ref>(e.end, PointRole::kEnd, 1));
+  } else if constexpr (std::is_same_v<K, Line3D>) {
+    return stops(f, ref3<Ref>(e.start, PointRole::kEnd, 0)) ||
+           stops(f, ref3<Ref>(e.end, PointRole::kEnd, 1));
+  } else if constexpr (std::is_same_v<K, Circle>) {
+    return stops(f, ref2<Ref>(e.centre, PointRole::kCentre, 0));
+  } else if constexpr (std::is_same_v<K, Text>) {
+    return stops(f, ref2<Ref>(e.pos, PointRole::kInsertion, 0));
+  } else if constexpr (std::is_same_v<K, Dimension>) {
+    auto pts = dimension_points(e);
+    for (std::uint32_t i = 0; i < pts.size(); ++i)
+      if (stops(f, ref2<Ref>(pts[i].foot, PointRole::kFoot, i)) ||
+          stops(f, ref2<Ref>(pts[i].measured, PointRole::kMeasured, i)))
+        return true;
+    return false;
+  } else if constexpr (std::is_same_v<K, Wall>) {
+    for (std::uint32_t i = 0; i < 8; ++i)
+      if (stops(f, ref3<Ref>(e.corner[i], PointRole::kCorner, i))) return true;
+    for (std::uint32_t i = 0; i < 2; ++i) {
+      Ref g = ref3<Ref>(e.gable_point[i], PointRole::kGable, i);
+      g.unused = e.gable != 1;
+      if (stops(f, g)) return true;
+    }
+    auto lines = wall_lines(e);
+    for (std::uint32_t i = 0; i < lines.size(); ++i)
+      if (stops(f, ref2<Ref>(lines[i].start, PointRole::kOutlineEnd, 2 * i)) ||
+          stops(f, ref2<Ref>(lines[i].end, PointRole::kOutlineEnd, 2 * i + 1)))
+        return true;
+    auto openings = wall_openings(e);
+    for (std::uint32_t i = 0; i < openings.size(); ++i)
+      for (std::uint32_t c = 0; c < 8; ++c)
+        if (stops(f, ref3<Ref>(openings[i].corner[c], PointRole::kOpeningCorner, 8 * i + c)))
+          return true;
+    return false;
+  } else if constexpr (std::is_same_v<K, Pattern>) {
+    if (stops(f, ref2<Ref>(e.origin, PointRole::kOrigin, 0))) return true;
+    Ref spacing = ref2<Ref>(e.offset, PointRole::kSpacing, 0);
+    spacing.relative = true;
+    if (stops(f, spacing)) return true;
+    return outline<Ref>(outline_points(e), f);
+  } else if constexpr (std::is_same_v<K, Spline>) {
+    for (std::uint32_t i = 0; i < 4; ++i)
+      if (stops(f, ref2<Ref>(e.p[i], PointRole::kControl, i))) return true;
+    return false;
+  } else if constexpr (std::is_same_v<K, Object3D>) {
+    auto v = mesh_vertices(e);
+    for (std::uint32_t i = 0; i < v.size(); ++i)
+      if (stops(f, ref3<Ref>(v[i], PointRole::kVertex, i))) return true;
+    return false;
+  } else if constexpr (std::is_same_v<K, Camera>) {
+    return stops(f, ref3<Ref>(e.eye, PointRole::kEye, 0)) ||
+           stops(f, ref3<Ref>(e.target, PointRole::kTarget, 0));
+  } else if constexpr (std::is_same_v<K, Room>) {
+    if (stops(f, ref2<Ref>(e.pos, PointRole::kLabel, 0))) return true;
+    return outline<Ref>(outline_points(e), f);
+  } else {
+    static_assert(std::is_same_v<K, Light>, "a kind without a description of its points");
+    return stops(f, ref3<Ref>(e.pos, PointRole::kPosition, 0)) ||
+           stops(f, ref3<Ref>(e.target, PointRole::kTarget, 0));
+  }
+}
+
+// By the type code; E is Element or const Element.
 template <class E, class F>
 bool walk(E& e, F& f) {
-  using Ref = BasicPointRef<std::is_const_v<E>>;
   switch (e.type) {
-    case kLine: {
-      auto& l = static_cast<Like<Line, E>&>(e);
-      return stops(f, ref2<Ref>(l.start, PointRole::kEnd, 0)) ||
-             stops(f, ref2<Ref>(l.end, PointRole::kEnd, 1));
-    }
-    case kCircle:
-      return stops(f, ref2<Ref>(static_cast<Like<Circle, E>&>(e).centre, PointRole::kCentre, 0));
-    case kText:
-      return stops(f, ref2<Ref>(static_cast<Like<Text, E>&>(e).pos, PointRole::kInsertion, 0));
-    case kDimension: {
-      auto pts = dimension_points(static_cast<Like<Dimension, E>&>(e));
-      for (std::uint32_t i = 0; i < pts.size(); ++i)
-        if (stops(f, ref2<Ref>(pts[i].foot, PointRole::kFoot, i)) ||
-            stops(f, ref2<Ref>(pts[i].measured, PointRole::kMeasured, i)))
-          return true;
-      return false;
-    }
-    case kWall: {
-      auto& w = static_cast<Like<Wall, E>&>(e);
-      for (std::uint32_t i = 0; i < 8; ++i)
-        if (stops(f, ref3<Ref>(w.corner[i], PointRole::kCorner, i))) return true;
-      for (std::uint32_t i = 0; i < 2; ++i) {
-        Ref g = ref3<Ref>(w.gable_point[i], PointRole::kGable, i);
-        g.unused = w.gable != 1;
-        if (stops(f, g)) return true;
-      }
-      auto lines = wall_lines(w);
-      for (std::uint32_t i = 0; i < lines.size(); ++i)
-        if (stops(f, ref2<Ref>(lines[i].start, PointRole::kOutlineEnd, 2 * i)) ||
-            stops(f, ref2<Ref>(lines[i].end, PointRole::kOutlineEnd, 2 * i + 1)))
-          return true;
-      auto openings = wall_openings(w);
-      for (std::uint32_t i = 0; i < openings.size(); ++i)
-        for (std::uint32_t c = 0; c < 8; ++c)
-          if (stops(f, ref3<Ref>(openings[i].corner[c], PointRole::kOpeningCorner, 8 * i + c)))
-            return true;
-      return false;
-    }
-    case kPattern: {
-      auto& p = static_cast<Like<Pattern, E>&>(e);
-      if (stops(f, ref2<Ref>(p.origin, PointRole::kOrigin, 0))) return true;
-      Ref spacing = ref2<Ref>(p.offset, PointRole::kSpacing, 0);
-      spacing.relative = true;
-      if (stops(f, spacing)) return true;
-      return outline<Ref>(outline_points(p), f);
-    }
-    case kSpline: {
-      auto& s = static_cast<Like<Spline, E>&>(e);
-      for (std::uint32_t i = 0; i < 4; ++i)
-        if (stops(f, ref2<Ref>(s.p[i], PointRole::kControl, i))) return true;
-      return false;
-    }
-    case kLine3D: {
-      auto& l = static_cast<Like<Line3D, E>&>(e);
-      return stops(f, ref3<Ref>(l.start, PointRole::kEnd, 0)) ||
-             stops(f, ref3<Ref>(l.end, PointRole::kEnd, 1));
-    }
-    case kObject3D: {
-      auto v = mesh_vertices(static_cast<Like<Object3D, E>&>(e));
-      for (std::uint32_t i = 0; i < v.size(); ++i)
-        if (stops(f, ref3<Ref>(v[i], PointRole::kVertex, i))) return true;
-      return false;
-    }
-    case kCamera: {
-      auto& c = static_cast<Like<Camera, E>&>(e);
-      return stops(f, ref3<Ref>(c.eye, PointRole::kEye, 0)) ||
-             stops(f, ref3<Ref>(c.target, PointRole::kTarget, 0));
-    }
-    case kRoom: {
-      auto& r = static_cast<Like<Room, E>&>(e);
-      if (stops(f, ref2<Ref>(r.pos, PointRole::kLabel, 0))) return true;
-      return outline<Ref>(outline_points(r), f);
-    }
-    case kLight: {
-      auto& l = static_cast<Like<Light, E>&>(e);
-      return stops(f, ref3<Ref>(l.pos, PointRole::kPosition, 0)) ||
-             stops(f, ref3<Ref>(l.target, PointRole::kTarget, 0));
-    }
+    case kLine: return kind_points(static_cast<Like<Line, E>&>(e), f);
+    case kCircle: return kind_points(static_cast<Like<Circle, E>&>(e), f);
+    case kText: return kind_points(static_cast<Like<Text, E>&>(e), f);
+    case kDimension: return kind_points(static_cast<Like<Dimension, E>&>(e), f);
+    case kWall: return kind_points(static_cast<Like<Wall, E>&>(e), f);
+    case kPattern: return kind_points(static_cast<Like<Pattern, E>&>(e), f);
+    case kSpline: return kind_points(static_cast<Like<Spline, E>&>(e), f);
+    case kLine3D: return kind_points(static_cast<Like<Line3D, E>&>(e), f);
+    case kObject3D: return kind_points(static_cast<Like<Object3D, E>&>(e), f);
+    case kCamera: return kind_points(static_cast<Like<Camera, E>&>(e), f);
+    case kRoom: return kind_points(static_cast<Like<Room, E>&>(e), f);
+    case kLight: return kind_points(static_cast<Like<Light, E>&>(e), f);
     default: return false;
   }
 }
@@ -349,6 +354,12 @@ bool for_each_point(Element& e, F&& f) {
 template <class F>
 bool for_each_point(const Element& e, F&& f) {
   return element_points_detail::walk(e, f);
+}
+// The same for a record whose kind is known, without the dispatch on its type code.
+template <class T, class F>
+  requires element_points_detail::kIsKind<T>
+bool for_each_point(T& e, F&& f) {
+  return element_points_detail::kind_points(e, f);
 }
 
 // Calls f(a, b) with the two vertices of every edge of every face of a mesh, each face closed

@@ -27,7 +27,8 @@ bool mark_shown(const ConstPointRef& p) {
 }
 
 // A cross at every marked point of the element that shows its mark.
-void draw_marks(Renderer& r, const Element& e) {
+template <class T>
+void draw_marks(Renderer& r, const T& e) {
   for_each_point(e, [&](const ConstPointRef& p) {
     if (*p.mark == 1 && mark_shown(p)) draw_point_mark(r, *p.x, *p.y, r.marks_visible);
   });

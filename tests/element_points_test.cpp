@@ -215,6 +215,10 @@ TEST(ElementPoints, GablePointsAreUnusedWithoutGableAndWalksStop) {
   int unused = 0, visited = 0;
   for_each_point(*k.wall, [&](const ConstPointRef& p) { unused += p.unused; });
   EXPECT_EQ(unused, 2);
+  // The walk for a known kind and the one by type code give the same points.
+  std::size_t typed = 0;
+  for_each_point(*k.wall, [&](const ConstPointRef&) { ++typed; });
+  EXPECT_EQ(typed, points_of(*k.wall).size());
   // A walk stops at the first point its function returns true for.
   EXPECT_TRUE(for_each_point(*k.wall, [&](const ConstPointRef& p) {
     ++visited;
