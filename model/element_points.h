@@ -387,5 +387,11 @@ bool for_each_face_edge(const Object3D& o, F&& f) {
 // Clears every point mark of the element (loads, pastes and undo copies start unmarked).
 void clear_point_marks(Element& e);
 bool has_marked_point(const Element& e);
+// The same for a record whose kind is known (the create operations).
+template <class T>
+  requires element_points_detail::kIsKind<T>
+void clear_point_marks(T& e) {
+  for_each_point(e, [](const PointRef& p) { *p.mark = 0; });
+}
 
 }  // namespace korav

@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "app/pick.h"
+#include "app/selection.h"
+#include "app/snap.h"
+#include "files/chunk.h"
+#include "files/drawing_file.h"
 #include "model/drawing.h"
 
 namespace korav {
@@ -323,6 +328,53 @@ TEST(ElementPoints, MeshEdgesAndTextStayInsideTheRecord) {
   k.text->size = sizeof(Text) + 2;
   EXPECT_EQ(text_of(*k.text), "ab");
   k.text->size = sizeof(Text) + 4;
+}
+
+// The walks that use the description leave the damaged tails alone: no pick, snap, selection or
+// write reads past the end of a record, and the writer refuses such a record.
+TEST(ElementPointsUsers, DamagedRecordsAreNotReadPastTheirEnd) {
+  Kinds k;
+  PickContext c;
+  c.units_per_pixel = 0.01;
+  SnapQuery q;
+  q.x = 0;
+  q.y = 10;
+  auto writes = [](const Element& e) {
+    std::vector<std::uint8_t> bytes;
+    Writer w(bytes);
+    return write_element(w, e);
+  };
+  EXPECT_LT(pick_score(*k.pattern, c, 0.5, 0.5), kPickLimit);
+  EXPECT_NEAR(pick_score(*k.object, c, 0.5, -0.01), 0.01, 1e-12);
+  EXPECT_EQ(find_snap(k.d, q, {}).found, kFoundPoint);  // the wall's outline starts there
+  for (Element& e : k.d.store.list) EXPECT_TRUE(writes(e)) << int{e.type};
+
+  k.dimension->count = 0xfffffff0u;
+  k.wall->line_count = 0xfffffff0u;
+  k.pattern->count = 0xfffffff0u;
+  k.object->face_count = 0xfffffff0u;
+  k.room->count = 0xfffffff0u;
+  EXPECT_EQ(pick_score(*k.pattern, c, 0.5, 0.5), kPickLimit);
+  EXPECT_EQ(pick_score(*k.room, c, 1, 1), kPickLimit);
+  EXPECT_EQ(pick_score(*k.object, c, 0.5, -0.01), kPickLimit);
+  EXPECT_EQ(pick_score(*k.dimension, c, 2, 1), kPickLimit);
+  c.view = 2;
+  EXPECT_EQ(pick_score(*k.object, c, 0.5, 0), kPickLimit);
+  EXPECT_EQ(find_snap(k.d, q, {}).found, kFoundNothing);
+  for (int view : {0, 2}) {
+    q.view = view;
+    find_snap(k.d, q, {});
+  }
+  SelectionSettings s;
+  select_range(k.d, s, Filter{}, 0, -1000, -1000, 1000, 1000);
+  EXPECT_EQ(k.pattern->selected, 0);  // no outline left to place it
+  EXPECT_EQ(k.line->selected, 1);
+  select_points(k.d, s, Filter{}, 0, -1000, -1000, 1000, 1000);
+  EXPECT_EQ(k.line->start.mark, 1);
+  for (Element* e : {static_cast<Element*>(k.dimension), static_cast<Element*>(k.wall),
+                     static_cast<Element*>(k.pattern), static_cast<Element*>(k.object),
+                     static_cast<Element*>(k.room)})
+    EXPECT_FALSE(writes(*e)) << int{e->type};
 }
 
 }  // namespace
