@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "app/projection.h"
 #include "app/snap.h"
+#include "model/element_points.h"
 
 namespace korav {
 
@@ -88,17 +89,17 @@ double text_score(const Text& t, const PickContext& c, double x, double y) {
 }
 
 double dimension_score(const Dimension& d, double bonus, double x, double y) {
-  if (d.count == 0) return kPickLimit;
-  const DimPoint* p = d.points();
+  const auto p = dimension_points(d);
+  if (p.empty()) return kPickLimit;
   switch (d.kind) {
     case 3: {  // heights: the marks' points
       double best = kPickLimit;
-      for (std::uint32_t i = 0; i < d.count; ++i)
-        best = std::min(best, point_distance(x, y, p[i].foot.x, p[i].foot.y) - bonus);
+      for (const DimPoint& q : p)
+        best = std::min(best, point_distance(x, y, q.foot.x, q.foot.y) - bonus);
       return best;
     }
     case 4: {  // angle: centre, then the two arc points
-      if (d.count < 3) return kPickLimit;
+      if (p.size() < 3) return kPickLimit;
       double cx = p[0].foot.x, cy = p[0].foot.y;
       double a1 = angle_of(p[1].foot.x - cx, p[1].foot.y - cy);
       double a2 = angle_of(p[2].foot.x - cx, p[2].foot.y - cy);
@@ -111,7 +112,7 @@ double dimension_score(const Dimension& d, double bonus, double x, double y) {
     }
     default: {  // chains, radius, diameter: the dimension line
       const Point2& a = p[0].foot;
-      const Point2& b = p[d.count - 1].foot;
+      const Point2& b = p.back().foot;
       return segment_score(x, y, a.x, a.y, b.x, b.y);
     }
   }
@@ -119,9 +120,8 @@ double dimension_score(const Dimension& d, double bonus, double x, double y) {
 
 double wall_plan_score(const Wall& w, double x, double y) {
   double best = kPickLimit;
-  const OutlineLine* l = w.lines();
-  for (std::uint32_t i = 0; i < w.line_count; ++i)
-    best = std::min(best, segment_score(x, y, l[i].start.x, l[i].start.y, l[i].end.x, l[i].end.y));
+  for (const OutlineLine& l : wall_lines(w))
+    best = std::min(best, segment_score(x, y, l.start.x, l.start.y, l.end.x, l.end.y));
   for (int i = 0; i < 4; ++i) {
     const Point3& a = w.corner[i];
     const Point3& b = w.corner[(i + 1) % 4];
@@ -133,22 +133,11 @@ double wall_plan_score(const Wall& w, double x, double y) {
 // Edges of every face of a mesh, projected into the view.
 double object_score(const Object3D& o, int view, double x, double y) {
   double best = kPickLimit;
-  const std::uint32_t* sizes = o.face_sizes();
-  const std::uint32_t* idx = o.indices();
-  const Point3* v = o.vertices();
-  std::uint32_t k = 0;
-  for (std::uint32_t f = 0; f < o.face_count; ++f) {
-    std::uint32_t n = sizes[f];
-    if (k + n > o.index_count) break;
-    for (std::uint32_t i = 0; i < n; ++i) {
-      std::uint32_t ia = idx[k + i], ib = idx[k + (i + 1) % n];
-      if (ia >= o.vertex_count || ib >= o.vertex_count) continue;
-      ViewPoint a = project_point(view, v[ia].x, v[ia].y, v[ia].z);
-      ViewPoint b = project_point(view, v[ib].x, v[ib].y, v[ib].z);
-      best = std::min(best, segment_score(x, y, a.u, a.v, b.u, b.v));
-    }
-    k += n;
-  }
+  for_each_face_edge(o, [&](const Point3& p, const Point3& q) {
+    ViewPoint a = project_point(view, p.x, p.y, p.z);
+    ViewPoint b = project_point(view, q.x, q.y, q.z);
+    best = std::min(best, segment_score(x, y, a.u, a.v, b.u, b.v));
+  });
   return best;
 }
 
@@ -216,9 +205,9 @@ bool cannot_beat(const Element& e, double best, double x, double y) {
         hy = std::max(hy, py);
       };
       for (int i = 1; i < 4; ++i) add(w.corner[i].x, w.corner[i].y);
-      for (std::uint32_t i = 0; i < w.line_count; ++i) {  // outline lines may leave the footprint
-        add(w.lines()[i].start.x, w.lines()[i].start.y);
-        add(w.lines()[i].end.x, w.lines()[i].end.y);
+      for (const OutlineLine& l : wall_lines(w)) {  // outline lines may leave the footprint
+        add(l.start.x, l.start.y);
+        add(l.end.x, l.end.y);
       }
       return far(lx, ly, hx, hy);
     }
@@ -272,6 +261,14 @@ bool pick_layer_allowed(const Drawing& d, const PickContext& c, int kind_code, i
   return kind_code == kPickAnyVisible || kind_code == kPickCameras || c.visible_layers;
 }
 
+namespace {
+
+bool inside_outline(std::span<const Point2> outline, double x, double y) {
+  return point_in_outline(outline.data(), static_cast<std::uint32_t>(outline.size()), x, y);
+}
+
+}  // namespace
+
 double pick_score(const Element& e, const PickContext& c, double x, double y) {
   double bonus = 5 * c.units_per_pixel;
   if (c.view != kPlanView) return view_score(e, c, bonus, x, y);
@@ -292,12 +289,12 @@ double pick_score(const Element& e, const PickContext& c, double x, double y) {
     case kObject3D: return object_score(static_cast<const Object3D&>(e), kPlanView, x, y);
     case kPattern: {
       auto& p = static_cast<const Pattern&>(e);
-      return point_in_outline(p.points(), p.count, x, y) ? 2 * c.snap_size * c.units_per_pixel
-                                                          : kPickLimit;
+      return inside_outline(outline_points(p), x, y) ? 2 * c.snap_size * c.units_per_pixel
+                                                     : kPickLimit;
     }
     case kRoom: {
       auto& r = static_cast<const Room&>(e);
-      if (!point_in_outline(r.points(), r.count, x, y)) return kPickLimit;
+      if (!inside_outline(outline_points(r), x, y)) return kPickLimit;
       return std::min(3 * c.snap_size * c.units_per_pixel, point_distance(x, y, r.pos.x, r.pos.y));
     }
     case kLight: {
@@ -318,9 +315,7 @@ Element* pick_element(const Drawing& d, const PickContext& c, double x, double y
   bool in_3d = c.view != kPlanView;
   for (Element* e = d.store.head(); e; e = e->next) {
     if (!pick_kind_matches(kind_code, e->type)) continue;
-    if (in_3d && e->type != kWall && e->type != kObject3D && e->type != kLine3D &&
-        e->type != kLight && e->type != kCamera)
-      continue;
+    if (in_3d && !has_3d_points(e->type)) continue;
     if (!pick_layer_allowed(d, c, kind_code, e->layer)) continue;
     if (!in_3d && cannot_beat(*e, best, x, y)) continue;
     double s = pick_score(*e, c, x, y);

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/projection.h"
+#include "model/element_points.h"
 #include "render/renderer.h"
 
 namespace korav {
@@ -22,76 +23,44 @@ struct Rect {
   }
 };
 
-bool is_3d_kind(int type) {
-  return type == kWall || type == kObject3D || type == kLine3D || type == kLight || type == kCamera;
-}
-
-// True when every defining point of the element lies in the rectangle.
-bool inside_range(const Element& e, int view, const Rect& r) {
-  switch (e.type) {
-    case kLine: {
-      auto& l = static_cast<const Line&>(e);
-      return r.contains(l.start.x, l.start.y) && r.contains(l.end.x, l.end.y);
+// Whether a point is one of those that place its element for a range selection: the ends of
+// lines and splines, centres, insertion points, wall corners, outline points, vertices, the
+// eye of a camera and the position of a light. Of a dimension chain all its points count; of a
+// radius or diameter the centre and the circle point, of heights and angles the first point.
+bool places_element(const Element& e, const ConstPointRef& p) {
+  switch (p.role) {
+    case PointRole::kEnd:
+    case PointRole::kCentre:
+    case PointRole::kInsertion:
+    case PointRole::kCorner:
+    case PointRole::kOutline:
+    case PointRole::kVertex:
+    case PointRole::kEye:
+    case PointRole::kPosition: return !p.separator;
+    case PointRole::kControl: return p.index == 0 || p.index == 3;
+    case PointRole::kFoot:
+    case PointRole::kMeasured: {
+      const int kind = static_cast<const Dimension&>(e).kind;
+      if (kind == 0) return true;
+      return p.role == PointRole::kFoot && p.index < (kind == 1 || kind == 2 ? 2u : 1u);
     }
-    case kSpline: {
-      auto& s = static_cast<const Spline&>(e);
-      return r.contains(s.p[0].x, s.p[0].y) && r.contains(s.p[3].x, s.p[3].y);
-    }
-    case kCircle: {
-      auto& c = static_cast<const Circle&>(e);
-      return r.contains(c.centre.x, c.centre.y);
-    }
-    case kText: {
-      auto& t = static_cast<const Text&>(e);
-      return r.contains(t.pos.x, t.pos.y);
-    }
-    case kDimension: {
-      auto& d = static_cast<const Dimension&>(e);
-      if (d.count == 0) return false;
-      const DimPoint* p = d.points();
-      if (d.kind == 0) {
-        for (std::uint32_t i = 0; i < d.count; ++i)
-          if (!r.contains(p[i].foot.x, p[i].foot.y) || !r.contains(p[i].measured.x, p[i].measured.y))
-            return false;
-        return true;
-      }
-      // radius and diameter: centre and circle point; heights and angle: the first point
-      std::uint32_t n = (d.kind == 1 || d.kind == 2) ? std::min<std::uint32_t>(2, d.count) : 1;
-      for (std::uint32_t i = 0; i < n; ++i)
-        if (!r.contains(p[i].foot.x, p[i].foot.y)) return false;
-      return true;
-    }
-    case kPattern:
-    case kRoom: {
-      const Point2* pts = e.type == kPattern ? static_cast<const Pattern&>(e).points()
-                                             : static_cast<const Room&>(e).points();
-      std::uint32_t n = e.type == kPattern ? static_cast<const Pattern&>(e).count
-                                           : static_cast<const Room&>(e).count;
-      if (n == 0) return false;
-      for (std::uint32_t i = 0; i < n; ++i)
-        if (!is_separator(pts[i]) && !r.contains(pts[i].x, pts[i].y)) return false;
-      return true;
-    }
-    case kWall: {
-      for (const Point3& c : static_cast<const Wall&>(e).corner)
-        if (!r.contains(view, c)) return false;
-      return true;
-    }
-    case kObject3D: {
-      auto& o = static_cast<const Object3D&>(e);
-      if (o.vertex_count == 0) return false;
-      for (std::uint32_t i = 0; i < o.vertex_count; ++i)
-        if (!r.contains(view, o.vertices()[i])) return false;
-      return true;
-    }
-    case kLine3D: {
-      auto& l = static_cast<const Line3D&>(e);
-      return r.contains(view, l.start) && r.contains(view, l.end);
-    }
-    case kLight: return r.contains(view, static_cast<const Light&>(e).pos);
-    case kCamera: return r.contains(view, static_cast<const Camera&>(e).eye);
     default: return false;
   }
+}
+
+bool contains_point(const Rect& r, int view, const ConstPointRef& p) {
+  return p.is_3d() ? r.contains(view, Point3{*p.x, *p.y, *p.z, 0}) : r.contains(*p.x, *p.y);
+}
+
+// True when the element has points that place it and all of them lie in the rectangle.
+bool inside_range(const Element& e, int view, const Rect& r) {
+  bool any = false;
+  bool outside = for_each_point(e, [&](const ConstPointRef& p) {
+    if (!places_element(e, p)) return false;
+    any = true;
+    return !contains_point(r, view, p);
+  });
+  return any && !outside;
 }
 
 void notify(const ElementChanged& changed, Element& e) {
@@ -119,7 +88,7 @@ int select_range(Drawing& d, const SelectionSettings& s, const Filter& f, int vi
   int n = 0;
   for (Element& e : d.store.list) {
     if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
-    if (view != kPlanView && !is_3d_kind(e.type)) continue;
+    if (view != kPlanView && !has_3d_points(e.type)) continue;
     if (!inside_range(e, view, r)) continue;
     apply_mode(s.mode, e.selected);
     notify(changed, e);
@@ -136,21 +105,13 @@ int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, d
   for (Element& e : d.store.list) {
     if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
     // Plan-only kinds have no position in a 3D view; as for a range, only the 3D kinds count.
-    if (view != kPlanView && !is_3d_kind(e.type)) continue;
-    const Point2* spacing = e.type == kPattern ? &static_cast<Pattern&>(e).offset : nullptr;
+    if (view != kPlanView && !has_3d_points(e.type)) continue;
     bool any = false;
-    for_each_point(
-        e,
-        [&](Point2& p) {
-          if (&p == spacing || is_separator(p) || !r.contains(p.x, p.y)) return;
-          apply_mode(s.mode, p.mark);
-          any = true;
-        },
-        [&](Point3& p) {
-          if (!r.contains(view, p)) return;
-          apply_mode(s.mode, p.mark);
-          any = true;
-        });
+    for_each_point(e, [&](const PointRef& p) {
+      if (!p.is_place() || !contains_point(r, view, p)) return;
+      apply_mode(s.mode, *p.mark);
+      any = true;
+    });
     if (any) {
       notify(changed, e);
       ++n;
@@ -178,8 +139,7 @@ Wall* select_opening(Drawing& d, SelectionSettings& s, double x, double y,
   for (Element& e : d.store.list) {
     Wall* w = as<Wall>(&e);
     if (!w || w->layer != d.current_layer) continue;
-    for (std::uint32_t i = 0; i < w->opening_count; ++i) {
-      const Opening& o = w->openings()[i];
+    for (const Opening& o : wall_openings(*w)) {
       double ax = o.corner[0].x, ay = o.corner[0].y;
       double dx = o.corner[1].x - ax, dy = o.corner[1].y - ay;
       double len2 = dx * dx + dy * dy;
@@ -203,9 +163,9 @@ Wall* select_opening(Drawing& d, SelectionSettings& s, double x, double y,
       if (std::hypot(px - c.x, py - c.y) < 0.001) return true;
     return false;
   };
-  for_each_point(
-      *wall, [&](Point2& p) { if (near(p.x, p.y)) apply_mode(s.mode, p.mark); },
-      [&](Point3& p) { if (near(p.x, p.y)) apply_mode(s.mode, p.mark); });
+  for_each_point(*wall, [&](const PointRef& p) {
+    if (near(*p.x, *p.y)) apply_mode(s.mode, *p.mark);
+  });
   notify(changed, *wall);
   return wall;
 }

@@ -10,6 +10,7 @@
 #include "app/point_input.h"
 #include "app/projection.h"
 #include "draft/crossings.h"
+#include "model/element_points.h"
 #include "render/surface.h"
 
 namespace korav {
@@ -63,31 +64,39 @@ bool for_each_segment(const Element& e, F&& f) {
       auto& l = static_cast<const Line&>(e);
       return f(Vec2(l.start), Vec2(l.end));
     }
-    case kWall: {
-      auto& w = static_cast<const Wall&>(e);
-      for (std::uint32_t i = 0; i < w.line_count; ++i)
-        if (f(Vec2(w.lines()[i].start), Vec2(w.lines()[i].end))) return true;
+    case kWall:
+      for (const OutlineLine& l : wall_lines(static_cast<const Wall&>(e)))
+        if (f(Vec2(l.start), Vec2(l.end))) return true;
       return false;
-    }
-    case kObject3D: {
-      auto& o = static_cast<const Object3D&>(e);
-      const std::uint32_t* sizes = o.face_sizes();
-      const std::uint32_t* idx = o.indices();
-      const Point3* v = o.vertices();
-      std::uint32_t k = 0;
-      for (std::uint32_t face = 0; face < o.face_count; ++face) {
-        std::uint32_t n = sizes[face];
-        if (n > o.index_count - k) break;
-        for (std::uint32_t i = 0; i < n; ++i) {
-          std::uint32_t ia = idx[k + i], ib = idx[k + (i + 1) % n];
-          if (ia >= o.vertex_count || ib >= o.vertex_count) continue;
-          if (f(Vec2(v[ia]), Vec2(v[ib]))) return true;
-        }
-        k += n;
-      }
-      return false;
-    }
+    case kObject3D:
+      return for_each_face_edge(static_cast<const Object3D&>(e), [&](const Point3& a, const Point3& b) {
+        return f(Vec2(a), Vec2(b));
+      });
     default: return false;
+  }
+}
+
+constexpr int kAlways = -1, kNever = -2;
+
+// The switch under which a point of an element is a candidate in the plan view, or kAlways
+// (the 3D kinds' own points) or kNever. Wall corners, gable and opening points are no
+// candidates in the plan (the wall's outline lines are), nor a pattern's origin and spacing.
+int plan_switch(const ConstPointRef& p) {
+  if (p.separator || p.unused) return kNever;
+  switch (p.role) {
+    case PointRole::kEnd: return p.is_3d() ? kAlways : kSnapEndPoints;
+    case PointRole::kOutlineEnd: return kSnapEndPoints;
+    case PointRole::kCentre: return kSnapCircleCenters;
+    case PointRole::kInsertion:
+    case PointRole::kLabel: return kSnapTextPoints;
+    case PointRole::kControl: return kSnapArcEndPoints;
+    case PointRole::kFoot: return kSnapMeasuringPoints;
+    case PointRole::kOutline: return kSnapPolygonPoints;
+    case PointRole::kVertex:
+    case PointRole::kEye:
+    case PointRole::kTarget:
+    case PointRole::kPosition: return kAlways;
+    default: return kNever;
   }
 }
 
@@ -136,8 +145,8 @@ struct Search {
     return false;
   }
 
-  bool circle_points(const Circle& c) {
-    if (switch_on(q, kSnapCircleCenters) && try_point(c.centre, kFoundCentre)) return true;
+  // The points of a curve besides its centre.
+  bool curve_points(const Circle& c) {
     if (switch_on(q, kSnapCircleIntersections) && circle_crossings_of(c)) return true;
     // Every point of the curve lies in its box: a curve far from the click has none to offer.
     if (!switch_on(q, kSnapArcEndPoints) || !curve_box_touches(c, sq)) return false;
@@ -150,71 +159,24 @@ struct Search {
            try_point({m.x, m.y + c.radius2}) || try_point({m.x, m.y - c.radius2});
   }
 
-  bool outline_points(const Point2* pts, std::uint32_t n) {
-    for (std::uint32_t i = 0; i < n; ++i)
-      if (!is_separator(pts[i]) && try_point(pts[i])) return true;
-    return false;
-  }
-
-  // The candidate points of one element in the plan view, in table order.
+  // The candidate points of one element in the plan view, in record order, except that a
+  // room's inscription point comes after its outline; then a curve's points of its own.
   bool element_points(const Element& e) {
-    switch (e.type) {
-      case kLine: {
-        auto& l = static_cast<const Line&>(e);
-        return switch_on(q, kSnapEndPoints) && (try_point(l.start) || try_point(l.end));
-      }
-      case kCircle: return circle_points(static_cast<const Circle&>(e));
-      case kText:
-        return switch_on(q, kSnapTextPoints) && try_point(static_cast<const Text&>(e).pos);
-      case kDimension: {
-        if (!switch_on(q, kSnapMeasuringPoints)) return false;
-        auto& dim = static_cast<const Dimension&>(e);
-        for (std::uint32_t i = 0; i < dim.count; ++i)
-          if (try_point(dim.points()[i].foot)) return true;
+    bool have_label = false;
+    Vec2 label;
+    bool found = for_each_point(e, [&](const ConstPointRef& p) {
+      const int s = plan_switch(p);
+      if (s == kNever || (s != kAlways && !switch_on(q, s))) return false;
+      if (p.role == PointRole::kLabel) {
+        have_label = true;
+        label = {*p.x, *p.y};
         return false;
       }
-      case kWall: {
-        if (!switch_on(q, kSnapEndPoints)) return false;
-        auto& w = static_cast<const Wall&>(e);
-        for (std::uint32_t i = 0; i < w.line_count; ++i)
-          if (try_point(w.lines()[i].start) || try_point(w.lines()[i].end)) return true;
-        return false;
-      }
-      case kPattern: {
-        auto& p = static_cast<const Pattern&>(e);
-        return switch_on(q, kSnapPolygonPoints) && outline_points(p.points(), p.count);
-      }
-      case kSpline: {
-        if (!switch_on(q, kSnapArcEndPoints)) return false;
-        for (const Point2& p : static_cast<const Spline&>(e).p)
-          if (try_point(p)) return true;
-        return false;
-      }
-      case kLine3D: {
-        auto& l = static_cast<const Line3D&>(e);
-        return try_point(Vec2(l.start)) || try_point(Vec2(l.end));
-      }
-      case kObject3D: {
-        auto& o = static_cast<const Object3D&>(e);
-        for (std::uint32_t i = 0; i < o.vertex_count; ++i)
-          if (try_point(Vec2(o.vertices()[i]))) return true;
-        return false;
-      }
-      case kCamera: {
-        auto& c = static_cast<const Camera&>(e);
-        return try_point(Vec2(c.eye)) || try_point(Vec2(c.target));
-      }
-      case kLight: {
-        auto& l = static_cast<const Light&>(e);
-        return try_point(Vec2(l.pos)) || try_point(Vec2(l.target));
-      }
-      case kRoom: {
-        auto& r = static_cast<const Room&>(e);
-        if (switch_on(q, kSnapPolygonPoints) && outline_points(r.points(), r.count)) return true;
-        return switch_on(q, kSnapTextPoints) && try_point(r.pos);
-      }
-      default: return false;
-    }
+      return try_point({*p.x, *p.y}, p.role == PointRole::kCentre ? kFoundCentre : kFoundPoint);
+    });
+    if (found || (have_label && try_point(label))) return true;
+    const Circle* c = as<Circle>(&e);
+    return c && curve_points(*c);
   }
 
   // A segment that may cross another one near the click.
@@ -254,8 +216,8 @@ struct Search {
     if (const Line* l = as<Line>(&e)) {
       try_middle(l->start, l->end);
     } else if (const Wall* w = as<Wall>(&e)) {
-      for (std::uint32_t i = 0; i < w->line_count; ++i)
-        if (try_middle(w->lines()[i].start, w->lines()[i].end)) break;
+      for (const OutlineLine& l : wall_lines(*w))
+        if (try_middle(l.start, l.end)) break;
     }
   }
 
@@ -282,49 +244,18 @@ struct Search {
   }
   bool try_projected(double x, double y, double z) { return try_projected(Point3{x, y, z, 0}); }
 
+  // Every 3D point in use is a candidate; a room's outline stands at its base and its top.
   bool element_points_3d(const Element& e) {
-    switch (e.type) {
-      case kWall: {
-        auto& w = static_cast<const Wall&>(e);
-        for (const Point3& c : w.corner)
-          if (try_projected(c)) return true;
-        if (w.gable == 1 && (try_projected(w.gable_point[0]) || try_projected(w.gable_point[1])))
+    if (const Room* r = as<Room>(&e)) {
+      if (!switch_on(q, kSnapPolygonPoints)) return false;
+      for (const Point2& p : outline_points(*r))
+        if (!is_separator(p) && (try_projected(p.x, p.y, r->base) || try_projected(p.x, p.y, r->top)))
           return true;
-        for (std::uint32_t i = 0; i < w.opening_count; ++i)
-          for (const Point3& c : w.openings()[i].corner)
-            if (try_projected(c)) return true;
-        return false;
-      }
-      case kLine3D: {
-        auto& l = static_cast<const Line3D&>(e);
-        return try_projected(l.start) || try_projected(l.end);
-      }
-      case kCamera: {
-        auto& c = static_cast<const Camera&>(e);
-        return try_projected(c.eye) || try_projected(c.target);
-      }
-      case kLight: {
-        auto& l = static_cast<const Light&>(e);
-        return try_projected(l.pos) || try_projected(l.target);
-      }
-      case kObject3D: {
-        auto& o = static_cast<const Object3D&>(e);
-        for (std::uint32_t i = 0; i < o.vertex_count; ++i)
-          if (try_projected(o.vertices()[i])) return true;
-        return false;
-      }
-      case kRoom: {
-        if (!switch_on(q, kSnapPolygonPoints)) return false;
-        auto& r = static_cast<const Room&>(e);
-        for (std::uint32_t i = 0; i < r.count; ++i) {
-          const Point2& p = r.points()[i];
-          if (is_separator(p)) continue;
-          if (try_projected(p.x, p.y, r.base) || try_projected(p.x, p.y, r.top)) return true;
-        }
-        return false;
-      }
-      default: return false;
+      return false;
     }
+    return for_each_point(e, [&](const ConstPointRef& p) {
+      return p.is_3d() && !p.unused && try_projected(*p.x, *p.y, *p.z);
+    });
   }
 };
 

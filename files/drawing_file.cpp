@@ -11,6 +11,7 @@
 #include "base/messages.h"
 #include "base/regular_file.h"
 #include "files/safe_write.h"
+#include "model/element_points.h"
 
 namespace korav {
 
@@ -459,11 +460,6 @@ namespace {
 bool put2(Writer& w, const Point2& p) { return w.f64(p.x) && w.f64(p.y); }
 bool put3(Writer& w, const Point3& p) { return w.f64(p.x) && w.f64(p.y) && w.f64(p.z); }
 
-std::size_t text_length(const Text& t) {
-  std::size_t room = t.size > sizeof(Text) ? t.size - sizeof(Text) : 0;
-  return strnlen(t.text(), room);
-}
-
 // True when `name` is "<word> <n>".
 bool is_numbered(std::string_view name, std::string_view word, int n) {
   if (name.size() <= word.size() || name.substr(0, word.size()) != word || name[word.size()] != ' ')
@@ -497,11 +493,12 @@ bool write_elements(Writer& w, const Drawing& d, bool all, int selection) {
 }  // namespace
 
 std::uint64_t element_chunk_length(const Element& e) {
+  if (!tail_intact(e)) return 0;  // a damaged record is not written
   switch (e.type) {
     case kLine: return kLenLine;
     case kLine3D: return kLenLin3;
     case kCircle: return kLenCirc;
-    case kText: return kLenTex2 + text_length(static_cast<const Text&>(e)) + 1;
+    case kText: return kLenTex2 + text_of(static_cast<const Text&>(e)).size() + 1;
     case kDimension: return kLenDim3 + std::uint64_t{kDimPointLen} * static_cast<const Dimension&>(e).count;
     case kWall: {
       auto& wl = static_cast<const Wall&>(e);
@@ -546,8 +543,7 @@ bool write_element(Writer& w, const Element& e) {
       auto& t = static_cast<const Text&>(e);
       return put2(w, t.pos) && w.name(t.font) && w.u8(t.align) && w.f64(t.angle) &&
              w.f64(t.height) && w.f64(t.width_factor) && w.f64(t.spacing) &&
-             w.f64(t.line_spacing) && w.f64(t.fitted_width) &&
-             w.string({t.text(), text_length(t)});
+             w.f64(t.line_spacing) && w.f64(t.fitted_width) && w.string(text_of(t));
     }
     case kDimension: {
       auto& m = static_cast<const Dimension&>(e);
@@ -555,8 +551,8 @@ bool write_element(Writer& w, const Element& e) {
                  w.f64(m.direction) && w.f64(m.figure_height) && w.f64(m.spacing[0]) &&
                  w.f64(m.spacing[1]) && w.f64(m.spacing[2]) && w.u8(m.display[0]) &&
                  w.u8(m.display[1]) && w.f64(m.extension) && w.u32(m.count) && w.u8(m.kind);
-      for (std::uint32_t i = 0; ok2 && i < m.count; ++i) {
-        const DimPoint& p = m.points()[i];
+      for (const DimPoint& p : dimension_points(m)) {
+        if (!ok2) break;
         ok2 = put2(w, p.foot) && put2(w, p.measured) && w.f64(p.distance) &&
               w.f64(p.override_value) && w.f64(p.height_figure) && w.f64(p.extra[0]) &&
               w.f64(p.extra[1]) && w.f64(p.extra[2]);
@@ -569,10 +565,8 @@ bool write_element(Writer& w, const Element& e) {
       for (const auto& c : wl.corner) ok2 = ok2 && put3(w, c);
       ok2 = ok2 && w.u32(wl.line_count) && w.u32(wl.opening_count) && w.name(wl.material) &&
             w.u8(wl.gable) && put3(w, wl.gable_point[0]) && put3(w, wl.gable_point[1]);
-      for (std::uint32_t i = 0; ok2 && i < wl.line_count; ++i)
-        ok2 = put2(w, wl.lines()[i].start) && put2(w, wl.lines()[i].end);
-      for (std::uint32_t i = 0; ok2 && i < wl.opening_count; ++i) {
-        const Opening& o = wl.openings()[i];
+      for (const OutlineLine& l : wall_lines(wl)) ok2 = ok2 && put2(w, l.start) && put2(w, l.end);
+      for (const Opening& o : wall_openings(wl)) {
         for (const auto& c : o.corner) ok2 = ok2 && put3(w, c);
         ok2 = ok2 && w.u8(o.kind) && w.u8(o.subtype) && w.u8(o.leaf_side) && w.f64(o.base) &&
               w.f64(o.height) && w.f64(o.stop_width) && w.f64(o.stop_depth);
@@ -585,7 +579,7 @@ bool write_element(Writer& w, const Element& e) {
                  w.f64(p.angle1) && w.f64(p.spacing1) && w.f64(p.angle2) && w.f64(p.spacing2) &&
                  w.u32(p.count) && w.u8(p.kind) && w.f64(p.red) && w.f64(p.green) &&
                  w.f64(p.blue);
-      for (std::uint32_t i = 0; ok2 && i < p.count; ++i) ok2 = put2(w, p.points()[i]);
+      for (const Point2& q : outline_points(p)) ok2 = ok2 && put2(w, q);
       return ok2;
     }
     case kRoom: {
@@ -595,7 +589,7 @@ bool write_element(Writer& w, const Element& e) {
                  w.name(m.description) && w.name(m.number) && w.f64(m.factor) &&
                  w.f64(m.base) && w.f64(m.top) && w.u8(m.show_area) && w.u8(m.show_volume) &&
                  w.u8(m.show_description) && w.u8(m.show_number) && w.u32(m.count);
-      for (std::uint32_t i = 0; ok2 && i < m.count; ++i) ok2 = put2(w, m.points()[i]);
+      for (const Point2& q : outline_points(m)) ok2 = ok2 && put2(w, q);
       return ok2;
     }
     case kSpline: {
@@ -606,9 +600,9 @@ bool write_element(Writer& w, const Element& e) {
       auto& o = static_cast<const Object3D&>(e);
       bool ok2 = w.name(o.material) && w.u32(o.vertex_count) && w.u32(o.face_count) &&
                  w.u8(o.option);
-      for (std::uint32_t i = 0; ok2 && i < o.face_count; ++i) ok2 = w.u32(o.face_sizes()[i]);
-      for (std::uint32_t i = 0; ok2 && i < o.vertex_count; ++i) ok2 = put3(w, o.vertices()[i]);
-      for (std::uint32_t i = 0; ok2 && i < o.index_count; ++i) ok2 = w.u32(o.indices()[i]);
+      for (std::uint32_t n : mesh_face_sizes(o)) ok2 = ok2 && w.u32(n);
+      for (const Point3& v : mesh_vertices(o)) ok2 = ok2 && put3(w, v);
+      for (std::uint32_t i : mesh_indices(o)) ok2 = ok2 && w.u32(i);
       return ok2;
     }
     case kCamera: {

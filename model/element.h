@@ -4,6 +4,8 @@
 // for some kinds, a variable tail (points, openings, mesh data, text) kept inline in the same
 // allocation. A record is trivially copyable and its total size is stored in it, so a byte copy
 // of `size` bytes is a valid element; undo moves and copies records as one unit that way.
+// Which points each kind stores, and its tails checked against the record size, are described
+// once in model/element_points.h.
 #pragma once
 
 #include <cstddef>
@@ -276,57 +278,6 @@ template <class T>
 const T* as(const Element* e) {
   return e && e->type == T::kType ? static_cast<const T*>(e) : nullptr;
 }
-
-// Visits every stored point of an element (fixed part and tail), for mark clearing and stretching.
-// `f2` receives Point2&, `f3` receives Point3&. Separators are visited like any other point.
-template <class F2, class F3>
-void for_each_point(Element& e, F2&& f2, F3&& f3) {
-  switch (e.type) {
-    case kLine: { auto& l = static_cast<Line&>(e); f2(l.start); f2(l.end); break; }
-    case kCircle: f2(static_cast<Circle&>(e).centre); break;
-    case kText: f2(static_cast<Text&>(e).pos); break;
-    case kDimension: {
-      auto& d = static_cast<Dimension&>(e);
-      for (std::uint32_t i = 0; i < d.count; ++i) { f2(d.points()[i].foot); f2(d.points()[i].measured); }
-      break;
-    }
-    case kWall: {
-      auto& w = static_cast<Wall&>(e);
-      for (auto& c : w.corner) f3(c);
-      f3(w.gable_point[0]);
-      f3(w.gable_point[1]);
-      for (std::uint32_t i = 0; i < w.line_count; ++i) { f2(w.lines()[i].start); f2(w.lines()[i].end); }
-      for (std::uint32_t i = 0; i < w.opening_count; ++i)
-        for (auto& c : w.openings()[i].corner) f3(c);
-      break;
-    }
-    case kPattern: {
-      auto& p = static_cast<Pattern&>(e);
-      f2(p.origin); f2(p.offset);
-      for (std::uint32_t i = 0; i < p.count; ++i) f2(p.points()[i]);
-      break;
-    }
-    case kSpline: for (auto& p : static_cast<Spline&>(e).p) f2(p); break;
-    case kLine3D: { auto& l = static_cast<Line3D&>(e); f3(l.start); f3(l.end); break; }
-    case kObject3D: {
-      auto& o = static_cast<Object3D&>(e);
-      for (std::uint32_t i = 0; i < o.vertex_count; ++i) f3(o.vertices()[i]);
-      break;
-    }
-    case kCamera: { auto& c = static_cast<Camera&>(e); f3(c.eye); f3(c.target); break; }
-    case kRoom: {
-      auto& r = static_cast<Room&>(e);
-      f2(r.pos);
-      for (std::uint32_t i = 0; i < r.count; ++i) f2(r.points()[i]);
-      break;
-    }
-    case kLight: { auto& l = static_cast<Light&>(e); f3(l.pos); f3(l.target); break; }
-    default: break;
-  }
-}
-
-void clear_point_marks(Element& e);
-bool has_marked_point(const Element& e);
 
 // The chunk key of a kind ("LINE", "CIRC", ...), or "" for an unknown code.
 std::string_view element_key(int type);

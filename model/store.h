@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "model/element.h"
+#include "model/element_points.h"
 
 namespace korav {
 

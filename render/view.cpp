@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "model/drawing.h"
+#include "model/element_points.h"
 
 namespace korav {
 
@@ -240,12 +241,6 @@ void Extent::add(double x, double y) {
 
 namespace {
 
-// The tail of a record holds `count` items of `item` bytes after its first `fixed` bytes; a
-// damaged record with a count larger than its size is not read past its end.
-bool tail_fits(const Element& e, std::size_t fixed, std::size_t count, std::size_t item) {
-  return e.size >= fixed && count <= (e.size - fixed) / item;
-}
-
 // Collects points into an extent, projecting them in the 3D views.
 struct ExtentCollector {
   Extent ext;
@@ -280,96 +275,42 @@ struct ExtentCollector {
     }
   }
 
-  void add_outline(const Point2* pts, std::uint32_t n) {
-    for (std::uint32_t i = 0; i < n; ++i)
-      if (!is_separator(pts[i])) add(pts[i]);
+  // The points that span an element: not a circle's centre (its curve does), a room's
+  // inscription, a pattern's origin and spacing, a wall's gable and opening points, nor
+  // separators. A wall is its footprint and outline in the plan and its eight corners in the
+  // 3D views.
+  void add_point(const ConstPointRef& p) {
+    if (p.separator || p.unused) return;
+    switch (p.role) {
+      case PointRole::kCentre:
+      case PointRole::kLabel:
+      case PointRole::kOrigin:
+      case PointRole::kSpacing:
+      case PointRole::kGable:
+      case PointRole::kOpeningCorner: return;
+      case PointRole::kCorner:
+        if (view_number != 0) add3(*p.x, *p.y, *p.z);
+        else if (p.index < 4) add2(*p.x, *p.y);
+        return;
+      case PointRole::kOutlineEnd:
+        if (view_number == 0) add2(*p.x, *p.y);
+        return;
+      default: add3(*p.x, *p.y, p.z_or(0)); return;
+    }
   }
 
   void add_element(const Element& e) {
-    switch (e.type) {
-      case kLine: {
-        const auto& l = static_cast<const Line&>(e);
-        add(l.start);
-        add(l.end);
-        break;
+    if (const Circle* c = as<Circle>(&e)) return add_curve(*c);
+    const Room* room = as<Room>(&e);
+    if (room && view_number != 0 && project) {  // a room stands between its base and its top
+      for (const Point2& p : outline_points(*room)) {
+        if (is_separator(p)) continue;
+        add3(p.x, p.y, room->base);
+        add3(p.x, p.y, room->top);
       }
-      case kCircle: add_curve(static_cast<const Circle&>(e)); break;
-      case kText: add(static_cast<const Text&>(e).pos); break;
-      case kDimension: {
-        const auto& d = static_cast<const Dimension&>(e);
-        if (!tail_fits(d, sizeof(Dimension), d.count, sizeof(DimPoint))) break;
-        for (std::uint32_t i = 0; i < d.count; ++i) {
-          add(d.points()[i].foot);
-          add(d.points()[i].measured);
-        }
-        break;
-      }
-      case kWall: {
-        const auto& w = static_cast<const Wall&>(e);
-        if (view_number == 0) {
-          for (int i = 0; i < 4; ++i) add2(w.corner[i].x, w.corner[i].y);
-          if (!tail_fits(w, sizeof(Wall), w.line_count, sizeof(OutlineLine))) break;
-          for (std::uint32_t i = 0; i < w.line_count; ++i) {
-            add(w.lines()[i].start);
-            add(w.lines()[i].end);
-          }
-        } else {
-          for (const Point3& c : w.corner) add(c);
-        }
-        break;
-      }
-      case kPattern: {
-        const auto& p = static_cast<const Pattern&>(e);
-        if (!tail_fits(p, sizeof(Pattern), p.count, sizeof(Point2))) break;
-        add_outline(p.points(), p.count);
-        break;
-      }
-      case kSpline:
-        for (const Point2& p : static_cast<const Spline&>(e).p) add(p);
-        break;
-      case kLine3D: {
-        const auto& l = static_cast<const Line3D&>(e);
-        add(l.start);
-        add(l.end);
-        break;
-      }
-      case kObject3D: {
-        const auto& o = static_cast<const Object3D&>(e);
-        if (!tail_fits(o, sizeof(Object3D) + Object3D::vertices_offset(o.face_count),
-                       o.vertex_count, sizeof(Point3)))
-          break;
-        for (std::uint32_t i = 0; i < o.vertex_count; ++i) add(o.vertices()[i]);
-        break;
-      }
-      case kCamera: {
-        const auto& c = static_cast<const Camera&>(e);
-        add(c.eye);
-        add(c.target);
-        break;
-      }
-      case kRoom: {
-        const auto& r = static_cast<const Room&>(e);
-        if (!tail_fits(r, sizeof(Room), r.count, sizeof(Point2))) break;
-        if (view_number == 0 || !project) {
-          add_outline(r.points(), r.count);
-        } else {
-          for (std::uint32_t i = 0; i < r.count; ++i) {
-            const Point2& p = r.points()[i];
-            if (is_separator(p)) continue;
-            add3(p.x, p.y, r.base);
-            add3(p.x, p.y, r.top);
-          }
-        }
-        break;
-      }
-      case kLight: {
-        const auto& l = static_cast<const Light&>(e);
-        add(l.pos);
-        add(l.target);
-        break;
-      }
-      default: break;
+      return;
     }
+    for_each_point(e, [&](const ConstPointRef& p) { add_point(p); });
   }
 };
 
