@@ -13,13 +13,23 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-TEST(GeometryDirection, QuadrantsAndRange) {
-  EXPECT_DOUBLE_EQ(direction_angle({0, 0}, {1, 0}), 0);
-  EXPECT_DOUBLE_EQ(direction_angle({0, 0}, {1, 1}), kPi / 4);
-  EXPECT_DOUBLE_EQ(direction_angle({0, 0}, {-1, 1}), 3 * kPi / 4);
-  EXPECT_DOUBLE_EQ(direction_angle({0, 0}, {-1, 0}), kPi);
-  EXPECT_DOUBLE_EQ(direction_angle({0, 0}, {-1, -1}), 5 * kPi / 4);
-  EXPECT_DOUBLE_EQ(direction_angle({1, 1}, {2, 0}), 7 * kPi / 4);
+TEST(GeometryDirection, QuadrantsThresholdsAndRange) {
+  const struct {
+    Vec2 from, to;
+    double want;
+  } rows[] = {
+      {{0, 0}, {1, 0}, 0},           {{0, 0}, {1, 1}, kPi / 4},      {{0, 0}, {-1, 1}, 3 * kPi / 4},
+      {{0, 0}, {-1, 0}, kPi},        {{0, 0}, {-1, -1}, 5 * kPi / 4}, {{1, 1}, {2, 0}, 7 * kPi / 4},
+      // Below 1e-5 in x the direction is exactly vertical, whatever the small x offset says.
+      {{0, 0}, {9e-6, 1}, kPi / 2},  {{0, 0}, {-9e-6, -1}, 3 * kPi / 2},
+      {{2, 2}, {2, 2}, 0},           {{0, 0}, {9e-6, -9e-6}, 0},
+      // Just beyond the threshold atan2 decides.
+      {{0, 0}, {1.1e-5, 1.1e-5}, kPi / 4},
+      // atan2 gives about -1e-17, and -1e-17 + 2π rounds to 2π: the result must wrap to 0.
+      {{0, 0}, {1, -1e-17}, 0},
+  };
+  for (const auto& row : rows)
+    EXPECT_NEAR(direction_angle(row.from, row.to), row.want, 1e-12) << row.to.x << " " << row.to.y;
   // Every direction around the circle lands in [0, 2π).
   for (int i = 0; i < 3600; ++i) {
     const double a = i * 2 * kPi / 3600 - kPi;
@@ -27,23 +37,6 @@ TEST(GeometryDirection, QuadrantsAndRange) {
     EXPECT_GE(r, 0);
     EXPECT_LT(r, 2 * kPi);
   }
-}
-
-TEST(GeometryDirection, SteepAndCoincidentPoints) {
-  // Below 1e-5 in x the direction is exactly vertical, whatever the small x offset says.
-  EXPECT_EQ(direction_angle({0, 0}, {9e-6, 1}), kPi / 2);
-  EXPECT_EQ(direction_angle({0, 0}, {-9e-6, -1}), 3 * kPi / 2);
-  EXPECT_EQ(direction_angle({2, 2}, {2, 2}), 0);
-  EXPECT_EQ(direction_angle({0, 0}, {9e-6, -9e-6}), 0);
-  // Just beyond the threshold atan2 decides.
-  EXPECT_NEAR(direction_angle({0, 0}, {1.1e-5, 1.1e-5}), kPi / 4, 1e-12);
-}
-
-TEST(GeometryDirection, TinyNegativeAngleDoesNotReachTwoPi) {
-  // atan2 gives about -1e-17, and -1e-17 + 2π rounds to 2π: the result must wrap to 0.
-  const double r = direction_angle({0, 0}, {1, -1e-17});
-  EXPECT_LT(r, 2 * kPi);
-  EXPECT_GE(r, 0);
 }
 
 TEST(GeometryIntersection, CrossingLines) {
@@ -76,25 +69,23 @@ TEST(GeometryIntersection, ParallelAndDegenerateLinesAreNotFound) {
 }
 
 TEST(GeometryProjection, ParameterAndFoot) {
-  Projection p = projection_parameter({1, 5}, {0, 0}, {4, 0});
-  EXPECT_DOUBLE_EQ(p.t, 0.25);
-  EXPECT_EQ(p.foot, Vec2(1, 0));
-  p = projection_parameter({-2, 1}, {0, 0}, {4, 0});
-  EXPECT_DOUBLE_EQ(p.t, -0.5);
-  p = projection_parameter({6, -1}, {0, 0}, {4, 0});
-  EXPECT_DOUBLE_EQ(p.t, 1.5);
-  // An oblique line: the foot is where the perpendicular meets it.
-  const Vec2 f = perpendicular_foot({0, 2}, {0, 0}, {2, 2});
-  EXPECT_DOUBLE_EQ(f.x, 1);
-  EXPECT_DOUBLE_EQ(f.y, 1);
-  EXPECT_NEAR(dot(Vec2(0, 2) - f, Vec2(2, 2)), 0, 1e-12);
-}
-
-TEST(GeometryProjection, ZeroLengthLineGivesItsPoint) {
-  const Projection p = projection_parameter({3, 4}, {1, 1}, {1, 1});
-  EXPECT_EQ(p.t, 0);
-  EXPECT_EQ(p.foot, Vec2(1, 1));
-  EXPECT_EQ(perpendicular_foot({3, 4}, {1, 1}, {1, 1}), Vec2(1, 1));
+  const struct {
+    Vec2 p, a, b;
+    double t;
+    Vec2 foot;
+  } rows[] = {
+      {{1, 5}, {0, 0}, {4, 0}, 0.25, {1, 0}},
+      {{-2, 1}, {0, 0}, {4, 0}, -0.5, {-2, 0}},
+      {{6, -1}, {0, 0}, {4, 0}, 1.5, {6, 0}},
+      {{0, 2}, {0, 0}, {2, 2}, 0.5, {1, 1}},  // oblique: where the perpendicular meets it
+      {{3, 4}, {1, 1}, {1, 1}, 0, {1, 1}},    // a zero-length line gives its point
+  };
+  for (const auto& row : rows) {
+    const Projection p = projection_parameter(row.p, row.a, row.b);
+    EXPECT_DOUBLE_EQ(p.t, row.t) << row.p.x;
+    EXPECT_EQ(p.foot, row.foot) << row.p.x;
+    EXPECT_EQ(perpendicular_foot(row.p, row.a, row.b), row.foot) << row.p.x;
+  }
 }
 
 TEST(GeometryRotate, AboutACentre) {

@@ -78,7 +78,7 @@ TEST(Pick, LayersCurrentVisibleAndCameras) {
   d.current_layer = 1;
   d.layers.layer[2].state = 1;
   Line* other = create_line(d.store, 2, 1, 0, 0, 0, 10, 0);
-  Line* hidden = create_line(d.store, 3, 1, 0, 0, 0.1, 10, 0.1);
+  create_line(d.store, 3, 1, 0, 0, 0.1, 10, 0.1);  // hidden
   Camera cam = make_element<Camera>(2, 1, 0);
   cam.eye = {20, 0, 0, 0};
   Element* camera = create(d.store, cam);
@@ -89,7 +89,6 @@ TEST(Pick, LayersCurrentVisibleAndCameras) {
   EXPECT_EQ(pick_element(d, visible, 5, 0.01, kPickLines), other);
   EXPECT_EQ(pick_element(d, context(), 20, 0, kPickCameras), camera);
   EXPECT_EQ(pick_element(d, context(), 20, 0, kPickAny), nullptr);
-  (void)hidden;
 }
 
 TEST(Pick, ArcAndEllipseScores) {

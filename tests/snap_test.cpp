@@ -65,14 +65,15 @@ TEST(Snap, OffOrNothingFoundMapsTheClickIntoTheView) {
   off.on = false;
   SnapHit h = snap(d, off);
   EXPECT_EQ(std::tuple(h.code, h.x, h.y), std::tuple(kSnapClick, 3, 4));
-  SnapHit front = snap(d, query(3, 4, 2));
-  EXPECT_EQ(std::tuple(front.code, front.x, front.y, front.z), std::tuple(kSnapClick, 3, 0, 4));
-  SnapHit back = snap(d, query(3, 4, 8));
-  EXPECT_EQ(back.x, -3);
-  SnapHit left = snap(d, query(3, 4, 4));
-  EXPECT_EQ(left.x, 0);
-  EXPECT_EQ(left.y, -3);
-  EXPECT_EQ(snap(d, query(3, 4, 6)).y, 3);
+  // Into the front (2), back (8), left (4) and right (6) views.
+  const struct {
+    int view;
+    double x, y, z;
+  } rows[] = {{2, 3, 0, 4}, {8, -3, 0, 4}, {4, 0, -3, 4}, {6, 0, 3, 4}};
+  for (const auto& row : rows) {
+    const SnapHit v = snap(d, query(3, 4, row.view));
+    EXPECT_EQ(std::tuple(v.code, v.x, v.y, v.z), std::tuple(kSnapClick, row.x, row.y, row.z)) << row.view;
+  }
   EXPECT_EQ(snap(d, query(3, 4, 1)).code, kSnapRejected);
   SnapQuery axo_off = query(3, 4, 9);
   axo_off.on = false;
@@ -219,12 +220,10 @@ TEST(Snap, ThreeDViewsUseProjectedPointsWithTheirOwnHeight) {
 TEST(Snap, SizeFallsBackToDefaultOutOfRange) {
   SnapSettings s;
   EXPECT_EQ(snap_size_pixels(s), 7);
-  s.size = 0;
-  EXPECT_EQ(snap_size_pixels(s), 7);
-  s.size = 12;
-  EXPECT_EQ(snap_size_pixels(s), 12);
-  s.size = 13;
-  EXPECT_EQ(snap_size_pixels(s), 7);
+  for (auto [size, want] : {std::pair(0, 7), {12, 12}, {13, 7}}) {
+    s.size = size;
+    EXPECT_EQ(snap_size_pixels(s), want) << size;
+  }
 }
 
 TEST(SpecialSnaps, ConstructedPoints) {

@@ -71,16 +71,11 @@ TEST_F(SurfaceTest, ConfigureMakesABufferOfBackgroundAndTheInitialView) {
 }
 
 TEST_F(SurfaceTest, NineteenColoursWithFadedPens) {
+  // The pen and faded pen colours are in the gallery's pictures; the highlight and guide
+  // colours are fixed, and damaged values must not wrap.
   const Surface& sf = s.cur();
-  // Background 0.55, 0.6, 0.65 as 16-bit components, truncated.
-  EXPECT_DOUBLE_EQ(sf.colour[kColourBackground].red, static_cast<int>(0.55 * 65535) / 65535.0);
   EXPECT_EQ(sf.colour[kColourHighlight], (Rgb{1, 1, 1}));
   EXPECT_EQ(sf.colour[kColourGuide], (Rgb{1, 0, 1}));
-  EXPECT_DOUBLE_EQ(sf.colour[kColourPen + 1].green, static_cast<int>(0.8 * 65535) / 65535.0);
-  // Faded: (2 pen + 3 background) / 5 per component; pen 0 is black.
-  EXPECT_DOUBLE_EQ(sf.colour[kColourFadedPen].red, static_cast<int>(0.33 * 65535) / 65535.0);
-  EXPECT_DOUBLE_EQ(sf.colour[kColourFadedPen + 7].blue,
-                   static_cast<int>((2 * 0.8 + 3 * 0.65) / 5 * 65535) / 65535.0);
   EXPECT_EQ(pen0, 0x000000u);
   // Colours out of range from a damaged settings file are clamped, not wrapped.
   std::tie(st.pens[2].red, st.pens[2].green, st.pens[2].blue) = std::tuple(7, -1, std::nan(""));
@@ -88,35 +83,13 @@ TEST_F(SurfaceTest, NineteenColoursWithFadedPens) {
   EXPECT_EQ(sf.colour[kColourPen + 2], (Rgb{1, 0, 0}));
 }
 
-TEST_F(SurfaceTest, ThinLineLandsOnItsPixels) {
+TEST_F(SurfaceTest, ThinLinesLandOnTheirRoundedPixels) {
+  // Line shapes and widths are in the render gallery's pictures; the rounding is not.
   draw_line(s, 0, kColourPen, 5, 10, 20, 10);
-  draw_line(s, 0, kColourPen, 30, 5, 30, 9);
-  draw_line(s, 0, kColourPen, 40, 20, 44, 24);
-  present(s);
-  const Surface& sf = s.cur();
-  for (int x = 5; x <= 20; ++x) EXPECT_EQ(pixel_at(sf, x, 10), pen0) << x;
-  EXPECT_EQ(pixel_at(sf, 4, 10), bg);
-  EXPECT_EQ(pixel_at(sf, 21, 10), bg);
-  EXPECT_EQ(pixel_at(sf, 10, 9), bg);
-  for (int y = 5; y <= 9; ++y) EXPECT_EQ(pixel_at(sf, 30, y), pen0);
-  for (int i = 0; i <= 4; ++i) EXPECT_EQ(pixel_at(sf, 40 + i, 20 + i), pen0);
-  EXPECT_EQ(count_colour(sf, pen0), 16 + 5 + 5);
-  // Coordinates are rounded to the nearest pixel.
   draw_line(s, 0, kColourPen + 1, 2.6, 40.4, 2.6, 40.4);
   present(s);
-  EXPECT_EQ(pixel_at(sf, 3, 40), pen1);
-}
-
-TEST_F(SurfaceTest, WideLinesCoverTheirWidth) {
-  draw_line(s, 5, kColourPen + 1, 10, 20, 50, 20);
-  present(s);
-  const Surface& sf = s.cur();
-  for (int dy = -2; dy <= 2; ++dy) EXPECT_EQ(pixel_at(sf, 30, 20 + dy), pen1) << dy;
-  EXPECT_EQ(pixel_at(sf, 30, 24), bg);
-  EXPECT_EQ(pixel_at(sf, 30, 16), bg);
-  // Round caps reach past the ends.
-  EXPECT_EQ(pixel_at(sf, 8, 20), pen1);
-  EXPECT_EQ(pixel_at(sf, 5, 20), bg);
+  EXPECT_EQ(count_colour(s.cur(), pen0), 16);
+  EXPECT_EQ(pixel_at(s.cur(), 3, 40), pen1);
 }
 
 TEST_F(SurfaceTest, OneColourIsBatchedUpTo1024Segments) {
@@ -264,11 +237,8 @@ TEST_F(SurfaceTest, CursorCrossHairSpansTheSurfaceAndOnlyInside) {
   const View& v = s.view();
   const std::vector<std::uint32_t> before = snapshot(s.cur());
   draw_cursor(s, kCursorCrossHair, pixel_to_world_x(v, 20), pixel_to_world_y(v, 15));
-  EXPECT_NE(pixel_at(s.cur(), 0, 15), bg);
-  EXPECT_NE(pixel_at(s.cur(), 63, 15), bg);
-  EXPECT_NE(pixel_at(s.cur(), 20, 0), bg);
-  EXPECT_NE(pixel_at(s.cur(), 20, 47), bg);
-  EXPECT_NE(pixel_at(s.cur(), 20, 15), bg);
+  for (auto [x, y] : {std::pair(0, 15), {63, 15}, {20, 0}, {20, 47}, {20, 15}})
+    EXPECT_NE(pixel_at(s.cur(), x, y), bg) << x << " " << y;
   draw_cursor(s, kCursorCrossHair, pixel_to_world_x(v, 20), pixel_to_world_y(v, 15));
   // Outside the surface nothing is drawn.
   draw_cursor(s, kCursorCrossHair, pixel_to_world_x(v, -5), pixel_to_world_y(v, 15));

@@ -237,53 +237,39 @@ TEST(UnitsCoordinates, BadPartIsNamed) {
 // ---------------------------------------------------------------------------------------------
 // Angles, paper sizes, pen/line/text sizes
 
-TEST(UnitsAngle, FormatAndParseEveryUnit) {
-  EXPECT_EQ(format_angle(kPi, kAngleRadian), "3.142r");
-  EXPECT_EQ(format_angle(kPi / 2, kAngleDegree), "90.000");
-  EXPECT_EQ(format_angle(kPi / 2, kAngleGon), "100.000g");
-  EXPECT_EQ(format_angle(-kPi / 4, kAngleDegree), "-45.000");
-  expect_value(parse_angle("1,5", kAngleRadian), 1.5);
-  expect_value(parse_angle("90", kAngleDegree), kPi / 2);
-  expect_value(parse_angle("100g", kAngleGon), kPi / 2);
-  expect_value(parse_angle("-45", kAngleDegree), -kPi / 4);
-  // Unknown unit numbers mean degrees, the default.
-  EXPECT_EQ(format_angle(kPi, 3), "180.000");
-  expect_value(parse_angle("180", 3), kPi);
-  EXPECT_EQ(parse_angle("", kAngleDegree).error, kMsgNoValue);
-  EXPECT_EQ(parse_angle("north", kAngleGon).error, kMsgNotANumber);
-  EXPECT_EQ(parse_angle("1e999", kAngleRadian).error, kMsgOutOfRange);
+TEST(UnitsAngleSizes, FormatAndParseEveryUnit) {
+  // Unknown unit numbers mean the default: degrees, millimetres of paper, centimetres.
+  const std::tuple<std::string, std::string> formats[] = {
+      {format_angle(kPi, kAngleRadian), "3.142r"},      {format_angle(kPi / 2, kAngleDegree), "90.000"},
+      {format_angle(kPi / 2, kAngleGon), "100.000g"},   {format_angle(-kPi / 4, kAngleDegree), "-45.000"},
+      {format_angle(kPi, 3), "180.000"},
+      {format_paper_size(210, kPaperMillimetre), "210.00mm"}, {format_paper_size(210, kPaperCentimetre), "21.00cm"},
+      {format_paper_size(210, kPaperInch), "8.27\""},    {format_paper_size(210, kPaperPica), "49.61pi"},
+      {format_paper_size(210, kPaperPoint), "595.28pt"}, {format_paper_size(3, 17), "3.00mm"},
+      {format_size(0.35, kSizeCentimetre), "0.35cm"},    {format_size(2.54, kSizeInch), "1.00\""},
+      {format_size(1, 4), "1.00cm"}};
+  for (const auto& [got, want] : formats) EXPECT_EQ(got, want);
+  const std::tuple<ParsedValue, double> parsed[] = {
+      {parse_angle("1,5", kAngleRadian), 1.5},        {parse_angle("90", kAngleDegree), kPi / 2},
+      {parse_angle("100g", kAngleGon), kPi / 2},      {parse_angle("-45", kAngleDegree), -kPi / 4},
+      {parse_angle("180", 3), kPi},
+      {parse_paper_size("2,5", kPaperMillimetre), 2.5}, {parse_paper_size("2,5", kPaperCentimetre), 25},
+      {parse_paper_size("1", kPaperInch), 25.4},      {parse_paper_size("6", kPaperPica), 25.4},
+      {parse_paper_size("72pt", kPaperPoint), 25.4},
+      {parse_size("0,5", kSizeCentimetre), 0.5},      {parse_size("1", kSizeInch), 2.54}};
+  for (const auto& [v, want] : parsed) expect_value(v, want);
+  const std::tuple<ParsedValue, std::string_view> bad[] = {
+      {parse_angle("", kAngleDegree), kMsgNoValue},   {parse_angle("north", kAngleGon), kMsgNotANumber},
+      {parse_angle("1e999", kAngleRadian), kMsgOutOfRange},
+      {parse_paper_size("1e308", kPaperInch), kMsgOutOfRange},  // 25.4e308
+      {parse_paper_size(",", kPaperPoint), kMsgNotANumber},
+      {parse_size("1e308", kSizeInch), kMsgOutOfRange}, {parse_size("-", kSizeInch), kMsgNotANumber}};
+  for (const auto& [v, error] : bad) EXPECT_EQ(v.error, error);
   for (std::uint32_t unit = kAngleRadian; unit <= kAngleGon; ++unit) {
-    const double a = 0.7123;
-    const ParsedValue back = parse_angle(format_angle(a, unit), unit);
+    const ParsedValue back = parse_angle(format_angle(0.7123, unit), unit);
     ASSERT_TRUE(back.ok());
-    EXPECT_NEAR(back.value, a, 0.0006);  // three decimals of the unit
+    EXPECT_NEAR(back.value, 0.7123, 0.0006);  // three decimals of the unit
   }
-}
-
-TEST(UnitsPaper, FormatAndParseEveryUnit) {
-  EXPECT_EQ(format_paper_size(210, kPaperMillimetre), "210.00mm");
-  EXPECT_EQ(format_paper_size(210, kPaperCentimetre), "21.00cm");
-  EXPECT_EQ(format_paper_size(210, kPaperInch), "8.27\"");
-  EXPECT_EQ(format_paper_size(210, kPaperPica), "49.61pi");
-  EXPECT_EQ(format_paper_size(210, kPaperPoint), "595.28pt");
-  expect_value(parse_paper_size("2,5", kPaperMillimetre), 2.5);
-  expect_value(parse_paper_size("2,5", kPaperCentimetre), 25);
-  expect_value(parse_paper_size("1", kPaperInch), 25.4);
-  expect_value(parse_paper_size("6", kPaperPica), 25.4);
-  expect_value(parse_paper_size("72pt", kPaperPoint), 25.4);
-  EXPECT_EQ(format_paper_size(3, 17), "3.00mm");
-  EXPECT_EQ(parse_paper_size("1e308", kPaperInch).error, kMsgOutOfRange);  // 25.4e308
-  EXPECT_EQ(parse_paper_size(",", kPaperPoint).error, kMsgNotANumber);
-}
-
-TEST(UnitsSize, FormatAndParseEveryUnit) {
-  EXPECT_EQ(format_size(0.35, kSizeCentimetre), "0.35cm");
-  EXPECT_EQ(format_size(2.54, kSizeInch), "1.00\"");
-  expect_value(parse_size("0,5", kSizeCentimetre), 0.5);
-  expect_value(parse_size("1", kSizeInch), 2.54);
-  EXPECT_EQ(format_size(1, 4), "1.00cm");
-  EXPECT_EQ(parse_size("1e308", kSizeInch).error, kMsgOutOfRange);
-  EXPECT_EQ(parse_size("-", kSizeInch).error, kMsgNotANumber);
 }
 
 TEST(UnitsSettings, OverloadsReadTheDrawingsUnits) {

@@ -113,13 +113,14 @@ TEST(View, ScaleTextAndDrawingScaleSteps) {
   const std::pair<double, const char*> texts[] = {{500, " 1:500 "}, {10.0 / 3, " 1:3 "}, {0.5, " 2:1 "}, {1, " 1:1 "}};
   for (const auto& [scale, text] : texts) EXPECT_EQ(scale_text(scale), text);
   const ScaleSteps& m = metric_scale_steps();
-  EXPECT_DOUBLE_EQ(drawing_scale_inc(100, m), 200);
-  EXPECT_DOUBLE_EQ(drawing_scale_dec(100, m), 50);
-  EXPECT_DOUBLE_EQ(drawing_scale_inc(75, m), 100);
-  EXPECT_DOUBLE_EQ(drawing_scale_dec(75, m), 50);
-  // At the ends of the table the value stays.
-  EXPECT_DOUBLE_EQ(drawing_scale_inc(500000, m), 500000);
-  EXPECT_DOUBLE_EQ(drawing_scale_dec(0.0001, m), 0.0001);
+  // From, and the next value up and down; at the ends of the table the value stays.
+  const struct {
+    double from, up, down;
+  } rows[] = {{100, 200, 50}, {75, 100, 50}, {500000, 500000, 1e6 / 3}, {0.0001, 0.0002, 0.0001}};
+  for (const auto& row : rows) {
+    EXPECT_NEAR(drawing_scale_inc(row.from, m), row.up, 1e-9 * row.up) << row.from;
+    EXPECT_NEAR(drawing_scale_dec(row.from, m), row.down, 1e-9 * row.down) << row.from;
+  }
   EXPECT_DOUBLE_EQ(drawing_scale_inc(48, imperial_scale_steps()), 96);
 }
 
