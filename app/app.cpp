@@ -28,7 +28,10 @@ bool activate(App& app, std::string_view name) {
   dispatch_dialog(app, name);
   switch (name[0]) {
     case 'z': break;
-    case 's': case 'f': case 'p': case 'b': sync_buttons(app, name); break;
+    case 's':
+    case 'f':
+    case 'p':
+    case 'b': sync_buttons(app, name); break;
     default: return false;
   }
   app.command = std::string(name);
@@ -119,8 +122,8 @@ bool enter_value(App& app, std::string_view text) {
 bool outside_canvas_button3(App& app) { return activate(app, "p_nop"); }
 
 void canvas_resized(App& app, int width, int height) {
-  ConfigureResult c = configure_surface(app.screen(), kMainSurface, width, height,
-                                        app.drawing.settings);
+  ConfigureResult c =
+      configure_surface(app.screen(), kMainSurface, width, height, app.drawing.settings);
   if (!c.configured) return;
   app.canvas_width = app.screen().surface[kMainSurface].width;
   app.canvas_height = app.screen().surface[kMainSurface].height;
@@ -139,7 +142,8 @@ void redraw(App& app) {
 }
 
 int backup_interval_ms(const App& app) {
-  const std::uint32_t minutes = std::clamp<std::uint32_t>(app.drawing.settings.backup_minutes, 1, 24 * 60);
+  const std::uint32_t minutes =
+      std::clamp<std::uint32_t>(app.drawing.settings.backup_minutes, 1, 24 * 60);
   return static_cast<int>(minutes * 60000);
 }
 
@@ -188,7 +192,7 @@ std::string data_path(const App& app, std::string_view relative) {
 
 std::string drawing_directory(const App& app) {
   std::string_view p = app.drawing.settings.paths[0].view();
-  std::string dir = p.empty() ? data_path(app, "dat/draw/")
+  std::string dir = p.empty()     ? data_path(app, "dat/draw/")
                     : p[0] == '/' ? std::string(p)
                                   : data_path(app, p);
   if (dir.back() != '/') dir += '/';
@@ -197,7 +201,7 @@ std::string drawing_directory(const App& app) {
 
 std::string dialog_directory(const App& app) {
   std::string_view p = app.drawing.settings.paths[4].view();
-  std::string dir = p.empty() ? data_path(app, "dat/dia/")
+  std::string dir = p.empty()     ? data_path(app, "dat/dia/")
                     : p[0] == '/' ? std::string(p)
                                   : data_path(app, p);
   if (dir.back() != '/') dir += '/';

@@ -70,7 +70,7 @@ struct App {
 
   std::string program_dir;  // the data directory: nls/, graphics/, dat/, doc/ live here
   std::string temp_dir;
-  std::string start_dir;    // the directory korav was started in
+  std::string start_dir;  // the directory korav was started in
 
   // The drawing surfaces (surface 0 is the canvas, with its view record) and the renderer.
   Display display;

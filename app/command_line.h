@@ -7,15 +7,15 @@
 namespace korav {
 
 struct CommandLine {
-  std::string drawing;      // DRAWING, absolute (resolved against the start directory)
-  std::string script;       // --script FILE ("-" = standard input)
-  std::string replay;       // --replay FILE
-  std::string screenshot;   // --screenshot PNG
+  std::string drawing;     // DRAWING, absolute (resolved against the start directory)
+  std::string script;      // --script FILE ("-" = standard input)
+  std::string replay;      // --replay FILE
+  std::string screenshot;  // --screenshot PNG
   std::string export_format;
   std::string export_out;
   int width = 0, height = 0;  // --size WxH; 0 = the mode's default
   bool help = false, version = false;
-  std::string start_dir;    // the directory korav was started in
+  std::string start_dir;  // the directory korav was started in
 };
 
 // Parses argv. On a usage error returns false with a one-line message in `error`.

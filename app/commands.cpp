@@ -52,7 +52,8 @@ constexpr MenuEntry kMenu[] = {
 
 constexpr ToolbarEntry kToolbar[] = {
     {0, B::kBoundToggle, "G", "", "Show guide points", "hlp.xpm", "Toolbar/Show guide points"},
-    {0, B::kBoundToggle, "B", "", "Show all colored black", "abk.xpm", "Toolbar/Show all colored black"},
+    {0, B::kBoundToggle, "B", "", "Show all colored black", "abk.xpm",
+     "Toolbar/Show all colored black"},
     {0, B::kBoundToggle, "T", "", "Show exact line thickness", "fat.xpm",
      "Toolbar/Show exact line thickness"},
     {0, B::kToggle, "Gauge", "b_gauge", "Measure the distance between two points", "", ""},
@@ -82,14 +83,27 @@ constexpr ToolbarEntry kToolbar[] = {
 };
 
 constexpr PalettePage kPages[] = {
-    {"line", "Line", 'l'},       {"circle", "Circle", 'c'}, {"wall", "Wall", 'w'},
-    {"opening", "Opening", 'o'}, {"dim", "Dim", 'd'},       {"text", "Text", 't'},
+    {"line", "Line", 'l'},       {"circle", "Circle", 'c'},   {"wall", "Wall", 'w'},
+    {"opening", "Opening", 'o'}, {"dim", "Dim", 'd'},         {"text", "Text", 't'},
     {"room", "Room", 'r'},       {"pattern", "Pattern", 'p'}, {"3d", "3D", 'h'},
-    {"unit", "Unit", 'b'},       {"edit", "Edit", 'e'},     {"symbol", "Symbol", 's'},
+    {"unit", "Unit", 'b'},       {"edit", "Edit", 'e'},       {"symbol", "Symbol", 's'},
 };
 static_assert(std::size(kPages) == kPalettePageCount);
 
-enum Page { kLine, kCircle, kWall, kOpening, kDim, kText, kRoom, kPattern, k3d, kUnit, kEdit, kSymbol };
+enum Page {
+  kLine,
+  kCircle,
+  kWall,
+  kOpening,
+  kDim,
+  kText,
+  kRoom,
+  kPattern,
+  k3d,
+  kUnit,
+  kEdit,
+  kSymbol
+};
 
 constexpr PaletteEntry T(int page, std::string_view label, std::string_view command,
                          std::string_view tip = "", std::string_view heading = "",
@@ -269,40 +283,117 @@ constexpr PaletteEntry kPalette[] = {
 };
 
 constexpr PresetFamily kPresets[] = {
-    {"wall", "wall"},       {"room", "room"},     {"text", "text"},   {"dimension", "dim"},
-    {"opening", "opening"}, {"window", "window"}, {"door", "door"},   {"material", "mat"},
+    {"wall", "wall"},       {"room", "room"},     {"text", "text"}, {"dimension", "dim"},
+    {"opening", "opening"}, {"window", "window"}, {"door", "door"}, {"material", "mat"},
     {"pattern", "pattern"}, {"light", "light"},
 };
 
 // The tools that no palette button issues, or that sit elsewhere.
 constexpr ToolName kOtherTools[] = {
-    {"b_gauge", "Gauge"},       {"b_cam_up", ""},        {"b_cam_down", ""},
-    {"b_cam_left", ""},         {"b_cam_right", ""},     {"b_3d_pov", ""},
-    {"b_3d_ray", ""},           {"b_3d_raz", ""},        {"b_3d_hlr", ""},
-    {"b_3d_wire", ""},          {"b_3d_gl", ""},         {"b_symbol_library_new", ""},
+    {"b_gauge", "Gauge"},
+    {"b_cam_up", ""},
+    {"b_cam_down", ""},
+    {"b_cam_left", ""},
+    {"b_cam_right", ""},
+    {"b_3d_pov", ""},
+    {"b_3d_ray", ""},
+    {"b_3d_raz", ""},
+    {"b_3d_hlr", ""},
+    {"b_3d_wire", ""},
+    {"b_3d_gl", ""},
+    {"b_symbol_library_new", ""},
     {"b_symbol_library_remove", ""},
 };
 
 constexpr std::string_view kOtherCommands[] = {
     // project
-    "p_nop", "p_file_new", "p_file_quit", "p_file_info", "p_file_load", "p_file_save",
-    "p_file_import_3ds", "p_file_export_3ds", "p_file_import_gts", "p_file_export_gts",
-    "p_file_import_dxf", "p_file_export_dxf", "p_file_export_eps", "p_file_export_svg",
-    "p_file_export_pdf", "p_file_export_lwo", "p_file_export_pov", "p_file_print",
-    "p_file_printsetup", "p_file_plot", "p_file_import_dgm", "p_file_import_truetype",
-    "p_tools_remdup", "p_symbol_cut", "p_symbol_copy", "p_symbol_paste", "p_undo", "p_redo",
-    "p_glminus", "p_layerstate_delete", "p_layerstate_save", "p_layerfunc_up",
-    "p_layerfunc_down", "p_layerfunc_delete", "p_path_draw", "p_path_sym", "p_path_dxf",
-    "p_path_export", "p_path_dia", "p_path_special", "p_pov_out", "p_ray_out",
+    "p_nop",
+    "p_file_new",
+    "p_file_quit",
+    "p_file_info",
+    "p_file_load",
+    "p_file_save",
+    "p_file_import_3ds",
+    "p_file_export_3ds",
+    "p_file_import_gts",
+    "p_file_export_gts",
+    "p_file_import_dxf",
+    "p_file_export_dxf",
+    "p_file_export_eps",
+    "p_file_export_svg",
+    "p_file_export_pdf",
+    "p_file_export_lwo",
+    "p_file_export_pov",
+    "p_file_print",
+    "p_file_printsetup",
+    "p_file_plot",
+    "p_file_import_dgm",
+    "p_file_import_truetype",
+    "p_tools_remdup",
+    "p_symbol_cut",
+    "p_symbol_copy",
+    "p_symbol_paste",
+    "p_undo",
+    "p_redo",
+    "p_glminus",
+    "p_layerstate_delete",
+    "p_layerstate_save",
+    "p_layerfunc_up",
+    "p_layerfunc_down",
+    "p_layerfunc_delete",
+    "p_path_draw",
+    "p_path_sym",
+    "p_path_dxf",
+    "p_path_export",
+    "p_path_dia",
+    "p_path_special",
+    "p_pov_out",
+    "p_ray_out",
     // view
-    "f_zoom", "f_pan", "f_mamid", "s_maplus", "s_maminus", "s_back", "s_alles", "s_komplett",
-    "s_deffi_ok", "s_deffi_cancel", "s_deffi_all", "s_deffi_last",
+    "f_zoom",
+    "f_pan",
+    "f_mamid",
+    "s_maplus",
+    "s_maminus",
+    "s_back",
+    "s_alles",
+    "s_komplett",
+    "s_deffi_ok",
+    "s_deffi_cancel",
+    "s_deffi_all",
+    "s_deffi_last",
     // interface events
-    "z_plot", "z_pap", "z_def", "z_space", "z_mb1", "z_mb3", "z_scrollup", "z_scrolldown",
-    "z_save_settings", "z_load_settings", "z_help_about", "z_help_guide", "z_help_tutorial",
-    "z_help_readme", "z_help_shortcut", "z_abs", "z_enter", "z_eini", "z_cx", "z_cy", "z_cz",
-    "z_cup", "z_cdown", "z_cleft", "z_cright", "z_toggle", "z_snap_i", "z_snap_m", "z_snap_d",
-    "z_snap_t", "z_info_update",
+    "z_plot",
+    "z_pap",
+    "z_def",
+    "z_space",
+    "z_mb1",
+    "z_mb3",
+    "z_scrollup",
+    "z_scrolldown",
+    "z_save_settings",
+    "z_load_settings",
+    "z_help_about",
+    "z_help_guide",
+    "z_help_tutorial",
+    "z_help_readme",
+    "z_help_shortcut",
+    "z_abs",
+    "z_enter",
+    "z_eini",
+    "z_cx",
+    "z_cy",
+    "z_cz",
+    "z_cup",
+    "z_cdown",
+    "z_cleft",
+    "z_cright",
+    "z_toggle",
+    "z_snap_i",
+    "z_snap_m",
+    "z_snap_d",
+    "z_snap_t",
+    "z_info_update",
 };
 
 using SV = std::string_view;
@@ -443,10 +534,8 @@ bool is_known_command(std::string_view name) {
       [[fallthrough]];
     case 'p':
     case 'f':
-    case 's':
-      return contains(kOtherCommands, name);
-    default:
-      return false;
+    case 's': return contains(kOtherCommands, name);
+    default: return false;
   }
 }
 

@@ -21,7 +21,7 @@ struct MenuEntry {
   std::string_view submenu;  // "" or the label of the submenu the item sits in ("Import", ...)
   std::string_view label;    // "separator" makes a separator line
   std::string_view command;
-  char key = 0;              // accelerator with Control (lower case or ','), 0 for none
+  char key = 0;  // accelerator with Control (lower case or ','), 0 for none
 };
 
 std::span<const MenuEntry> menu_entries();
@@ -36,7 +36,7 @@ enum class ButtonKind {
 };
 
 struct ToolbarEntry {
-  int bar;                    // 0 upper, 1 second
+  int bar;  // 0 upper, 1 second
   ButtonKind kind;
   std::string_view label;     // text shown when there is no picture
   std::string_view command;   // "" for bound toggles and labels
@@ -69,10 +69,10 @@ int palette_page_index(std::string_view name);
 int palette_page_for_key(char key);
 
 struct PaletteEntry {
-  int page;                   // index into palette_pages()
-  ButtonKind kind;            // kToggle for tools, kBoundToggle for option toggles
-  std::string_view label;     // a leading "-" marks a variant of the button above it
-  std::string_view command;   // "" for bound toggles
+  int page;                  // index into palette_pages()
+  ButtonKind kind;           // kToggle for tools, kBoundToggle for option toggles
+  std::string_view label;    // a leading "-" marks a variant of the button above it
+  std::string_view command;  // "" for bound toggles
   std::string_view tip;
   std::string_view picture;   // file in "./graphics/" or ""
   std::string_view heading;   // group label the button sits under ("Alter", "Group", ...) or ""

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/dispatch.h"
 #include "app/dialogs/layers.h"
+#include "app/dispatch.h"
 #include "base/text_format.h"
 #include "draft/units.h"
 
@@ -17,8 +17,7 @@ namespace korav {
 namespace {
 
 bool equal_nocase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });
@@ -39,7 +38,8 @@ double read_number(const VarRef& ref) {
 
 void write_number(const VarRef& ref, double v) {
   if (auto p = std::get_if<std::int32_t*>(&ref)) **p = static_cast<std::int32_t>(v);
-  else if (auto p = std::get_if<std::uint32_t*>(&ref)) **p = v < 0 ? 0 : static_cast<std::uint32_t>(v);
+  else if (auto p = std::get_if<std::uint32_t*>(&ref))
+    **p = v < 0 ? 0 : static_cast<std::uint32_t>(v);
   else if (auto p = std::get_if<bool*>(&ref)) **p = v != 0;
   else if (auto p = std::get_if<double*>(&ref)) **p = v;
 }
@@ -144,8 +144,8 @@ DialogVars::Result DialogVars::set(App& app, std::string_view name, std::string_
         if (equal_nocase(v.items[i], value)) index = static_cast<long long>(i);
       if (index < 0 && (!parse_int(value, index) || index < 0 ||
                         index >= static_cast<long long>(v.items.size()))) {
-        error = "\"" + std::string(value) + "\" is not one of the items of \"" +
-                std::string(name) + "\"";
+        error = "\"" + std::string(value) + "\" is not one of the items of \"" + std::string(name) +
+                "\"";
         return Result::kError;
       }
       write_number(v.ref, static_cast<double>(index));
@@ -165,9 +165,7 @@ DialogVars::Result DialogVars::set(App& app, std::string_view name, std::string_
       break;
     }
     case VarKind::kEntry:
-    case VarKind::kCombo:
-      write_text(v.ref, value, v.max_length);
-      break;
+    case VarKind::kCombo: write_text(v.ref, value, v.max_length); break;
     default: {  // unit entries
       ParsedValue p = parse_unit(v.kind, value, settings);
       if (!p.ok()) {
@@ -207,7 +205,8 @@ std::string DialogVars::value_text(const App& app, std::string_view name) const 
     case VarKind::kSlider: return plain(read_number(v->ref));
     default:
       if (is_text_kind(v->kind)) return read_text(v->ref);
-      if (is_unit_kind(v->kind)) return format_unit(v->kind, read_number(v->ref), app.drawing.settings);
+      if (is_unit_kind(v->kind))
+        return format_unit(v->kind, read_number(v->ref), app.drawing.settings);
       return {};
   }
 }
@@ -251,8 +250,7 @@ void register_shell_variables(App& app) {
   // variables holding a layer (or list) number, and the set entry and the "Name:" entry are
   // text variables.
   LayerDialog& ld = app.layer_dialog;
-  auto action = [&](std::string name, std::int32_t* target, double upper,
-                    void (*act)(App&, int)) {
+  auto action = [&](std::string name, std::int32_t* target, double upper, void (*act)(App&, int)) {
     DialogVar v;
     v.name = std::move(name);
     v.kind = VarKind::kSpinInt;

@@ -5,12 +5,12 @@
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/dialogs/gauge.h"
-#include "app/tools/gauge.h"
 #include "app/dialogs/layers.h"
-#include "app/tools/lines.h"
-#include "base/messages.h"
 #include "app/point_input.h"
 #include "app/projection.h"
+#include "app/tools/gauge.h"
+#include "app/tools/lines.h"
+#include "base/messages.h"
 #include "files/drawing_file.h"
 #include "files/settings_file.h"
 
@@ -119,8 +119,8 @@ constexpr DispatchEntry kB[] = {
 void rubber_rectangle(App& app, const PointRequest& r, double x, double y) {
   Screen& s = app.screen();
   const View& v = s.view();
-  xor_rectangle(s, world_to_pixel_x(v, r.x[0]), world_to_pixel_y(v, r.y[0]),
-                world_to_pixel_x(v, x), world_to_pixel_y(v, y));
+  xor_rectangle(s, world_to_pixel_x(v, r.x[0]), world_to_pixel_y(v, r.y[0]), world_to_pixel_x(v, x),
+                world_to_pixel_y(v, y));
 }
 
 void rubber_line(App& app, const PointRequest& r, double x, double y) {
@@ -181,7 +181,7 @@ void s_komplett(App& app) {
 }
 
 constexpr DispatchEntry kS[] = {
-    {"s_maplus", s_maplus}, {"s_maminus", s_maminus}, {"s_back", s_back},
+    {"s_maplus", s_maplus}, {"s_maminus", s_maminus},   {"s_back", s_back},
     {"s_alles", s_alles},   {"s_komplett", s_komplett},
 };
 

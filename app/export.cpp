@@ -10,8 +10,8 @@
 #include "base/messages.h"
 #include "base/ui.h"
 #include "files/drawing_file.h"
-#include "render/png_export.h"
 #include "model/drawing.h"
+#include "render/png_export.h"
 
 namespace korav {
 

@@ -3,8 +3,8 @@
 namespace korav {
 
 int filter_object_type(int entry) {
-  static constexpr int kCodes[12] = {kLine, kCircle, kText, kDimension, kWall, kPattern,
-                                     kSpline, kLine3D, kObject3D, kRoom, kLight, kCamera};
+  static constexpr int kCodes[12] = {kLine,   kCircle, kText,     kDimension, kWall,  kPattern,
+                                     kSpline, kLine3D, kObject3D, kRoom,      kLight, kCamera};
   return entry >= 0 && entry < 12 ? kCodes[entry] : 0;
 }
 

@@ -14,12 +14,12 @@ enum FilterBy : int { kFilterPen = 0, kFilterLine = 1, kFilterPenLine = 2, kFilt
 
 // The entries of the "Object type" option menu, in menu order.
 inline constexpr std::array<std::string_view, 12> kFilterObjectNames = {
-    "Line", "Circle", "Text", "Dimension", "Wall", "Pattern", "Spline",
-    "3D Line", "3D Object", "Room", "Light", "Camera"};
+    "Line",   "Circle",  "Text",      "Dimension", "Wall",  "Pattern",
+    "Spline", "3D Line", "3D Object", "Room",      "Light", "Camera"};
 
 struct Filter {
   bool active = false;
-  int by = kFilterPen;   // FilterBy
+  int by = kFilterPen;  // FilterBy
   int pen = 0;
   int line_type = 0;
   int object_entry = 0;  // index into kFilterObjectNames

@@ -4,8 +4,8 @@
 
 #include "app/app.h"
 #include "app/commands.h"
-#include "app/dispatch.h"
 #include "app/dialogs/layers.h"
+#include "app/dispatch.h"
 
 namespace korav {
 
@@ -27,28 +27,30 @@ char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 
 // The names of the printable signs from ' ' to '~' that are neither letters nor digits.
 constexpr std::pair<char, std::string_view> kSignNames[] = {
-    {' ', "space"},        {'!', "exclam"},      {'"', "quotedbl"},    {'#', "numbersign"},
-    {'$', "dollar"},       {'%', "percent"},     {'&', "ampersand"},   {'\'', "apostrophe"},
-    {'(', "parenleft"},    {')', "parenright"},  {'*', "asterisk"},    {'+', "plus"},
-    {',', "comma"},        {'-', "minus"},       {'.', "period"},      {'/', "slash"},
-    {':', "colon"},        {';', "semicolon"},   {'<', "less"},        {'=', "equal"},
-    {'>', "greater"},      {'?', "question"},    {'@', "at"},          {'[', "bracketleft"},
-    {'\\', "backslash"},  {']', "bracketright"}, {'^', "asciicircum"}, {'_', "underscore"},
-    {'`', "grave"},        {'{', "braceleft"},   {'|', "bar"},         {'}', "braceright"},
+    {' ', "space"},      {'!', "exclam"},       {'"', "quotedbl"},    {'#', "numbersign"},
+    {'$', "dollar"},     {'%', "percent"},      {'&', "ampersand"},   {'\'', "apostrophe"},
+    {'(', "parenleft"},  {')', "parenright"},   {'*', "asterisk"},    {'+', "plus"},
+    {',', "comma"},      {'-', "minus"},        {'.', "period"},      {'/', "slash"},
+    {':', "colon"},      {';', "semicolon"},    {'<', "less"},        {'=', "equal"},
+    {'>', "greater"},    {'?', "question"},     {'@', "at"},          {'[', "bracketleft"},
+    {'\\', "backslash"}, {']', "bracketright"}, {'^', "asciicircum"}, {'_', "underscore"},
+    {'`', "grave"},      {'{', "braceleft"},    {'|', "bar"},         {'}', "braceright"},
     {'~', "asciitilde"},
 };
 
 // Keys without a sign of their own (function keys F1 to F35 are recognised by their form).
 constexpr std::string_view kKeyNames[] = {
-    "Escape", "Return", "Tab", "ISO_Left_Tab", "BackSpace", "Delete", "Insert", "Home", "End",
-    "Page_Up", "Page_Down", "Prior", "Next", "Left", "Right", "Up", "Down", "Begin", "Menu",
-    "Pause", "Print", "Scroll_Lock", "Num_Lock", "Caps_Lock", "Shift_L", "Shift_R", "Control_L",
-    "Control_R", "Alt_L", "Alt_R", "Super_L", "Super_R",
-    "KP_0", "KP_1", "KP_2", "KP_3", "KP_4", "KP_5", "KP_6", "KP_7", "KP_8", "KP_9",
-    "KP_Add", "KP_Subtract", "KP_Multiply", "KP_Divide", "KP_Enter", "KP_Decimal",
-    "KP_Separator", "KP_Equal", "KP_Space", "KP_Tab", "KP_Home", "KP_Left", "KP_Up", "KP_Right",
-    "KP_Down", "KP_Prior", "KP_Page_Up", "KP_Next", "KP_Page_Down", "KP_End", "KP_Begin",
-    "KP_Insert", "KP_Delete",
+    "Escape",       "Return",      "Tab",         "ISO_Left_Tab", "BackSpace",  "Delete",
+    "Insert",       "Home",        "End",         "Page_Up",      "Page_Down",  "Prior",
+    "Next",         "Left",        "Right",       "Up",           "Down",       "Begin",
+    "Menu",         "Pause",       "Print",       "Scroll_Lock",  "Num_Lock",   "Caps_Lock",
+    "Shift_L",      "Shift_R",     "Control_L",   "Control_R",    "Alt_L",      "Alt_R",
+    "Super_L",      "Super_R",     "KP_0",        "KP_1",         "KP_2",       "KP_3",
+    "KP_4",         "KP_5",        "KP_6",        "KP_7",         "KP_8",       "KP_9",
+    "KP_Add",       "KP_Subtract", "KP_Multiply", "KP_Divide",    "KP_Enter",   "KP_Decimal",
+    "KP_Separator", "KP_Equal",    "KP_Space",    "KP_Tab",       "KP_Home",    "KP_Left",
+    "KP_Up",        "KP_Right",    "KP_Down",     "KP_Prior",     "KP_Page_Up", "KP_Next",
+    "KP_Page_Down", "KP_End",      "KP_Begin",    "KP_Insert",    "KP_Delete",
 };
 
 bool is_function_key_name(std::string_view k) {
@@ -78,10 +80,11 @@ std::string_view key_name(std::string_view k) {
 
 int numpad_digit(std::string_view key) {
   static constexpr std::string_view kNoNumLock[] = {
-      "KP_Insert", "KP_End", "KP_Down", "KP_Page_Down", "KP_Left", "KP_Begin",
-      "KP_Right",  "KP_Home", "KP_Up", "KP_Page_Up"};
+      "KP_Insert", "KP_End",   "KP_Down", "KP_Page_Down", "KP_Left",
+      "KP_Begin",  "KP_Right", "KP_Home", "KP_Up",        "KP_Page_Up"};
   if (key.size() == 1 && key[0] >= '1' && key[0] <= '9') return key[0] - '0';
-  if (key.size() == 4 && key.starts_with("KP_") && key[3] >= '1' && key[3] <= '9') return key[3] - '0';
+  if (key.size() == 4 && key.starts_with("KP_") && key[3] >= '1' && key[3] <= '9')
+    return key[3] - '0';
   for (int i = 1; i <= 9; ++i)
     if (key == kNoNumLock[i]) return i;
   return 0;

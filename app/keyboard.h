@@ -15,13 +15,13 @@ struct KeyState {
 };
 
 struct KeyEffect {
-  std::string command;        // written through the common activate handler; "" for none
-  int page = -1;              // palette page to show (then the command is "p_nop")
-  int pen = -1;               // Control+F1..F8
-  int line_type = -1;         // Shift+F1..F8
-  int scroll_key = 0;         // numeric pad 1..9 (5: show all)
+  std::string command;  // written through the common activate handler; "" for none
+  int page = -1;        // palette page to show (then the command is "p_nop")
+  int pen = -1;         // Control+F1..F8
+  int line_type = -1;   // Shift+F1..F8
+  int scroll_key = 0;   // numeric pad 1..9 (5: show all)
   bool focus_canvas = false;
-  bool open_layers = false;   // open or raise the layer dialog, refresh its list
+  bool open_layers = false;  // open or raise the layer dialog, refresh its list
   bool refresh_coordinates = false;
   bool handled() const {
     return !command.empty() || page >= 0 || pen >= 0 || line_type >= 0 || scroll_key ||

@@ -85,7 +85,8 @@ double text_score(const Text& t, const PickContext& c, double x, double y) {
     w = c.text_width ? c.text_width(t, c.drawing_scale) : 0;
     if (t.align == 1 || t.align == 2) a += std::numbers::pi;
   }
-  return segment_score(x, y, t.pos.x, t.pos.y, t.pos.x + w * std::cos(a), t.pos.y + w * std::sin(a));
+  return segment_score(x, y, t.pos.x, t.pos.y, t.pos.x + w * std::cos(a),
+                       t.pos.y + w * std::sin(a));
 }
 
 double dimension_score(const Dimension& d, double bonus, double x, double y) {
@@ -156,7 +157,8 @@ double wall_view_score(const Wall& w, int view, double x, double y) {
   double best = kPickLimit;
   for (int i = 0; i < 4; ++i) {
     best = std::min(best, projected_segment(view, w.corner[i], w.corner[(i + 1) % 4], x, y));
-    best = std::min(best, projected_segment(view, w.corner[i + 4], w.corner[(i + 1) % 4 + 4], x, y));
+    best =
+        std::min(best, projected_segment(view, w.corner[i + 4], w.corner[(i + 1) % 4 + 4], x, y));
     best = std::min(best, projected_segment(view, w.corner[i], w.corner[i + 4], x, y));
   }
   return best;
@@ -228,7 +230,8 @@ bool point_in_outline(const Point2* pts, std::uint32_t count, double x, double y
     for (std::uint32_t k = 0, j = n ? n - 1 : 0; k < n; j = k++) {
       const Point2& a = pts[first + k];
       const Point2& b = pts[first + j];
-      if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) inside = !inside;
+      if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x)
+        inside = !inside;
     }
     first = i + 1;
   }

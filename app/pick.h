@@ -22,7 +22,7 @@ enum PickKind : int {
   kPickSplines = 7,
   kPickAnyVisible = 8,  // every kind, on the current and on every shown layer
   kPickLights = 9,
-  kPickCameras = 10,    // also on shown layers
+  kPickCameras = 10,  // also on shown layers
   kPickObjects = 11,
   kPickWallsObjects = 12,
 };
@@ -37,7 +37,7 @@ struct PickContext {
   int snap_size = 7;                          // pixels
   bool visible_layers = false;                // selection panel: "Visible layers"
   double drawing_scale = 100;
-  TextWidthFn text_width = nullptr;           // none: texts have no base line to hit
+  TextWidthFn text_width = nullptr;  // none: texts have no base line to hit
 };
 
 // The best score a candidate must beat, in metres.

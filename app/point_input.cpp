@@ -6,9 +6,9 @@
 
 #include "app/app.h"
 #include "app/dispatch.h"
-#include "base/messages.h"
 #include "app/projection.h"
 #include "app/snap.h"
+#include "base/messages.h"
 #include "base/text_format.h"
 #include "draft/units.h"
 #include "render/surface.h"
@@ -74,7 +74,8 @@ void toggle_cursor(App& app) {
   Screen& s = app.screen();
   set_current_surface(s, kMainSurface);
   draw_cursor(s, in.cursor_mode, in.cursor_x, in.cursor_y);
-  if (in.drawer && *in.drawer && in.current) (*in.drawer)(app, *in.current, in.cursor_x, in.cursor_y);
+  if (in.drawer && *in.drawer && in.current)
+    (*in.drawer)(app, *in.current, in.cursor_x, in.cursor_y);
 }
 
 void toggle_marker(App& app, const PointRequest& r, int i) {
@@ -221,7 +222,9 @@ int absolute_point(Waiting& w, std::string_view) {
 }
 
 // A displacement of nothing yet: both points at the origin.
-void clear_displacement(PointRequest& r) { r.x[0] = r.y[0] = r.z[0] = r.x[1] = r.y[1] = r.z[1] = 0; }
+void clear_displacement(PointRequest& r) {
+  r.x[0] = r.y[0] = r.z[0] = r.x[1] = r.y[1] = r.z[1] = 0;
+}
 
 // "z_enter": the previous point again, a confirmation, or a displacement of nothing.
 int enter_key(Waiting& w, std::string_view) {
@@ -243,9 +246,12 @@ int enter_key(Waiting& w, std::string_view) {
 ParsedValue read_value(int kind, const std::string& text, const Settings& settings) {
   switch (kind) {
     case kStepInteger: return parse_integer(text);
-    case kStepLength: case kStepPointOrLength: return parse_length(text, settings);
-    case kStepAngle: case kStepPointOrAngle: return parse_angle(text, settings);
-    case kStepNumber: case kStepPointOrNumber: return parse_number(text);
+    case kStepLength:
+    case kStepPointOrLength: return parse_length(text, settings);
+    case kStepAngle:
+    case kStepPointOrAngle: return parse_angle(text, settings);
+    case kStepNumber:
+    case kStepPointOrNumber: return parse_number(text);
     default: return {};
   }
 }
@@ -266,7 +272,8 @@ int typed_value(Waiting& w, std::string_view) {
   switch (kind) {
     case kStepInteger: r.integer = static_cast<std::int32_t>(v.value); break;
     case kStepText: r.text = t; break;
-    case kStepAngle: case kStepPointOrAngle: r.angle = v.value; break;
+    case kStepAngle:
+    case kStepPointOrAngle: r.angle = v.value; break;
     default: r.number = v.value; break;
   }
   if (is_point_or_value(kind)) return kInputValue;
@@ -437,7 +444,8 @@ Handled handle_command(Waiting& w, std::string name) {
       }
     }
 
-    if (is_prefix(name, 'p') || is_prefix(name, 'b')) return {true, leave_for_command(app, r, name)};
+    if (is_prefix(name, 'p') || is_prefix(name, 'b'))
+      return {true, leave_for_command(app, r, name)};
 
     const StepCommand* c = find_step_command(name);
     return {false, c ? c->handle(w, name) : kNoResult};  // other names are ignored
@@ -500,8 +508,11 @@ std::string_view axis_label(int view, std::string_view command) {
   if (command == "z_cx") return "X+";
   if (command == "z_cy") return "Y+";
   if (command == "z_cz") return "Z+";
-  int dir = command == "z_cup" ? 0 : command == "z_cdown" ? 1 : command == "z_cleft" ? 2
-          : command == "z_cright" ? 3 : -1;
+  int dir = command == "z_cup"      ? 0
+            : command == "z_cdown"  ? 1
+            : command == "z_cleft"  ? 2
+            : command == "z_cright" ? 3
+                                    : -1;
   if (dir < 0) return "";
   static constexpr std::string_view kPlan[] = {"Y+", "Y-", "X-", "X+"};
   static constexpr std::string_view kFront[] = {"Z+", "Z-", "X-", "X+"};
@@ -509,8 +520,12 @@ std::string_view axis_label(int view, std::string_view command) {
   static constexpr std::string_view kRight[] = {"Z+", "Z-", "Y-", "Y+"};
   static constexpr std::string_view kLeft[] = {"Z+", "Z-", "Y+", "Y-"};
   switch (view) {
-    case kFrontLeftView: case kFrontView: case kFrontRightView: case kCameraView:
-    case kBackLeftView: case kBackRightView: return kFront[dir];
+    case kFrontLeftView:
+    case kFrontView:
+    case kFrontRightView:
+    case kCameraView:
+    case kBackLeftView:
+    case kBackRightView: return kFront[dir];
     case kBackView: return kBack[dir];
     case kRightView: return kRight[dir];
     case kLeftView: return kLeft[dir];
@@ -523,8 +538,14 @@ void apply_plane_lock(int view, const PointRequest& r, int index, double& x, dou
   const bool has_prev = prev >= 0 && prev < kMaxPoints;
   switch (view) {
     case kPlanView: z = has_prev ? r.z[prev] : 0; break;
-    case kFrontView: case kBackView: if (has_prev) y = r.y[prev]; break;
-    case kLeftView: case kRightView: if (has_prev) x = r.x[prev]; break;
+    case kFrontView:
+    case kBackView:
+      if (has_prev) y = r.y[prev];
+      break;
+    case kLeftView:
+    case kRightView:
+      if (has_prev) x = r.x[prev];
+      break;
     default: break;
   }
 }

@@ -29,8 +29,8 @@ enum StepKind : int {
   kStepNextPoint3 = 3,
   kStepPoint = 4,
   kStepConfirm = 5,
-  kStepPick = 6,             // click stored as point 0, no snap
-  kStepPick2 = 7,            // click stored as point 1, no snap
+  kStepPick = 6,   // click stored as point 0, no snap
+  kStepPick2 = 7,  // click stored as point 1, no snap
   kStepInteger = 8,
   kStepLength = 9,
   kStepText = 10,
@@ -39,8 +39,8 @@ enum StepKind : int {
   kStepDisplacement = 13,
   kStepPointOrLength = 14,
   kStepPointOrAngle = 15,
-  kStepPickSmall = 16,       // as 6 with the small cursor
-  kStepPickCounted = 17,     // as 6, and the point count advances
+  kStepPickSmall = 16,    // as 6 with the small cursor
+  kStepPickCounted = 17,  // as 6, and the point count advances
   kStepPointOrNumber = 18,
 };
 
@@ -99,15 +99,15 @@ struct PointRequest {
 struct PointInput {
   PointRequest* current = nullptr;  // the innermost waiting request
   int nesting = 0;
-  int cursor_mode = 1;              // 1 cross, 2 small, 3 pick box
+  int cursor_mode = 1;                 // 1 cross, 2 small, 3 pick box
   const RubberBand* drawer = nullptr;  // the rubber band of the waiting step
   bool cursor_drawn = false;
-  double cursor_x = 0, cursor_y = 0;   // where the cursor (and rubber band) was drawn
-  double click_px = 0, click_py = 0;   // the last click, pixels
-  double click_x = 0, click_y = 0;     // the last click, world
-  std::string text;                    // the shared input text of the value entry
+  double cursor_x = 0, cursor_y = 0;  // where the cursor (and rubber band) was drawn
+  double click_px = 0, click_py = 0;  // the last click, pixels
+  double click_x = 0, click_y = 0;    // the last click, world
+  std::string text;                   // the shared input text of the value entry
   bool value_entry_open = false;
-  bool snap_buttons = false;           // the snap buttons (and keys i, m, d, t) are enabled
+  bool snap_buttons = false;  // the snap buttons (and keys i, m, d, t) are enabled
   std::string coordinate_first, coordinate_second;  // the coordinate labels as last shown
 };
 

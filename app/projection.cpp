@@ -44,13 +44,31 @@ bool is_axonometric_view(int view) {
 
 bool unproject_click(int view, double u, double v, double& x, double& y, double& z) {
   switch (view) {
-    case kFrontView: x = u; y = 0; z = v; return true;
-    case kBackView: x = -u; y = 0; z = v; return true;
-    case kRightView: x = 0; y = u; z = v; return true;
-    case kLeftView: x = 0; y = -u; z = v; return true;
+    case kFrontView:
+      x = u;
+      y = 0;
+      z = v;
+      return true;
+    case kBackView:
+      x = -u;
+      y = 0;
+      z = v;
+      return true;
+    case kRightView:
+      x = 0;
+      y = u;
+      z = v;
+      return true;
+    case kLeftView:
+      x = 0;
+      y = -u;
+      z = v;
+      return true;
     default:
       if (is_axonometric_view(view)) return false;
-      x = u; y = v; z = 0;
+      x = u;
+      y = v;
+      z = 0;
       return true;
   }
 }

@@ -17,10 +17,10 @@ inline constexpr int kFrontView = 2;       // elevation
 inline constexpr int kFrontRightView = 3;  // axonometric
 inline constexpr int kLeftView = 4;        // elevation
 inline constexpr int kCameraView = 5;
-inline constexpr int kRightView = 6;       // elevation
-inline constexpr int kBackLeftView = 7;    // axonometric
-inline constexpr int kBackView = 8;        // elevation
-inline constexpr int kBackRightView = 9;   // axonometric
+inline constexpr int kRightView = 6;      // elevation
+inline constexpr int kBackLeftView = 7;   // axonometric
+inline constexpr int kBackView = 8;       // elevation
+inline constexpr int kBackRightView = 9;  // axonometric
 
 struct ViewPoint {
   double u = 0, v = 0;

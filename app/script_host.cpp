@@ -26,7 +26,8 @@ constexpr int kMaxWaitsAfterEnd = 1000;
 
 std::string_view trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -164,8 +165,7 @@ ScriptEvent parse_script_line(std::string_view raw, const DialogVars* vars) {
     // Key names hold no "+" ("plus" is the name of the + key): "ctrl+" alone is a typo.
     if (k.size() > 1 && k.find('+') != std::string_view::npos)
       return fail("key needs one key name after ctrl+ or shift+, for example: key ctrl+s");
-    if (key_name(k).empty())
-      return fail("key: unknown key name \"" + quoted_line(k) + "\"");
+    if (key_name(k).empty()) return fail("key: unknown key name \"" + quoted_line(k) + "\"");
     ev.kind = K::kKey;
     ev.text = std::string(k);
     // Shift with a letter gives the capital letter, as the keyboard does.
@@ -274,18 +274,14 @@ std::string ScriptHost::wait_command() {
       continue;
     }
     switch (ev.kind) {
-      case K::kError:
-        script_error(line.number, ev.error);
-        break;
+      case K::kError: script_error(line.number, ev.error); break;
       case K::kCommand:
         if (activate(app_, ev.text)) return app_.command;
         break;
       case K::kClick:
         if (canvas_button_world(app_, ev.button, ev.x, ev.y)) return app_.command;
         break;
-      case K::kMove:
-        pointer_motion_world(app_, ev.x, ev.y);
-        break;
+      case K::kMove: pointer_motion_world(app_, ev.x, ev.y); break;
       case K::kWheel:
         if (canvas_scroll(app_, ev.up)) return app_.command;
         break;
@@ -299,12 +295,8 @@ std::string ScriptHost::wait_command() {
       case K::kKey:
         if (press_key(app_, key_name(ev.text), ev.ctrl, ev.shift)) return app_.command;
         break;
-      case K::kAnswer:
-        script_error(line.number, "answer: no question box is open");
-        break;
-      case K::kFile:
-        script_error(line.number, "file: no file chooser is open");
-        break;
+      case K::kAnswer: script_error(line.number, "answer: no question box is open"); break;
+      case K::kFile: script_error(line.number, "file: no file chooser is open"); break;
       case K::kSet: {
         std::string error;
         switch (app_.vars.set(app_, ev.text, ev.value, error)) {
@@ -314,8 +306,7 @@ std::string ScriptHost::wait_command() {
         }
         break;
       }
-      case K::kNone:
-        break;
+      case K::kNone: break;
     }
   }
 }
@@ -367,8 +358,7 @@ int ScriptHost::question(std::string_view text, std::span<const std::string_view
       if (ec == std::errc() && p == ev.text.data() + ev.text.size() && n >= 1 &&
           n <= static_cast<long>(buttons.size()))
         chosen = static_cast<int>(n);
-      else
-        problem = "answer: the question box has no button \"" + quoted_line(ev.text) + "\"";
+      else problem = "answer: the question box has no button \"" + quoted_line(ev.text) + "\"";
     }
   }
   emit("question", shown + (chosen ? transcript_text(translate(buttons[chosen - 1])) : "close"));
@@ -376,8 +366,7 @@ int ScriptHost::question(std::string_view text, std::span<const std::string_view
   return chosen;
 }
 
-std::optional<std::string> ScriptHost::choose_file(std::string_view title, std::string_view,
-                                                   bool) {
+std::optional<std::string> ScriptHost::choose_file(std::string_view title, std::string_view, bool) {
   Line line;
   ScriptEvent ev;
   const bool have = next_event_line(line, ev);
@@ -386,9 +375,9 @@ std::optional<std::string> ScriptHost::choose_file(std::string_view title, std::
     path = resolve_path(app_.start_dir, ev.text);
   emit("file", transcript_text(translate(title)) + " -> " + (path ? *path : "cancel"));
   if (!have || ev.kind != ScriptEvent::Kind::kFile)
-    script_error(have ? line.number : line_number_,
-                 "a file chooser is open (\"" + std::string(title) +
-                     "\") but the next line is not a file line");
+    script_error(have ? line.number : line_number_, "a file chooser is open (\"" +
+                                                        std::string(title) +
+                                                        "\") but the next line is not a file line");
   return path;
 }
 

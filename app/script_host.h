@@ -39,8 +39,8 @@ struct ScriptEvent {
     kError,    // not a script line; `error` says why
   };
   Kind kind = Kind::kNone;
-  std::string text;  // command, typed text, key name, answer, file path, variable name
-  std::string value; // set: the value
+  std::string text;   // command, typed text, key name, answer, file path, variable name
+  std::string value;  // set: the value
   int button = 1;
   double x = 0, y = 0;
   bool up = false;

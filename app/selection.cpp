@@ -97,8 +97,8 @@ int select_range(Drawing& d, const SelectionSettings& s, const Filter& f, int vi
   return n;
 }
 
-int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, double x1,
-                  double y1, double x2, double y2, const ElementChanged& changed) {
+int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, double x1, double y1,
+                  double x2, double y2, const ElementChanged& changed) {
   Rect r(x1, y1, x2, y2);
   s.points_marked = true;
   int n = 0;
@@ -246,8 +246,8 @@ namespace {
 void rubber_rectangle(App& app, const PointRequest& r, double x, double y) {
   Screen& s = app.screen();
   const View& v = s.view();
-  xor_rectangle(s, world_to_pixel_x(v, r.x[0]), world_to_pixel_y(v, r.y[0]),
-                world_to_pixel_x(v, x), world_to_pixel_y(v, y));
+  xor_rectangle(s, world_to_pixel_x(v, r.x[0]), world_to_pixel_y(v, r.y[0]), world_to_pixel_x(v, x),
+                world_to_pixel_y(v, y));
 }
 
 // One step of the current type; returns the request's result.

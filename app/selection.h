@@ -25,10 +25,10 @@ enum SelectType : int {
 };
 
 struct SelectionSettings {
-  int mode = kSelectActive;       // SelectMode
-  int layers = 0;                 // 0 "Active layer", 1 "Visible layers"
-  int type = kSelectElement;      // SelectType
-  bool points_marked = false;     // a step of type Opening or Point changed point marks
+  int mode = kSelectActive;    // SelectMode
+  int layers = 0;              // 0 "Active layer", 1 "Visible layers"
+  int type = kSelectElement;   // SelectType
+  bool points_marked = false;  // a step of type Opening or Point changed point marks
   bool visible_layers() const { return layers == 1; }
 };
 
@@ -52,12 +52,13 @@ int select_range(Drawing& d, const SelectionSettings& s, const Filter& f, int vi
 // accessible element passing the filter; sets points_marked. Separator points and the pattern's
 // spacing vector are not positions and are never marked. In a 3D view only the kinds a range
 // tests there take part.
-int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, double x1,
-                  double y1, double x2, double y2, const ElementChanged& changed = {});
+int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, double x1, double y1,
+                  double x2, double y2, const ElementChanged& changed = {});
 
 // Element: the mode is applied to the picked element when it passes the filter.
 Element* select_element(Drawing& d, const SelectionSettings& s, const Filter& f,
-                        const PickContext& c, double x, double y, const ElementChanged& changed = {});
+                        const PickContext& c, double x, double y,
+                        const ElementChanged& changed = {});
 
 // Opening: the opening of a wall on the current layer whose reference line passes nearest to
 // the click (strictly between its ends, nearer than 1 m); the mode is applied to the marks of

@@ -37,7 +37,9 @@ bool accessible(const Drawing& d, const Element& e) {
   return layer_visible(d.layers, d.current_layer, e.layer);
 }
 
-bool switch_on(const SnapQuery& q, int s) { return q.settings.on[static_cast<std::size_t>(s)] != 0; }
+bool switch_on(const SnapQuery& q, int s) {
+  return q.settings.on[static_cast<std::size_t>(s)] != 0;
+}
 
 double max_radius(const Circle& c) { return std::max(std::fabs(c.radius1), std::fabs(c.radius2)); }
 double min_radius(const Circle& c) { return std::min(std::fabs(c.radius1), std::fabs(c.radius2)); }
@@ -69,9 +71,9 @@ bool for_each_segment(const Element& e, F&& f) {
         if (f(Vec2(l.start), Vec2(l.end))) return true;
       return false;
     case kObject3D:
-      return for_each_face_edge(static_cast<const Object3D&>(e), [&](const Point3& a, const Point3& b) {
-        return f(Vec2(a), Vec2(b));
-      });
+      return for_each_face_edge(
+          static_cast<const Object3D&>(e),
+          [&](const Point3& a, const Point3& b) { return f(Vec2(a), Vec2(b)); });
     default: return false;
   }
 }
@@ -249,7 +251,8 @@ struct Search {
     if (const Room* r = as<Room>(&e)) {
       if (!switch_on(q, kSnapPolygonPoints)) return false;
       for (const Point2& p : outline_points(*r))
-        if (!is_separator(p) && (try_projected(p.x, p.y, r->base) || try_projected(p.x, p.y, r->top)))
+        if (!is_separator(p) &&
+            (try_projected(p.x, p.y, r->base) || try_projected(p.x, p.y, r->top)))
           return true;
       return false;
     }
@@ -269,7 +272,15 @@ int snap_size_pixels(const SnapSettings& s) {
 SnapHit find_snap(const Drawing& d, const SnapQuery& q, std::span<const Point3> request_points) {
   int size = snap_size_pixels(q.settings);
   double hx = size * q.units_x, hy = size * q.units_y;
-  Search s{d, q, {q.x - hx, q.y - hy, q.x + hx, q.y + hy}, {q.x, q.y}, 1.5 * size * q.units_x, {}, {}, false, {}};
+  Search s{d,
+           q,
+           {q.x - hx, q.y - hy, q.x + hx, q.y + hy},
+           {q.x, q.y},
+           1.5 * size * q.units_x,
+           {},
+           {},
+           false,
+           {}};
   if (q.on) {
     for (const Point3& p : request_points) {
       if (q.view == kPlanView) {
@@ -316,9 +327,9 @@ SnapQuery snap_query(const App& app, double x, double y) {
 
 void register_snap_variables(App& app) {
   static constexpr std::string_view kLabels[9] = {
-      "End points",  "Line intersections",   "Center points",       "Text points",
-      "Circle centers", "Arc start/end points", "Circle Intersections", "Polygon points",
-      "Measuring points"};
+      "End points",           "Line intersections", "Center points",
+      "Text points",          "Circle centers",     "Arc start/end points",
+      "Circle Intersections", "Polygon points",     "Measuring points"};
   SnapSettings& s = app.drawing.settings.snap;
   DialogVar size;
   size.name = "Snap/Snap size";
@@ -365,7 +376,15 @@ bool snap_preview_tick(const Drawing& d, const SnapQuery& q, SnapPreview& p,
   if (p.done || !q.on) return p.hit.found != before;
   int size = snap_size_pixels(q.settings);
   double hx = size * q.units_x, hy = size * q.units_y;
-  Search s{d, q, {q.x - hx, q.y - hy, q.x + hx, q.y + hy}, {q.x, q.y}, 1.5 * size * q.units_x, {}, {}, false, {}};
+  Search s{d,
+           q,
+           {q.x - hx, q.y - hy, q.x + hx, q.y + hy},
+           {q.x, q.y},
+           1.5 * size * q.units_x,
+           {},
+           {},
+           false,
+           {}};
   // The walk goes on from the element where the last tick stopped; it is still linked, since
   // any change to the store's links restarts the walk above. At least 64 elements are looked
   // at per tick, so the walk always gets on.
@@ -413,7 +432,8 @@ std::optional<Vec2> element_intersection(const Element& a, const Element& b, Vec
   return x.point[1];
 }
 
-std::optional<Point3> dividing_point(const Point3& p1, const Point3& p2, int divisions, int number) {
+std::optional<Point3> dividing_point(const Point3& p1, const Point3& p2, int divisions,
+                                     int number) {
   if (divisions < 1) return std::nullopt;
   double k = static_cast<double>(number) / divisions;
   return Point3{p1.x + (p2.x - p1.x) * k, p1.y + (p2.y - p1.y) * k, p1.z + (p2.z - p1.z) * k, 0};
@@ -442,8 +462,8 @@ void rubber_from_point0(App& app, const PointRequest& r, double x, double y) {
 }
 
 // Picks until an element the filter accepts is hit; nullptr when cancelled.
-Element* pick_until_found(App& app, std::string_view prompt, int kind, bool (*accept)(const Element&),
-                          Vec2* where) {
+Element* pick_until_found(App& app, std::string_view prompt, int kind,
+                          bool (*accept)(const Element&), Vec2* where) {
   for (;;) {
     double x = 0, y = 0;
     Element* e = pick_with_prompt(app, prompt, kind, &x, &y);
@@ -483,8 +503,8 @@ SpecialSnap special_snap(App& app, PointRequest& r, std::string_view command) {
   if (command == "z_snap_i") {
     Element* a = pick_until_found(app, "1st Element:", kPickAny, is_line_or_circle, nullptr);
     Vec2 where;
-    Element* b = a ? pick_until_found(app, "2nd Element:", kPickAny, is_line_or_circle, &where)
-                   : nullptr;
+    Element* b =
+        a ? pick_until_found(app, "2nd Element:", kPickAny, is_line_or_circle, &where) : nullptr;
     cancelled = !b;
     if (b) {
       if (auto p = element_intersection(*a, *b, where)) produced = Point3{p->x, p->y, 0, 0};
@@ -492,8 +512,7 @@ SpecialSnap special_snap(App& app, PointRequest& r, std::string_view command) {
   } else if (command == "z_snap_m") {
     Point3 p1, p2;
     cancelled = !two_points(app, p1, p2);
-    if (!cancelled)
-      produced = Point3{(p1.x + p2.x) / 2, (p1.y + p2.y) / 2, (p1.z + p2.z) / 2, 0};
+    if (!cancelled) produced = Point3{(p1.x + p2.x) / 2, (p1.y + p2.y) / 2, (p1.z + p2.z) / 2, 0};
   } else if (command == "z_snap_d") {
     Point3 p1, p2;
     cancelled = !two_points(app, p1, p2);
@@ -504,8 +523,7 @@ SpecialSnap special_snap(App& app, PointRequest& r, std::string_view command) {
       qn.add_step(kStepInteger, "Number:");
       if (point_input(app, qd) != kInputDone || point_input(app, qn) != kInputDone)
         cancelled = true;
-      else
-        produced = dividing_point(p1, p2, qd.integer, qn.integer);
+      else produced = dividing_point(p1, p2, qd.integer, qn.integer);
     }
   } else {  // "z_snap_t"
     PointRequest q;

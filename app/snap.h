@@ -106,12 +106,12 @@ SnapQuery snap_query(const App& app, double x, double y);
 // on every tick for a limited time. Only the candidate points of each element itself are
 // looked at (crossings need the whole drawing and are left to the click).
 struct SnapPreview {
-  double x = 0, y = 0;        // the pointer position the walk is for
+  double x = 0, y = 0;  // the pointer position the walk is for
   bool started = false;
   bool done = false;
   const Element* next = nullptr;  // the next element in store order
   std::uint64_t revision = 0;     // the walk restarts when the store's links changed
-  SnapHit hit;                // what was found (found = kFoundNothing while nothing is)
+  SnapHit hit;                    // what was found (found = kFoundNothing while nothing is)
 };
 
 // One tick: restarts the walk when (q.x, q.y) differs from the preview's position or the store

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/app.h"
-#include "base/catalogue.h"
 #include "app/dispatch.h"
+#include "base/catalogue.h"
 #include "base/messages.h"
 #include "files/drawing_file.h"
 #include "files/preset_file.h"
@@ -124,8 +124,8 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
     PresetReadResult res = load_preset(dialog_directory(app), k, app.presets.name(k), app.presets);
     if (res.status == PresetRead::kDamaged)
       std::printf("preset %s/%s damaged after %d values\n",
-                  std::string(preset_kind_info(k).directory).c_str(),
-                  app.presets.name(k).c_str(), res.values);
+                  std::string(preset_kind_info(k).directory).c_str(), app.presets.name(k).c_str(),
+                  res.values);
   }
 
   app.drawing.file_name = drawing_directory(app) + "Unnamed.krv";
@@ -154,8 +154,10 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
 std::string prepare_program(const std::string& executable) {
   std::string data_dir = find_data_dir(executable);
   if (data_dir.empty()) {
-    std::fprintf(stderr, "korav: no data directory (nls/, graphics/) found beside %s; "
-                         "set KORAV_DATA_DIR\n", executable.c_str());
+    std::fprintf(stderr,
+                 "korav: no data directory (nls/, graphics/) found beside %s; "
+                 "set KORAV_DATA_DIR\n",
+                 executable.c_str());
     data_dir = parent_of(executable);
   }
   if (chdir(data_dir.c_str()) != 0)
@@ -190,17 +192,14 @@ void file_quit(App& app) {
     return;
   }
   const std::string_view buttons[] = {"Quit", "Cancel", "Save"};
-  switch (app.ui->question("Drawing is altered and not saved!\nReally quit without saving?",
-                           buttons)) {
-    case 1:
-      app.quit = true;
-      break;
+  switch (
+      app.ui->question("Drawing is altered and not saved!\nReally quit without saving?", buttons)) {
+    case 1: app.quit = true; break;
     case 3:
       save_drawing(app.drawing, *app.ui);
       update_title(app);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

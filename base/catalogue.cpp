@@ -118,7 +118,8 @@ bool Catalogue::load(const std::string& catalogue_path,
   chosen_index_ = current_;
 
   int entries = 0;
-  if (!parse_count(lines[at], entries)) return complain("the number of entries is not a number", at);
+  if (!parse_count(lines[at], entries))
+    return complain("the number of entries is not a number", at);
   ++at;
   const std::size_t record = 1 + static_cast<std::size_t>(language_count);
   std::size_t complete = (lines.size() - at) / record;
@@ -184,8 +185,7 @@ std::string_view Catalogue::translate(std::string_view english) {
   ++added_;
   file_lines_.insert(key);
   if (diag_)
-    std::fprintf(diag_, "nls entry *%s* added ... num = %d\n", key.c_str(),
-                 added_ + entry_count());
+    std::fprintf(diag_, "nls entry *%s* added ... num = %d\n", key.c_str(), added_ + entry_count());
   return english;
 }
 

@@ -65,7 +65,7 @@ class Catalogue {
   int current_ = 0;
   std::vector<Language> languages_;
   std::vector<std::string> keys_;
-  std::vector<std::string> texts_;  // the current language's texts, by entry
+  std::vector<std::string> texts_;                   // the current language's texts, by entry
   std::unordered_map<std::string_view, int> index_;  // first entry of each key
   // Every line of the file (after the "|" swap), read once when a text is missing.
   std::unordered_set<std::string> file_lines_;

@@ -28,10 +28,16 @@ void add_element(Drawing& d, int i) {
   const double x = i % 1000, y = i / 1000.0;
   const int layer = i % 37;
   switch (i % 20) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7:
-      create_line(s, layer, i % 8, 0, x, y, x + 1, y + 0.5);
-      break;
-    case 8: case 9: {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7: create_line(s, layer, i % 8, 0, x, y, x + 1, y + 0.5); break;
+    case 8:
+    case 9: {
       Circle c = make_element<Circle>(layer, 1, 0);
       c.centre = {x, y, 0};
       c.radius1 = c.radius2 = 0.5;
@@ -39,7 +45,8 @@ void add_element(Drawing& d, int i) {
       create(s, c);
       break;
     }
-    case 10: case 11: {
+    case 10:
+    case 11: {
       Text t = make_element<Text>(layer, 2, 0);
       t.pos = {x, y, 0};
       t.font.set("Simpel");
@@ -58,7 +65,8 @@ void add_element(Drawing& d, int i) {
     }
     case 13: {
       Wall w = make_element<Wall>(layer, 4, 0);
-      for (int k = 0; k < 8; ++k) w.corner[k] = {x + (k & 1), y + ((k >> 1) & 1) * 0.24, k < 4 ? 0.0 : 2.5, 0};
+      for (int k = 0; k < 8; ++k)
+        w.corner[k] = {x + (k & 1), y + ((k >> 1) & 1) * 0.24, k < 4 ? 0.0 : 2.5, 0};
       w.material.set("Ziegel");
       OutlineLine lines[4];
       Opening o;
@@ -97,7 +105,8 @@ void add_element(Drawing& d, int i) {
       std::uint32_t faces[6] = {4, 4, 4, 4, 4, 4};
       Point3 v[8];
       for (int k = 0; k < 8; ++k) v[k] = {x + (k & 1), y + ((k >> 1) & 1), double(k >> 2), 0};
-      std::uint32_t idx[24] = {0, 1, 3, 2, 4, 5, 7, 6, 0, 1, 5, 4, 2, 3, 7, 6, 0, 2, 6, 4, 1, 3, 7, 5};
+      std::uint32_t idx[24] = {0, 1, 3, 2, 4, 5, 7, 6, 0, 1, 5, 4,
+                               2, 3, 7, 6, 0, 2, 6, 4, 1, 3, 7, 5};
       create_object3d(s, o, faces, v, idx);
       break;
     }
@@ -134,7 +143,8 @@ const std::vector<std::uint8_t>& sample_bytes() {
 std::string sample_file() {
   static const std::string path = [] {
     std::string p = (std::filesystem::temp_directory_path() /
-                     ("korav-bench-" + std::to_string(::getpid()) + ".krv")).string();
+                     ("korav-bench-" + std::to_string(::getpid()) + ".krv"))
+                        .string();
     write_file_safely(p, [](Writer& w) { return write_drawing(w, sample()); });
     return p;
   }();

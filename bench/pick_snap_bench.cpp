@@ -38,14 +38,14 @@ void fill(Drawing& d, int n) {
         Wall w = make_element<Wall>(0, 1, 0);
         double xs[4] = {x, x + l, x + l, x}, ys[4] = {y, y, y + 0.3, y + 0.3};
         for (int k = 0; k < 8; ++k) w.corner[k] = {xs[k % 4], ys[k % 4], k < 4 ? 0.0 : 2.5, 0};
-        OutlineLine o[4] = {{{x, y, 0}, {x + l, y, 0}}, {{x + l, y, 0}, {x + l, y + 0.3, 0}},
-                            {{x + l, y + 0.3, 0}, {x, y + 0.3, 0}}, {{x, y + 0.3, 0}, {x, y, 0}}};
+        OutlineLine o[4] = {{{x, y, 0}, {x + l, y, 0}},
+                            {{x + l, y, 0}, {x + l, y + 0.3, 0}},
+                            {{x + l, y + 0.3, 0}, {x, y + 0.3, 0}},
+                            {{x, y + 0.3, 0}, {x, y, 0}}};
         create_wall(d.store, w, o, {});
         break;
       }
-      default:
-        create_line(d.store, 0, 1, 0, x, y, x + l * std::cos(a), y + l * std::sin(a));
-        break;
+      default: create_line(d.store, 0, 1, 0, x, y, x + l * std::cos(a), y + l * std::sin(a)); break;
     }
   }
 }
@@ -69,8 +69,11 @@ void BM_SnapAndPickOneClick(benchmark::State& state) {
     benchmark::DoNotOptimize(e);
   }
 }
-BENCHMARK(BM_SnapAndPickOneClick)->Arg(100000)->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SnapAndPickOneClick)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The worst case for the snap: a click where nothing is found, so every walk runs to the end.
 void BM_SnapNothingFound(benchmark::State& state) {
@@ -82,8 +85,11 @@ void BM_SnapNothingFound(benchmark::State& state) {
   q.y = -500;
   for (auto _ : state) benchmark::DoNotOptimize(find_snap(d, q, {}));
 }
-BENCHMARK(BM_SnapNothingFound)->Arg(100000)->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SnapNothingFound)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_PickOnly(benchmark::State& state) {
   Drawing d;
@@ -94,8 +100,11 @@ void BM_PickOnly(benchmark::State& state) {
   c.units_per_pixel = 1.0 / 6;
   for (auto _ : state) benchmark::DoNotOptimize(pick_element(d, c, pos(rng), pos(rng), kPickAny));
 }
-BENCHMARK(BM_PickOnly)->Arg(100000)->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PickOnly)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace korav

@@ -51,7 +51,8 @@ std::unique_ptr<Drawing> make_plan() {
       while (lines < 40) {
         const double fx = 0.5 + 8.5 * rnd(), fy = 0.5 + 8.5 * rnd();
         const double a = 2 * kPi * rnd(), len = 0.3 + 1.5 * rnd();
-        line(fx, fy, fx + len * std::cos(a), fy + len * std::sin(a), static_cast<int>(rnd() * 8), 0);
+        line(fx, fy, fx + len * std::cos(a), fy + len * std::sin(a), static_cast<int>(rnd() * 8),
+             0);
       }
       // Door swings and tables.
       for (int k = 0; k < 4; ++k) {

@@ -10,7 +10,7 @@ namespace korav {
 namespace {
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
-constexpr double kSteep = 1e-5;         // below this |dx| a direction is taken as vertical
+constexpr double kSteep = 1e-5;          // below this |dx| a direction is taken as vertical
 constexpr double kParallelSine = 1e-10;  // sine of the angle below which lines are parallel
 
 }  // namespace
@@ -35,8 +35,7 @@ LineCrossing line_intersection(Vec2 a1, Vec2 b1, Vec2 a2, Vec2 b2) {
   const double det = cross(u, v);
   // Comparing with the product of the lengths makes the test independent of the drawing's scale;
   // a zero-length line gives 0 ≤ 0 and is rejected as well.
-  if (!(std::fabs(det) > kParallelSine * std::hypot(u.x, u.y) * std::hypot(v.x, v.y)))
-    return {};
+  if (!(std::fabs(det) > kParallelSine * std::hypot(u.x, u.y) * std::hypot(v.x, v.y))) return {};
   const double s = cross(a2 - a1, v) / det;
   const Vec2 p = a1 + u * s;
   if (!std::isfinite(p.x) || !std::isfinite(p.y)) return {};
@@ -76,8 +75,7 @@ EdgePick edge_pick(const Drawing& d, Vec2 p) {
     if (const Line* l = as<Line>(&e)) {
       consider(e, l->start, l->end, -1);
     } else if (const Wall* w = as<Wall>(&e)) {
-      for (int i = 0; i < 4; ++i)
-        consider(e, Vec2(w->corner[i]), Vec2(w->corner[(i + 1) % 4]), i);
+      for (int i = 0; i < 4; ++i) consider(e, Vec2(w->corner[i]), Vec2(w->corner[(i + 1) % 4]), i);
     }
   }
   return best;

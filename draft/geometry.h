@@ -43,7 +43,8 @@ struct LineCrossing {
 
 // The crossing of the infinite lines a1–b1 and a2–b2. Lines whose directions differ by an angle
 // whose sine is at most 1e-10 count as parallel (rounding noise
-// in the coordinates of a drawing far from the origin stays below that), and so does a line of zero length.
+// in the coordinates of a drawing far from the origin stays below that), and so does a line of zero
+// length.
 LineCrossing line_intersection(Vec2 a1, Vec2 b1, Vec2 a2, Vec2 b2);
 
 struct Projection {

@@ -27,8 +27,14 @@ void record_changed(Drawing& d, std::initializer_list<Element*> elements) {
   for (Element* e : elements) e->selected = 0;
 }
 
-void set_start(Line& l, Vec2 p) { l.start.x = p.x; l.start.y = p.y; }
-void set_end(Line& l, Vec2 p) { l.end.x = p.x; l.end.y = p.y; }
+void set_start(Line& l, Vec2 p) {
+  l.start.x = p.x;
+  l.start.y = p.y;
+}
+void set_end(Line& l, Vec2 p) {
+  l.end.x = p.x;
+  l.end.y = p.y;
+}
 
 // The crossings of the line through `line` with every Line, Circle (on its arc) and wall
 // outline line on the current or a shown layer, as parameters along line.start→line.end.
@@ -106,7 +112,8 @@ std::vector<LineSegment> frame_sides(Vec2 c1, Vec2 c2, double d) {
 
 int add_frame(Drawing& d, Vec2 c1, Vec2 c2, double distance) {
   std::vector<LineSegment> sides = frame_sides(c1, c2, distance);
-  for (const LineSegment& s : sides) create_line_raw(d, d.new_pen(), d.current_line_type, s.start, s.end);
+  for (const LineSegment& s : sides)
+    create_line_raw(d, d.new_pen(), d.current_line_type, s.start, s.end);
   if (!sides.empty()) d.undo.record(d.store, kUndoMarkLast, static_cast<int>(sides.size()));
   return static_cast<int>(sides.size());
 }

@@ -20,8 +20,8 @@ namespace {
 void append_fixed(std::string& out, double value, int decimals) {
   // The longest fixed text of a double: sign, 309 integer digits, point, at most 4 decimals here.
   std::array<char, 400> buf;
-  const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                               std::chars_format::fixed, decimals);
+  const auto r =
+      std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, decimals);
   if (r.ec == std::errc()) out.append(buf.data(), r.ptr);
 }
 
@@ -225,9 +225,7 @@ DimensionFigure architectural_figure(double d, std::uint32_t accuracy) {
   DimensionFigure f;
   const bool metres = d >= 1;
   switch (std::min<std::uint32_t>(accuracy, 3)) {
-    case 0:
-      f.main = metres ? fixed(d, 2) : fixed(100 * d, 0);
-      break;
+    case 0: f.main = metres ? fixed(d, 2) : fixed(100 * d, 0); break;
     case 1: {  // half centimetres: a millimetre digit of 3 to 7 raises a 5
       const std::string t = metres ? fixed(d, 3) : fixed(100 * d, 1);
       const char mm = t.empty() ? '0' : t.back();
@@ -246,9 +244,7 @@ DimensionFigure architectural_figure(double d, std::uint32_t accuracy) {
       f.main = std::move(t);
       break;
     }
-    default:
-      f.main = metres ? fixed(d, 4) : fixed(100 * d, 2);
-      break;
+    default: f.main = metres ? fixed(d, 4) : fixed(100 * d, 2); break;
   }
   return f;
 }

@@ -35,7 +35,8 @@ Writer::Writer(std::vector<std::uint8_t>& memory)
   buf_end_ = cur_ + kBufferSize;
 }
 
-Writer::Writer(int fd) : fd_(fd), buf_(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {
+Writer::Writer(int fd)
+    : fd_(fd), buf_(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {
   cur_ = buf_.get();
   buf_end_ = cur_ + kBufferSize;
 }
@@ -132,7 +133,8 @@ Reader::Reader(std::span<const std::uint8_t> memory) {
   update_stop();
 }
 
-Reader::Reader(int fd) : fd_(fd), buf_(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {
+Reader::Reader(int fd)
+    : fd_(fd), buf_(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {
   begin_ = cur_ = end_ = stop_ = buf_.get();
 }
 

@@ -57,7 +57,9 @@ class Writer {
   bool bytes(const void* p, std::size_t n) { return put(p, n); }
   // A fixed char field, all N bytes.
   template <std::size_t N>
-  bool name(const FixedName<N>& f) { return put(f.s, N); }
+  bool name(const FixedName<N>& f) {
+    return put(f.s, N);
+  }
   // A NUL-terminated string: its characters and the NUL.
   bool string(std::string_view s);
 
@@ -132,7 +134,9 @@ class Reader {
   void clear_limit() { set_limit(kNoLimit); }
   std::uint64_t limit() const { return limit_; }
   // Bytes left before the limit (or, without one, an upper bound for the data).
-  std::uint64_t left_in_limit() const { return limit_ == kNoLimit ? kNoLimit : limit_ - position(); }
+  std::uint64_t left_in_limit() const {
+    return limit_ == kNoLimit ? kNoLimit : limit_ - position();
+  }
 
   std::uint64_t position() const { return buf_pos_ + static_cast<std::uint64_t>(cur_ - begin_); }
   // True when no byte is left in the data (reads one block ahead if needed).
@@ -158,8 +162,8 @@ class Reader {
 
   const std::uint8_t* begin_ = nullptr;  // start of the buffered data, at file offset buf_pos_
   const std::uint8_t* cur_ = nullptr;
-  const std::uint8_t* end_ = nullptr;    // end of the buffered data
-  const std::uint8_t* stop_ = nullptr;   // min(end_, limit)
+  const std::uint8_t* end_ = nullptr;   // end of the buffered data
+  const std::uint8_t* stop_ = nullptr;  // min(end_, limit)
   std::uint64_t buf_pos_ = 0;
   std::uint64_t limit_ = kNoLimit;
   int fd_ = -1;

@@ -167,7 +167,8 @@ class ElementReader {
 
  private:
   bool head() {
-    if (!(r_.u16(h_.layer) && r_.u16(h_.group) && r_.u8(h_.pen) && r_.u8(h_.line_type))) return false;
+    if (!(r_.u16(h_.layer) && r_.u16(h_.group) && r_.u8(h_.pen) && r_.u8(h_.line_type)))
+      return false;
     h_.layer = static_cast<std::uint16_t>(state_.layer(h_.layer));
     return true;
   }
@@ -257,8 +258,10 @@ class ElementReader {
     if (!ok || !fits(r_, std::uint64_t{w.line_count} * kWallLineLen +
                              std::uint64_t{w.opening_count} * kOpeningLen))
       return Outcome::kDamaged;
-    if (!read_items(s_.lines, w.line_count,
-                    [&](OutlineLine& l) { l = OutlineLine{}; return p2(r_, l.start) && p2(r_, l.end); }))
+    if (!read_items(s_.lines, w.line_count, [&](OutlineLine& l) {
+          l = OutlineLine{};
+          return p2(r_, l.start) && p2(r_, l.end);
+        }))
       return Outcome::kDamaged;
     if (!read_items(s_.openings, w.opening_count, [&](Opening& o) {
           o = Opening{};
@@ -274,7 +277,10 @@ class ElementReader {
 
   bool outline(std::uint32_t n) {
     if (!fits(r_, std::uint64_t{n} * kPointLen)) return false;
-    return read_items(s_.points, n, [&](Point2& p) { p = Point2{}; return p2(r_, p); });
+    return read_items(s_.points, n, [&](Point2& p) {
+      p = Point2{};
+      return p2(r_, p);
+    });
   }
 
   // PAT2, or the old PATT without kind and colour.
@@ -284,8 +290,7 @@ class ElementReader {
     bool ok = r_.u8(p.pen2) && r_.u8(p.line_type2) && p2(r_, p.origin) && p2(r_, p.offset) &&
               r_.f64(p.angle1) && r_.f64(p.spacing1) && r_.f64(p.angle2) && r_.f64(p.spacing2) &&
               r_.u32(p.count);
-    if (ok && !old)
-      ok = r_.u8(p.kind) && r_.f64(p.red) && r_.f64(p.green) && r_.f64(p.blue);
+    if (ok && !old) ok = r_.u8(p.kind) && r_.f64(p.red) && r_.f64(p.green) && r_.f64(p.blue);
     if (ok && old) {
       p.kind = p.spacing2 != 0 ? 1 : 0;
       if (h_.line_type == kLineTypePoints) p.kind = 2;
@@ -331,7 +336,11 @@ class ElementReader {
         }))
       return Outcome::kDamaged;
     if (!fits(r_, vertex_bytes + index_count * 4)) return Outcome::kDamaged;
-    if (!read_items(s_.vertices, o.vertex_count, [&](Point3& p) { p = Point3{}; return p3(r_, p); }) ||
+    if (!read_items(s_.vertices, o.vertex_count,
+                    [&](Point3& p) {
+                      p = Point3{};
+                      return p3(r_, p);
+                    }) ||
         !read_items(s_.indices, index_count, [&](std::uint32_t& i) { return r_.u32(i); }))
       return Outcome::kDamaged;
     return created(create_object3d(d_.store, o, {s_.faces.data(), o.face_count},
@@ -466,7 +475,8 @@ bool is_numbered(std::string_view name, std::string_view word, int n) {
     return false;
   char digits[16];
   auto res = std::to_chars(digits, digits + sizeof digits, n);
-  return name.substr(word.size() + 1) == std::string_view(digits, static_cast<std::size_t>(res.ptr - digits));
+  return name.substr(word.size() + 1) ==
+         std::string_view(digits, static_cast<std::size_t>(res.ptr - digits));
 }
 
 // A layer keeps its default name ("Layer 5", in the current language or the old "Ebene 5").
@@ -499,19 +509,21 @@ std::uint64_t element_chunk_length(const Element& e) {
     case kLine3D: return kLenLin3;
     case kCircle: return kLenCirc;
     case kText: return kLenTex2 + text_of(static_cast<const Text&>(e)).size() + 1;
-    case kDimension: return kLenDim3 + std::uint64_t{kDimPointLen} * static_cast<const Dimension&>(e).count;
+    case kDimension:
+      return kLenDim3 + std::uint64_t{kDimPointLen} * static_cast<const Dimension&>(e).count;
     case kWall: {
       auto& wl = static_cast<const Wall&>(e);
       return kLenWall + std::uint64_t{kWallLineLen} * wl.line_count +
              std::uint64_t{kOpeningLen} * wl.opening_count;
     }
-    case kPattern: return kLenPat2 + std::uint64_t{kPointLen} * static_cast<const Pattern&>(e).count;
+    case kPattern:
+      return kLenPat2 + std::uint64_t{kPointLen} * static_cast<const Pattern&>(e).count;
     case kRoom: return kLenRoo2 + std::uint64_t{kPointLen} * static_cast<const Room&>(e).count;
     case kSpline: return kLenSpli;
     case kObject3D: {
       auto& o = static_cast<const Object3D&>(e);
-      return kLenObj3 + 4 * (std::uint64_t{o.face_count} + 6 * std::uint64_t{o.vertex_count} +
-                             o.index_count);
+      return kLenObj3 +
+             4 * (std::uint64_t{o.face_count} + 6 * std::uint64_t{o.vertex_count} + o.index_count);
     }
     case kCamera: return kLenOcam;
     case kLight: return kLenLig2;
@@ -547,10 +559,10 @@ bool write_element(Writer& w, const Element& e) {
     }
     case kDimension: {
       auto& m = static_cast<const Dimension&>(e);
-      bool ok2 = w.name(m.font) && w.u8(m.unit_style) && w.u8(m.mark_style) &&
-                 w.f64(m.direction) && w.f64(m.figure_height) && w.f64(m.spacing[0]) &&
-                 w.f64(m.spacing[1]) && w.f64(m.spacing[2]) && w.u8(m.display[0]) &&
-                 w.u8(m.display[1]) && w.f64(m.extension) && w.u32(m.count) && w.u8(m.kind);
+      bool ok2 = w.name(m.font) && w.u8(m.unit_style) && w.u8(m.mark_style) && w.f64(m.direction) &&
+                 w.f64(m.figure_height) && w.f64(m.spacing[0]) && w.f64(m.spacing[1]) &&
+                 w.f64(m.spacing[2]) && w.u8(m.display[0]) && w.u8(m.display[1]) &&
+                 w.f64(m.extension) && w.u32(m.count) && w.u8(m.kind);
       for (const DimPoint& p : dimension_points(m)) {
         if (!ok2) break;
         ok2 = put2(w, p.foot) && put2(w, p.measured) && w.f64(p.distance) &&
@@ -577,8 +589,7 @@ bool write_element(Writer& w, const Element& e) {
       auto& p = static_cast<const Pattern&>(e);
       bool ok2 = w.u8(p.pen2) && w.u8(p.line_type2) && put2(w, p.origin) && put2(w, p.offset) &&
                  w.f64(p.angle1) && w.f64(p.spacing1) && w.f64(p.angle2) && w.f64(p.spacing2) &&
-                 w.u32(p.count) && w.u8(p.kind) && w.f64(p.red) && w.f64(p.green) &&
-                 w.f64(p.blue);
+                 w.u32(p.count) && w.u8(p.kind) && w.f64(p.red) && w.f64(p.green) && w.f64(p.blue);
       for (const Point2& q : outline_points(p)) ok2 = ok2 && put2(w, q);
       return ok2;
     }
@@ -586,8 +597,8 @@ bool write_element(Writer& w, const Element& e) {
       auto& m = static_cast<const Room&>(e);
       bool ok2 = put2(w, m.pos) && w.name(m.font) && w.f64(m.angle) && w.f64(m.height) &&
                  w.f64(m.width_factor) && w.f64(m.spacing) && w.f64(m.line_spacing) &&
-                 w.name(m.description) && w.name(m.number) && w.f64(m.factor) &&
-                 w.f64(m.base) && w.f64(m.top) && w.u8(m.show_area) && w.u8(m.show_volume) &&
+                 w.name(m.description) && w.name(m.number) && w.f64(m.factor) && w.f64(m.base) &&
+                 w.f64(m.top) && w.u8(m.show_area) && w.u8(m.show_volume) &&
                  w.u8(m.show_description) && w.u8(m.show_number) && w.u32(m.count);
       for (const Point2& q : outline_points(m)) ok2 = ok2 && put2(w, q);
       return ok2;
@@ -598,8 +609,8 @@ bool write_element(Writer& w, const Element& e) {
     }
     case kObject3D: {
       auto& o = static_cast<const Object3D&>(e);
-      bool ok2 = w.name(o.material) && w.u32(o.vertex_count) && w.u32(o.face_count) &&
-                 w.u8(o.option);
+      bool ok2 =
+          w.name(o.material) && w.u32(o.vertex_count) && w.u32(o.face_count) && w.u8(o.option);
       for (std::uint32_t n : mesh_face_sizes(o)) ok2 = ok2 && w.u32(n);
       for (const Point3& v : mesh_vertices(o)) ok2 = ok2 && put3(w, v);
       for (std::uint32_t i : mesh_indices(o)) ok2 = ok2 && w.u32(i);
@@ -637,8 +648,8 @@ bool write_drawing(Writer& w, const Drawing& d) {
   for (const auto& name : d.layers.list_names)
     if (!w.name(name)) return false;
   for (const LayerSet& s : d.layers.sets)
-    if (!(w.key("LAS3", kLas3Length) && w.name(s.name) && w.bytes(s.states.data(), s.states.size()) &&
-          w.u32(s.layer)))
+    if (!(w.key("LAS3", kLas3Length) && w.name(s.name) &&
+          w.bytes(s.states.data(), s.states.size()) && w.u32(s.layer)))
       return false;
   return write_elements(w, d, true, 0);
 }
@@ -681,8 +692,7 @@ void report_damage(Ui& ui, const ReadResult& res) {
   ui.error_box_filled(buf.data());
 }
 
-LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path,
-                        ReadResult* details) {
+LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path, ReadResult* details) {
   if (details) *details = ReadResult{};
   if (d.store.modified) {
     static constexpr std::string_view buttons[] = {"Yes", "Cancel"};

@@ -26,10 +26,12 @@ inline constexpr std::uint32_t kFormatVersion = 300;
 inline constexpr int kPlacingLayer = 1009;  // elements of a symbol while it is being placed
 inline constexpr std::string_view kDrawingExtension = ".krv";
 
-inline constexpr std::string_view kMsgReallyDeleteAll = "Drawing is altered and not saved!\nReally delete all?";
+inline constexpr std::string_view kMsgReallyDeleteAll =
+    "Drawing is altered and not saved!\nReally delete all?";
 inline constexpr std::string_view kMsgFormatConverted = "File format %.2f converted to %.2f";
 inline constexpr std::string_view kMsgCannotOpenBackup = "Cannot open Backup File";
-inline constexpr std::string_view kMsgDamaged = "File is damaged at byte %llu; everything before was read.";
+inline constexpr std::string_view kMsgDamaged =
+    "File is damaged at byte %llu; everything before was read.";
 
 // A file opened for reading, closed when it goes. Only regular files open: directories, FIFOs,
 // devices and unreadable paths do not (and never block the opening).
@@ -52,9 +54,9 @@ class FileReader {
 std::uint32_t read_header(Reader& r);
 
 struct ReadResult {
-  std::size_t elements = 0;  // elements created
-  std::size_t refused = 0;   // element chunks read whole whose content the store refused
-  bool damaged = false;      // reading stopped at a cut or inconsistent chunk
+  std::size_t elements = 0;         // elements created
+  std::size_t refused = 0;          // element chunks read whole whose content the store refused
+  bool damaged = false;             // reading stopped at a cut or inconsistent chunk
   std::uint64_t damage_offset = 0;  // where that chunk began
   // The last camera read with its active flag set (every other camera is then inactive); the
   // caller sets the 3D view from it.

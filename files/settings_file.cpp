@@ -136,8 +136,8 @@ bool write_settings_file(Writer& w, const Drawing& d) {
   return write_header(w) && write_settings(w, d) && write_settings_file_chunks(w, d.settings);
 }
 
-ChunkOutcome read_settings_chunk(Reader& r, const ChunkKey& key, std::uint32_t length,
-                                 Drawing& d, ChunkReadState& state) {
+ChunkOutcome read_settings_chunk(Reader& r, const ChunkKey& key, std::uint32_t length, Drawing& d,
+                                 ChunkReadState& state) {
   (void)length;  // the reader's limit holds the chunk's end
   Settings& s = d.settings;
   const std::string_view k = key_view(key);
@@ -315,7 +315,8 @@ ChunkOutcome read_settings_chunk(Reader& r, const ChunkKey& key, std::uint32_t l
     if (!ok) return ChunkOutcome::kUnknown;
     if (k == "LAYR") {
       state.old_layer_numbers = true;
-      if (n <= 99) n = static_cast<std::uint32_t>(ChunkReadState::convert_old_layer(static_cast<int>(n)));
+      if (n <= 99)
+        n = static_cast<std::uint32_t>(ChunkReadState::convert_old_layer(static_cast<int>(n)));
     }
     if (!valid_layer(n)) {
       ignored(key, "layer number out of range");
@@ -359,7 +360,8 @@ std::string join(const std::string& dir, std::string_view rel) {
 
 }  // namespace
 
-bool load_settings_from(Drawing& d, Ui& ui, const std::string& path, std::string_view open_failure) {
+bool load_settings_from(Drawing& d, Ui& ui, const std::string& path,
+                        std::string_view open_failure) {
   FileReader file(path);
   if (!file.is_open()) {
     ui.error_box(open_failure);

@@ -52,8 +52,8 @@ enum class ChunkOutcome {
 // Reads the body of a settings or layer chunk (LAY3, LAYR, LAYG, LAS3 included) whose key and
 // length were read; the reader's limit must be set to the chunk's end. Options change only when
 // the whole chunk was read. The caller skips to the chunk's end afterwards.
-ChunkOutcome read_settings_chunk(Reader& r, const ChunkKey& key, std::uint32_t length,
-                                 Drawing& d, ChunkReadState& state);
+ChunkOutcome read_settings_chunk(Reader& r, const ChunkKey& key, std::uint32_t length, Drawing& d,
+                                 ChunkReadState& state);
 
 // Start-up: reads "dat/prefs/default.prefs" below the program directory into the drawing's
 // options. A missing or foreign file gives its message and leaves the built-in defaults.

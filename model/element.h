@@ -215,9 +215,12 @@ struct Object3D : Element {
     return vertices_offset(faces) + vertices * sizeof(Point3) + indices * sizeof(std::uint32_t);
   }
   std::uint32_t* face_sizes() { return reinterpret_cast<std::uint32_t*>(this + 1); }
-  const std::uint32_t* face_sizes() const { return reinterpret_cast<const std::uint32_t*>(this + 1); }
+  const std::uint32_t* face_sizes() const {
+    return reinterpret_cast<const std::uint32_t*>(this + 1);
+  }
   Point3* vertices() {
-    return reinterpret_cast<Point3*>(reinterpret_cast<char*>(this + 1) + vertices_offset(face_count));
+    return reinterpret_cast<Point3*>(reinterpret_cast<char*>(this + 1) +
+                                     vertices_offset(face_count));
   }
   const Point3* vertices() const {
     return reinterpret_cast<const Point3*>(reinterpret_cast<const char*>(this + 1) +

@@ -71,9 +71,7 @@ struct BasicPointRef {
   // A place of the element: neither a separator nor a relative vector.
   bool is_place() const { return !separator && !relative; }
   // Reading through a PointRef as through a ConstPointRef.
-  operator BasicPointRef<true>() const
-    requires(!Const)
-  {
+  operator BasicPointRef<true>() const requires(!Const) {
     return {x, y, z, mark, role, index, separator, relative, unused};
   }
 };
@@ -83,8 +81,7 @@ using ConstPointRef = BasicPointRef<true>;
 
 // The kinds that store 3D points (and so have a place in the 3D views of their own).
 constexpr bool has_3d_points(int type) {
-  return type == kWall || type == kLine3D || type == kObject3D || type == kCamera ||
-         type == kLight;
+  return type == kWall || type == kLine3D || type == kObject3D || type == kCamera || type == kLight;
 }
 
 namespace element_points_detail {
@@ -137,12 +134,12 @@ inline std::span<const OutlineLine> wall_lines(const Wall& w) {
 
 // None when the outline lines before them do not fit either.
 inline std::span<Opening> wall_openings(Wall& w) {
-  return element_points_detail::tail_items<Opening>(
-      w, element_points_detail::openings_offset(w), w.opening_count);
+  return element_points_detail::tail_items<Opening>(w, element_points_detail::openings_offset(w),
+                                                    w.opening_count);
 }
 inline std::span<const Opening> wall_openings(const Wall& w) {
-  return element_points_detail::tail_items<Opening>(
-      w, element_points_detail::openings_offset(w), w.opening_count);
+  return element_points_detail::tail_items<Opening>(w, element_points_detail::openings_offset(w),
+                                                    w.opening_count);
 }
 
 inline std::span<Point2> outline_points(Pattern& p) {
@@ -251,7 +248,8 @@ bool outline(Points pts, F& f) {
 }
 
 template <class T>
-constexpr bool kIsKind = std::is_base_of_v<Element, T> && !std::is_same_v<std::remove_const_t<T>, Element>;
+constexpr bool kIsKind =
+    std::is_base_of_v<Element, T> && !std::is_same_v<std::remove_const_t<T>, Element>;
 
 // The one description of the points of each kind; T is the kind's record, const or not.
 template <class T, class F>
@@ -357,10 +355,8 @@ bool for_each_point(const Element& e, F&& f) {
 }
 // The same for a record whose kind is known, without the dispatch on its type code.
 template <class T, class F>
-  requires element_points_detail::kIsKind<T>
-bool for_each_point(T& e, F&& f) {
-  return element_points_detail::kind_points(e, f);
-}
+requires element_points_detail::kIsKind<T>
+bool for_each_point(T& e, F&& f) { return element_points_detail::kind_points(e, f); }
 
 // Calls f(a, b) with the two vertices of every edge of every face of a mesh, each face closed
 // from its last vertex back to its first, in face order. A face that runs past the index list
@@ -389,7 +385,7 @@ void clear_point_marks(Element& e);
 bool has_marked_point(const Element& e);
 // The same for a record whose kind is known (the create operations).
 template <class T>
-  requires element_points_detail::kIsKind<T>
+requires element_points_detail::kIsKind<T>
 void clear_point_marks(T& e) {
   for_each_point(e, [](const PointRef& p) { *p.mark = 0; });
 }

@@ -16,9 +16,9 @@ inline constexpr int kLayerListCount = 10;
 
 struct Layer {
   FixedName<80> name;
-  std::uint8_t state = 0;  // 1 shown as background, 0 hidden
-  double value = 0;        // carried along, no other use
-  std::uint32_t count = 0; // elements on the layer, from count_per_layer
+  std::uint8_t state = 0;   // 1 shown as background, 0 hidden
+  double value = 0;         // carried along, no other use
+  std::uint32_t count = 0;  // elements on the layer, from count_per_layer
 };
 
 struct LayerSet {

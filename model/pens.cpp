@@ -3,10 +3,13 @@
 namespace korav {
 
 PenTable default_pens() {
-  struct Row { const char* name; double t, r, g, b; };
+  struct Row {
+    const char* name;
+    double t, r, g, b;
+  };
   static constexpr Row rows[kPenCount] = {
-      {"P1", 0.13, 0, 0, 0},          {"P2", 0.18, 0.9, 0.8, 0.1}, {"P3", 0.25, 0.53, 0.06, 0.06},
-      {"P4", 0.35, 0.06, 0.06, 0.8},  {"P5", 0.5, 0, 0, 0},        {"P6", 0.7, 0.9, 0.8, 0.1},
+      {"P1", 0.13, 0, 0, 0},         {"P2", 0.18, 0.9, 0.8, 0.1},  {"P3", 0.25, 0.53, 0.06, 0.06},
+      {"P4", 0.35, 0.06, 0.06, 0.8}, {"P5", 0.5, 0, 0, 0},         {"P6", 0.7, 0.9, 0.8, 0.1},
       {"P7", 1.0, 0.53, 0.06, 0.06}, {"P8", 1.5, 0.06, 0.06, 0.8},
   };
   PenTable pens{};
@@ -21,7 +24,11 @@ PenTable default_pens() {
 }
 
 LineTypeTable default_line_types() {
-  struct Row { const char* name; int sections; double l[3], s[3]; };
+  struct Row {
+    const char* name;
+    int sections;
+    double l[3], s[3];
+  };
   static constexpr Row rows[kLineTypeCount] = {
       {"CONTINUOUS", 0, {0, 0, 0}, {0, 0, 0}},
       {"SHORTDASH", 1, {2.5, 0, 0}, {1.5, 0, 0}},

@@ -27,10 +27,10 @@ struct TextPreset {
 };
 
 struct RoomPreset {
-  double factor = 1.0;   // area factor
+  double factor = 1.0;  // area factor
   double base = 0.0;
   double height = 2.75;
-  int area = 1;          // switches: show the area, volume, description, number
+  int area = 1;  // switches: show the area, volume, description, number
   int volume = 1;
   int description = 1;
   int number = 1;
@@ -56,8 +56,8 @@ struct PatternPreset {
 struct WallPreset {
   std::string material = "Default";
   double thickness = 0.365;
-  double base = 0.0;    // z of the footprint
-  double height = 2.75; // top = base + height
+  double base = 0.0;     // z of the footprint
+  double height = 2.75;  // top = base + height
   int pen = 0;
   int line_type = 0;
   bool operator==(const WallPreset&) const = default;
@@ -131,9 +131,9 @@ constexpr const PresetKindInfo& preset_kind_info(PresetKind k) {
 
 // The order in which start-up loads the current presets.
 inline constexpr std::array<PresetKind, kPresetKindCount> kPresetLoadOrder{
-    PresetKind::kWall,   PresetKind::kRoom, PresetKind::kText,    PresetKind::kDim,
-    PresetKind::kOpening, PresetKind::kWindow, PresetKind::kDoor, PresetKind::kPattern,
-    PresetKind::kLight};
+    PresetKind::kWall, PresetKind::kRoom,    PresetKind::kText,
+    PresetKind::kDim,  PresetKind::kOpening, PresetKind::kWindow,
+    PresetKind::kDoor, PresetKind::kPattern, PresetKind::kLight};
 
 // The current values of every family and the name each was loaded from or saved under.
 struct Presets {
@@ -146,9 +146,9 @@ struct Presets {
   OpeningPreset opening;
   LightPreset light;
   DimPreset dim;
-  std::array<std::string, kPresetKindCount> names{
-      "Default", "Default", "Default", "Default", "Default",
-      "Default", "Default", "Default", "Default"};
+  std::array<std::string, kPresetKindCount> names{"Default", "Default", "Default",
+                                                  "Default", "Default", "Default",
+                                                  "Default", "Default", "Default"};
 
   std::string& name(PresetKind k) { return names[static_cast<std::size_t>(k)]; }
   const std::string& name(PresetKind k) const { return names[static_cast<std::size_t>(k)]; }

@@ -11,7 +11,7 @@
 
 namespace korav {
 
-struct SnapSettings {  // PSNP: snap size and the nine snap point switches
+struct SnapSettings {      // PSNP: snap size and the nine snap point switches
   std::uint32_t size = 7;  // pixels
   std::array<std::uint32_t, 9> on{1, 1, 1, 1, 1, 1, 1, 1, 1};
 };
@@ -40,7 +40,7 @@ struct PlotOptions {  // PHP3
   std::uint32_t last = 0;
 };
 
-struct ViewSwitches {  // PVIW
+struct ViewSwitches {                 // PVIW
   std::uint32_t exact_thickness = 0;  // "Show exact line thickness"
   std::uint32_t all_black = 0;        // "Show all colored black"
   std::uint32_t patterns = 1;         // "Show patterns"
@@ -62,8 +62,8 @@ struct Settings {
   PovOptions pov;
   PrintOptions print;
   PlotOptions plot;
-  std::array<std::uint32_t, 4> dxf{};      // PDXF
-  std::array<std::uint32_t, 3> filter{};   // PFLT: line type, pen, filter by
+  std::array<std::uint32_t, 4> dxf{};          // PDXF
+  std::array<std::uint32_t, 3> filter{};       // PFLT: line type, pen, filter by
   std::array<std::uint32_t, 4> text_editor{};  // PTEE
   ViewSwitches view;
   RoomTextOptions room_text;

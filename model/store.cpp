@@ -38,15 +38,18 @@ ElementList& ElementList::operator=(ElementList&& o) noexcept {
 void ElementList::push_back(Element* e) {
   e->next = nullptr;
   e->prev = tail_;
-  if (tail_) tail_->next = e; else head_ = e;
+  if (tail_) tail_->next = e;
+  else head_ = e;
   tail_ = e;
   ++count_;
   ++revision_;
 }
 
 Element* ElementList::unlink(Element* e) {
-  if (e->prev) e->prev->next = e->next; else head_ = e->next;
-  if (e->next) e->next->prev = e->prev; else tail_ = e->prev;
+  if (e->prev) e->prev->next = e->next;
+  else head_ = e->next;
+  if (e->next) e->next->prev = e->prev;
+  else tail_ = e->prev;
   e->next = e->prev = nullptr;
   --count_;
   ++revision_;
@@ -176,7 +179,8 @@ T* create_outlined(ElementStore& store, const T& fields, std::span<const Point2>
 
 }  // namespace
 
-Pattern* create_pattern(ElementStore& store, const Pattern& fields, std::span<const Point2> outline) {
+Pattern* create_pattern(ElementStore& store, const Pattern& fields,
+                        std::span<const Point2> outline) {
   return create_outlined(store, fields, outline);
 }
 
@@ -185,7 +189,8 @@ Room* create_room(ElementStore& store, const Room& fields, std::span<const Point
 }
 
 Object3D* create_object3d(ElementStore& store, const Object3D& fields,
-                          std::span<const std::uint32_t> face_sizes, std::span<const Point3> vertices,
+                          std::span<const std::uint32_t> face_sizes,
+                          std::span<const Point3> vertices,
                           std::span<const std::uint32_t> indices) {
   std::uint64_t sum = 0;
   for (auto n : face_sizes) sum += n;

@@ -55,7 +55,10 @@ class ElementList {
     Element* e;
     Element& operator*() const { return *e; }
     Element* operator->() const { return e; }
-    iterator& operator++() { e = e->next; return *this; }
+    iterator& operator++() {
+      e = e->next;
+      return *this;
+    }
     bool operator==(const iterator& o) const { return e == o.e; }
   };
   iterator begin() const { return {head_}; }
@@ -107,12 +110,13 @@ Dimension* create_dimension(ElementStore& store, const Dimension& fields,
 Wall* create_wall(ElementStore& store, const Wall& fields, std::span<const OutlineLine> lines,
                   std::span<const Opening> openings);
 // nullptr (nothing created) when the outline has more than 499 points.
-Pattern* create_pattern(ElementStore& store, const Pattern& fields, std::span<const Point2> outline);
+Pattern* create_pattern(ElementStore& store, const Pattern& fields,
+                        std::span<const Point2> outline);
 Room* create_room(ElementStore& store, const Room& fields, std::span<const Point2> outline);
 // nullptr when an index count or vertex index does not fit the mesh.
 Object3D* create_object3d(ElementStore& store, const Object3D& fields,
-                          std::span<const std::uint32_t> face_sizes, std::span<const Point3> vertices,
-                          std::span<const std::uint32_t> indices);
+                          std::span<const std::uint32_t> face_sizes,
+                          std::span<const Point3> vertices, std::span<const std::uint32_t> indices);
 
 // Header fields for a new element of kind T on the given layer, pen and line type.
 template <class T>

@@ -13,10 +13,10 @@ namespace korav {
 
 enum UndoKind : int {
   kUndoClear = 0,
-  kUndoMarkLast = 1,       // the last n elements of the store, just created
-  kUndoSnapshot = 2,       // copies of every selected element
-  kUndoSnapshotAlt = 3,    // the same, used by the layer and delete functions
-  kUndoSnapshotStretch = 4 // selected elements and those with a marked point
+  kUndoMarkLast = 1,        // the last n elements of the store, just created
+  kUndoSnapshot = 2,        // copies of every selected element
+  kUndoSnapshotAlt = 3,     // the same, used by the layer and delete functions
+  kUndoSnapshotStretch = 4  // selected elements and those with a marked point
 };
 
 inline constexpr int kUndoDepth = 32;

@@ -153,11 +153,28 @@ void door_leaf(const Strokes& s, int side, int hinge_corner, double length) {
 void draw_plain(const Strokes& s, int subtype) {
   switch (subtype) {
     case 1: s.outer(); break;
-    case 2: s.outer(); s.middle(); break;
-    case 3: s.inner(); s.outer(); break;
-    case 4: s.inner(); s.outer(); s.middle(); break;
-    case 5: s.inner(1); s.outer(1); break;
-    case 6: s.inner(1); s.outer(1); s.middle(); break;
+    case 2:
+      s.outer();
+      s.middle();
+      break;
+    case 3:
+      s.inner();
+      s.outer();
+      break;
+    case 4:
+      s.inner();
+      s.outer();
+      s.middle();
+      break;
+    case 5:
+      s.inner(1);
+      s.outer(1);
+      break;
+    case 6:
+      s.inner(1);
+      s.outer(1);
+      s.middle();
+      break;
     default: break;
   }
 }
@@ -207,10 +224,8 @@ void draw_door(const Strokes& s, int subtype, int side) {
   const V start_hinge = s.at(1, kProfile, back), end_hinge = s.at(5, -kProfile, back);
   switch (subtype) {
     case 4:  // one leaf over the clear width
-      if (at_start)
-        s.leaf(start_hinge, f.u, open, clear);
-      else
-        s.leaf(end_hinge, -f.u, open, clear);
+      if (at_start) s.leaf(start_hinge, f.u, open, clear);
+      else s.leaf(end_hinge, -f.u, open, clear);
       break;
     case 5: {  // a leaf 1.0 wide, a post, and a side light over the rest
       const double light = L - (kSideLightLeaf + 2 * kProfile) - kProfile;  // post to far profile

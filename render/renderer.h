@@ -35,12 +35,12 @@ using ProjectionDrawer = void (*)(Renderer& r, const Element& e, int pen, int li
 using PatternHatcher = void (*)(Renderer& r, const Pattern& p, int routine);
 
 struct Renderer {
-  OutputDriver driver;               // replaced as a whole
-  Screen* screen = nullptr;          // the surfaces the screen operations draw on
-  const Drawing* drawing = nullptr;  // the drawing being drawn, set by draw_element
+  OutputDriver driver;                        // replaced as a whole
+  Screen* screen = nullptr;                   // the surfaces the screen operations draw on
+  const Drawing* drawing = nullptr;           // the drawing being drawn, set by draw_element
   ColourClass colour = ColourClass::kNormal;  // of the element being drawn
   bool marks_visible = true;
-  int view_number = 0;               // 0 the plan view, 1 to 9 the 3D views
+  int view_number = 0;                 // 0 the plan view, 1 to 9 the 3D views
   ProjectionDrawer project = nullptr;  // until the 3D module installs it, nothing is drawn
   PatternHatcher hatch = nullptr;      // until the pattern module installs it, nothing is drawn
 };

@@ -56,8 +56,16 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
   const bool inside = x1 >= v.xmin && x1 <= v.xmax && x2 >= v.xmin && x2 <= v.xmax &&
                       y1 >= v.ymin && y1 <= v.ymax && y2 >= v.ymin && y2 <= v.ymax;
   if (!inside && !clip_parameters(x1, y1, x2, y2, v.xmin, v.ymin, v.xmax, v.ymax, t0, t1)) return;
-  const PixelPen out{s, v, line_pixel_width(r, pen), colour_index(r.colour, pen),
-                     x1, y1, x2 - x1, y2 - y1, 1 / v.units_x, 1 / v.units_y};
+  const PixelPen out{s,
+                     v,
+                     line_pixel_width(r, pen),
+                     colour_index(r.colour, pen),
+                     x1,
+                     y1,
+                     x2 - x1,
+                     y2 - y1,
+                     1 / v.units_x,
+                     1 / v.units_y};
 
   const Settings& st = r.drawing->settings;
   if (line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0) {
@@ -107,12 +115,9 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
 int arc_chord_count(double a, double b, double sweep, double view_scale, bool vector_output) {
   const double d = (std::fabs(a) + std::fabs(b)) * 50 / view_scale;
   double base;
-  if (!(d >= 0.5))
-    base = 12;  // also NaN
-  else if (d < 1)
-    base = 24;
-  else
-    base = std::min(120.0, std::trunc(4 * d + 24));
+  if (!(d >= 0.5)) base = 12;  // also NaN
+  else if (d < 1) base = 24;
+  else base = std::min(120.0, std::trunc(4 * d + 24));
   const double s = std::min(std::fabs(sweep), kTwoPi);
   int n = finite(s) ? static_cast<int>(base * s * 0.25) : 1;
   if (n < 1) n = 1;
@@ -171,8 +176,9 @@ void screen_spline(Renderer& r, int pen, int line_type, const Point2& p0, const 
   if (!(v.units_x > 0)) return;
   const bool vec = r.driver.vector_output;
   // The curve lies within its control polygon.
-  if (!vec && !box_in_view(v, std::min({p0.x, p1.x, p2.x, p3.x}), std::min({p0.y, p1.y, p2.y, p3.y}),
-                           std::max({p0.x, p1.x, p2.x, p3.x}), std::max({p0.y, p1.y, p2.y, p3.y})))
+  if (!vec &&
+      !box_in_view(v, std::min({p0.x, p1.x, p2.x, p3.x}), std::min({p0.y, p1.y, p2.y, p3.y}),
+                   std::max({p0.x, p1.x, p2.x, p3.x}), std::max({p0.y, p1.y, p2.y, p3.y})))
     return;
   const double n = spline_divisions(p0, p1, p2, p3, v.units_x, vec);
   double px = p0.x, py = p0.y;

@@ -12,9 +12,7 @@ namespace korav {
 namespace {
 
 // Far-off coordinates are held to a range an int can take; clipping does the rest.
-int round_pixel(double v) {
-  return static_cast<int>(std::floor(std::clamp(v, -1e9, 1e9) + 0.5));
-}
+int round_pixel(double v) { return static_cast<int>(std::floor(std::clamp(v, -1e9, 1e9) + 0.5)); }
 
 std::uint16_t component16(double c) {
   if (!(c >= 0)) c = 0;  // also NaN
@@ -33,7 +31,9 @@ std::uint32_t to_pixel(const Rgb& c) {
   return 0xff000000u | r << 16 | g << 8 | b;
 }
 
-std::uint32_t* pixels(const Surface& sf) { return reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(sf.image.get())); }
+std::uint32_t* pixels(const Surface& sf) {
+  return reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(sf.image.get()));
+}
 int stride_pixels(const Surface& sf) { return cairo_image_surface_get_stride(sf.image.get()) / 4; }
 
 // One-pixel line between two points inside the buffer; every pixel is visited exactly once.
@@ -112,7 +112,8 @@ PixelBox unite(const PixelBox& a, const PixelBox& b) {
   if (a.width <= 0) return b;
   if (b.width <= 0) return a;
   const int l = std::min(a.x, b.x), t = std::min(a.y, b.y);
-  const int r = std::max(a.x + a.width, b.x + b.width), bt = std::max(a.y + a.height, b.y + b.height);
+  const int r = std::max(a.x + a.width, b.x + b.width),
+            bt = std::max(a.y + a.height, b.y + b.height);
   return {l, t, r - l, bt - t};
 }
 
@@ -122,14 +123,13 @@ void append_segment(Screen& s, const Surface& sf, int width, double x1, double y
                     double y2) {
   const double m = width > 1 ? width + 1 : 0;
   const double r = sf.width - 1 + m, bt = sf.height - 1 + m;
-  const bool inside = x1 >= -m && x1 <= r && x2 >= -m && x2 <= r && y1 >= -m && y1 <= bt &&
-                      y2 >= -m && y2 <= bt;
+  const bool inside =
+      x1 >= -m && x1 <= r && x2 >= -m && x2 <= r && y1 >= -m && y1 <= bt && y2 >= -m && y2 <= bt;
   if (!inside && !clip_segment(x1, y1, x2, y2, -m, -m, r, bt)) return;
   LineBatch& b = s.batch;
-  b.segment[b.count++] = {static_cast<std::int16_t>(round_pixel(x1)),
-                          static_cast<std::int16_t>(round_pixel(y1)),
-                          static_cast<std::int16_t>(round_pixel(x2)),
-                          static_cast<std::int16_t>(round_pixel(y2))};
+  b.segment[b.count++] = {
+      static_cast<std::int16_t>(round_pixel(x1)), static_cast<std::int16_t>(round_pixel(y1)),
+      static_cast<std::int16_t>(round_pixel(x2)), static_cast<std::int16_t>(round_pixel(y2))};
   if (b.count == kBatchCapacity) flush(s);
 }
 
@@ -149,8 +149,10 @@ std::uint32_t pixel_at(const Surface& sf, int x, int y) {
 void allocate_colours(Surface& sf, const Settings& st) {
   const Rgb bg = st.colours.background;
   sf.colour[kColourBackground] = allocated(bg.red, bg.green, bg.blue);
-  sf.colour[kColourHighlight] = allocated(st.colours.active.red, st.colours.active.green, st.colours.active.blue);
-  sf.colour[kColourGuide] = allocated(st.colours.guide.red, st.colours.guide.green, st.colours.guide.blue);
+  sf.colour[kColourHighlight] =
+      allocated(st.colours.active.red, st.colours.active.green, st.colours.active.blue);
+  sf.colour[kColourGuide] =
+      allocated(st.colours.guide.red, st.colours.guide.green, st.colours.guide.blue);
   for (int p = 0; p < kPenCount; ++p) {
     const Pen& pen = st.pens[p];
     sf.colour[kColourPen + p] = allocated(pen.red, pen.green, pen.blue);
@@ -393,9 +395,7 @@ void draw_cursor(Screen& s, int mode, double x, double y) {
   const int px = round_pixel(fx), py = round_pixel(fy);
   if (px < 0 || py < 0 || px >= sf.width || py >= sf.height) return;
   switch (mode) {
-    case kCursorPick:
-      xor_rectangle(s, px - 4, py - 4, px + 4, py + 4);
-      break;
+    case kCursorPick: xor_rectangle(s, px - 4, py - 4, px + 4, py + 4); break;
     case kCursorCorner:
       xor_line(s, px - 10, py, px + 10, py);
       xor_line(s, px, py - 10, px, py - 1);
@@ -413,7 +413,8 @@ void draw_point_marker(Screen& s, double x, double y) {
   const View& v = s.view();
   if (!(v.units_x > 0) || !(v.units_y > 0)) return;
   const double fx = world_to_pixel_x(v, x), fy = world_to_pixel_y(v, y);
-  if (!std::isfinite(fx) || !std::isfinite(fy) || std::fabs(fx) > 1e6 || std::fabs(fy) > 1e6) return;
+  if (!std::isfinite(fx) || !std::isfinite(fy) || std::fabs(fx) > 1e6 || std::fabs(fy) > 1e6)
+    return;
   const int px = round_pixel(fx), py = round_pixel(fy);
   // A diagonal cross; the second stroke leaves out the centre the first one took.
   xor_line(s, px - 3, py - 3, px + 3, py + 3);

@@ -19,8 +19,8 @@
 #include <functional>
 #include <memory>
 
-#include "render/view.h"
 #include "model/pens.h"
+#include "render/view.h"
 
 namespace korav {
 
@@ -100,9 +100,9 @@ struct LineBatch {
   std::array<Segment, kBatchCapacity> segment{};
   int count = 0;
   int surface = 0;
-  bool rgb = false;          // drawn with the true colour of draw_rgb_line
-  int colour = -1;           // colour index (when not rgb), -1 before the first line
-  std::uint32_t rgb_key = 0; // 0xRRGGBB (when rgb)
+  bool rgb = false;           // drawn with the true colour of draw_rgb_line
+  int colour = -1;            // colour index (when not rgb), -1 before the first line
+  std::uint32_t rgb_key = 0;  // 0xRRGGBB (when rgb)
   int width = -1;
   // Observable: how many segment calls were made and how many segments the last one held.
   unsigned long flushes = 0;
@@ -115,8 +115,8 @@ struct Screen {
   int current = kMainSurface;
   LineBatch batch;
   Aspect aspect;
-  bool all_black = false;     // "Show all colored black"
-  bool pointer_left = true;   // the pointer is outside the main canvas
+  bool all_black = false;    // "Show all colored black"
+  bool pointer_left = true;  // the pointer is outside the main canvas
   bool skip_next_configure = false;
   RememberedView remembered;
   const ScaleSteps* steps = &metric_scale_steps();

@@ -81,10 +81,8 @@ bool box_in_view(const View& v, double x1, double y1, double x2, double y2) {
 std::string scale_text(double scale) {
   char buf[64];
   if (!finite(scale) || scale <= 0) return " 1:? ";
-  if (scale < 1)
-    std::snprintf(buf, sizeof buf, " %.0f:1 ", 1 / scale);
-  else
-    std::snprintf(buf, sizeof buf, " 1:%.0f ", scale);
+  if (scale < 1) std::snprintf(buf, sizeof buf, " %.0f:1 ", 1 / scale);
+  else std::snprintf(buf, sizeof buf, " 1:%.0f ", scale);
   return buf;
 }
 
@@ -145,8 +143,8 @@ bool fit_view(View& v, const Aspect& a, double x1, double y1, double x2, double 
   const double height = y2 - y1;
   // The width-to-height ratio of the window in world units.
   const double r = (pw * a.x) / (ph * a.y);
-  const double scale = width > r * height ? width / (a.x * kAspectFactor * pw)
-                                          : height / (a.y * kAspectFactor * ph);
+  const double scale =
+      width > r * height ? width / (a.x * kAspectFactor * pw) : height / (a.y * kAspectFactor * ph);
   if (!finite(scale) || scale <= 0 || !finite(width) || !finite(height)) return false;
   v.scale = scale;
   v.xmin = x1;

@@ -22,8 +22,8 @@ struct View {
   int left = 0, top = 0, right = 0, bottom = 0;  // pixel rectangle, (0, 0, w, h) after configure
   double xmin = -kInitialHalfSize, ymin = -kInitialHalfSize;
   double xmax = kInitialHalfSize, ymax = kInitialHalfSize;
-  double units_x = 0, units_y = 0;  // metres per pixel
-  double scale = kInitialViewScale; // view scale denominator N of 1:N
+  double units_x = 0, units_y = 0;   // metres per pixel
+  double scale = kInitialViewScale;  // view scale denominator N of 1:N
 };
 
 // Screen calibration ("Aspect ratio" dialog); 10 makes a pixel 1/3000 m on paper.
@@ -31,13 +31,23 @@ struct Aspect {
   double x = 10, y = 10;
 };
 
-inline double pixel_to_world_x(const View& v, double px) { return (px - v.left) * v.units_x + v.xmin; }
-inline double pixel_to_world_y(const View& v, double py) { return (v.bottom - py) * v.units_y + v.ymin; }
-inline double world_to_pixel_x(const View& v, double x) { return v.left + (x - v.xmin) / v.units_x; }
-inline double world_to_pixel_y(const View& v, double y) { return v.bottom - (y - v.ymin) / v.units_y; }
+inline double pixel_to_world_x(const View& v, double px) {
+  return (px - v.left) * v.units_x + v.xmin;
+}
+inline double pixel_to_world_y(const View& v, double py) {
+  return (v.bottom - py) * v.units_y + v.ymin;
+}
+inline double world_to_pixel_x(const View& v, double x) {
+  return v.left + (x - v.xmin) / v.units_x;
+}
+inline double world_to_pixel_y(const View& v, double y) {
+  return v.bottom - (y - v.ymin) / v.units_y;
+}
 
 inline int view_pixel_width(const View& v) { return v.right - v.left; }
-inline int view_pixel_height(const View& v) { return v.bottom > v.top ? v.bottom - v.top : v.top - v.bottom; }
+inline int view_pixel_height(const View& v) {
+  return v.bottom > v.top ? v.bottom - v.top : v.top - v.bottom;
+}
 
 // Keeps the centre of the world box and rebuilds it from the view scale and the pixel size.
 void recompute_view(View& v, const Aspect& a);

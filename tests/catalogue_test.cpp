@@ -26,7 +26,8 @@ const std::string kTwo =
     "2\nC\nenglish\nde_DE\ngerman\n3\n"
     "#1\nLoad\nLaden\n"
     "#2\nTwo|lines\nZwei|Zeilen\n"
-    "#3\nSize\nGr\xf6\xdf" "e\n";
+    "#3\nSize\nGr\xf6\xdf"
+    "e\n";
 
 struct Fixture : ::testing::Test {
   TempDir dir;
@@ -47,8 +48,10 @@ TEST_F(CatalogueLoad, EnglishByDefaultAndTheChosenLanguageByFile) {
   ASSERT_TRUE(c.load(nls(), {lang()}));
   EXPECT_EQ(c.current_language(), 1);
   EXPECT_EQ(c.translate("Load"), "Laden");
-  EXPECT_EQ(c.translate("Size"), "Gr\xc3\xb6\xc3\x9f" "e");  // read as Latin-1, kept as UTF-8
-  EXPECT_EQ(c.translate("Two\nlines"), "Zwei\nZeilen");      // "|" is a line break
+  EXPECT_EQ(c.translate("Size"),
+            "Gr\xc3\xb6\xc3\x9f"
+            "e");                                        // read as Latin-1, kept as UTF-8
+  EXPECT_EQ(c.translate("Two\nlines"), "Zwei\nZeilen");  // "|" is a line break
 }
 
 TEST_F(CatalogueLoad, UnknownLanguageGivesTheFirstPair) {
@@ -147,7 +150,7 @@ TEST_F(CatalogueAppend, LanguageIsWrittenOnlyWhenChanged) {
   c.set_current_language(1);
   EXPECT_TRUE(c.save_language(lang()));
   EXPECT_EQ(read_text(lang()), "german\n");
-  EXPECT_FALSE(c.active());  // freed at exit
+  EXPECT_FALSE(c.active());              // freed at exit
   ASSERT_TRUE(c.load(nls(), {lang()}));  // the next start uses it
   EXPECT_EQ(c.translate("Load"), "Laden");
 }
@@ -157,7 +160,10 @@ TEST(CatalogueText, LineSplittingAndConversions) {
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(std::tuple(lines[1], lines[3], lines[4]), std::tuple("b", "", "d"));
   EXPECT_EQ(swap_line_breaks("a|b\nc"), "a\nb|c");
-  EXPECT_EQ(utf8_to_latin1("Gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac"), "Gr\xf6\xdf" "e ?");
+  EXPECT_EQ(utf8_to_latin1("Gr\xc3\xb6\xc3\x9f"
+                           "e \xe2\x82\xac"),
+            "Gr\xf6\xdf"
+            "e ?");
 }
 
 // ---- The project's catalogue ----
@@ -182,18 +188,56 @@ std::vector<std::string> shown_texts() {
     if (!e.tip.empty()) t.emplace_back(e.tip);
     if (!e.heading.empty()) t.emplace_back(e.heading);
   }
-  for (const char* s :
-       {"Select function:", "1st Point:", "2nd Point:", "Move/Confirm:", "1st Corner point:",
-        "2nd Corner point:", "From:", "To:", "Center:", "Abs. X/Y/Z:", "Move to %s :",
-        "Drawing is altered and not saved!\nReally delete all?",
-        "Drawing is altered and not saved!\nReally quit without saving?", "Yes", "Cancel",
-        "Quit", "Save", "Delete", "Close", "Option request", "Error", "Message",
-        "KORAV  File: %s  Layer: %s  Scale: 1:%.0f", "No TEMP path found... using own temp dir!",
-        "This layer is containing drawing elements.", "Please enter a name for the layer set.",
-        "Layer", "List", "Layers", "No.", "Ac.", "Bk.", "Name", "Use", "Lists", "Active/Back",
-        "Name:", "Gauge", "X-Distance", "Y-Distance", "Z-Distance", "Length", "Angle",
-        "No value entered", "Not a number", "Number out of range", "Cannot open file",
-        "Cannot open Backup File", "Load Drawing...", "Save Drawing..."})
+  for (const char* s : {"Select function:",
+                        "1st Point:",
+                        "2nd Point:",
+                        "Move/Confirm:",
+                        "1st Corner point:",
+                        "2nd Corner point:",
+                        "From:",
+                        "To:",
+                        "Center:",
+                        "Abs. X/Y/Z:",
+                        "Move to %s :",
+                        "Drawing is altered and not saved!\nReally delete all?",
+                        "Drawing is altered and not saved!\nReally quit without saving?",
+                        "Yes",
+                        "Cancel",
+                        "Quit",
+                        "Save",
+                        "Delete",
+                        "Close",
+                        "Option request",
+                        "Error",
+                        "Message",
+                        "KORAV  File: %s  Layer: %s  Scale: 1:%.0f",
+                        "No TEMP path found... using own temp dir!",
+                        "This layer is containing drawing elements.",
+                        "Please enter a name for the layer set.",
+                        "Layer",
+                        "List",
+                        "Layers",
+                        "No.",
+                        "Ac.",
+                        "Bk.",
+                        "Name",
+                        "Use",
+                        "Lists",
+                        "Active/Back",
+                        "Name:",
+                        "Gauge",
+                        "X-Distance",
+                        "Y-Distance",
+                        "Z-Distance",
+                        "Length",
+                        "Angle",
+                        "No value entered",
+                        "Not a number",
+                        "Number out of range",
+                        "Cannot open file",
+                        "Cannot open Backup File",
+                        "Load Drawing...",
+                        "Save Drawing..."})
     t.emplace_back(s);
   return t;
 }
@@ -226,8 +270,8 @@ TEST(ProjectCatalogue, GermanSwitchesMenusAndPrompts) {
   EXPECT_EQ(run.lines("title").front().substr(0, 13), "KORAV  Datei:");
   // Every menu label changes, apart from "Info" and the names of file formats.
   load_catalogue(run.data.path());
-  const std::set<std::string_view> same = {"Info", "3DS", "GTS", "DXF", "EPS",
-                                           "SVG",  "PDF", "LWO", "POV", "Import", "Export"};
+  const std::set<std::string_view> same = {"Info", "3DS", "GTS", "DXF",    "EPS",   "SVG",
+                                           "PDF",  "LWO", "POV", "Import", "Export"};
   for (const MenuEntry& m : menu_entries()) {
     for (std::string_view label : {m.menu, m.submenu, m.label}) {
       if (label.empty() || label == "separator" || same.contains(label)) continue;

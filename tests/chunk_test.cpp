@@ -28,13 +28,11 @@ Buf written(auto&& fill) {
 }
 
 TEST(Chunk, PrimitivesAreBigEndianAndFixedWidth) {
-  EXPECT_EQ(written([](Writer& w) { w.f64(1.0); }),
-            (Buf{0x3F, 0xF0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(written([](Writer& w) { w.f64(1.0); }), (Buf{0x3F, 0xF0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(written([](Writer& w) { w.u32(300); }), (Buf{0, 0, 1, 0x2C}));
   EXPECT_EQ(written([](Writer& w) { w.u16(4); }), (Buf{0, 4}));
   EXPECT_EQ(written([](Writer& w) { w.i32(-2); }), (Buf{0xFF, 0xFF, 0xFF, 0xFE}));
-  EXPECT_EQ(written([](Writer& w) { w.key("LINE", 38); }),
-            (Buf{'L', 'I', 'N', 'E', 0, 0, 0, 38}));
+  EXPECT_EQ(written([](Writer& w) { w.key("LINE", 38); }), (Buf{'L', 'I', 'N', 'E', 0, 0, 0, 38}));
   EXPECT_EQ(written([](Writer& w) { w.string("ab"); }), (Buf{'a', 'b', 0}));
 
   // A short name in a char[21] is still 21 bytes, including what follows its NUL.
@@ -48,7 +46,11 @@ TEST(Chunk, PrimitivesAreBigEndianAndFixedWidth) {
 }
 
 TEST(Chunk, ValuesSurviveTheRoundTrip) {
-  const double values[] = {0.0, -0.0, 1e-300, -123.456, std::numeric_limits<double>::infinity(),
+  const double values[] = {0.0,
+                           -0.0,
+                           1e-300,
+                           -123.456,
+                           std::numeric_limits<double>::infinity(),
                            std::numeric_limits<double>::max()};
   Buf b = written([&](Writer& w) {
     for (double v : values) w.f64(v);

@@ -32,17 +32,17 @@ TEST(CommandLine, ExportTakesTheDrawingBeforeOrAfterTheFormat) {
 TEST(CommandLine, UsageErrorsAreRefusedWithAMessage) {
   CommandLine cl;
   std::string err;
-  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-           {"--export", "krv"},
-           {"--export", "krv", "out.krv"},
-           {"--size", "12"},
-           {"--size", "0x5"},
-           {"--size", "100x100x3"},
-           {"--script"},
-           {"--screenshot", "a.png"},
-           {"--script", "s", "--replay", "r"},
-           {"--frobnicate"},
-           {"a.krv", "b.krv"}}) {
+  for (std::vector<std::string> args :
+       std::vector<std::vector<std::string>>{{"--export", "krv"},
+                                             {"--export", "krv", "out.krv"},
+                                             {"--size", "12"},
+                                             {"--size", "0x5"},
+                                             {"--size", "100x100x3"},
+                                             {"--script"},
+                                             {"--screenshot", "a.png"},
+                                             {"--script", "s", "--replay", "r"},
+                                             {"--frobnicate"},
+                                             {"a.krv", "b.krv"}}) {
     err.clear();
     EXPECT_FALSE(parse(args, cl, err)) << args[0];
     EXPECT_FALSE(err.empty()) << args[0];
@@ -74,7 +74,9 @@ TEST(CommandLine, ExportRoundTripsAndDrawsWithExitCodes) {
   ASSERT_GT(p.size(), 24u);
   EXPECT_EQ(std::string(p.begin() + 1, p.begin() + 4), "PNG");
   // Width and height stand big-endian at bytes 16 and 20 of the header chunk.
-  auto be32 = [&](std::size_t at) { return p[at] << 24 | p[at + 1] << 16 | p[at + 2] << 8 | p[at + 3]; };
+  auto be32 = [&](std::size_t at) {
+    return p[at] << 24 | p[at + 1] << 16 | p[at + 2] << 8 | p[at + 3];
+  };
   EXPECT_EQ(be32(16), 320);
   EXPECT_EQ(be32(20), 200);
 

@@ -137,7 +137,8 @@ TEST_F(Dispatch, HelpPagesOpenBelowTheDataDirectory) {
   app.program_dir = "/opt/korav/";
   dispatch(app, "z_help_shortcut");
   dispatch(app, "z_help_guide");
-  EXPECT_EQ(ui.help, (std::vector<std::string>{"/opt/korav/doc/8.html", "/opt/korav/doc/index.html"}));
+  EXPECT_EQ(ui.help,
+            (std::vector<std::string>{"/opt/korav/doc/8.html", "/opt/korav/doc/index.html"}));
 }
 
 TEST_F(Dispatch, GuideMinusRemovesGuideElementsAsOneUndoStep) {

@@ -18,8 +18,8 @@ namespace {
 
 using files_test::Bytes;
 using files_test::chunk;
-using files_test::ChunkView;
 using files_test::chunks_of;
+using files_test::ChunkView;
 using files_test::current_header;
 using files_test::from_bytes;
 using files_test::old_chunk;
@@ -38,7 +38,8 @@ void fill_sample(Drawing& d) {
 
   Circle c = make_element<Circle>(0, 2, 0);
   c.centre = {5, 6, 0};
-  std::tie(c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle) = std::tuple(2, 1, 1.25, 0.5, -0.75);
+  std::tie(c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle) =
+      std::tuple(2, 1, 1.25, 0.5, -0.75);
   create(s, c);
 
   Text t = make_element<Text>(12, 3, 1);
@@ -46,7 +47,10 @@ void fill_sample(Drawing& d) {
   t.font.set("SimpelProp");
   std::tie(t.align, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing, t.fitted_width) =
       std::tuple(3, 0.1, 3.5, 0.9, 0.2, 1.6, 12.5);
-  create_text(s, t, "Wohnen \xE4 K\xFC" "che")->group = 4;
+  create_text(s, t,
+              "Wohnen \xE4 K\xFC"
+              "che")
+      ->group = 4;
 
   Dimension m = make_element<Dimension>(150, 0, 0);
   m.font.set("Rund");
@@ -55,7 +59,8 @@ void fill_sample(Drawing& d) {
       std::tuple(2, 1, 0.3, 2.5, 1, 2, 3, 1, 0, 0.25, 3);
   std::vector<DimPoint> dp(3);
   for (int i = 0; i < 3; ++i)
-    dp[i] = {{i * 1.0, 0.5, 0}, {i * 1.0, 2.5, 1}, i * 1.0, i == 1 ? 7.5 : 0, 0.01 * i, {1.0, -i * 1.0, i * 2.0}};
+    dp[i] = {{i * 1.0, 0.5, 0}, {i * 1.0, 2.5, 1}, i * 1.0,
+             i == 1 ? 7.5 : 0,  0.01 * i,          {1.0, -i * 1.0, i * 2.0}};
   create_dimension(s, m, dp);
 
   Wall w = make_element<Wall>(999, 5, 0);
@@ -97,7 +102,8 @@ void fill_sample(Drawing& d) {
   o.material.set("Glas");
   o.option = 1;
   std::vector<std::uint32_t> faces = {3, 4};
-  std::vector<Point3> verts = {{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
+  std::vector<Point3> verts = {
+      {0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
   std::vector<std::uint32_t> idx = {0, 1, 4, 0, 1, 2, 3};
   create_object3d(s, o, faces, verts, idx);
 
@@ -122,8 +128,8 @@ void fill_sample(Drawing& d) {
   Light li = make_element<Light>(0, 0, 0);
   li.pos = {1, 2, 3, 0};
   li.target = {4, 5, 6, 0};
-  std::tie(li.spot, li.red, li.green, li.blue, li.size, li.spot_angle, li.shadow_intensity, li.shadow) =
-      std::tuple(1, 1, 0.9, 0.8, 0.5, 30, 0.3, 0);
+  std::tie(li.spot, li.red, li.green, li.blue, li.size, li.spot_angle, li.shadow_intensity,
+           li.shadow) = std::tuple(1, 1, 0.9, 0.8, 0.5, 30, 0.3, 0);
   create(s, li);
 
   d.layers.layer[7].name.set("Sanit\xE4r");
@@ -173,10 +179,12 @@ void same_items(const T* x, const T* y, std::uint32_t n, F f) {
 void expect_same(const Element& a, const Element& b) {
   SCOPED_TRACE(std::string(element_key(a.type)));
   ASSERT_EQ(a.type, b.type);
-  same(a, b, [](const Element& e) { return std::tuple(e.layer, e.group, e.pen, e.line_type, e.size); });
+  same(a, b,
+       [](const Element& e) { return std::tuple(e.layer, e.group, e.pen, e.line_type, e.size); });
   switch (a.type) {
     case kLine:
-      same(*as<Line>(&a), *as<Line>(&b), [](const Line& l) { return std::tuple(xy(l.start), xy(l.end)); });
+      same(*as<Line>(&a), *as<Line>(&b),
+           [](const Line& l) { return std::tuple(xy(l.start), xy(l.end)); });
       break;
     case kCircle:
       same(*as<Circle>(&a), *as<Circle>(&b), [](const Circle& c) {
@@ -230,18 +238,19 @@ void expect_same(const Element& a, const Element& b) {
       if (p.count == q.count) same_items(p.points(), q.points(), p.count, xy);
       break;
     }
-    case kSpline:
-      same_items(as<Spline>(&a)->p, as<Spline>(&b)->p, 4, xy);
-      break;
+    case kSpline: same_items(as<Spline>(&a)->p, as<Spline>(&b)->p, 4, xy); break;
     case kLine3D:
-      same(*as<Line3D>(&a), *as<Line3D>(&b), [](const Line3D& l) { return std::tuple(xyz(l.start), xyz(l.end)); });
+      same(*as<Line3D>(&a), *as<Line3D>(&b),
+           [](const Line3D& l) { return std::tuple(xyz(l.start), xyz(l.end)); });
       break;
     case kObject3D: {
       const Object3D &o = *as<Object3D>(&a), &p = *as<Object3D>(&b);
       same(o, p, [](const Object3D& e) {
         return std::tuple(e.material.view(), e.option, e.face_count, e.vertex_count, e.index_count);
       });
-      if (o.face_count != p.face_count || o.vertex_count != p.vertex_count || o.index_count != p.index_count) break;
+      if (o.face_count != p.face_count || o.vertex_count != p.vertex_count ||
+          o.index_count != p.index_count)
+        break;
       auto id = [](std::uint32_t v) { return v; };
       same_items(o.face_sizes(), p.face_sizes(), o.face_count, id);
       same_items(o.vertices(), p.vertices(), o.vertex_count, xyz);
@@ -258,7 +267,8 @@ void expect_same(const Element& a, const Element& b) {
       same(r, s, [](const Room& e) {
         return std::tuple(xy(e.pos), e.font.view(), e.angle, e.height, e.width_factor, e.spacing,
                           e.line_spacing, e.description.view(), e.number.view(), e.factor, e.base,
-                          e.top, e.show_area, e.show_volume, e.show_description, e.show_number, e.count);
+                          e.top, e.show_area, e.show_volume, e.show_description, e.show_number,
+                          e.count);
       });
       if (r.count == s.count) same_items(r.points(), s.points(), r.count, xy);
       break;
@@ -351,9 +361,8 @@ TEST(DrawingFile, LayoutOrderAndExactChunkLengths) {
   EXPECT_EQ(length["LIG2"], 104u);
 
   // LAY3 of layer 7: number, name at full width, state, value.
-  auto lay7 = std::find_if(chunks.begin(), chunks.end(), [](const ChunkView& c) {
-    return c.key == "LAY3" && c.body[3] == 7;
-  });
+  auto lay7 = std::find_if(chunks.begin(), chunks.end(),
+                           [](const ChunkView& c) { return c.key == "LAY3" && c.body[3] == 7; });
   ASSERT_NE(lay7, chunks.end());
   EXPECT_EQ(lay7->body[4], 'S');
   EXPECT_EQ(lay7->body[84], 1);
@@ -369,7 +378,7 @@ TEST(DrawingFile, DefaultNamedEmptyLayersAreNotWritten) {
   };
   EXPECT_TRUE(lay3_numbers().empty());
   create_line(d.store, 5, 0, 0, 0, 0, 1, 1);
-  d.layers.layer[8].name.set("Ebene 8");     // old default: still not written
+  d.layers.layer[8].name.set("Ebene 8");      // old default: still not written
   d.layers.layer[9].name.set("Layer walls");  // a name of its own that starts like a default
   d.layers.layer[11].name.set("Layer 12");    // a default name of another layer (moved)
   d.layers.layer[12].name.set("");            // a deleted layer's cleared name
@@ -440,28 +449,148 @@ TEST(DrawingFile, SaveWritesSelectedElementsButNotTemporaryOnes) {
 
 TEST(DrawingFile, OldFileWithOldKeys) {
   Bytes f = old_header();
-  old_chunk(f, "TEXT", Bytes{}.head(1, 0, 2, 0).f64(1).f64(2).u8(3).u8(2)
-                           .f64(0.5).f64(3.5).f64(1).f64(0).f64(1.5).f64(0).raw("Hi").u8(0));
+  old_chunk(f, "TEXT",
+            Bytes{}
+                .head(1, 0, 2, 0)
+                .f64(1)
+                .f64(2)
+                .u8(3)
+                .u8(2)
+                .f64(0.5)
+                .f64(3.5)
+                .f64(1)
+                .f64(0)
+                .f64(1.5)
+                .f64(0)
+                .raw("Hi")
+                .u8(0));
   std::string long_text(200, 'w');
-  old_chunk(f, "TEXT", Bytes{}.head(1, 0, 2, 0).f64(0).f64(0).u8(99).u8(0)
-                           .f64(0).f64(0).f64(0).f64(0).f64(0).f64(0).raw(long_text).u8(0));
-  old_chunk(f, "DIMC", Bytes{}.head(0, 0, 0, 0).u8(6).u8(1).u8(2).f64(0.5).f64(2.5)
-                           .f64(1).f64(2).f64(3).u8(1).u8(1).f64(0.2).u32(1)
-                           .f64(1).f64(2).f64(3).f64(4).f64(5).f64(6).f64(7).f64(8).f64(9).f64(10));
-  old_chunk(f, "PATT", Bytes{}.head(0, 0, 1, 7).u8(2).u8(3).f64(1).f64(1).f64(0).f64(0)
-                           .f64(0.5).f64(0.1).f64(1.5).f64(0.2).u32(2).f64(0).f64(0).f64(999).f64(999));
-  old_chunk(f, "PATT", Bytes{}.head(0, 0, 1, kLineTypePoints).u8(2).u8(3).f64(1).f64(1).f64(0)
-                           .f64(0).f64(0.5).f64(0.1).f64(1.5).f64(0).u32(0));
-  old_chunk(f, "PATT", Bytes{}.head(0, 0, 1, 0).u8(2).u8(3).f64(1).f64(1).f64(0)
-                           .f64(0).f64(0.5).f64(0.1).f64(1.5).f64(0).u32(0));
+  old_chunk(f, "TEXT",
+            Bytes{}
+                .head(1, 0, 2, 0)
+                .f64(0)
+                .f64(0)
+                .u8(99)
+                .u8(0)
+                .f64(0)
+                .f64(0)
+                .f64(0)
+                .f64(0)
+                .f64(0)
+                .f64(0)
+                .raw(long_text)
+                .u8(0));
+  old_chunk(f, "DIMC",
+            Bytes{}
+                .head(0, 0, 0, 0)
+                .u8(6)
+                .u8(1)
+                .u8(2)
+                .f64(0.5)
+                .f64(2.5)
+                .f64(1)
+                .f64(2)
+                .f64(3)
+                .u8(1)
+                .u8(1)
+                .f64(0.2)
+                .u32(1)
+                .f64(1)
+                .f64(2)
+                .f64(3)
+                .f64(4)
+                .f64(5)
+                .f64(6)
+                .f64(7)
+                .f64(8)
+                .f64(9)
+                .f64(10));
+  old_chunk(f, "PATT",
+            Bytes{}
+                .head(0, 0, 1, 7)
+                .u8(2)
+                .u8(3)
+                .f64(1)
+                .f64(1)
+                .f64(0)
+                .f64(0)
+                .f64(0.5)
+                .f64(0.1)
+                .f64(1.5)
+                .f64(0.2)
+                .u32(2)
+                .f64(0)
+                .f64(0)
+                .f64(999)
+                .f64(999));
+  old_chunk(f, "PATT",
+            Bytes{}
+                .head(0, 0, 1, kLineTypePoints)
+                .u8(2)
+                .u8(3)
+                .f64(1)
+                .f64(1)
+                .f64(0)
+                .f64(0)
+                .f64(0.5)
+                .f64(0.1)
+                .f64(1.5)
+                .f64(0)
+                .u32(0));
+  old_chunk(f, "PATT",
+            Bytes{}
+                .head(0, 0, 1, 0)
+                .u8(2)
+                .u8(3)
+                .f64(1)
+                .f64(1)
+                .f64(0)
+                .f64(0)
+                .f64(0.5)
+                .f64(0.1)
+                .f64(1.5)
+                .f64(0)
+                .u32(0));
   Bytes room;
-  room.head(0, 0, 0, 0).f64(2).f64(3).u8(11).f64(0.1).f64(3).f64(1).f64(0).f64(1.5)
-      .name("Kind", 128).name("2.01", 40).f64(1).f64(0).f64(2.5).u8(1).u8(1).u8(0).u8(1)
-      .u32(1).f64(7).f64(8);
+  room.head(0, 0, 0, 0)
+      .f64(2)
+      .f64(3)
+      .u8(11)
+      .f64(0.1)
+      .f64(3)
+      .f64(1)
+      .f64(0)
+      .f64(1.5)
+      .name("Kind", 128)
+      .name("2.01", 40)
+      .f64(1)
+      .f64(0)
+      .f64(2.5)
+      .u8(1)
+      .u8(1)
+      .u8(0)
+      .u8(1)
+      .u32(1)
+      .f64(7)
+      .f64(8);
   old_chunk(f, "ROOM", room);
   old_chunk(f, "LIGT", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).u8(1));
-  old_chunk(f, "LIGH", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).f64(4).f64(5).f64(6)
-                           .u8(0).u8(0).f64(0.1).f64(0.2).f64(0.3).f64(0.4).f64(0.5));
+  old_chunk(f, "LIGH",
+            Bytes{}
+                .head(0, 0, 0, 0)
+                .f64(1)
+                .f64(2)
+                .f64(3)
+                .f64(4)
+                .f64(5)
+                .f64(6)
+                .u8(0)
+                .u8(0)
+                .f64(0.1)
+                .f64(0.2)
+                .f64(0.3)
+                .f64(0.4)
+                .f64(0.5));
 
   Drawing d;
   ReadResult res = from_bytes(f.b, d);
@@ -475,7 +604,7 @@ TEST(DrawingFile, OldFileWithOldKeys) {
   EXPECT_STREQ(t->text(), "Hi");  // shorter than the old "length - 84" would allow
   EXPECT_EQ(std::tuple(t->align, t->height, t->line_spacing), std::tuple(2, 3.5, 1.5));
   auto* t2 = as<Text>(v[1]);
-  EXPECT_EQ(t2->font.view(), "");  // no font of that number
+  EXPECT_EQ(t2->font.view(), "");                 // no font of that number
   EXPECT_EQ(std::string(t2->text()), long_text);  // whole, not cut by 12 bytes
 
   auto* m = as<Dimension>(v[2]);
@@ -544,8 +673,18 @@ TEST(DrawingFile, UnknownKeysAreSkippedAndReported) {
   chunk(f, "ABCD", Bytes{}.u32(1).u32(2).u32(3));
   chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
   // A known element with a longer body than its fields (a later version): the rest is skipped.
-  chunk(f, "SPLI", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).f64(4).f64(5).f64(6).f64(7)
-                       .f64(8).u32(0xFFFFFFFF));
+  chunk(f, "SPLI",
+        Bytes{}
+            .head(0, 0, 0, 0)
+            .f64(1)
+            .f64(2)
+            .f64(3)
+            .f64(4)
+            .f64(5)
+            .f64(6)
+            .f64(7)
+            .f64(8)
+            .u32(0xFFFFFFFF));
   chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
   Drawing d;
   testing::internal::CaptureStdout();
@@ -585,8 +724,22 @@ TEST(DrawingFile, CountsThatDoNotFitTheirChunkAreDamage) {
     EXPECT_EQ(d.store.size(), 1u) << key;
   };
   Bytes dim;
-  dim.head(0, 0, 0, 0).name("", 21).u8(0).u8(0).f64(0).f64(0).f64(0).f64(0).f64(0).u8(0).u8(0)
-      .f64(0).u32(1000000000).u8(0).f64(1).f64(2);
+  dim.head(0, 0, 0, 0)
+      .name("", 21)
+      .u8(0)
+      .u8(0)
+      .f64(0)
+      .f64(0)
+      .f64(0)
+      .f64(0)
+      .f64(0)
+      .u8(0)
+      .u8(0)
+      .f64(0)
+      .u32(1000000000)
+      .u8(0)
+      .f64(1)
+      .f64(2);
   load(dim, "DIM3");
   Bytes wall;
   wall.head(0, 0, 0, 0);
@@ -612,7 +765,18 @@ TEST(DrawingFile, CountsThatDoNotFitTheirChunkAreDamage) {
 TEST(DrawingFile, ElementsTheStoreRefusesAreSkipped) {
   Bytes f = current_header();
   Bytes obj;  // an index outside the mesh
-  obj.head(0, 0, 0, 0).name("", 40).u32(1).u32(1).u8(0).u32(3).f64(0).f64(0).f64(0).u32(0).u32(0).u32(5);
+  obj.head(0, 0, 0, 0)
+      .name("", 40)
+      .u32(1)
+      .u32(1)
+      .u8(0)
+      .u32(3)
+      .f64(0)
+      .f64(0)
+      .f64(0)
+      .u32(0)
+      .u32(0)
+      .u32(5);
   chunk(f, "OBJ3", obj);
   Bytes pat;  // more outline points than a pattern may have
   pat.head(0, 0, 0, 0).u8(0).u8(0);
@@ -853,8 +1017,21 @@ TEST(DrawingFile, WritesFuzzSeeds) {
   write_all(dir / "symbol.krv", only_elements);
   Bytes old = old_header();
   old_chunk(old, "LAYR", Bytes{}.u32(45).name("Dach", 80).u32(1).f64(0));
-  old_chunk(old, "TEXT", Bytes{}.head(45, 0, 2, 0).f64(1).f64(2).u8(3).u8(2)
-                             .f64(0.5).f64(3.5).f64(1).f64(0).f64(1.5).f64(0).raw("Hi").u8(0));
+  old_chunk(old, "TEXT",
+            Bytes{}
+                .head(45, 0, 2, 0)
+                .f64(1)
+                .f64(2)
+                .u8(3)
+                .u8(2)
+                .f64(0.5)
+                .f64(3.5)
+                .f64(1)
+                .f64(0)
+                .f64(1.5)
+                .f64(0)
+                .raw("Hi")
+                .u8(0));
   old_chunk(old, "LIGT", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).u8(1));
   old_chunk(old, "PDIP", Bytes{}.u32(3));
   write_all(dir / "old.krv", old.b);

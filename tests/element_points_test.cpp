@@ -101,7 +101,9 @@ std::vector<Expected> expected_points(int type) {
     case kCircle: return {{R::kCentre, 0, 5, 6}};
     case kText: return {{R::kInsertion, 0, 7, 8}};
     case kDimension:
-      return {{R::kFoot, 0, 1, 1}, {R::kMeasured, 0, 1, 2}, {R::kFoot, 1, 3, 1},
+      return {{R::kFoot, 0, 1, 1},
+              {R::kMeasured, 0, 1, 2},
+              {R::kFoot, 1, 3, 1},
               {R::kMeasured, 1, 3, 2}};
     case kWall: {
       std::vector<Expected> v;
@@ -116,17 +118,17 @@ std::vector<Expected> expected_points(int type) {
       return v;
     }
     case kPattern:
-      return {{R::kOrigin, 0, 1, 1},
-              {R::kSpacing, 0, 0.5, 0.5, k2D, false, false, true},
-              {R::kOutline, 0, 0, 0},
-              {R::kOutline, 1, 1, 0},
-              {R::kOutline, 2, 1, 1},
-              {R::kOutline, 3, 999, 999, k2D, true}};
+      return {{R::kOrigin, 0, 1, 1},  {R::kSpacing, 0, 0.5, 0.5, k2D, false, false, true},
+              {R::kOutline, 0, 0, 0}, {R::kOutline, 1, 1, 0},
+              {R::kOutline, 2, 1, 1}, {R::kOutline, 3, 999, 999, k2D, true}};
     case kSpline:
-      return {{R::kControl, 0, 0, 0}, {R::kControl, 1, 1, -1}, {R::kControl, 2, 2, -2},
+      return {{R::kControl, 0, 0, 0},
+              {R::kControl, 1, 1, -1},
+              {R::kControl, 2, 2, -2},
               {R::kControl, 3, 3, -3}};
     case kLine3D: return {{R::kEnd, 0, 1, 2, 3}, {R::kEnd, 1, 4, 5, 6}};
-    case kObject3D: return {{R::kVertex, 0, 0, 0, 0}, {R::kVertex, 1, 1, 0, 0}, {R::kVertex, 2, 0, 1, 1}};
+    case kObject3D:
+      return {{R::kVertex, 0, 0, 0, 0}, {R::kVertex, 1, 1, 0, 0}, {R::kVertex, 2, 0, 1, 1}};
     case kCamera: return {{R::kEye, 0, 1, 2, 3}, {R::kTarget, 0, 4, 5, 6}};
     case kRoom:
       return {{R::kLabel, 0, 2, 2},

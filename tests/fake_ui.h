@@ -32,8 +32,7 @@ class FakeUi : public Ui {
     note("question", t, questions);
     return next(answers, closed);
   }
-  std::optional<std::string> choose_file(std::string_view title, std::string_view,
-                                         bool) override {
+  std::optional<std::string> choose_file(std::string_view title, std::string_view, bool) override {
     note("file", title, chooser_titles);
     return next(files, std::optional<std::string>());
   }

@@ -56,7 +56,8 @@ inline std::vector<std::uint8_t> read_all(const std::filesystem::path& path) {
 
 inline void write_all(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 // Builds files byte by byte, independent of the program's writer.
@@ -124,7 +125,8 @@ inline std::vector<ChunkView> chunks_of(const std::vector<std::uint8_t>& b) {
 }
 
 // Reads a whole file from memory into `d`.
-inline ReadResult from_bytes(const std::vector<std::uint8_t>& bytes, Drawing& d, int selection = 0) {
+inline ReadResult from_bytes(const std::vector<std::uint8_t>& bytes, Drawing& d,
+                             int selection = 0) {
   Reader r(bytes);
   EXPECT_NE(read_header(r), 0u);
   return read_chunks(r, d, selection);

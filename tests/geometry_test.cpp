@@ -18,11 +18,17 @@ TEST(GeometryDirection, QuadrantsThresholdsAndRange) {
     Vec2 from, to;
     double want;
   } rows[] = {
-      {{0, 0}, {1, 0}, 0},           {{0, 0}, {1, 1}, kPi / 4},      {{0, 0}, {-1, 1}, 3 * kPi / 4},
-      {{0, 0}, {-1, 0}, kPi},        {{0, 0}, {-1, -1}, 5 * kPi / 4}, {{1, 1}, {2, 0}, 7 * kPi / 4},
+      {{0, 0}, {1, 0}, 0},
+      {{0, 0}, {1, 1}, kPi / 4},
+      {{0, 0}, {-1, 1}, 3 * kPi / 4},
+      {{0, 0}, {-1, 0}, kPi},
+      {{0, 0}, {-1, -1}, 5 * kPi / 4},
+      {{1, 1}, {2, 0}, 7 * kPi / 4},
       // Below 1e-5 in x the direction is exactly vertical, whatever the small x offset says.
-      {{0, 0}, {9e-6, 1}, kPi / 2},  {{0, 0}, {-9e-6, -1}, 3 * kPi / 2},
-      {{2, 2}, {2, 2}, 0},           {{0, 0}, {9e-6, -9e-6}, 0},
+      {{0, 0}, {9e-6, 1}, kPi / 2},
+      {{0, 0}, {-9e-6, -1}, 3 * kPi / 2},
+      {{2, 2}, {2, 2}, 0},
+      {{0, 0}, {9e-6, -9e-6}, 0},
       // Just beyond the threshold atan2 decides.
       {{0, 0}, {1.1e-5, 1.1e-5}, kPi / 4},
       // atan2 gives about -1e-17, and -1e-17 + 2π rounds to 2π: the result must wrap to 0.
@@ -52,10 +58,10 @@ TEST(GeometryIntersection, CrossingLines) {
 }
 
 TEST(GeometryIntersection, ParallelAndDegenerateLinesAreNotFound) {
-  EXPECT_FALSE(line_intersection({0, 0}, {1, 1}, {0, 1}, {3, 4}).found);   // parallel
-  EXPECT_FALSE(line_intersection({0, 0}, {1, 1}, {2, 2}, {5, 5}).found);   // collinear
-  EXPECT_FALSE(line_intersection({0, 0}, {1, 0}, {3, 3}, {3, 3}).found);   // zero length
-  EXPECT_FALSE(line_intersection({1, 1}, {1, 1}, {3, 3}, {3, 3}).found);   // both zero length
+  EXPECT_FALSE(line_intersection({0, 0}, {1, 1}, {0, 1}, {3, 4}).found);  // parallel
+  EXPECT_FALSE(line_intersection({0, 0}, {1, 1}, {2, 2}, {5, 5}).found);  // collinear
+  EXPECT_FALSE(line_intersection({0, 0}, {1, 0}, {3, 3}, {3, 3}).found);  // zero length
+  EXPECT_FALSE(line_intersection({1, 1}, {1, 1}, {3, 3}, {3, 3}).found);  // both zero length
   // Parallel lines on a large site whose direction vectors differ only by rounding.
   const Vec2 a1{1234.567 + 0.1, 2345.678 + 0.3}, b1{1234.567 + 0.2, 2345.678 + 0.6};
   const Vec2 a2{1234.567 + 1.0, 2345.678 + 1.0}, b2{1234.567 + 1.1, 2345.678 + 1.3};
@@ -164,7 +170,7 @@ TEST(GeometryEdgePick, DistanceLimitAndTies) {
 TEST(GeometryEdgePick, OnlyCurrentAndShownLayers) {
   Drawing d;
   d.current_layer = 1;
-  create_line(d.store, 3, 0, 0, 0, 0, 10, 0);             // hidden layer, nearest
+  create_line(d.store, 3, 0, 0, 0, 0, 10, 0);  // hidden layer, nearest
   Line* shown = create_line(d.store, 4, 0, 0, 0, 3, 10, 3);
   Line* current = create_line(d.store, 1, 0, 0, 0, 5, 10, 5);
   d.layers.layer[3].state = 0;

@@ -38,7 +38,8 @@ using shell_test::write_text;
 bool returns_without_a_writer(const std::string& fifo, const std::function<void()>& read) {
   auto done = std::async(std::launch::async, read);
   if (done.wait_for(std::chrono::seconds(3)) == std::future_status::ready) return true;
-  for (int i = 0; i < 100 && done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready; ++i) {
+  for (int i = 0;
+       i < 100 && done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready; ++i) {
     int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
     if (fd >= 0) ::close(fd);
   }
@@ -55,26 +56,30 @@ TEST(NonRegularFiles, EveryReaderRefusesThemWithoutBlocking) {
     std::function<bool(const std::string&)> read;  // true when the reader took the file
   };
   const Reader readers[] = {
-      {"drawing", [](const std::string& p) {
+      {"drawing",
+       [](const std::string& p) {
          files_test::ScriptedUi ui;
          Drawing d;
          LoadStatus st = load_drawing(d, ui, p);
          EXPECT_EQ(ui.errors, std::vector<std::string>{"Cannot open file"}) << p;
          return st != LoadStatus::kFailed;
        }},
-      {"settings", [](const std::string& p) {
+      {"settings",
+       [](const std::string& p) {
          files_test::ScriptedUi ui;
          Drawing d;
          bool ok = load_settings_from(d, ui, p, kMsgCannotOpen);
          EXPECT_EQ(ui.errors, std::vector<std::string>{"Cannot open file"}) << p;
          return ok;
        }},
-      {"catalogue", [](const std::string& p) {
+      {"catalogue",
+       [](const std::string& p) {
          Catalogue c;
          c.set_diagnostics(nullptr);
          return c.load(p, {p});  // the language file too
        }},
-      {"picture", [](const std::string& p) {
+      {"picture",
+       [](const std::string& p) {
          XpmPicture pic;
          std::string error;
          return read_xpm_file(p, pic, error);
@@ -123,14 +128,15 @@ TEST(KilledSave, LeavesTheTargetAndItsTemporaryIsRemovedAtTheNextSave) {
 
   // Files that only look alike, and the temporary of a process that still runs, stay.
   const std::string running = ".korav-" + std::to_string(::getppid()) + "-3.tmp";
-  for (const std::string& name : {running, std::string(".korav-notes.tmp"),
-                                  std::string(".korav-12x-1.tmp")})
+  for (const std::string& name :
+       {running, std::string(".korav-notes.tmp"), std::string(".korav-12x-1.tmp")})
     write_text(dir.file(name), "keep");
 
   ASSERT_EQ(write_file_safely(target, [](Writer& w) { return w.bytes("new", 3); }),
             WriteStatus::kOk);
   EXPECT_EQ(read_text(target), "new");
-  std::vector<std::string> left = temporaries(), kept = {".korav-12x-1.tmp", running, ".korav-notes.tmp"};
+  std::vector<std::string> left = temporaries(),
+                           kept = {".korav-12x-1.tmp", running, ".korav-notes.tmp"};
   std::sort(left.begin(), left.end());
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(left, kept);
@@ -164,9 +170,9 @@ TEST(HostileScriptLines, NulBytesAndHugeLinesAreErrorsQuotedShort) {
 
 TEST(HostileScriptLines, KeyNamesAreCheckedAsTheWindowChecksThem) {
   using K = ScriptEvent::Kind;
-  for (const char* ok : {"key x", "key X", "key 7", "key Escape", "key F9", "key F35",
-                         "key KP_Add", "key asterisk", "key +", "key ctrl+s", "key shift+Tab",
-                         "key ISO_Left_Tab", "key space"})
+  for (const char* ok :
+       {"key x", "key X", "key 7", "key Escape", "key F9", "key F35", "key KP_Add", "key asterisk",
+        "key +", "key ctrl+s", "key shift+Tab", "key ISO_Left_Tab", "key space"})
     EXPECT_EQ(parse_script_line(ok, nullptr).kind, K::kKey) << ok;
   for (const char* bad : {"key NoSuchKey", "key escape", "key F0", "key F36", "key KP_Pluss",
                           "key \xc3\xa4", "key xx"})
@@ -175,8 +181,8 @@ TEST(HostileScriptLines, KeyNamesAreCheckedAsTheWindowChecksThem) {
   // A sign is the key of its name: "/" starts the gauge as "slash" does.
   shell_test::ScriptRun sign("key /\nkey Escape\n");
   EXPECT_EQ(sign.status, 0);
-  EXPECT_EQ(sign.lines("prompt"), (std::vector<std::string>{"Select function:", "1st Point:",
-                                                            "Select function:"}));
+  EXPECT_EQ(sign.lines("prompt"),
+            (std::vector<std::string>{"Select function:", "1st Point:", "Select function:"}));
   shell_test::ScriptRun unknown("b_gauge\nkey NoSuchKey\nkey Escape\n");
   EXPECT_EQ(unknown.status, 1);
   ASSERT_EQ(unknown.host->errors().size(), 1u);
@@ -201,7 +207,7 @@ struct ProgramRun {
 
 // korav with `args` in `cwd`, after the shell words in `before` (e.g. a ulimit).
 ProgramRun korav(const shell_test::DataDir& data, const std::string& cwd, const std::string& args,
-          const std::string& before = "") {
+                 const std::string& before = "") {
   const std::string out = data.file("out.txt"), err = data.file("err.txt");
   const std::string cmd = "cd '" + cwd + "' && " + before + " KORAV_DATA_DIR='" + data.path() +
                           "' timeout 60 '" + KORAV_BINARY + "' " + args + " >'" + out + "' 2>'" +
@@ -239,7 +245,8 @@ TEST(ProgramStatus, UsageErrorsAreOneLineWithAHint) {
 TEST(ProgramStatus, DrawingsThatCannotBeLoadedAreNamedOnOneLine) {
   shell_test::DataDir data;
   shell_test::TempDir work;
-  write_text(work.file("s.txt"), "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_save\nfile plan.krv\n");
+  write_text(work.file("s.txt"),
+             "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_save\nfile plan.krv\n");
   ASSERT_EQ(korav(data, work.path(), "--script s.txt").status, 0);
   ASSERT_EQ(::mkfifo(work.file("pipe.krv").c_str(), 0600), 0);
   write_text(work.file("text.krv"), "not a drawing at all");
@@ -249,11 +256,12 @@ TEST(ProgramStatus, DrawingsThatCannotBeLoadedAreNamedOnOneLine) {
     const char* drawing;
     const char* reason;
   };
-  for (const Case& c : {Case{"missing.krv", "Cannot open file"}, Case{"pipe.krv", "Cannot open file"},
-                        Case{"text.krv", "This is not a Korav file!"}}) {
+  for (const Case& c :
+       {Case{"missing.krv", "Cannot open file"}, Case{"pipe.krv", "Cannot open file"},
+        Case{"text.krv", "This is not a Korav file!"}}) {
     const std::string path = work.file(c.drawing);
-    for (const std::string& args : {"--export krv " + path + " out.krv",
-                                    "--script empty.txt " + path}) {
+    for (const std::string& args :
+         {"--export krv " + path + " out.krv", "--script empty.txt " + path}) {
       ProgramRun r = korav(data, work.path(), args);
       EXPECT_EQ(r.status, 1) << args;
       EXPECT_EQ(count_lines(r.err), 1u) << args << "\n" << r.err;
@@ -274,15 +282,16 @@ TEST(ProgramStatus, DrawingsThatCannotBeLoadedAreNamedOnOneLine) {
 TEST(ProgramStatus, ASaveThatCannotBeWrittenFailsTheRun) {
   shell_test::DataDir data;
   shell_test::TempDir work;
-  write_text(work.file("s.txt"), "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_save\nfile plan.krv\n");
+  write_text(work.file("s.txt"),
+             "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_save\nfile plan.krv\n");
   ASSERT_EQ(korav(data, work.path(), "--script s.txt").status, 0);
   ASSERT_GT(fs::file_size(work.file("plan.krv")), 5000u);
   write_text(work.file("small.krv"), "the old file");
   write_text(work.file("save.txt"), "p_file_load\nfile plan.krv\np_file_save\nfile small.krv\n");
 
   // Writes stop at the file size limit (4 KiB) part way through the drawing.
-  for (const std::string& args : {std::string("--script save.txt"),
-                                  std::string("--export krv plan.krv small.krv")}) {
+  for (const std::string& args :
+       {std::string("--script save.txt"), std::string("--export krv plan.krv small.krv")}) {
     ProgramRun r = korav(data, work.path(), args, "ulimit -f 4;");
     EXPECT_EQ(r.status, 1) << args << "\n" << r.err;
     EXPECT_NE((r.out + r.err).find("Cannot write file"), std::string::npos) << args;

@@ -27,8 +27,8 @@ const std::map<std::string, std::set<std::string>>& allowed() {
       {"three_d", {"base", "model", "draft", "render"}},
       {"exchange", {"base", "model", "files", "render", "draft", "arch", "three_d"}},
       {"app", {"base", "model", "files", "render", "draft", "arch", "three_d", "exchange"}},
-      {"app/gtk", {"base", "model", "files", "render", "draft", "arch", "three_d", "exchange",
-                   "app"}},
+      {"app/gtk",
+       {"base", "model", "files", "render", "draft", "arch", "three_d", "exchange", "app"}},
   };
   return table;
 }
@@ -87,9 +87,8 @@ TEST(LayersOfCode, NoFolderIncludesOneAboveOrBesideIt) {
     if (slash == std::string::npos) continue;  // a system header
     const std::string to = layer_of(inc.target);
     if (!allowed().count(to) || to == from) continue;
-    EXPECT_TRUE(allowed().at(from).count(to))
-        << inc.file << ":" << inc.line << " (" << from << ") includes " << inc.target << " ("
-        << to << ")";
+    EXPECT_TRUE(allowed().at(from).count(to)) << inc.file << ":" << inc.line << " (" << from
+                                              << ") includes " << inc.target << " (" << to << ")";
   }
 }
 

@@ -114,7 +114,11 @@ TEST(Pens, DefaultsAndPatternLength) {
   EXPECT_DOUBLE_EQ(lts[5].pattern_length, 8.6);
   LineType lt;
   lt.sections = 2;
-  lt.line[0] = 5; lt.space[0] = 2; lt.line[1] = 1; lt.space[1] = 2; lt.line[2] = 9;
+  lt.line[0] = 5;
+  lt.space[0] = 2;
+  lt.line[1] = 1;
+  lt.space[1] = 2;
+  lt.line[2] = 9;
   EXPECT_DOUBLE_EQ(pattern_length(lt), 10);
   lt.sections = 0;
   EXPECT_EQ(pattern_length(lt), 0);

@@ -133,7 +133,7 @@ TEST(LineJoin, FilletAddsTangentArc) {
 
 TEST(LineJoin, FilletThatDoesNotFitChangesNothing) {
   Drawing d;
-  Line* a = line(d, 1, 0, 3, 0);   // extended to the corner it would run 0..3
+  Line* a = line(d, 1, 0, 3, 0);  // extended to the corner it would run 0..3
   Line* b = line(d, 0, 1, 0, 3);
   EXPECT_FALSE(join_lines(d, *a, {2, 0}, *b, {0, 2}, JoinKind::kFillet, 5));
   expect_line(*a, 1, 0, 3, 0);
@@ -203,7 +203,7 @@ TEST(LineExtend, NothingInTheWayAndTolerances) {
   // a crossing just outside the other line (within its 1e-5 tolerance) still counts
   Drawing d2;
   Line* m = line(d2, 0, 0, 2, 0);
-  line(d2, 6, 0.000005, 6, 4);   // the crossing (6, 0) lies 0.000005/4 before its start
+  line(d2, 6, 0.000005, 6, 4);  // the crossing (6, 0) lies 0.000005/4 before its start
   EXPECT_TRUE(extend_line(d2, *m, {1.9, 0}));
   expect_line(*m, 0, 0, 6, 0);
 }
@@ -265,17 +265,18 @@ TEST(LineDeletePart, CrossingsNearAnEndDoNotCount) {
   line(d3, 0.000001, -1, 0.000001, 1);  // 1e-7 along: too near the start to count
   ASSERT_TRUE(delete_line_part(d3, *n, {1, 0}));
   EXPECT_EQ(d3.store.size(), 1u);
-  EXPECT_NEAR(as<Line>(d3.store.head())->start.x, 0.000001, 1e-15);  // only the crossing line is left
+  EXPECT_NEAR(as<Line>(d3.store.head())->start.x, 0.000001,
+              1e-15);  // only the crossing line is left
 }
 
 TEST(RemoveDuplicates, ExactLinesReversedAndArcsOnCurrentLayer) {
   Drawing d;
   d.current_layer = 1;
   line(d, 0, 0, 1, 1, 1);
-  line(d, 1, 1, 0, 0, 1);            // reversed duplicate
-  line(d, 0, 0, 1, 1 + 1e-12, 1);    // not exactly equal
-  line(d, 0, 0, 1, 1, 2);            // other layer
-  line(d, -0.0, 0, 1, 1, 1);         // -0 equals 0
+  line(d, 1, 1, 0, 0, 1);          // reversed duplicate
+  line(d, 0, 0, 1, 1 + 1e-12, 1);  // not exactly equal
+  line(d, 0, 0, 1, 1, 2);          // other layer
+  line(d, -0.0, 0, 1, 1, 1);       // -0 equals 0
   Circle c = make_element<Circle>(1, 1, 0);
   c.radius1 = c.radius2 = 1;
   c.sweep = 1;

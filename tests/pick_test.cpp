@@ -37,8 +37,8 @@ TEST(Pick, LineOnlyBetweenItsEndsAndEarlierWinsTies) {
   Line* b = create_line(d.store, 0, 1, 0, 0, 2, 10, 2);
   EXPECT_EQ(pick_element(d, context(), 5, 0.5, kPickAny), a);
   EXPECT_EQ(pick_element(d, context(), 5, 1.5, kPickAny), b);
-  EXPECT_EQ(pick_element(d, context(), 5, 1.0, kPickAny), a);  // equal: the earlier stays
-  EXPECT_EQ(pick_element(d, context(), 11, 0, kPickAny), nullptr);  // beyond the end
+  EXPECT_EQ(pick_element(d, context(), 5, 1.0, kPickAny), a);        // equal: the earlier stays
+  EXPECT_EQ(pick_element(d, context(), 11, 0, kPickAny), nullptr);   // beyond the end
   EXPECT_EQ(pick_element(d, context(), 0, 0.1, kPickAny), nullptr);  // foot at the very end
   EXPECT_EQ(pick_element(d, context(), 5, 150, kPickAny), nullptr);  // farther than 100 m
 }
@@ -99,7 +99,8 @@ TEST(Pick, ArcAndEllipseScores) {
   EXPECT_EQ(pick_element(d, context(), 0, -2.1, kPickAny), nullptr);  // outside the sweep
   // an arc over the 0 direction: from 300° over 120°
   Drawing d2;
-  Element* wrap = create(d2.store, circle(0, 0, 1, 1, -std::numbers::pi / 3, 2 * std::numbers::pi / 3));
+  Element* wrap =
+      create(d2.store, circle(0, 0, 1, 1, -std::numbers::pi / 3, 2 * std::numbers::pi / 3));
   EXPECT_EQ(pick_element(d2, context(), 1.05, 0.1, kPickAny), wrap);
   EXPECT_EQ(pick_element(d2, context(), -1.05, 0, kPickAny), nullptr);
   // ellipse 4 x 1 turned by 90°: its far point is (0, 4)

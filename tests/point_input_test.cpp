@@ -42,64 +42,151 @@ struct Case {
 
 TEST(PointInput, StepsResultsAndTypedValues) {
   const Case cases[] = {
-      {"typed absolute coordinates", "key a\ntype 1;2\n", {kStepFirstPoint}, kInputDone,
-       {{0, 1, 2, 0}}, "prompt: Abs. X/Y/Z:", 1, "nop"},
+      {"typed absolute coordinates",
+       "key a\ntype 1;2\n",
+       {kStepFirstPoint},
+       kInputDone,
+       {{0, 1, 2, 0}},
+       "prompt: Abs. X/Y/Z:",
+       1,
+       "nop"},
       // Typed values that cannot be read show an error and the step stays.
-      {"unreadable coordinates", "key a\ntype here\nkey a\ntype 4;5;6\n", {kStepFirstPoint},
-       kInputDone, {{0, 4, 5, 6}}, "error: Not a number"},
+      {"unreadable coordinates",
+       "key a\ntype here\nkey a\ntype 4;5;6\n",
+       {kStepFirstPoint},
+       kInputDone,
+       {{0, 4, 5, 6}},
+       "error: Not a number"},
       // Escape does nothing while the entry of "Abs. X/Y/Z:" is open.
-      {"keys go to the value entry", "key a\nkey Escape\ntype 1;1\n", {kStepFirstPoint}, kInputDone,
+      {"keys go to the value entry",
+       "key a\nkey Escape\ntype 1;1\n",
+       {kStepFirstPoint},
+       kInputDone,
        {{0, 1, 1, kAny}}},
-      {"a coordinate key moves the previous point", "click 0 0\nkey x\ntype 1\nclick 5 0\n",
-       {kStepFirstPoint, kStepNextPoint}, kInputDone, {{0, 1, 0, kAny}, {1, 5, kAny, kAny}},
+      {"a coordinate key moves the previous point",
+       "click 0 0\nkey x\ntype 1\nclick 5 0\n",
+       {kStepFirstPoint, kStepNextPoint},
+       kInputDone,
+       {{0, 1, 0, kAny}, {1, 5, kAny, kAny}},
        "prompt: Move to X+ :"},
       // Twice 1e308 along X would be infinite: refused, the point stays where it was.
       {"a coordinate key beyond the number range",
        "click 0 0\nkey x\ntype 1e308\nkey x\ntype 1e308\nclick 5 0\n",
-       {kStepFirstPoint, kStepNextPoint}, kInputDone, {{0, 1e308, kAny, kAny}},
+       {kStepFirstPoint, kStepNextPoint},
+       kInputDone,
+       {{0, 1e308, kAny, kAny}},
        "error: Number out of range"},
-      {"an arrow key at confirm", "click 0 0\nclick 3 0\nkey Right\ntype 2\nclick 9 9\n",
-       {kStepFirstPoint, kStepNextPoint, kStepConfirm}, kInputDone, {{1, 5, kAny, kAny}}},
+      {"an arrow key at confirm",
+       "click 0 0\nclick 3 0\nkey Right\ntype 2\nclick 9 9\n",
+       {kStepFirstPoint, kStepNextPoint, kStepConfirm},
+       kInputDone,
+       {{1, 5, kAny, kAny}}},
       // Seen from behind u = -x: clicked at x = -3, then 2 along "X-" and 1 along "Z+".
       {"arrow keys follow the view",
        "click 0 0\nclick 3 0\nkey Right\ntype 2\nkey Up\ntype 1\nclick 9 9\n",
-       {kStepFirstPoint, kStepNextPoint, kStepConfirm}, kInputDone, {{1, -5, kAny, 1}},
-       "prompt: Move to X- :", -1, nullptr, 8},
+       {kStepFirstPoint, kStepNextPoint, kStepConfirm},
+       kInputDone,
+       {{1, -5, kAny, 1}},
+       "prompt: Move to X- :",
+       -1,
+       nullptr,
+       8},
       // Enter also repeats the previous point's height.
-      {"enter repeats the previous point", "key a\ntype 1;2;3\nkey Return\n",
-       {kStepFirstPoint, kStepNextPoint}, kInputDone, {{1, 1, 2, 3}}, nullptr, 2},
-      {"the plane lock keeps the height", "key a\ntype 0;0;2.5\nclick 4 4\n",
-       {kStepFirstPoint, kStepNextPoint}, kInputDone, {{1, kAny, kAny, 2.5}}},
-      {"a click in an elevation", "click 3 4\n", {kStepFirstPoint}, kInputDone, {{0, 3, 0, 4}},
-       nullptr, -1, nullptr, 2},
+      {"enter repeats the previous point",
+       "key a\ntype 1;2;3\nkey Return\n",
+       {kStepFirstPoint, kStepNextPoint},
+       kInputDone,
+       {{1, 1, 2, 3}},
+       nullptr,
+       2},
+      {"the plane lock keeps the height",
+       "key a\ntype 0;0;2.5\nclick 4 4\n",
+       {kStepFirstPoint, kStepNextPoint},
+       kInputDone,
+       {{1, kAny, kAny, 2.5}}},
+      {"a click in an elevation",
+       "click 3 4\n",
+       {kStepFirstPoint},
+       kInputDone,
+       {{0, 3, 0, 4}},
+       nullptr,
+       -1,
+       nullptr,
+       2},
       // Nothing to snap to in an axonometric view: the click is not taken.
-      {"a click in an axonometric view", "click 3 4\nkey Escape\n", {kStepFirstPoint},
-       kInputCancel, {}, nullptr, 0, nullptr, 1},
-      {"escape cancels", "click 0 0\nkey Escape\n", {kStepFirstPoint, kStepNextPoint}, kInputCancel,
-       {}, nullptr, -1, "p_nop"},
-      {"another tool ends the request and runs next", "b_gauge\n", {kStepFirstPoint}, kInputCancel,
-       {}, nullptr, -1, "b_gauge"},
+      {"a click in an axonometric view",
+       "click 3 4\nkey Escape\n",
+       {kStepFirstPoint},
+       kInputCancel,
+       {},
+       nullptr,
+       0,
+       nullptr,
+       1},
+      {"escape cancels",
+       "click 0 0\nkey Escape\n",
+       {kStepFirstPoint, kStepNextPoint},
+       kInputCancel,
+       {},
+       nullptr,
+       -1,
+       "p_nop"},
+      {"another tool ends the request and runs next",
+       "b_gauge\n",
+       {kStepFirstPoint},
+       kInputCancel,
+       {},
+       nullptr,
+       -1,
+       "b_gauge"},
       // A click closes the entry of a point-or-value step and takes the point.
-      {"a click in a point-or-value step", "click 1 1\nclick 4 5\n",
-       {kStepFirstPoint, kStepPointOrLength}, kInputDone, {{1, 4, kAny, kAny}}},
-      {"the script ends before the second step", "click 1 1\n", {kStepFirstPoint, kStepPointOrLength},
+      {"a click in a point-or-value step",
+       "click 1 1\nclick 4 5\n",
+       {kStepFirstPoint, kStepPointOrLength},
+       kInputDone,
+       {{1, 4, kAny, kAny}}},
+      {"the script ends before the second step",
+       "click 1 1\n",
+       {kStepFirstPoint, kStepPointOrLength},
        kInputCancel},
-      {"a displacement along Y", "key y\ntype 2\n", {kStepDisplacement}, kInputValue,
+      {"a displacement along Y",
+       "key y\ntype 2\n",
+       {kStepDisplacement},
+       kInputValue,
        {{0, 0, kAny, kAny}, {1, kAny, 2, kAny}}},
-      {"a displacement to the left", "key Left\ntype 3\n", {kStepDisplacement}, kInputValue,
+      {"a displacement to the left",
+       "key Left\ntype 3\n",
+       {kStepDisplacement},
+       kInputValue,
        {{1, -3, kAny, kAny}}},
       {"z_toggle in a pick step", "z_toggle\n", {kStepPickSmall}, kInputToggle},
       {"ok in a pick step", "s_deffi_ok\n", {kStepPickSmall}, kInputOk},
       {"all in a pick step", "s_deffi_all\n", {kStepPick}, kInputAll},
       // Pick positions are not counted.
-      {"two picks", "click 2 3\nclick 5 7\n", {kStepPick, kStepPick2}, kInputDone,
-       {{0, 2, kAny, kAny}, {1, kAny, 7, kAny}}, nullptr, 0},
-      {"a scale step without view commands", "s_maplus\n", {kStepPick}, kInputCancel, {}, nullptr,
-       -1, "nop", 0, false},
+      {"two picks",
+       "click 2 3\nclick 5 7\n",
+       {kStepPick, kStepPick2},
+       kInputDone,
+       {{0, 2, kAny, kAny}, {1, kAny, 7, kAny}},
+       nullptr,
+       0},
+      {"a scale step without view commands",
+       "s_maplus\n",
+       {kStepPick},
+       kInputCancel,
+       {},
+       nullptr,
+       -1,
+       "nop",
+       0,
+       false},
       // The fifth point has nowhere to go.
       {"many point steps never write past four points",
        "click 0 0\nclick 1 1\nclick 2 2\nclick 3 3\nclick 4 4\nclick 5 5\nkey Escape\n",
-       {kStepFirstPoint, kStepPoint, kStepPoint, kStepPoint, kStepPoint}, kInputCancel, {}, nullptr,
+       {kStepFirstPoint, kStepPoint, kStepPoint, kStepPoint, kStepPoint},
+       kInputCancel,
+       {},
+       nullptr,
        kMaxPoints},
   };
   for (const Case& c : cases) {
@@ -112,14 +199,26 @@ TEST(PointInput, StepsResultsAndTypedValues) {
     EXPECT_EQ(point_input(*b.app, r), c.result);
     for (const auto& [i, x, y, z] : c.points) {
       const int n = static_cast<int>(i);
-      if (!std::isnan(x)) { EXPECT_DOUBLE_EQ(r.x[n], x) << n; }
-      if (!std::isnan(y)) { EXPECT_DOUBLE_EQ(r.y[n], y) << n; }
-      if (!std::isnan(z)) { EXPECT_DOUBLE_EQ(r.z[n], z) << n; }
+      if (!std::isnan(x)) {
+        EXPECT_DOUBLE_EQ(r.x[n], x) << n;
+      }
+      if (!std::isnan(y)) {
+        EXPECT_DOUBLE_EQ(r.y[n], y) << n;
+      }
+      if (!std::isnan(z)) {
+        EXPECT_DOUBLE_EQ(r.z[n], z) << n;
+      }
     }
     const auto& t = b.host->transcript();
-    if (c.shown) { EXPECT_NE(std::find(t.begin(), t.end(), c.shown), t.end()); }
-    if (c.count >= 0) { EXPECT_EQ(r.point_count, c.count); }
-    if (c.pending) { EXPECT_EQ(b.app->pending, c.pending); }
+    if (c.shown) {
+      EXPECT_NE(std::find(t.begin(), t.end(), c.shown), t.end());
+    }
+    if (c.count >= 0) {
+      EXPECT_EQ(r.point_count, c.count);
+    }
+    if (c.pending) {
+      EXPECT_EQ(b.app->pending, c.pending);
+    }
     // Whatever the end, the request is gone and its entry and buttons are closed.
     EXPECT_EQ(b.app->input.nesting, 0);
     EXPECT_EQ(b.app->input.current, nullptr);
@@ -189,9 +288,9 @@ TEST(PointInputViews, ZoomWindowNestsInsideATool) {
   EXPECT_EQ(run.app->gauge.values[3], "5.0000m");
   EXPECT_LT(run.app->view().scale, 500);  // zoomed in on a 4 m wide window
   auto p = run.lines("prompt");
-  std::vector<std::string> expected = {"Select function:", "1st Point:", "2nd Point:",
-                                       "1st Corner point:", "2nd Corner point:", "2nd Point:",
-                                       "Move/Confirm:", "1st Point:"};
+  std::vector<std::string> expected = {
+      "Select function:",  "1st Point:", "2nd Point:",    "1st Corner point:",
+      "2nd Corner point:", "2nd Point:", "Move/Confirm:", "1st Point:"};
   EXPECT_EQ(p, expected);  // the script ends while the gauge waits
 }
 
@@ -200,7 +299,7 @@ TEST(PointInputViews, ForeignToolEndsAWaitingToolAndRunsNext) {
   auto p = run.lines("prompt");
   // No "Select function:" between the two gauges: the new command runs at once.
   std::vector<std::string> expected = {"Select function:", "1st Point:", "2nd Point:",
-                                       "1st Point:", "2nd Point:", "Select function:"};
+                                       "1st Point:",       "2nd Point:", "Select function:"};
   EXPECT_EQ(p, expected);
 }
 
@@ -210,8 +309,9 @@ TEST(PointInputOverlays, MarkersAndCursorLeaveNoTraceOnTheCanvas) {
   ASSERT_TRUE(sf.image);
   cairo_surface_flush(sf.image.get());
   const int stride = cairo_image_surface_get_stride(sf.image.get());
-  std::vector<unsigned char> before(cairo_image_surface_get_data(sf.image.get()),
-                                    cairo_image_surface_get_data(sf.image.get()) + stride * sf.height);
+  std::vector<unsigned char> before(
+      cairo_image_surface_get_data(sf.image.get()),
+      cairo_image_surface_get_data(sf.image.get()) + stride * sf.height);
   PointRequest r = request({kStepFirstPoint, kStepNextPoint, kStepConfirm});
   r.drawers[1] = [](App& app, const PointRequest& q, double x, double y) {
     xor_line_world(app.screen(), q.x[0], q.y[0], x, y);
@@ -248,9 +348,9 @@ TEST(PointInputDisplay, CoordinatesShowPositionOffsetAndDifference) {
 
 TEST(PointInputTables, AxisLabelsPerView) {
   const std::tuple<int, const char*, const char*> rows[] = {
-      {0, "z_cup", "Y+"},    {0, "z_cleft", "X-"}, {3, "z_cdown", "Z-"}, {8, "z_cright", "X-"},
-      {8, "z_cleft", "X+"},  {6, "z_cright", "Y+"}, {4, "z_cright", "Y-"}, {4, "z_cz", "Z+"},
-      {0, "z_mb1", ""}};
+      {0, "z_cup", "Y+"},    {0, "z_cleft", "X-"}, {3, "z_cdown", "Z-"},
+      {8, "z_cright", "X-"}, {8, "z_cleft", "X+"}, {6, "z_cright", "Y+"},
+      {4, "z_cright", "Y-"}, {4, "z_cz", "Z+"},    {0, "z_mb1", ""}};
   for (const auto& [view, key, label] : rows) EXPECT_EQ(axis_label(view, key), label) << key;
 }
 

@@ -32,9 +32,18 @@ const FamilyCase kFamilies[] = {
     {PresetKind::kPattern, 12,
      [](Presets& p) { p.pattern = {1, 2, 3, 4, 0.25, 0.785398, 0.125, -1.5, 3, 0.5, 0.25, 1}; }},
     {PresetKind::kWall, 6, [](Presets& p) { p.wall = {"Beton C25", 0.24, -0.5, 3.1, 6, 7}; }},
-    {PresetKind::kDoor, 5, [](Presets& p) { p.door = {4, 0.01, 2.135, 0.05, 0.06}; }},
-    {PresetKind::kWindow, 5, [](Presets& p) { p.window = {2, 0.9, 1.26, 0.04, 0.1}; }},
-    {PresetKind::kOpening, 5, [](Presets& p) { p.opening = {0, 0.0, 2.0, 0, 0}; }},
+    {PresetKind::kDoor, 5,
+     [](Presets& p) {
+       p.door = {4, 0.01, 2.135, 0.05, 0.06};
+     }},
+    {PresetKind::kWindow, 5,
+     [](Presets& p) {
+       p.window = {2, 0.9, 1.26, 0.04, 0.1};
+     }},
+    {PresetKind::kOpening, 5,
+     [](Presets& p) {
+       p.opening = {0, 0.0, 2.0, 0, 0};
+     }},
     {PresetKind::kLight, 8, [](Presets& p) { p.light = {1, 0, 2.5, 35, 0.9, 0.8, 0.7, 0.5}; }},
     {PresetKind::kDim, 12,
      [](Presets& p) { p.dim = {"Iso", 2, 1, 0, 1, 3.5, 0.2, 1.25, 2, 0.5, 12, 2}; }},
@@ -126,14 +135,14 @@ TEST(Presets, DamagedFilesAreReadUpToTheDamage) {
     std::string text;
     int values;
   } cases[] = {
-      {"Beton\n0.24\n-0.1\n", 3},                 // short
-      {"Beton\n0.24\n0.1x\n3.0\n1\n0\n", 2},     // not a number: nothing after it counts
-      {"Beton\n0.24\n0\n2.75\n9\n0\n", 4},       // pen 9 does not exist
-      {"Beton\n0.24\n0\n2.75\n1.5\n0\n", 4},     // a real where an integer belongs
-      {"Beton\n0.24\n0\r5\n", 2},                // a carriage return inside a line
+      {"Beton\n0.24\n-0.1\n", 3},             // short
+      {"Beton\n0.24\n0.1x\n3.0\n1\n0\n", 2},  // not a number: nothing after it counts
+      {"Beton\n0.24\n0\n2.75\n9\n0\n", 4},    // pen 9 does not exist
+      {"Beton\n0.24\n0\n2.75\n1.5\n0\n", 4},  // a real where an integer belongs
+      {"Beton\n0.24\n0\r5\n", 2},             // a carriage return inside a line
       {"Beton\nnan\n", 1},
       {"Beton\n1e300\n", 1},
-      {"Beton\n" + long_line + "\n0\n", 1},      // overlong line
+      {"Beton\n" + long_line + "\n0\n", 1},  // overlong line
       {binary, 2},
       {"", 0},
       {std::string("Be\0ton\n0.24\n", 12), 0},
@@ -179,7 +188,10 @@ TEST(Presets, NamesAreFileNames) {
   }
   EXPECT_EQ(read_text(dia.file("Plan")), "secret\n");
   EXPECT_FALSE(fs::exists(dia.file("text")));
-  for (const char* good : {"Plan", "Erdgeschoss 1", "\xc3\x9c" "bersicht", "a.b"})
+  for (const char* good : {"Plan", "Erdgeschoss 1",
+                           "\xc3\x9c"
+                           "bersicht",
+                           "a.b"})
     EXPECT_EQ(check_preset_name(good), "") << good;
 
   Catalogue c;
@@ -246,8 +258,9 @@ TEST(Presets, ShippedDefaultsAreTheDefaults) {
     EXPECT_EQ(p, defaults);
   }
   // The dimension file keeps the second spacing value before the first.
-  EXPECT_EQ(read_text(dia + "dim/Default"), "Simpel\n0\n0\n1\n0\n2.500000\n0.100000\n1.000000\n"
-                                            "1.500000\n1.000000\n0\n0\n");
+  EXPECT_EQ(read_text(dia + "dim/Default"),
+            "Simpel\n0\n0\n1\n0\n2.500000\n0.100000\n1.000000\n"
+            "1.500000\n1.000000\n0\n0\n");
 }
 
 TEST(Presets, StartUpReadsTheDefaults) {

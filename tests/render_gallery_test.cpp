@@ -48,7 +48,9 @@ Wall* add_wall(Drawing& d, double x, double y, double angle, double length, doub
   const double c[4][2] = {{0, -h}, {length, -h}, {length, h}, {0, h}};
   for (int i = 0; i < 8; ++i) w.corner[i] = P3(c[i % 4][0], c[i % 4][1], i < 4 ? 0 : 2.5);
   std::vector<OutlineLine> lines;
-  auto add = [&](double s1, double q1, double s2, double q2) { lines.push_back({P(s1, q1), P(s2, q2)}); };
+  auto add = [&](double s1, double q1, double s2, double q2) {
+    lines.push_back({P(s1, q1), P(s2, q2)});
+  };
   double outer = 0, inner = 0;
   std::vector<Opening> openings;
   for (const Hole& o : holes) {
@@ -120,7 +122,8 @@ Drawing walls_drawing() {
   std::vector<Hole> windows, plain;
   for (int sub = 1; sub <= 6; ++sub) {
     windows.push_back({0.8 + (sub - 1) * 2.6, 1.6, 3, sub, 0, 0.05, 0.06});
-    plain.push_back({0.8 + (sub - 1) * 2.6, 1.6, 1, sub, 0, sub % 2 ? 0 : 0.05, sub % 2 ? 0 : 0.06});
+    plain.push_back(
+        {0.8 + (sub - 1) * 2.6, 1.6, 1, sub, 0, sub % 2 ? 0 : 0.05, sub % 2 ? 0 : 0.06});
   }
   add_wall(d, 0, -9, 0, 16.4, 0.3, windows);
   add_wall(d, 0, -13, 0, 16.4, 0.3, plain);
@@ -144,15 +147,17 @@ TEST(RenderGallery, LineTypesAndPens) {
   Drawing d;
   d.settings.drawing_scale = 100;
   for (int lt = 0; lt < 6; ++lt) {
-    create_line(d.store, 0, 0, lt, 0, -lt * 1.0, 20, -lt * 1.0);  // long: dashed
-    create_line(d.store, 0, 1, lt, 21, -lt * 1.0, 21.3, -lt * 1.0);  // shorter than a pattern
+    create_line(d.store, 0, 0, lt, 0, -lt * 1.0, 20, -lt * 1.0);         // long: dashed
+    create_line(d.store, 0, 1, lt, 21, -lt * 1.0, 21.3, -lt * 1.0);      // shorter than a pattern
     create_line(d.store, 0, 2, lt, 23, -lt * 1.0, 30, -lt * 1.0 - 0.8);  // slanted
   }
-  for (int pen = 0; pen < 8; ++pen) create_line(d.store, 0, pen, 0, pen * 1.2, -7, pen * 1.2 + 0.8, -10);
+  for (int pen = 0; pen < 8; ++pen)
+    create_line(d.store, 0, pen, 0, pen * 1.2, -7, pen * 1.2 + 0.8, -10);
   create_line(d.store, 0, kGuidePen, 0, 0, -11, 30, -11);
   // Another layer shown as background: faded pens.
   d.layers.layer[2].state = 1;
-  for (int pen = 0; pen < 8; ++pen) create_line(d.store, 2, pen, 2, 11 + pen * 1.2, -7, 11 + pen * 1.2 + 0.8, -10);
+  for (int pen = 0; pen < 8; ++pen)
+    create_line(d.store, 2, pen, 2, 11 + pen * 1.2, -7, 11 + pen * 1.2 + 0.8, -10);
   // A selected line and marked points.
   Line* sel = create_line(d.store, 0, 0, 0, 22, -7, 30, -10);
   sel->selected = 1;
@@ -178,10 +183,10 @@ TEST(RenderGallery, ArcsEllipsesAndSplines) {
     return create(d.store, c);
   };
   circle(0, 0, 3, 3, 2 * kPi, 0, 0);
-  circle(0, 0, 2, 2, 2 * kPi, 0, 0, 3, 1);  // dashed
+  circle(0, 0, 2, 2, 2 * kPi, 0, 0, 3, 1);     // dashed
   circle(0, 0, 0.02, 0.02, 2 * kPi, 0, 0, 2);  // tiny
-  circle(8, 0, 3, 1.5, 2 * kPi, 0, 0.5, 2);  // rotated ellipse
-  circle(8, 0, 2, 1, kPi, 0.3, 0.5, 1, 3);  // elliptic arc
+  circle(8, 0, 3, 1.5, 2 * kPi, 0, 0.5, 2);    // rotated ellipse
+  circle(8, 0, 2, 1, kPi, 0.3, 0.5, 1, 3);     // elliptic arc
   circle(16, 0, 3, 3, kPi / 2, 0, 0, 0);
   circle(16, 0, 2.5, 2.5, 1e-3, 1, 0, 3);  // a very small sweep: one chord
   circle(16, 0, 2, 2, 3 * kPi / 2, kPi / 2, 0, 2, 5);

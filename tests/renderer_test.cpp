@@ -57,14 +57,18 @@ OutputDriver recording_driver(Recorder& recorder) {
     rec(r).calls.push_back({'a', pen, lt, {cx, cy, a, b, sweep, start, rot}, {}});
   };
   d.spline = [](Renderer& r, int pen, int lt, const Point2& p0, const Point2&, const Point2&,
-                const Point2& p3) { rec(r).calls.push_back({'s', pen, lt, {p0.x, p0.y, p3.x, p3.y}, {}}); };
+                const Point2& p3) {
+    rec(r).calls.push_back({'s', pen, lt, {p0.x, p0.y, p3.x, p3.y}, {}});
+  };
   d.text = [](Renderer& r, const TextRun& t) {
     rec(r).calls.push_back({'t', t.pen, t.line_type, {t.x, t.y, t.height}, std::string(t.text)});
   };
   d.dimension = [](Renderer& r, const Dimension& dim) {
     rec(r).calls.push_back({'d', dim.pen, dim.line_type, {static_cast<double>(dim.count)}, {}});
   };
-  d.room = [](Renderer& r, const Room& room) { rec(r).calls.push_back({'r', room.pen, 0, {}, {}}); };
+  d.room = [](Renderer& r, const Room& room) {
+    rec(r).calls.push_back({'r', room.pen, 0, {}, {}});
+  };
   d.fill = [](Renderer& r, const Pattern& p) { rec(r).calls.push_back({'f', p.pen, 0, {}, {}}); };
   return d;
 }
@@ -161,14 +165,11 @@ TEST_F(RenderTest, ExactThicknessGivesPenWidths) {
     double scale;
     int want;
   } rows[] = {
-      {7, 0, 100, 2},  // 1.5 mm at 1:100 is 0.15 m: 1.5 pixels, rounded up
-      {5, 0, 100, 1},  // 0.7 pixels
-      {0, 0, 100, 0},  // 0.13 pixels
-      {kGuidePen, 0, 100, 0},
-      {7, 2, 100, 0},  // 3D views draw thin
-      {7, 0, 1000, 15},
-      {7, 0, 1e9, 255},
-      {7, 0, std::nan(""), 0},
+      {7, 0, 100, 2},                          // 1.5 mm at 1:100 is 0.15 m: 1.5 pixels, rounded up
+      {5, 0, 100, 1},                          // 0.7 pixels
+      {0, 0, 100, 0},                          // 0.13 pixels
+      {kGuidePen, 0, 100, 0}, {7, 2, 100, 0},  // 3D views draw thin
+      {7, 0, 1000, 15},       {7, 0, 1e9, 255}, {7, 0, std::nan(""), 0},
   };
   for (const auto& row : rows) {
     r.view_number = row.view;
@@ -200,8 +201,8 @@ TEST_F(RenderTest, DashesStayPutWhenTheStartIsOutOfView) {
   const View& v = s.view();
   for (int px = 0; px < 200; px += 3) {
     const double x = pixel_to_world_x(v, px);
-    if (x > 19 || std::fabs(std::fmod(x, 4.0) - 2.5) < 0.15 || std::fabs(std::fmod(x, 4.0)) < 0.15 ||
-        std::fabs(std::fmod(x, 4.0) - 4) < 0.15)
+    if (x > 19 || std::fabs(std::fmod(x, 4.0) - 2.5) < 0.15 ||
+        std::fabs(std::fmod(x, 4.0)) < 0.15 || std::fabs(std::fmod(x, 4.0) - 4) < 0.15)
       continue;  // beyond the end or at a dash boundary
     const std::uint32_t want = dash_at(x, 19) ? colour(kColourPen) : colour(kColourBackground);
     EXPECT_EQ(at(px, 50), want) << x;
@@ -243,8 +244,8 @@ TEST(ArcChords, CountsFollowTheScreenSize) {
   } rows[] = {
       {0.1, 0.1, 2 * kPi, 500, false, 18},  // d = 0.02
       {0.1, 0.1, 2 * kPi, 500, true, 36},
-      {3, 4, 2 * kPi, 500, false, 37},      // d = 0.7: base 24
-      {50, 50, 2 * kPi, 500, false, 100},   // d = 10: base 64
+      {3, 4, 2 * kPi, 500, false, 37},     // d = 0.7: base 24
+      {50, 50, 2 * kPi, 500, false, 100},  // d = 10: base 64
       {500, 500, 2 * kPi, 500, false, 188},
       {500, 500, 2 * kPi, 500, true, 376},
       {500, 500, 1e-6, 500, false, 1},
@@ -486,8 +487,8 @@ TEST_F(RecordTest, SymbolsCallTheDriverPerKind) {
     int kind, sub, side;
     std::size_t lines, arcs;
   } rows[] = {
-      {1, 1, 0, 1, 0}, {1, 2, 0, 2, 0}, {1, 4, 0, 3, 0}, {1, 5, 0, 2, 0}, {1, 6, 0, 3, 0},
-      {2, 1, 0, 1, 1}, {2, 1, 3, 1, 1}, {2, 2, 0, 2, 2}, {2, 4, 2, 0, 1}, {2, 5, 2, 0, 1},
+      {1, 1, 0, 1, 0}, {1, 2, 0, 2, 0},  {1, 4, 0, 3, 0},  {1, 5, 0, 2, 0},  {1, 6, 0, 3, 0},
+      {2, 1, 0, 1, 1}, {2, 1, 3, 1, 1},  {2, 2, 0, 2, 2},  {2, 4, 2, 0, 1},  {2, 5, 2, 0, 1},
       {2, 6, 2, 0, 2}, {3, 1, 0, 10, 0}, {3, 3, 0, 10, 0}, {3, 6, 0, 10, 0},
   };
   for (const auto& row : rows) {

@@ -26,7 +26,9 @@ bool have_xvfb() {
 // A data directory the window can start in: the shell tests' one with the shipped pictures.
 struct WindowData {
   shell_test::DataDir data;
-  WindowData() { fs::create_directory_symlink(KORAV_SOURCE_DIR "/graphics", data.file("graphics")); }
+  WindowData() {
+    fs::create_directory_symlink(KORAV_SOURCE_DIR "/graphics", data.file("graphics"));
+  }
   std::string dir() const { return data.path(); }  // ends with "/"
   std::string file(const std::string& name) const { return data.file(name); }
 };
@@ -64,9 +66,11 @@ std::vector<std::string> transcript(const std::string& out, const std::string& d
   std::istringstream in(out);
   std::string l;
   while (std::getline(in, l)) {
-    for (const char* kind : {"prompt: ", "title: ", "message: ", "error: ", "question: ", "file: "}) {
+    for (const char* kind :
+         {"prompt: ", "title: ", "message: ", "error: ", "question: ", "file: "}) {
       if (l.rfind(kind, 0) != 0) continue;
-      for (auto p = l.find(dir); p != std::string::npos; p = l.find(dir)) l.replace(p, dir.size(), "DIR/");
+      for (auto p = l.find(dir); p != std::string::npos; p = l.find(dir))
+        l.replace(p, dir.size(), "DIR/");
       lines.push_back(l);
     }
   }
@@ -119,10 +123,12 @@ TEST(ReplayChoosers, ABoxThatStaysOpenFailsTheRunAtItsDeadline) {
   WindowData d;
   write_text(d.file("s.txt"), "b_gauge\nkey Escape\nz_save_settings\nfile /\nb_gauge\n");
   ASSERT_EQ(::mkfifo(d.file("pipe.txt").c_str(), 0600), 0);
-  WindowRun r = in_window(d, "\"$KORAV\" --replay s.txt; echo status $?; \"$KORAV\" --replay pipe.txt",
-                          "KORAV_REPLAY_DEADLINE=2");
+  WindowRun r =
+      in_window(d, "\"$KORAV\" --replay s.txt; echo status $?; \"$KORAV\" --replay pipe.txt",
+                "KORAV_REPLAY_DEADLINE=2");
   EXPECT_NE(r.out.find("status 1\n"), std::string::npos) << r.out << r.err;
-  EXPECT_NE(r.err.find("s.txt line 4: the file chooser did not close within 2 s"), std::string::npos)
+  EXPECT_NE(r.err.find("s.txt line 4: the file chooser did not close within 2 s"),
+            std::string::npos)
       << r.err;
   EXPECT_NE(r.out.find("file: Save Settings... -> cancel"), std::string::npos) << r.out;
   // Nothing after the failed line ran: the gauge asked once.
@@ -149,7 +155,8 @@ TEST(ReplayBoxes, TheErrorBoxClosesByItsDialogCommand) {
       "for i in $(seq 150); do xwininfo -root -tree | grep -q \"Save Settings\" && break; "
       "sleep 0.1; done; xwininfo -root -tree >$1.windows; wait $p";
   WindowRun r = in_window(d, "f() { " + list + "; }; f open; f closed", "KORAV_REPLAY_DEADLINE=3");
-  const std::string open = read_text(d.file("open.windows")), closed = read_text(d.file("closed.windows"));
+  const std::string open = read_text(d.file("open.windows")),
+                    closed = read_text(d.file("closed.windows"));
   ASSERT_NE(open.find("Save Settings"), std::string::npos) << open;
   ASSERT_NE(closed.find("Save Settings"), std::string::npos) << closed;
   EXPECT_NE(open.find("\"Error\""), std::string::npos) << open;

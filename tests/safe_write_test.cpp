@@ -43,7 +43,10 @@ TEST(SafeWrite, AFailedBodyLeavesTheOldFile) {
   TempDir dir;
   std::string path = dir.file("plan.krv");
   write_all(path, {1, 2, 3});
-  auto fails = [](Writer& w) { w.u32(5); return false; };
+  auto fails = [](Writer& w) {
+    w.u32(5);
+    return false;
+  };
   EXPECT_EQ(write_file_safely(path, fails), WriteStatus::kCannotWrite);
   EXPECT_EQ(read_all(path), (Buf{1, 2, 3}));
   EXPECT_EQ(dir.names(), std::vector<std::string>{"plan.krv"});

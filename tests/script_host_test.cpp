@@ -84,9 +84,8 @@ TEST(ScriptLines, SetNamesWithBlanks) {
 
 TEST(ScriptTranscript, QuestionsAndTitles) {
   // A drawn line makes the drawing modified, so "New" asks.
-  ScriptRun run(
-      "p_file_new\nanswer Cancel\np_file_new\nanswer 1\n",
-      [](App& app) { create_line(app.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
+  ScriptRun run("p_file_new\nanswer Cancel\np_file_new\nanswer 1\n",
+                [](App& app) { create_line(app.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
   EXPECT_EQ(run.status, 0);
   auto q = run.lines("question");
   ASSERT_EQ(q.size(), 2u);
@@ -95,7 +94,8 @@ TEST(ScriptTranscript, QuestionsAndTitles) {
   EXPECT_EQ(run.app->drawing.store.size(), 0u);
   auto titles = run.lines("title");
   ASSERT_EQ(titles.size(), 2u);  // the start, and "New" (the file name is the directory)
-  EXPECT_EQ(titles[1], "KORAV  File: " + run.data.path() + "dat/draw/  Layer: Layer 0  Scale: 1:100");
+  EXPECT_EQ(titles[1],
+            "KORAV  File: " + run.data.path() + "dat/draw/  Layer: Layer 0  Scale: 1:100");
 }
 
 TEST(ScriptTranscript, QuestionWithoutAnswerEndsTheRunWithAnError) {
@@ -113,7 +113,8 @@ TEST(ScriptTranscript, AnswerByUnknownLabelIsAnError) {
   ScriptRun run("p_file_quit\nanswer Maybe\n",
                 [](App& app) { create_line(app.drawing.store, 0, 0, 0, 0, 0, 1, 1); });
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.lines("question").back().substr(run.lines("question").back().size() - 8), "-> close");
+  EXPECT_EQ(run.lines("question").back().substr(run.lines("question").back().size() - 8),
+            "-> close");
 }
 
 TEST(ScriptTranscript, QuitSaveAnswersTheFileChooser) {
@@ -159,8 +160,10 @@ TEST(ScriptTranscript, FilledInBoxTextsAreNotCollectedInTheCatalogue) {
     files_ui_save(d, damaged);
   }
   std::filesystem::resize_file(damaged, std::filesystem::file_size(damaged) - 5);
-  ScriptRun run("b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_tools_remdup\n"
-                "p_file_load\nanswer Yes\nfile " + damaged + "\n");
+  ScriptRun run(
+      "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_tools_remdup\n"
+      "p_file_load\nanswer Yes\nfile " +
+      damaged + "\n");
   const std::string before = shell_test::read_text(std::string(KORAV_SOURCE_DIR) + "/nls/krv.nls");
   EXPECT_EQ(run.lines("message").size(), 1u);
   ASSERT_EQ(run.lines("error").size(), 1u);

@@ -52,9 +52,10 @@ void change_every_option(Drawing& d) {
   s.text_editor = {1, 1, 0, 1};
   s.room_text.area_text.set("m2");
   std::tie(s.view.exact_thickness, s.view.room_borders, s.room_text.volume_unit, s.drawing_scale,
-           d.current_layer, s.view_number, s.angle_input, s.figure_input) = std::tuple(1, 0, 1, 250, 117, 3, 0, 2);
-  std::tie(s.link_to_elements, s.move_figures, s.preview_snap, s.size_unit, s.paper_unit, s.accuracy,
-           s.accuracy_arch) = std::tuple(0, 0, 0, 1, 2, 6, 3);
+           d.current_layer, s.view_number, s.angle_input, s.figure_input) =
+      std::tuple(1, 0, 1, 250, 117, 3, 0, 2);
+  std::tie(s.link_to_elements, s.move_figures, s.preview_snap, s.size_unit, s.paper_unit,
+           s.accuracy, s.accuracy_arch) = std::tuple(0, 0, 0, 1, 2, 6, 3);
   s.colours.background = {0.1, 0.2, 0.3};
   s.colours.guide = {0, 1, 0};
   s.paths[0].set("/home/plan/");
@@ -80,10 +81,21 @@ TEST(SettingsFile, ChunksInOrderWithTheirLengths) {
   std::vector<std::pair<std::string, std::uint32_t>> expected = {{"KRVW", 4}, {"PSNP", 40}};
   for (int i = 0; i < 8; ++i) expected.emplace_back("PPEN", 113);
   for (int i = 0; i < 8; ++i) expected.emplace_back("PLIN", 138);
-  for (auto [k, n] : std::vector<std::pair<const char*, std::uint32_t>>{
-           {"PPO2", 392}, {"PPR3", 324}, {"PHP3", 1200}, {"PDXF", 16}, {"PFLT", 12}, {"PTEE", 16},
-           {"PVIW", 20}, {"PROD", 88}, {"PMSC", 32}, {"PMS2", 12}, {"PDI2", 8}, {"PCOL", 72},
-           {"PLOP", 1536}, {"PASR", 16}, {"PBAK", 8}})
+  for (auto [k, n] : std::vector<std::pair<const char*, std::uint32_t>>{{"PPO2", 392},
+                                                                        {"PPR3", 324},
+                                                                        {"PHP3", 1200},
+                                                                        {"PDXF", 16},
+                                                                        {"PFLT", 12},
+                                                                        {"PTEE", 16},
+                                                                        {"PVIW", 20},
+                                                                        {"PROD", 88},
+                                                                        {"PMSC", 32},
+                                                                        {"PMS2", 12},
+                                                                        {"PDI2", 8},
+                                                                        {"PCOL", 72},
+                                                                        {"PLOP", 1536},
+                                                                        {"PASR", 16},
+                                                                        {"PBAK", 8}})
     expected.emplace_back(k, n);
   EXPECT_EQ(got, expected);
 }
@@ -91,8 +103,8 @@ TEST(SettingsFile, ChunksInOrderWithTheirLengths) {
 TEST(SettingsFile, PenAndLineChunksFromBytes) {
   Bytes f = current_header();
   chunk(f, "PPEN", Bytes{}.u8(5).name("Rot", 80).f64(0.7).f64(1).f64(0).f64(0));
-  chunk(f, "PLIN", Bytes{}.u8(6).name("Strich", 80).f64(10).u8(2).f64(5).f64(2).f64(1).f64(2)
-                       .f64(9).f64(0));
+  chunk(f, "PLIN",
+        Bytes{}.u8(6).name("Strich", 80).f64(10).u8(2).f64(5).f64(2).f64(1).f64(2).f64(9).f64(0));
   chunk(f, "PDI2", Bytes{}.u32(5).u32(1));
   Drawing d;
   EXPECT_FALSE(from_bytes(f.b, d).damaged);
@@ -192,7 +204,7 @@ TEST(SettingsFile, OlderKeysFillTheSameOptions) {
 TEST(SettingsFile, UnusableChunksChangeNothing) {
   Bytes f = current_header();
   chunk(f, "PPEN", Bytes{}.u8(9).name("Neun", 80).f64(1).f64(1).f64(1).f64(1));  // no pen 9
-  chunk(f, "PPEN", Bytes{}.u8(1).name("Kurz", 80).f64(1));                        // cut short
+  chunk(f, "PPEN", Bytes{}.u8(1).name("Kurz", 80).f64(1));                       // cut short
   chunk(f, "PMSC", Bytes{}.f64(0).u32(5000).u32(2).u32(0).u32(1).u32(0).u32(0));
   chunk(f, "LAY3", Bytes{}.u32(1000).name("Zu hoch", 80).u8(1).f64(0));
   chunk(f, "PSNP", Bytes{}.u32(4));

@@ -156,8 +156,9 @@ TEST_F(LayersDialog, ClicksAndTitle) {
 }
 
 TEST_F(LayersDialog, RenameThroughTheNameEntry) {
-  ScriptRun run("set Layers/Name 7\nset Name:/Name: Walls\nz_c_layerentry\n"
-                "set Layers/List name 3\nset Name:/Name: Upper floor\n");
+  ScriptRun run(
+      "set Layers/Name 7\nset Name:/Name: Walls\nz_c_layerentry\n"
+      "set Layers/List name 3\nset Name:/Name: Upper floor\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.app->drawing.layers.layer[7].name.view(), "Walls");
   EXPECT_EQ(run.app->drawing.layers.list_names[3].view(), "Upper floor");
@@ -167,8 +168,9 @@ TEST_F(LayersDialog, RenameThroughTheNameEntry) {
 }
 
 TEST_F(LayersDialog, ScriptedClicksAndSets) {
-  ScriptRun run("set Layers/Bk. 305\nset Layers/Ac. 42\nset Layers/Set Plan A\np_layerstate_save\n"
-                "set Layers/Bk. 305\nset Layers/Ac. 7\nset Layers/Set Plan A\n");
+  ScriptRun run(
+      "set Layers/Bk. 305\nset Layers/Ac. 42\nset Layers/Set Plan A\np_layerstate_save\n"
+      "set Layers/Bk. 305\nset Layers/Ac. 7\nset Layers/Set Plan A\n");
   EXPECT_EQ(run.status, 0);
   const Drawing& d = run.app->drawing;
   EXPECT_EQ(d.layers.layer[305].state, 1);  // hidden again, then recalled with the set
@@ -257,8 +259,9 @@ TEST(Gauge, Measure) {
 }
 
 TEST(Gauge, ToolShowsTheDialogWithFormattedValues) {
-  ScriptRun run("b_gauge\nclick 0 0\nclick 3 4\nclick 3 4\nclick 1 1\nclick 1 -1\nclick 0 0\n"
-                "key Escape\n");
+  ScriptRun run(
+      "b_gauge\nclick 0 0\nclick 3 4\nclick 3 4\nclick 1 1\nclick 1 -1\nclick 0 0\n"
+      "key Escape\n");
   EXPECT_TRUE(run.app->dialog_open(kDialogGauge));
   const Settings& s = run.app->drawing.settings;
   EXPECT_EQ(run.app->gauge.values[0], format_length(0, s));

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "app/app.h"
-#include "base/catalogue.h"
 #include "app/script_host.h"
+#include "base/catalogue.h"
 #include "tests/files_test_support.h"
 
 namespace korav::shell_test {

@@ -24,7 +24,8 @@ SnapHit snap(const Drawing& d, const SnapQuery& q, std::vector<Point3> pts = {})
   return find_snap(d, q, pts);
 }
 
-Circle circle(double cx, double cy, double r, double start = 0, double sweep = 2 * std::numbers::pi) {
+Circle circle(double cx, double cy, double r, double start = 0,
+              double sweep = 2 * std::numbers::pi) {
   Circle c = make_element<Circle>(0, 1, 0);
   c.centre = {cx, cy, 0};
   c.radius1 = c.radius2 = r;
@@ -35,7 +36,7 @@ Circle circle(double cx, double cy, double r, double start = 0, double sweep = 2
 
 TEST(Snap, StoreOrderBeatsDistance) {
   Drawing d;
-  create_line(d.store, 0, 1, 0, 1.06, 1.0, 5, 5);  // its start is 0.06 from the click
+  create_line(d.store, 0, 1, 0, 1.06, 1.0, 5, 5);   // its start is 0.06 from the click
   create_line(d.store, 0, 1, 0, 1.0, 1.01, -5, 5);  // its start is nearer, but later
   SnapHit h = snap(d, query(1, 1));
   EXPECT_EQ(h.code, kSnapPoint);
@@ -72,7 +73,8 @@ TEST(Snap, OffOrNothingFoundMapsTheClickIntoTheView) {
   } rows[] = {{2, 3, 0, 4}, {8, -3, 0, 4}, {4, 0, -3, 4}, {6, 0, 3, 4}};
   for (const auto& row : rows) {
     const SnapHit v = snap(d, query(3, 4, row.view));
-    EXPECT_EQ(std::tuple(v.code, v.x, v.y, v.z), std::tuple(kSnapClick, row.x, row.y, row.z)) << row.view;
+    EXPECT_EQ(std::tuple(v.code, v.x, v.y, v.z), std::tuple(kSnapClick, row.x, row.y, row.z))
+        << row.view;
   }
   EXPECT_EQ(snap(d, query(3, 4, 1)).code, kSnapRejected);
   SnapQuery axo_off = query(3, 4, 9);
@@ -183,7 +185,8 @@ TEST(Snap, LineIntersectionsOfDifferentElementsOnly) {
 TEST(Snap, PatternSeparatorIsNoPoint) {
   Drawing d;
   Pattern p = make_element<Pattern>(0, 1, 0);
-  std::vector<Point2> outline = {{998.5, 998.5, 0}, {1000, 998.5, 0}, {999, 1000, 0}, {999, 999, 0}};
+  std::vector<Point2> outline = {
+      {998.5, 998.5, 0}, {1000, 998.5, 0}, {999, 1000, 0}, {999, 999, 0}};
   create_pattern(d.store, p, outline);
   EXPECT_EQ(snap(d, query(999.01, 999.01)).code, kSnapClick);
 }

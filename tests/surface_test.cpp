@@ -113,7 +113,7 @@ TEST_F(SurfaceTest, AChangeOfColourOrWidthFlushes) {
   EXPECT_EQ(s.batch.flushes - before, 11u);
   // The lines kept their own colours.
   EXPECT_EQ(pixel_at(s.cur(), 0, 5), pen0);
-  EXPECT_EQ(pixel_at(s.cur(), 1, 5) , pen1);
+  EXPECT_EQ(pixel_at(s.cur(), 1, 5), pen1);
 }
 
 TEST_F(SurfaceTest, RgbLinesAreKeyedByTheirOwnColour) {
@@ -333,7 +333,7 @@ TEST_F(SurfaceTest, WildCoordinatesAreClippedOrIgnored) {
   draw_line(s, 9, kColourPen, -1e12, 20, 1e12, 20);
   draw_line(s, 0, kColourPen + 2, -1e15, 30, 1e15, 30);
   draw_line(s, 0, kColourPen + 3, -1e300, 1e300, 1e300, -1e300);  // imprecise, but harmless
-  draw_line(s, 0, 200, 0, 40, 63, 40);  // a colour index out of range
+  draw_line(s, 0, 200, 0, 40, 63, 40);                            // a colour index out of range
   xor_line(s, nan, nan, 1, 1);
   xor_rectangle(s, -1e15, -1e15, 1e15, 1e15);
   present(s);

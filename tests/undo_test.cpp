@@ -117,7 +117,8 @@ TEST(Undo, MarkLastWithTooFewElementsReportsEachMissingOne) {
   add_line(d, 1);
   testing::internal::CaptureStdout();
   d.undo.record(d.store, kUndoMarkLast, 3);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "error marking lastobj\nerror marking lastobj\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "error marking lastobj\nerror marking lastobj\n");
   d.undo.undo(d.store);
   EXPECT_EQ(d.store.size(), 0u);
 }

@@ -27,16 +27,22 @@ void expect_value(const ParsedValue& v, double expected, double tolerance = 1e-1
 
 TEST(UnitsNumber, LeadingNumberWithCommaOrPoint) {
   const std::pair<std::string_view, double> rows[] = {
-      {"2,5", 2.5}, {"2.5", 2.5}, {"  -3.25e2xyz", -325}, {"+7", 7}, {".5", 0.5}, {",5", 0.5},
+      {"2,5", 2.5},
+      {"2.5", 2.5},
+      {"  -3.25e2xyz", -325},
+      {"+7", 7},
+      {".5", 0.5},
+      {",5", 0.5},
       {"5.", 5},
-      {"2.5m", 2.5},        // the rest is ignored
-      {"1e", 1},            // an "e" without digits is not an exponent
+      {"2.5m", 2.5},  // the rest is ignored
+      {"1e", 1},      // an "e" without digits is not an exponent
       {"1e+", 1},
-      {"0x10", 0},          // no hexadecimal
-      {"1,234.5", 1.234},   // every comma is a decimal point
+      {"0x10", 0},         // no hexadecimal
+      {"1,234.5", 1.234},  // every comma is a decimal point
       {"007.5", 7.5},
       // Only the characters inside the view are read.
-      {std::string_view("12345", 2), 12}, {std::string_view("7,5", 2), 7}};
+      {std::string_view("12345", 2), 12},
+      {std::string_view("7,5", 2), 7}};
   for (const auto& [text, value] : rows) expect_value(parse_number(text), value);
 }
 
@@ -68,9 +74,9 @@ TEST(UnitsNumber, OutOfRangeAndUnderflow) {
 }
 
 TEST(UnitsNumber, PlainNumberDecimals) {
-  const std::pair<double, const char*> rows[] = {{2.5, "2.50"},     {1, "1.00"},       {0.5, "0.500"},
-                                                 {0.1, "0.100"},    {0.0999, "0.0999"}, {0.05, "0.0500"},
-                                                 {1234.5678, "1234.57"}};
+  const std::pair<double, const char*> rows[] = {
+      {2.5, "2.50"},      {1, "1.00"},      {0.5, "0.500"},        {0.1, "0.100"},
+      {0.0999, "0.0999"}, {0.05, "0.0500"}, {1234.5678, "1234.57"}};
   for (const auto& [v, text] : rows) EXPECT_EQ(format_plain_number(v), text) << v;
 }
 
@@ -79,11 +85,15 @@ TEST(UnitsNumber, PlainNumberDecimals) {
 
 TEST(UnitsLength, FormatEveryDecimalUnit) {
   const std::tuple<double, std::uint32_t, const char*> rows[] = {
-      {1.2345, kLengthMetre, "1.2345m"},       {1.2345, kLengthCentimetre, "123.450cm"},
-      {1.2345, kLengthMillimetre, "1234.50mm"}, {12 * kInchM, kLengthInch, "12.000\""},
-      {2.5 * kFootM, kLengthFoot, "2.5000'"},  {-0.5, kLengthMetre, "-0.5000m"},
+      {1.2345, kLengthMetre, "1.2345m"},
+      {1.2345, kLengthCentimetre, "123.450cm"},
+      {1.2345, kLengthMillimetre, "1234.50mm"},
+      {12 * kInchM, kLengthInch, "12.000\""},
+      {2.5 * kFootM, kLengthFoot, "2.5000'"},
+      {-0.5, kLengthMetre, "-0.5000m"},
       {0, kLengthMillimetre, "0.00mm"},
-      {1, 6, "1.0000m"}, {1, 0xFFFFFFFFu, "1.0000m"}};  // unknown units are metres
+      {1, 6, "1.0000m"},
+      {1, 0xFFFFFFFFu, "1.0000m"}};  // unknown units are metres
   for (const auto& [v, unit, text] : rows) EXPECT_EQ(format_length(v, unit), text);
   expect_value(parse_length("2", 99), 2);
   // A comma reads as a point in every unit.
@@ -165,14 +175,23 @@ TEST(UnitsFeetInches, HugeAndNonFiniteValues) {
 
 TEST(UnitsFeetInches, ParseFeetInchesAndFractions) {
   const std::pair<const char*, double> rows[] = {
-      {"5'-3 1/2\"", inches(5, 3.5)}, {"5 1/2'", inches(5.5, 0)}, {"  -  5'-3 1/2\"", -inches(5, 3.5)},
-      {"5'", inches(5, 0)},           {"5'3", inches(5, 3)},      {"'3", inches(0, 3)},
-      {"3 1/2", inches(0, 3.5)},      {"3-1/2\"", inches(0, 3.5)}, {"3.25", inches(0, 3.25)},
+      {"5'-3 1/2\"", inches(5, 3.5)},
+      {"5 1/2'", inches(5.5, 0)},
+      {"  -  5'-3 1/2\"", -inches(5, 3.5)},
+      {"5'", inches(5, 0)},
+      {"5'3", inches(5, 3)},
+      {"'3", inches(0, 3)},
+      {"3 1/2", inches(0, 3.5)},
+      {"3-1/2\"", inches(0, 3.5)},
+      {"3.25", inches(0, 3.25)},
       {"1,5'", inches(1.5, 0)},
-      {"3 4", inches(0, 4)},  // a text after the blank without a slash replaces the number before it
+      {"3 4",
+       inches(0, 4)},  // a text after the blank without a slash replaces the number before it
       // A lone fraction is a fraction: the texts the formatter writes for less than an inch
       // read back as written.
-      {"1/2\"", inches(0, 0.5)}, {"1'-1/2\"", inches(1, 0.5)}, {"3/4'", inches(0.75, 0)},
+      {"1/2\"", inches(0, 0.5)},
+      {"1'-1/2\"", inches(1, 0.5)},
+      {"3/4'", inches(0.75, 0)},
       {"-1/4", -inches(0, 0.25)}};
   for (const auto& [text, v] : rows) expect_value(parse_length(text, kLengthFeetInches), v);
 }
@@ -190,14 +209,23 @@ TEST(UnitsFeetInches, FormatThenParseRoundTrips) {
 }
 
 TEST(UnitsFeetInches, BadText) {
-  const std::pair<const char*, std::string_view> rows[] = {
-      {"", kMsgNoValue},          {"'", kMsgNotANumber},      {"-", kMsgNotANumber},
-      {"-\"", kMsgNotANumber},    {"x'3", kMsgNotANumber},    {"5'x", kMsgNotANumber},
-      {"3 x", kMsgNotANumber},    {"3 1/0", kMsgZeroDenominator}, {"1/0\"", kMsgZeroDenominator},
-      {"3 1/", kMsgBadFraction},  {"3 /2", kMsgBadFraction},  {"/", kMsgBadFraction},
-      {"3 1/2/", ""},  // "2/" reads as 2
-      {"1e308 1e308/0.001", kMsgOutOfRange}, {"1e999'", kMsgOutOfRange}};
-  for (const auto& [text, error] : rows) EXPECT_EQ(parse_length(text, kLengthFeetInches).error, error) << text;
+  const std::pair<const char*, std::string_view> rows[] = {{"", kMsgNoValue},
+                                                           {"'", kMsgNotANumber},
+                                                           {"-", kMsgNotANumber},
+                                                           {"-\"", kMsgNotANumber},
+                                                           {"x'3", kMsgNotANumber},
+                                                           {"5'x", kMsgNotANumber},
+                                                           {"3 x", kMsgNotANumber},
+                                                           {"3 1/0", kMsgZeroDenominator},
+                                                           {"1/0\"", kMsgZeroDenominator},
+                                                           {"3 1/", kMsgBadFraction},
+                                                           {"3 /2", kMsgBadFraction},
+                                                           {"/", kMsgBadFraction},
+                                                           {"3 1/2/", ""},  // "2/" reads as 2
+                                                           {"1e308 1e308/0.001", kMsgOutOfRange},
+                                                           {"1e999'", kMsgOutOfRange}};
+  for (const auto& [text, error] : rows)
+    EXPECT_EQ(parse_length(text, kLengthFeetInches).error, error) << text;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -240,30 +268,43 @@ TEST(UnitsCoordinates, BadPartIsNamed) {
 TEST(UnitsAngleSizes, FormatAndParseEveryUnit) {
   // Unknown unit numbers mean the default: degrees, millimetres of paper, centimetres.
   const std::tuple<std::string, std::string> formats[] = {
-      {format_angle(kPi, kAngleRadian), "3.142r"},      {format_angle(kPi / 2, kAngleDegree), "90.000"},
-      {format_angle(kPi / 2, kAngleGon), "100.000g"},   {format_angle(-kPi / 4, kAngleDegree), "-45.000"},
+      {format_angle(kPi, kAngleRadian), "3.142r"},
+      {format_angle(kPi / 2, kAngleDegree), "90.000"},
+      {format_angle(kPi / 2, kAngleGon), "100.000g"},
+      {format_angle(-kPi / 4, kAngleDegree), "-45.000"},
       {format_angle(kPi, 3), "180.000"},
-      {format_paper_size(210, kPaperMillimetre), "210.00mm"}, {format_paper_size(210, kPaperCentimetre), "21.00cm"},
-      {format_paper_size(210, kPaperInch), "8.27\""},    {format_paper_size(210, kPaperPica), "49.61pi"},
-      {format_paper_size(210, kPaperPoint), "595.28pt"}, {format_paper_size(3, 17), "3.00mm"},
-      {format_size(0.35, kSizeCentimetre), "0.35cm"},    {format_size(2.54, kSizeInch), "1.00\""},
+      {format_paper_size(210, kPaperMillimetre), "210.00mm"},
+      {format_paper_size(210, kPaperCentimetre), "21.00cm"},
+      {format_paper_size(210, kPaperInch), "8.27\""},
+      {format_paper_size(210, kPaperPica), "49.61pi"},
+      {format_paper_size(210, kPaperPoint), "595.28pt"},
+      {format_paper_size(3, 17), "3.00mm"},
+      {format_size(0.35, kSizeCentimetre), "0.35cm"},
+      {format_size(2.54, kSizeInch), "1.00\""},
       {format_size(1, 4), "1.00cm"}};
   for (const auto& [got, want] : formats) EXPECT_EQ(got, want);
   const std::tuple<ParsedValue, double> parsed[] = {
-      {parse_angle("1,5", kAngleRadian), 1.5},        {parse_angle("90", kAngleDegree), kPi / 2},
-      {parse_angle("100g", kAngleGon), kPi / 2},      {parse_angle("-45", kAngleDegree), -kPi / 4},
+      {parse_angle("1,5", kAngleRadian), 1.5},
+      {parse_angle("90", kAngleDegree), kPi / 2},
+      {parse_angle("100g", kAngleGon), kPi / 2},
+      {parse_angle("-45", kAngleDegree), -kPi / 4},
       {parse_angle("180", 3), kPi},
-      {parse_paper_size("2,5", kPaperMillimetre), 2.5}, {parse_paper_size("2,5", kPaperCentimetre), 25},
-      {parse_paper_size("1", kPaperInch), 25.4},      {parse_paper_size("6", kPaperPica), 25.4},
+      {parse_paper_size("2,5", kPaperMillimetre), 2.5},
+      {parse_paper_size("2,5", kPaperCentimetre), 25},
+      {parse_paper_size("1", kPaperInch), 25.4},
+      {parse_paper_size("6", kPaperPica), 25.4},
       {parse_paper_size("72pt", kPaperPoint), 25.4},
-      {parse_size("0,5", kSizeCentimetre), 0.5},      {parse_size("1", kSizeInch), 2.54}};
+      {parse_size("0,5", kSizeCentimetre), 0.5},
+      {parse_size("1", kSizeInch), 2.54}};
   for (const auto& [v, want] : parsed) expect_value(v, want);
   const std::tuple<ParsedValue, std::string_view> bad[] = {
-      {parse_angle("", kAngleDegree), kMsgNoValue},   {parse_angle("north", kAngleGon), kMsgNotANumber},
+      {parse_angle("", kAngleDegree), kMsgNoValue},
+      {parse_angle("north", kAngleGon), kMsgNotANumber},
       {parse_angle("1e999", kAngleRadian), kMsgOutOfRange},
       {parse_paper_size("1e308", kPaperInch), kMsgOutOfRange},  // 25.4e308
       {parse_paper_size(",", kPaperPoint), kMsgNotANumber},
-      {parse_size("1e308", kSizeInch), kMsgOutOfRange}, {parse_size("-", kSizeInch), kMsgNotANumber}};
+      {parse_size("1e308", kSizeInch), kMsgOutOfRange},
+      {parse_size("-", kSizeInch), kMsgNotANumber}};
   for (const auto& [v, error] : bad) EXPECT_EQ(v.error, error);
   for (std::uint32_t unit = kAngleRadian; unit <= kAngleGon; ++unit) {
     const ParsedValue back = parse_angle(format_angle(0.7123, unit), unit);
@@ -306,31 +347,54 @@ TEST(UnitsDimension, FiguresByStyleAccuracyAndArchitecturalAccuracy) {
   };
   const Row rows[] = {
       // Architectural, millimetres raised; a 0 is not raised.
-      {2.345, 0, 4, 2, "2.34", "5"}, {2.34, 0, 4, 2, "2.34", ""}, {12.007, 0, 4, 2, "12.00", "7"},
+      {2.345, 0, 4, 2, "2.34", "5"},
+      {2.34, 0, 4, 2, "2.34", ""},
+      {12.007, 0, 4, 2, "12.00", "7"},
       {1.0, 0, 4, 2, "1.00", ""},
       // Below one metre in centimetres: the last two characters go (".5" of "34.5").
-      {0.345, 0, 4, 2, "34", "5"}, {0.25, 0, 4, 2, "25", ""}, {0.0, 0, 4, 2, "0", ""},
+      {0.345, 0, 4, 2, "34", "5"},
+      {0.25, 0, 4, 2, "25", ""},
+      {0.0, 0, 4, 2, "0", ""},
       // Half centimetres.
-      {2.345, 0, 4, 1, "2.34", "5"}, {2.348, 0, 4, 1, "2.35", ""}, {2.342, 0, 4, 1, "2.34", ""},
-      {2.343, 0, 4, 1, "2.34", "5"}, {2.347, 0, 4, 1, "2.34", "5"}, {0.345, 0, 4, 1, "34", "5"},
+      {2.345, 0, 4, 1, "2.34", "5"},
+      {2.348, 0, 4, 1, "2.35", ""},
+      {2.342, 0, 4, 1, "2.34", ""},
+      {2.343, 0, 4, 1, "2.34", "5"},
+      {2.347, 0, 4, 1, "2.34", "5"},
+      {0.345, 0, 4, 1, "34", "5"},
       {0.348, 0, 4, 1, "35", ""},
       // Whole and four decimals; the architectural accuracy is limited to 3.
-      {0.25, 0, 4, 0, "25", ""}, {2.5, 0, 4, 0, "2.50", ""}, {2.5, 0, 4, 3, "2.5000", ""},
-      {0.25, 0, 4, 3, "25.00", ""}, {0.25, 0, 4, 9, "25.00", ""},
+      {0.25, 0, 4, 0, "25", ""},
+      {2.5, 0, 4, 0, "2.50", ""},
+      {2.5, 0, 4, 3, "2.5000", ""},
+      {0.25, 0, 4, 3, "25.00", ""},
+      {0.25, 0, 4, 9, "25.00", ""},
       // Decimal styles by accuracy, limited to 4.
-      {1.23456, 1, 0, 2, "1", ""}, {1.23456, 1, 1, 2, "1.2", ""}, {1.23456, 1, 3, 2, "1.235", ""},
-      {1.23456, 1, 4, 2, "1.2346", ""}, {1.23456, 2, 2, 2, "123.46", ""}, {1.23456, 3, 0, 2, "1235", ""},
-      {10 * kInchM, 4, 1, 2, "10.0", ""}, {3 * kFootM, 5, 4, 2, "3.0000", ""},
+      {1.23456, 1, 0, 2, "1", ""},
+      {1.23456, 1, 1, 2, "1.2", ""},
+      {1.23456, 1, 3, 2, "1.235", ""},
+      {1.23456, 1, 4, 2, "1.2346", ""},
+      {1.23456, 2, 2, 2, "123.46", ""},
+      {1.23456, 3, 0, 2, "1235", ""},
+      {10 * kInchM, 4, 1, 2, "10.0", ""},
+      {3 * kFootM, 5, 4, 2, "3.0000", ""},
       {1.23456, 1, 99, 2, "1.2346", ""},
       // Feet and inches by denominator; style 12 rounds to whole inches, with the carries.
-      {v, 6, 4, 2, "3'-5 1/2\"", ""}, {v, 7, 4, 2, "3'-5 1/4\"", ""}, {v, 8, 4, 2, "3'-5 1/4\"", ""},
-      {v, 9, 4, 2, "3'-5 5/16\"", ""}, {v, 10, 4, 2, "3'-5 5/16\"", ""}, {v, 11, 4, 2, "3'-5 19/64\"", ""},
-      {v, 12, 4, 2, "3'-5\"", ""}, {inches(3, 5.6), 12, 4, 2, "3'-6\"", ""},
-      {inches(3, 11.6), 12, 4, 2, "4'-0\"", ""}, {inches(0, 0.8), 6, 4, 2, "1\"", ""},
+      {v, 6, 4, 2, "3'-5 1/2\"", ""},
+      {v, 7, 4, 2, "3'-5 1/4\"", ""},
+      {v, 8, 4, 2, "3'-5 1/4\"", ""},
+      {v, 9, 4, 2, "3'-5 5/16\"", ""},
+      {v, 10, 4, 2, "3'-5 5/16\"", ""},
+      {v, 11, 4, 2, "3'-5 19/64\"", ""},
+      {v, 12, 4, 2, "3'-5\"", ""},
+      {inches(3, 5.6), 12, 4, 2, "3'-6\"", ""},
+      {inches(3, 11.6), 12, 4, 2, "4'-0\"", ""},
+      {inches(0, 0.8), 6, 4, 2, "1\"", ""},
       // A negative override keeps its sign instead of garbling every part of the text.
       {-v, 6, 4, 2, "-3'-5 1/2\"", ""},
       // Damaged styles are architectural.
-      {2.345, 13, 4, 2, "2.34", "5"}, {2.345, 255, 4, 2, "2.34", "5"}};
+      {2.345, 13, 4, 2, "2.34", "5"},
+      {2.345, 255, 4, 2, "2.34", "5"}};
   for (const Row& r : rows) {
     const DimensionFigure f = format_dimension_figure(r.value, r.style, r.accuracy, r.arch);
     EXPECT_EQ(f.main, r.main) << r.value << " style " << r.style;

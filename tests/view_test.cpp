@@ -4,8 +4,8 @@
 #include <limits>
 #include <tuple>
 
-#include "render/view.h"
 #include "model/drawing.h"
+#include "render/view.h"
 
 namespace korav {
 namespace {
@@ -65,7 +65,7 @@ TEST(View, PointAndBoxInView) {
   EXPECT_TRUE(point_in_view(v, 0, 0));
   EXPECT_TRUE(point_in_view(v, v.xmax, v.ymin));
   EXPECT_FALSE(point_in_view(v, v.xmax + 0.01, 0));
-  EXPECT_TRUE(box_in_view(v, 100, 100, 40, 40));  // corners in any order, overlapping
+  EXPECT_TRUE(box_in_view(v, 100, 100, 40, 40));      // corners in any order, overlapping
   EXPECT_TRUE(box_in_view(v, -100, -100, 100, 100));  // containing the view
   EXPECT_FALSE(box_in_view(v, 60, -10, 70, 10));
   EXPECT_FALSE(point_in_view(v, std::nan(""), 0));
@@ -110,7 +110,8 @@ TEST(View, ScaleStepsMoveThroughTheTableAndStopAtItsEnds) {
 }
 
 TEST(View, ScaleTextAndDrawingScaleSteps) {
-  const std::pair<double, const char*> texts[] = {{500, " 1:500 "}, {10.0 / 3, " 1:3 "}, {0.5, " 2:1 "}, {1, " 1:1 "}};
+  const std::pair<double, const char*> texts[] = {
+      {500, " 1:500 "}, {10.0 / 3, " 1:3 "}, {0.5, " 2:1 "}, {1, " 1:1 "}};
   for (const auto& [scale, text] : texts) EXPECT_EQ(scale_text(scale), text);
   const ScaleSteps& m = metric_scale_steps();
   // From, and the next value up and down; at the ends of the table the value stays.

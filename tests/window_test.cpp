@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/commands.h"
-#include "app/gtk/xpm_reader.h"
 #include "app/dialogs/layers.h"
+#include "app/gtk/xpm_reader.h"
 #include "shell_test_support.h"
 #include "tests/png_test_support.h"
 
@@ -213,7 +213,8 @@ void expect_same_as_script_host(const std::string& script) {
   for (std::vector<std::string>* t : {&ts, &tw})
     for (std::string& l : *t)
       for (const DataDir* d : {&script_dir, &window_dir})
-        if (auto p = l.find(d->path()); p != std::string::npos) l.replace(p, d->path().size(), "DIR");
+        if (auto p = l.find(d->path()); p != std::string::npos)
+          l.replace(p, d->path().size(), "DIR");
   EXPECT_EQ(ts, tw);
   const std::string saved_s = read_text(script_dir.file("plan.krv"));
   const std::string saved_w = read_text(window_dir.file("plan.krv"));
@@ -231,31 +232,31 @@ TEST(WindowReplay, PointInputRunsExactlyAsInTheScriptHost) {
 TEST(WindowReplay, KeysDialogsAndViewFunctionsRunExactlyAsInTheScriptHost) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   expect_same_as_script_host(
-      "key asterisk\n"           // the Layers dialog
-      "set Layers/Ac. 5\n"       // layer 5 becomes the current layer
-      "key l\n"                  // palette page "line", ends nothing
+      "key asterisk\n"      // the Layers dialog
+      "set Layers/Ac. 5\n"  // layer 5 becomes the current layer
+      "key l\n"             // palette page "line", ends nothing
       "b_line_line\n"
       "click 0 0\n"
-      "key KP_Add\n"             // a view step inside the tool keeps its points
+      "key KP_Add\n"  // a view step inside the tool keeps its points
       "key minus\n"
-      "key M\n"                  // remember the view
-      "f_zoom\n"                 // a view function with its own request
+      "key M\n"   // remember the view
+      "f_zoom\n"  // a view function with its own request
       "click -5 -5\n"
       "click 5 5\n"
-      "key shift+r\n"            // back to the remembered view ("R")
+      "key shift+r\n"  // back to the remembered view ("R")
       "click 2 3\n"
-      "key Up\n"                 // coordinate key in the plan view: "Y+"
+      "key Up\n"  // coordinate key in the plan view: "Y+"
       "type 1\n"
       "click 2 4\n"
-      "key KP_6\n"               // scroll one step
-      "key Tab\n"                // as Return: repeats the previous point
-      "key slash\n"              // the gauge ends the line tool
+      "key KP_6\n"   // scroll one step
+      "key Tab\n"    // as Return: repeats the previous point
+      "key slash\n"  // the gauge ends the line tool
       "click 1 1\n"
       "click 4 5\n"
       "key Return\n"
       "key Escape\n"
       "set Layers/Bk. 7\n"
-      "p_layerfunc_up\n"         // layer 5 moves to 4 with its elements
+      "p_layerfunc_up\n"  // layer 5 moves to 4 with its elements
       "p_file_save\n"
       "file plan.krv\n"
       "z_c_layer\n");
@@ -265,10 +266,10 @@ TEST(WindowReplay, QuittingEndsTheRunAndStillWritesTheScreenshot) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   DataDir data;
   shell_test::write_text(data.file("s.txt"),
-               "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\n"
-               "p_file_quit\nanswer Cancel\n"  // the drawing is altered: ask, and stay
-               "p_file_quit\nanswer Quit\n"
-               "b_line_line\n");  // never runs
+                         "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\n"
+                         "p_file_quit\nanswer Cancel\n"  // the drawing is altered: ask, and stay
+                         "p_file_quit\nanswer Quit\n"
+                         "b_line_line\n");  // never runs
   KoravRun r = run_korav(data, "--replay s.txt --screenshot shot.png", true);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("[Quit|Cancel|Save] -> Cancel"), std::string::npos) << r.out;
@@ -284,8 +285,9 @@ TEST(WindowReplay, QuittingEndsTheRunAndStillWritesTheScreenshot) {
 TEST(WindowReplay, ScreenshotShowsTheWholeWindowWithTheDrawing) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   DataDir data;
-  shell_test::write_text(data.file("s.txt"),
-               "b_line_line\nclick 0 0\nclick 10 0\nclick 10 0\np_nop\ns_alles\nz_d_layer\nmove 500 500\n");
+  shell_test::write_text(
+      data.file("s.txt"),
+      "b_line_line\nclick 0 0\nclick 10 0\nclick 10 0\np_nop\ns_alles\nz_d_layer\nmove 500 500\n");
   KoravRun r = run_korav(data, "--replay s.txt --size 700x450 --screenshot shot.png", true);
   ASSERT_EQ(r.status, 0) << r.err;
   Png png;
@@ -328,7 +330,8 @@ TEST(WindowReplay, ScriptErrorsEndTheRunWithStatusOneAndNameTheLine) {
   }
   // An unanswered question is closed, as cancelled, and the drawing stays.
   DataDir data;
-  shell_test::write_text(data.file("s.txt"), "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\n");
+  shell_test::write_text(data.file("s.txt"),
+                         "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\n");
   KoravRun r = run_korav(data, "--replay s.txt", true);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("Really delete all? [Yes|Cancel] -> close"), std::string::npos) << r.out;

@@ -19,8 +19,8 @@ struct GaugeReading {
 GaugeReading measure(double x0, double y0, double z0, double x1, double y1, double z1);
 
 // The dialog's rows: labels and the values as the dialog shows them.
-inline constexpr std::array<std::string_view, 5> kGaugeRows = {
-    "X-Distance", "Y-Distance", "Z-Distance", "Length", "Angle"};
+inline constexpr std::array<std::string_view, 5> kGaugeRows = {"X-Distance", "Y-Distance",
+                                                               "Z-Distance", "Length", "Angle"};
 
 struct GaugeDialog {
   std::array<std::string, 5> values;  // formatted with the drawing's units

@@ -18,7 +18,8 @@ LayerDialogView layer_dialog_view(const App& app) {
   const Drawing& d = app.drawing;
   const Layers& L = d.layers;
   LayerDialogView v;
-  const int list = L.displayed_list >= 0 && L.displayed_list < kLayerListCount ? L.displayed_list : 0;
+  const int list =
+      L.displayed_list >= 0 && L.displayed_list < kLayerListCount ? L.displayed_list : 0;
   for (int row = 0; row < kLayersPerList; ++row) {
     const int n = list * kLayersPerList + row;
     LayerRow& r = v.rows[row];
@@ -32,7 +33,8 @@ LayerDialogView layer_dialog_view(const App& app) {
     ListRow& r = v.lists[l];
     r.holds_current = d.current_layer / kLayersPerList == l;
     r.name = std::string(L.list_names[l].view());
-    for (int i = 0; i < kLayersPerList && !r.used; ++i) r.used = L.layer[l * kLayersPerList + i].count != 0;
+    for (int i = 0; i < kLayersPerList && !r.used; ++i)
+      r.used = L.layer[l * kLayersPerList + i].count != 0;
     r.displayed = l == list;
   }
   for (const LayerSet& s : L.sets) v.sets.emplace_back(s.name.view());

@@ -28,14 +28,14 @@ struct LayerRow {
   bool current = false;  // marker in the first column, highlighted background
   bool shown = false;    // state 1: marker in the second column
   std::string name;
-  bool used = false;     // marker: the layer holds elements
+  bool used = false;  // marker: the layer holds elements
 };
 
 struct ListRow {
   bool holds_current = false;  // marker: the list contains the current layer
   std::string name;
-  bool used = false;           // marker: any layer of the list holds elements
-  bool displayed = false;      // highlighted
+  bool used = false;       // marker: any layer of the list holds elements
+  bool displayed = false;  // highlighted
 };
 
 struct LayerDialogView {
@@ -48,9 +48,9 @@ struct LayerDialogView {
 // State of the dialog kept between refreshes.
 struct LayerDialog {
   std::string set_entry = "Default";
-  int rename_layer = -1;  // the layer whose name the "Name:" entry edits, -1 for none
-  int rename_list = -1;   // or the list
-  std::string rename_text;  // what the "Name:" entry shows
+  int rename_layer = -1;           // the layer whose name the "Name:" entry edits, -1 for none
+  int rename_list = -1;            // or the list
+  std::string rename_text;         // what the "Name:" entry shows
   std::int32_t clicked_layer = 0;  // the last layer row clicked (dialog variables)
   std::int32_t clicked_list = 0;   // the last list row clicked
 };

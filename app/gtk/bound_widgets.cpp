@@ -14,7 +14,6 @@ namespace korav {
 
 namespace {
 
-
 std::string label_of(const std::string& name) {
   std::size_t slash = name.find('/');
   return slash == std::string::npos ? name : name.substr(slash + 1);
@@ -56,11 +55,13 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
   switch (v.kind) {
     case VarKind::kCheck:
     case VarKind::kToggle: {
-      b.widget = v.kind == VarKind::kCheck ? gtk_check_button_new_with_label(label_text(label).c_str())
-                                          : gtk_toggle_button_new_with_label(label_text(label).c_str());
+      b.widget = v.kind == VarKind::kCheck
+                     ? gtk_check_button_new_with_label(label_text(label).c_str())
+                     : gtk_toggle_button_new_with_label(label_text(label).c_str());
       g_signal_connect(b.widget, "toggled", G_CALLBACK(+[](GtkToggleButton* w, gpointer p) {
                          auto* bw = static_cast<BoundWidget*>(p);
-                         bw->host->bound_changed(*bw, gtk_toggle_button_get_active(w) ? "on" : "off");
+                         bw->host->bound_changed(*bw,
+                                                 gtk_toggle_button_get_active(w) ? "on" : "off");
                        }),
                        bp);
       break;
@@ -82,7 +83,8 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
                            bw->host->bound_changed(*bw, bw->items[static_cast<std::size_t>(i)]);
                          }),
                          bp);
-        gtk_grid_attach(GTK_GRID(grid), r, static_cast<gint>(i % 2), static_cast<gint>(i / 2), 1, 1);
+        gtk_grid_attach(GTK_GRID(grid), r, static_cast<gint>(i % 2), static_cast<gint>(i / 2), 1,
+                        1);
         b.parts.push_back(r);
       }
       b.items = v.items;
@@ -94,8 +96,9 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
       b.widget = v.kind == VarKind::kCombo ? gtk_combo_box_text_new_with_entry()
                                            : gtk_combo_box_text_new();
       for (const std::string& item : v.items)
-        gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(b.widget),
-                                       (v.kind == VarKind::kOption ? label_text(item) : item).c_str());
+        gtk_combo_box_text_append_text(
+            GTK_COMBO_BOX_TEXT(b.widget),
+            (v.kind == VarKind::kOption ? label_text(item) : item).c_str());
       b.items = v.items;
       g_signal_connect(b.widget, "changed", G_CALLBACK(+[](GtkComboBox* c, gpointer p) {
                          auto* bw = static_cast<BoundWidget*>(p);
@@ -122,9 +125,9 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
                          auto* bw = static_cast<BoundWidget*>(p);
                          char buf[64];
                          if (bw->kind == VarKind::kSpinInt)
-                           std::snprintf(buf, sizeof buf, "%d", gtk_spin_button_get_value_as_int(s));
-                         else
-                           std::snprintf(buf, sizeof buf, "%.17g", gtk_spin_button_get_value(s));
+                           std::snprintf(buf, sizeof buf, "%d",
+                                         gtk_spin_button_get_value_as_int(s));
+                         else std::snprintf(buf, sizeof buf, "%.17g", gtk_spin_button_get_value(s));
                          bw->host->bound_changed(*bw, buf);
                        }),
                        bp);
@@ -157,7 +160,8 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
                          bw->host->bound_changed(*bw, gtk_entry_get_text(e));
                        }),
                        bp);
-      g_signal_connect(b.widget, "focus-out-event", G_CALLBACK(+[](GtkWidget* e, GdkEvent*, gpointer p) -> gboolean {
+      g_signal_connect(b.widget, "focus-out-event",
+                       G_CALLBACK(+[](GtkWidget* e, GdkEvent*, gpointer p) -> gboolean {
                          auto* bw = static_cast<BoundWidget*>(p);
                          // Only a real edit is written back on leaving the field.
                          if (bw->host->app().vars.value_text(bw->host->app(), bw->name) !=
@@ -189,7 +193,8 @@ void GtkHost::refresh_bound(BoundWidget* only) {
       case VarKind::kRadio: {
         int i = app_.vars.index(b.name);
         if (i >= 0 && i < static_cast<int>(b.parts.size()))
-          gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(b.parts[static_cast<std::size_t>(i)]), TRUE);
+          gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(b.parts[static_cast<std::size_t>(i)]),
+                                       TRUE);
         break;
       }
       case VarKind::kOption:
@@ -238,8 +243,8 @@ GtkWidget* GtkHost::build_var_dialog(std::string_view key) {
   int row = 0;
   for (const DialogVar* v : vars) {
     GtkWidget* w = bound_widget(*v);
-    const bool own_label = v->kind == VarKind::kCheck || v->kind == VarKind::kToggle ||
-                           v->kind == VarKind::kRadio;
+    const bool own_label =
+        v->kind == VarKind::kCheck || v->kind == VarKind::kToggle || v->kind == VarKind::kRadio;
     if (own_label) {
       gtk_grid_attach(GTK_GRID(grid), w, 0, row, 2, 1);
     } else {
@@ -280,8 +285,9 @@ void GtkHost::build_selection_panel() {
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 1);
   gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
   for (const Row& r : rows)
-    gtk_box_pack_start(GTK_BOX(row), command_button(ButtonKind::kPush, r.label, r.command, r.tip, "", ""),
-                       TRUE, TRUE, 0);
+    gtk_box_pack_start(GTK_BOX(row),
+                       command_button(ButtonKind::kPush, r.label, r.command, r.tip, "", ""), TRUE,
+                       TRUE, 0);
   gtk_box_pack_start(GTK_BOX(selection_place_), row, FALSE, FALSE, 0);
 }
 

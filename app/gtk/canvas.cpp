@@ -1,8 +1,8 @@
 // The drawing canvas: shows the back buffer of the drawing surface and turns pointer presses,
 // motion and the wheel into the canvas events of the command loop.
 #include "app/app.h"
-#include "app/gtk/gtk_host.h"
 #include "app/gtk/canvas_paint.h"
+#include "app/gtk/gtk_host.h"
 #include "app/point_input.h"
 #include "render/surface.h"
 
@@ -57,13 +57,11 @@ gboolean on_scroll(GtkWidget*, GdkEventScroll* ev, gpointer self) {
 
 GtkWidget* GtkHost::build_canvas(int width, int height, bool exact_size) {
   canvas_ = gtk_drawing_area_new();
-  if (exact_size)
-    gtk_widget_set_size_request(canvas_, width, height);
-  else
-    gtk_widget_set_size_request(canvas_, kMinCanvasWidth, kMinCanvasHeight);
+  if (exact_size) gtk_widget_set_size_request(canvas_, width, height);
+  else gtk_widget_set_size_request(canvas_, kMinCanvasWidth, kMinCanvasHeight);
   gtk_widget_set_can_focus(canvas_, TRUE);
-  gtk_widget_add_events(canvas_, GDK_BUTTON_PRESS_MASK | GDK_POINTER_MOTION_MASK |
-                                     GDK_SCROLL_MASK | GDK_LEAVE_NOTIFY_MASK);
+  gtk_widget_add_events(canvas_, GDK_BUTTON_PRESS_MASK | GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK |
+                                     GDK_LEAVE_NOTIFY_MASK);
   g_signal_connect(canvas_, "draw", G_CALLBACK(on_draw), this);
   g_signal_connect(canvas_, "size-allocate", G_CALLBACK(on_size_allocate), this);
   g_signal_connect(canvas_, "button-press-event", G_CALLBACK(on_press), this);
@@ -72,8 +70,8 @@ GtkWidget* GtkHost::build_canvas(int width, int height, bool exact_size) {
   // The surface draws its own cursor figures; the system pointer is hidden over the canvas.
   g_signal_connect(canvas_, "realize", G_CALLBACK(+[](GtkWidget* w, gpointer) {
                      GdkWindow* win = gtk_widget_get_window(w);
-                     GdkCursor* blank = gdk_cursor_new_for_display(gdk_window_get_display(win),
-                                                                   GDK_BLANK_CURSOR);
+                     GdkCursor* blank =
+                         gdk_cursor_new_for_display(gdk_window_get_display(win), GDK_BLANK_CURSOR);
                      gdk_window_set_cursor(win, blank);
                      g_object_unref(blank);
                    }),
@@ -82,7 +80,8 @@ GtkWidget* GtkHost::build_canvas(int width, int height, bool exact_size) {
   app_.screen().surface[kMainSurface].on_present = [this](const PixelBox& b) {
     if (canvas_) gtk_widget_queue_draw_area(canvas_, b.x, b.y, b.width, b.height);
   };
-  g_signal_connect(canvas_, "leave-notify-event", G_CALLBACK(+[](GtkWidget*, GdkEventCrossing*, gpointer self) -> gboolean {
+  g_signal_connect(canvas_, "leave-notify-event",
+                   G_CALLBACK(+[](GtkWidget*, GdkEventCrossing*, gpointer self) -> gboolean {
                      App& app = static_cast<GtkHost*>(self)->app();
                      erase_cursor(app);  // the cursor figure lives in the back buffer
                      app.pointer.inside = false;
@@ -96,9 +95,7 @@ void GtkHost::canvas_press(int button, double px, double py, int presses) {
   if (canvas_button(app_, button, px, py, presses)) leave_main_loop();
 }
 
-void GtkHost::canvas_motion(double px, double py) {
-  pointer_motion(app_, px, py);
-}
+void GtkHost::canvas_motion(double px, double py) { pointer_motion(app_, px, py); }
 
 void GtkHost::canvas_wheel(bool up) {
   if (canvas_scroll(app_, up)) leave_main_loop();

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/app.h"
-#include "base/messages.h"
 #include "app/script_host.h"
+#include "base/messages.h"
 
 namespace korav {
 
@@ -103,7 +103,8 @@ int GtkHost::question(std::string_view text, std::span<const std::string_view> b
     g_signal_connect(b, "clicked", G_CALLBACK(+[](GtkWidget* w, gpointer st) {
                        auto* q = static_cast<QuestionState*>(st);
                        if (q->answer < 0)
-                         q->answer = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(w), "korav-answer"));
+                         q->answer =
+                             GPOINTER_TO_INT(g_object_get_data(G_OBJECT(w), "korav-answer"));
                        if (q->running) {
                          q->running = false;
                          gtk_main_quit();
@@ -113,7 +114,8 @@ int GtkHost::question(std::string_view text, std::span<const std::string_view> b
     gtk_box_pack_start(GTK_BOX(row), b, TRUE, TRUE, 0);
   }
   state.window = win;
-  g_signal_connect(win, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer st) -> gboolean {
+  g_signal_connect(win, "delete-event",
+                   G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer st) -> gboolean {
                      auto* q = static_cast<QuestionState*>(st);
                      if (q->answer < 0) q->answer = 0;
                      if (q->running) {
@@ -141,8 +143,7 @@ int GtkHost::question(std::string_view text, std::span<const std::string_view> b
     buttons_text += translate(buttons[i]);
   }
   std::string chosen = answer > 0 ? std::string(translate(buttons[answer - 1])) : "close";
-  transcript("question",
-             transcript_text(state.text) + " [" + buttons_text + "] -> " + chosen);
+  transcript("question", transcript_text(state.text) + " [" + buttons_text + "] -> " + chosen);
   return answer;
 }
 

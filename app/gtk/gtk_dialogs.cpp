@@ -28,8 +28,15 @@ bool clicked_cell(GtkWidget* view, const GdkEventButton* ev, int& row, int& colu
   return true;
 }
 
-
-enum LayerColumn { kColCurrent, kColShown, kColName, kColUsed, kColNumber, kColBackground, kColCount };
+enum LayerColumn {
+  kColCurrent,
+  kColShown,
+  kColName,
+  kColUsed,
+  kColNumber,
+  kColBackground,
+  kColCount
+};
 enum ListColumn { kListMarker, kListName, kListUsed, kListBackground, kListCount };
 
 constexpr const char* kHighlight = "#C8DCFF";
@@ -51,16 +58,17 @@ GtkWidget* GtkHost::dialog_window(std::string_view key) {
   if (window_) gtk_window_set_transient_for(GTK_WINDOW(win), GTK_WINDOW(window_));
   gtk_container_set_border_width(GTK_CONTAINER(win), 6);
   g_object_set_data(G_OBJECT(win), "korav-command", const_cast<char*>(keep(close_name)));
-  g_signal_connect(win, "delete-event", G_CALLBACK(+[](GtkWidget* w, GdkEvent*, gpointer self) -> gboolean {
-                     auto* name = static_cast<const char*>(g_object_get_data(G_OBJECT(w), "korav-command"));
-                     if (name && *name) {
-                       static_cast<GtkHost*>(self)->command(name);
-                     } else {
-                       gtk_widget_hide(w);
-                     }
-                     return TRUE;  // never destroyed by the close box
-                   }),
-                   this);
+  g_signal_connect(
+      win, "delete-event", G_CALLBACK(+[](GtkWidget* w, GdkEvent*, gpointer self) -> gboolean {
+        auto* name = static_cast<const char*>(g_object_get_data(G_OBJECT(w), "korav-command"));
+        if (name && *name) {
+          static_cast<GtkHost*>(self)->command(name);
+        } else {
+          gtk_widget_hide(w);
+        }
+        return TRUE;  // never destroyed by the close box
+      }),
+      this);
   // Keys typed in a dialog reach the main window's keyboard handler, except in entries.
   return win;
 }
@@ -141,8 +149,10 @@ void GtkHost::build_layer_dialog() {
     int column;
     bool pixbuf;
   };
-  const Col cols[] = {{"Ac.", kColCurrent, true}, {"Bk.", kColShown, true},
-                      {"Name", kColName, false},  {"Use", kColUsed, true},
+  const Col cols[] = {{"Ac.", kColCurrent, true},
+                      {"Bk.", kColShown, true},
+                      {"Name", kColName, false},
+                      {"Use", kColUsed, true},
                       {"No.", kColNumber, false}};
   for (const Col& c : cols) {
     GtkCellRenderer* r = c.pixbuf ? gtk_cell_renderer_pixbuf_new() : gtk_cell_renderer_text_new();
@@ -153,7 +163,8 @@ void GtkHost::build_layer_dialog() {
     if (c.column == kColName) gtk_tree_view_column_set_expand(col, TRUE);
     gtk_tree_view_append_column(GTK_TREE_VIEW(layer_view_), col);
   }
-  g_signal_connect(layer_view_, "button-press-event", G_CALLBACK(+[](GtkWidget* w, GdkEventButton* ev, gpointer self) -> gboolean {
+  g_signal_connect(layer_view_, "button-press-event",
+                   G_CALLBACK(+[](GtkWidget* w, GdkEventButton* ev, gpointer self) -> gboolean {
                      auto* host = static_cast<GtkHost*>(self);
                      int row = 0;
                      int index = 0;
@@ -188,22 +199,23 @@ void GtkHost::build_layer_dialog() {
   list_view_ = gtk_tree_view_new_with_model(GTK_TREE_MODEL(list_store_));
   g_object_unref(list_store_);
   gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(list_view_), FALSE);
-  const Col list_cols[] = {{"", kListMarker, true}, {"Name", kListName, false}, {"", kListUsed, true}};
+  const Col list_cols[] = {
+      {"", kListMarker, true}, {"Name", kListName, false}, {"", kListUsed, true}};
   for (const Col& c : list_cols) {
     GtkCellRenderer* r = c.pixbuf ? gtk_cell_renderer_pixbuf_new() : gtk_cell_renderer_text_new();
     GtkTreeViewColumn* col = gtk_tree_view_column_new_with_attributes(
         "", r, c.pixbuf ? "pixbuf" : "text", c.column, "cell-background", kListBackground, nullptr);
     gtk_tree_view_append_column(GTK_TREE_VIEW(list_view_), col);
   }
-  g_signal_connect(list_view_, "button-press-event", G_CALLBACK(+[](GtkWidget* w, GdkEventButton* ev, gpointer self) -> gboolean {
+  g_signal_connect(list_view_, "button-press-event",
+                   G_CALLBACK(+[](GtkWidget* w, GdkEventButton* ev, gpointer self) -> gboolean {
                      auto* host = static_cast<GtkHost*>(self);
                      int row = 0;
                      int index = 0;
                      if (!clicked_cell(w, ev, row, index)) return FALSE;
                      if (ev->type == GDK_2BUTTON_PRESS && index == kListName)
                        layer_list_begin_rename(host->app(), row);
-                     else if (ev->type == GDK_BUTTON_PRESS)
-                       layer_show_list(host->app(), row);
+                     else if (ev->type == GDK_BUTTON_PRESS) layer_show_list(host->app(), row);
                      return TRUE;
                    }),
                    this);
@@ -233,8 +245,8 @@ void GtkHost::build_layer_dialog() {
   gtk_box_pack_start(GTK_BOX(sets_box), set_combo_, TRUE, TRUE, 0);
   GtkWidget* save = command_button(ButtonKind::kPush, "Save", "p_layerstate_save", "", "", "");
   gtk_box_pack_start(GTK_BOX(sets_box), save, FALSE, FALSE, 0);
-  GtkWidget* trash = command_button(ButtonKind::kPush, "Delete", "p_layerstate_delete", "",
-                                    "trashcan.xpm", "");
+  GtkWidget* trash =
+      command_button(ButtonKind::kPush, "Delete", "p_layerstate_delete", "", "trashcan.xpm", "");
   gtk_box_pack_start(GTK_BOX(sets_box), trash, FALSE, FALSE, 0);
   gtk_container_add(GTK_CONTAINER(sets_frame), sets_box);
   gtk_box_pack_start(GTK_BOX(side), sets_frame, FALSE, FALSE, 0);
@@ -244,13 +256,14 @@ void GtkHost::build_layer_dialog() {
   gtk_box_pack_start(GTK_BOX(funcs),
                      command_button(ButtonKind::kPush, "Delete", "p_layerfunc_delete", "", "", ""),
                      TRUE, TRUE, 0);
-  gtk_box_pack_start(GTK_BOX(funcs),
-                     command_button(ButtonKind::kPush, "Up", "p_layerfunc_up", "", "uparrow.xpm", ""),
-                     FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(funcs),
-                     command_button(ButtonKind::kPush, "Down", "p_layerfunc_down", "",
-                                    "downarrow.xpm", ""),
-                     FALSE, FALSE, 0);
+  gtk_box_pack_start(
+      GTK_BOX(funcs),
+      command_button(ButtonKind::kPush, "Up", "p_layerfunc_up", "", "uparrow.xpm", ""), FALSE,
+      FALSE, 0);
+  gtk_box_pack_start(
+      GTK_BOX(funcs),
+      command_button(ButtonKind::kPush, "Down", "p_layerfunc_down", "", "downarrow.xpm", ""), FALSE,
+      FALSE, 0);
   gtk_box_pack_start(GTK_BOX(side), funcs, FALSE, FALSE, 0);
   gtk_box_pack_end(GTK_BOX(side),
                    command_button(ButtonKind::kPush, "Close", "z_c_layer", "", "", ""), FALSE,
@@ -266,10 +279,10 @@ void GtkHost::refresh_layer_dialog() {
   for (const LayerRow& r : v.rows) {
     GtkTreeIter it;
     gtk_list_store_append(layer_store_, &it);
-    gtk_list_store_set(layer_store_, &it, kColCurrent, r.current ? markers_[0] : nullptr,
-                       kColShown, r.shown ? markers_[1] : markers_[2], kColName, r.name.c_str(),
-                       kColUsed, r.used ? markers_[3] : nullptr, kColNumber, r.number,
-                       kColBackground, r.current ? kHighlight : nullptr, -1);
+    gtk_list_store_set(layer_store_, &it, kColCurrent, r.current ? markers_[0] : nullptr, kColShown,
+                       r.shown ? markers_[1] : markers_[2], kColName, r.name.c_str(), kColUsed,
+                       r.used ? markers_[3] : nullptr, kColNumber, r.number, kColBackground,
+                       r.current ? kHighlight : nullptr, -1);
   }
   gtk_list_store_clear(list_store_);
   for (const ListRow& r : v.lists) {
@@ -280,7 +293,8 @@ void GtkHost::refresh_layer_dialog() {
                        kListBackground, r.displayed ? kHighlight : nullptr, -1);
   }
   gtk_combo_box_text_remove_all(GTK_COMBO_BOX_TEXT(set_combo_));
-  for (const std::string& s : v.sets) gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(set_combo_), s.c_str());
+  for (const std::string& s : v.sets)
+    gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(set_combo_), s.c_str());
   GtkWidget* entry = gtk_bin_get_child(GTK_BIN(set_combo_));
   gtk_entry_set_text(GTK_ENTRY(entry), v.set_entry.c_str());
   refreshing_layers_ = false;
@@ -300,8 +314,8 @@ void GtkHost::build_layer_name_dialog() {
                      // Through the registry, as a script's "set Name:/Name: ..." does.
                      App& app = host->app();
                      std::string error;
-                     if (app.vars.set(app, "Name:/Name:", gtk_entry_get_text(GTK_ENTRY(e)), error) ==
-                         DialogVars::Result::kError)
+                     if (app.vars.set(app, "Name:/Name:", gtk_entry_get_text(GTK_ENTRY(e)),
+                                      error) == DialogVars::Result::kError)
                        std::printf("Name: %s\n", error.c_str());
                    }),
                    this);
@@ -358,8 +372,8 @@ void GtkHost::build_about_box() {
   GtkWidget* name = gtk_label_new(nullptr);
   gtk_label_set_markup(GTK_LABEL(name), "<big><b>Korav 0.1.0</b></big>");
   gtk_box_pack_start(GTK_BOX(box), name, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(box), gtk_label_new(label_text("CAD for architects").c_str()), FALSE, FALSE,
-                     0);
+  gtk_box_pack_start(GTK_BOX(box), gtk_label_new(label_text("CAD for architects").c_str()), FALSE,
+                     FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box),
                      command_button(ButtonKind::kPush, "Close", "z_c_about", "", "", ""), FALSE,
                      FALSE, 0);

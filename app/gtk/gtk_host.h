@@ -128,7 +128,7 @@ class GtkHost : public Ui {
   struct BoundWidget {
     GtkHost* host = nullptr;
     GtkWidget* widget = nullptr;
-    std::vector<GtkWidget*> parts;  // the buttons of a radio group
+    std::vector<GtkWidget*> parts;   // the buttons of a radio group
     std::vector<std::string> items;  // English item labels
     std::string name;
     VarKind kind = VarKind::kEntry;
@@ -150,7 +150,7 @@ class GtkHost : public Ui {
   };
   struct QuestionState {
     GtkWidget* window = nullptr;
-    std::string text;  // translated
+    std::string text;                 // translated
     std::vector<std::string> labels;  // English
     std::vector<GtkWidget*> buttons;
     int answer = -1;

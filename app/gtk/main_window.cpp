@@ -98,8 +98,8 @@ GtkWidget* GtkHost::command_button(ButtonKind kind, std::string_view label,
   CommandButton cb;
   cb.widget = b;
   cb.command = std::string(command_name);
-  cb.handler = g_signal_connect(b, toggle ? "toggled" : "clicked",
-                                G_CALLBACK(on_button_clicked), this);
+  cb.handler =
+      g_signal_connect(b, toggle ? "toggled" : "clicked", G_CALLBACK(on_button_clicked), this);
   command_buttons_.push_back(std::move(cb));
   return b;
 }
@@ -318,8 +318,8 @@ GtkWidget* GtkHost::build_main_window(int canvas_width, int canvas_height, bool 
   GtkWidget* middle = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
   gtk_box_pack_start(GTK_BOX(vbox), middle, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(middle), build_palette(), FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(middle), build_canvas(canvas_width, canvas_height, exact_size),
-                     TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(middle), build_canvas(canvas_width, canvas_height, exact_size), TRUE,
+                     TRUE, 0);
 
   GtkWidget* bottom = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
   prompt_ = gtk_entry_new();
@@ -330,11 +330,13 @@ GtkWidget* GtkHost::build_main_window(int canvas_width, int canvas_height, bool 
   gtk_box_pack_start(GTK_BOX(bottom), value_place_, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(vbox), bottom, FALSE, FALSE, 1);
 
-  g_signal_connect(window_, "key-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventKey* ev, gpointer self) -> gboolean {
+  g_signal_connect(window_, "key-press-event",
+                   G_CALLBACK(+[](GtkWidget*, GdkEventKey* ev, gpointer self) -> gboolean {
                      return static_cast<GtkHost*>(self)->key_press(ev) ? TRUE : FALSE;
                    }),
                    this);
-  g_signal_connect(window_, "button-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventButton* ev, gpointer self) -> gboolean {
+  g_signal_connect(window_, "button-press-event",
+                   G_CALLBACK(+[](GtkWidget*, GdkEventButton* ev, gpointer self) -> gboolean {
                      // Button 3 anywhere outside the canvas ends the running tool.
                      auto* host = static_cast<GtkHost*>(self);
                      if (ev->type == GDK_BUTTON_PRESS && ev->button == 3) {
@@ -344,11 +346,13 @@ GtkWidget* GtkHost::build_main_window(int canvas_width, int canvas_height, bool 
                      return FALSE;
                    }),
                    this);
-  g_signal_connect(window_, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
+  g_signal_connect(window_, "delete-event",
+                   G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
                      // The close box behaves as "Quit"; not while a question box or file
                      // chooser waits for its answer (it would be closed as cancelled).
                      auto* host = static_cast<GtkHost*>(self);
-                     if (!host->question_open() && !host->chooser_open()) host->command("p_file_quit");
+                     if (!host->question_open() && !host->chooser_open())
+                       host->command("p_file_quit");
                      return TRUE;
                    }),
                    this);

@@ -171,25 +171,16 @@ Replay::Step Replay::deliver_line(const Line& line) {
   }
 
   switch (ev.kind) {
-    case K::kNone:
-      return Step::kDelivered;
-    case K::kError:
-      fail(line, ev.error);
-      return Step::kDelivered;
-    case K::kCommand:
-      host_->command(ev.text);
-      return Step::kDelivered;
-    case K::kMove:
-      pointer_motion_world(app, ev.x, ev.y);
-      return Step::kDelivered;
+    case K::kNone: return Step::kDelivered;
+    case K::kError: fail(line, ev.error); return Step::kDelivered;
+    case K::kCommand: host_->command(ev.text); return Step::kDelivered;
+    case K::kMove: pointer_motion_world(app, ev.x, ev.y); return Step::kDelivered;
     case K::kClick:
       // The pointer moves there first, then the button goes down.
       pointer_motion_world(app, ev.x, ev.y);
       if (canvas_button_world(app, ev.button, ev.x, ev.y)) host_->leave_main_loop();
       return Step::kDelivered;
-    case K::kWheel:
-      host_->canvas_wheel(ev.up);
-      return Step::kDelivered;
+    case K::kWheel: host_->canvas_wheel(ev.up); return Step::kDelivered;
     case K::kType:
       if (!host_->value_entry_open()) {
         fail(line, "type: no value entry is open");

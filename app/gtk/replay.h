@@ -66,12 +66,12 @@ class Replay {
   std::vector<Line> lines_;
   std::size_t next_ = 0;
   guint idle_ = 0;
-  guint deadline_ = 0;          // the answered box must have closed by then
+  guint deadline_ = 0;  // the answered box must have closed by then
   unsigned deadline_ms_ = kDefaultBoxDeadlineMs;
   Line deadline_line_;
   bool waiting_for_wait_ = false;  // the last event left the main loop; wait for the next wait
-  bool failed_ = false;      // a script error: the remaining lines are not run
-  bool failed_run_ = false;  // an error box: the script goes on, the status is 1
+  bool failed_ = false;            // a script error: the remaining lines are not run
+  bool failed_run_ = false;        // an error box: the script goes on, the status is 1
   bool ended_ = false;
   unsigned long leaves_ = 0;
 };

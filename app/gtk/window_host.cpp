@@ -148,7 +148,8 @@ void GtkHost::refresh_toggles() {
   refresh_bound();
   // The "Name:" entry of the Layers dialog follows its variable (a script may set it); left
   // alone while it already shows it, so typing keeps its cursor.
-  if (layer_name_entry_ && app_.layer_dialog.rename_text != gtk_entry_get_text(GTK_ENTRY(layer_name_entry_))) {
+  if (layer_name_entry_ &&
+      app_.layer_dialog.rename_text != gtk_entry_get_text(GTK_ENTRY(layer_name_entry_))) {
     refreshing_layers_ = true;
     gtk_entry_set_text(GTK_ENTRY(layer_name_entry_), app_.layer_dialog.rename_text.c_str());
     refreshing_layers_ = false;
@@ -224,10 +225,13 @@ bool GtkHost::key_press(GdkEventKey* ev) {
 void GtkHost::arm_timers() {
   remove_timers();
   backup_timer_changed();
-  input_timer_ = g_timeout_add(10, +[](gpointer self) -> gboolean {
-    input_tick(static_cast<GtkHost*>(self)->app());
-    return G_SOURCE_CONTINUE;
-  }, this);
+  input_timer_ = g_timeout_add(
+      10,
+      +[](gpointer self) -> gboolean {
+        input_tick(static_cast<GtkHost*>(self)->app());
+        return G_SOURCE_CONTINUE;
+      },
+      this);
 }
 
 void GtkHost::remove_timers() {
@@ -242,10 +246,13 @@ void GtkHost::backup_timer_changed() {
   backup_timer_ = 0;
   int ms = backup_interval_ms(app_);
   if (ms > 0)
-    backup_timer_ = g_timeout_add(static_cast<guint>(ms), +[](gpointer self) -> gboolean {
-      backup_tick(static_cast<GtkHost*>(self)->app());
-      return G_SOURCE_CONTINUE;
-    }, this);
+    backup_timer_ = g_timeout_add(
+        static_cast<guint>(ms),
+        +[](gpointer self) -> gboolean {
+          backup_tick(static_cast<GtkHost*>(self)->app());
+          return G_SOURCE_CONTINUE;
+        },
+        this);
 }
 
 bool GtkHost::screenshot(const std::string& path, std::string& error) {

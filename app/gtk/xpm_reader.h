@@ -74,9 +74,8 @@ inline bool parse_colour(std::string_view s, std::uint32_t& rgba) {
     return true;
   }
   static const std::pair<std::string_view, std::uint32_t> names[] = {
-      {"black", 0x000000FF}, {"white", 0xFFFFFFFF}, {"red", 0xFF0000FF},
-      {"green", 0x00FF00FF}, {"blue", 0x0000FFFF},  {"gray", 0xBEBEBEFF},
-      {"grey", 0xBEBEBEFF},  {"yellow", 0xFFFF00FF}};
+      {"black", 0x000000FF}, {"white", 0xFFFFFFFF}, {"red", 0xFF0000FF},  {"green", 0x00FF00FF},
+      {"blue", 0x0000FFFF},  {"gray", 0xBEBEBEFF},  {"grey", 0xBEBEBEFF}, {"yellow", 0xFFFF00FF}};
   for (const auto& [name, value] : names)
     if (s == name) {
       rgba = value;

@@ -163,8 +163,8 @@ void tool_line_a(App& app) {
   PointRequest dir;
   dir.view_commands = true;
   dir.add_step(kStepPointOrAngle, "Angle/1st Direction point:");
-  dir.add_step(kStepNextPoint, "Move/2nd Direction point:",
-               [](App& a, const PointRequest& q, double x, double y) {
+  dir.add_step(kStepNextPoint,
+               "Move/2nd Direction point:", [](App& a, const PointRequest& q, double x, double y) {
                  xor_segment(a, point(q, 0), {x, y});
                });
   dir.add_step(kStepConfirm, "Move/Confirm:", [](App& a, const PointRequest& q, double, double) {
@@ -180,8 +180,8 @@ void tool_line_a(App& app) {
   r.view_commands = true;
   r.add_step(kStepFirstPoint, "Start point:");
   r.add_step(kStepConfirm, "Move/Confirm:");
-  r.add_step(kStepPointOrLength, "Length/End point:",
-             [angle](App& a, const PointRequest& q, double x, double y) {
+  r.add_step(kStepPointOrLength,
+             "Length/End point:", [angle](App& a, const PointRequest& q, double x, double y) {
                xor_segment(a, point(q, 0), angle_end_by_point(point(q, 0), angle, {x, y}));
              });
   r.add_step(kStepConfirm, "Move/Confirm:", [angle](App& a, const PointRequest& q, double, double) {
@@ -191,7 +191,8 @@ void tool_line_a(App& app) {
     result = point_input(app, r);
     Vec2 s = point(r, 0);
     if (result == kInputValue) add_line(app.drawing, s, angle_end_by_length(s, angle, r.number));
-    else if (result == kInputDone) add_line(app.drawing, s, angle_end_by_point(s, angle, point(r, 1)));
+    else if (result == kInputDone)
+      add_line(app.drawing, s, angle_end_by_point(s, angle, point(r, 1)));
     else return;
     created(app, 1);
     r.restart();
@@ -225,10 +226,11 @@ void tool_line_pparallel(App& app) {
   const LineSegment e{edge.start, edge.end};
   PointRequest r;
   r.view_commands = true;
-  r.add_step(kStepFirstPoint, "Through point:", [e](App& a, const PointRequest&, double x, double y) {
-    LineSegment s = parallel_through(e, {x, y});
-    xor_segment(a, s.start, s.end);
-  });
+  r.add_step(kStepFirstPoint,
+             "Through point:", [e](App& a, const PointRequest&, double x, double y) {
+               LineSegment s = parallel_through(e, {x, y});
+               xor_segment(a, s.start, s.end);
+             });
   r.add_step(kStepConfirm, "Move/Confirm:", [e](App& a, const PointRequest& q, double, double) {
     LineSegment s = parallel_through(e, point(q, 0));
     xor_segment(a, s.start, s.end);
@@ -248,10 +250,11 @@ void tool_line_orthogonal(App& app) {
   PointRequest r;
   r.view_commands = true;
   r.add_step(kStepFirstPoint, "Through point:");
-  r.add_step(kStepNextPoint, "Move/End point:", [e](App& a, const PointRequest& q, double x, double y) {
-    LineSegment s = orthogonal_line(e, point(q, 0), {x, y});
-    xor_segment(a, s.start, s.end);
-  });
+  r.add_step(kStepNextPoint,
+             "Move/End point:", [e](App& a, const PointRequest& q, double x, double y) {
+               LineSegment s = orthogonal_line(e, point(q, 0), {x, y});
+               xor_segment(a, s.start, s.end);
+             });
   r.add_step(kStepConfirm, "Move/Confirm:", [e](App& a, const PointRequest& q, double, double) {
     LineSegment s = orthogonal_line(e, point(q, 0), point(q, 1));
     xor_segment(a, s.start, s.end);
@@ -345,7 +348,9 @@ void tool_line_erase(App& app) {
     PointRequest r;
     line_steps(
         r, "Start point:", "Move/End point:",
-        [](App& a, const PointRequest& q, double x, double y) { xor_segment(a, point(q, 0), {x, y}); },
+        [](App& a, const PointRequest& q, double x, double y) {
+          xor_segment(a, point(q, 0), {x, y});
+        },
         [](App& a, const PointRequest& q, double, double) {
           xor_segment(a, point(q, 0), point(q, 1));
         });

@@ -11,9 +11,9 @@
 
 namespace {
 
-using korav::Presets;
 using korav::PresetKind;
 using korav::PresetRead;
+using korav::Presets;
 
 // One writer for every save: its buffer is large, and the target runs many saves per input.
 std::vector<std::uint8_t> save(PresetKind k, const Presets& p) {

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "base/catalogue.h"
-#include "base/text_file.h"
 #include "app/dialog_vars.h"
 #include "app/script_host.h"
+#include "base/catalogue.h"
+#include "base/text_file.h"
 #include "base/text_format.h"
 
 namespace {
