@@ -30,7 +30,4 @@ std::string usage_text();
 // --export: load the drawing, write it in the format, return the exit status (0, 1 or 2).
 int run_export(const CommandLine& cl);
 
-// The export formats known so far, lower case ("krv", "png", ...).
-std::vector<std::string> export_formats();
-
 }  // namespace korav

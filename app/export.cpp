@@ -77,9 +77,10 @@ int export_png_file(const CommandLine& cl, ExportUi& ui) {
   return st == LoadStatus::kLoaded ? 0 : 1;
 }
 
-}  // namespace
-
+// The export formats known so far, lower case.
 std::vector<std::string> export_formats() { return {"krv", "png"}; }
+
+}  // namespace
 
 int run_export(const CommandLine& cl) {
   ExportUi ui;

@@ -347,12 +347,6 @@ void register_snap_variables(App& app) {
   }
 }
 
-SnapResult map_click(int view, double x, double y) {
-  SnapResult s;
-  if (unproject_click(view, x, y, s.x, s.y, s.z)) s.code = kSnapClick;
-  return s;
-}
-
 SnapResult snap_point(App& app, const PointRequest& r, double x, double y) {
   Point3 taken[kMaxPoints];
   int n = std::clamp(r.point_count, 0, kMaxPoints);

@@ -27,11 +27,6 @@ struct SnapResult {
 // (x, y) is the world position of the click in the current view's own coordinates.
 SnapResult snap_point(App& app, const PointRequest& r, double x, double y);
 
-// The click mapped into the current view: the plan view gives (x, y, 0), views 2 and 8
-// (x, 0, y) with x negated in view 8, views 4 and 6 (0, x, y) with x negated in view 4; code 0
-// in the axonometric views, where only existing points can be taken.
-SnapResult map_click(int view, double x, double y);
-
 enum class SpecialSnap {
   kNotAvailable,  // nothing happened
   kTaken,         // the produced point is the next point of `r` (step and count advanced)

@@ -126,7 +126,6 @@ class Reader {
   // A chunk length: u16 in old files, else u32.
   bool length(std::uint32_t& n);
   void set_old_format(bool old) { old_format_ = old; }
-  bool old_format() const { return old_format_; }
 
   // Confines reading to the bytes before absolute position `end` (a chunk's end): any read
   // that would cross it fails. clear_limit() lifts it.
