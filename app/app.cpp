@@ -179,6 +179,9 @@ void drawing_replaced(App& app) {
   if (app.dialog_open(kDialogLayers)) app.ui->refresh_dialog(kDialogLayers);
   app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
   app.ui->refresh_toggles();
+  // The settings dialog shows the options the drawing brought.
+  settings_revert_pen(app);
+  settings_revert_line(app);
   update_title(app);
   redraw(app);
 }

@@ -27,7 +27,9 @@
 #include "app/command_line.h"
 #include "app/dialog_vars.h"
 #include "app/dialogs/gauge.h"
+#include "app/dialogs/info.h"
 #include "app/dialogs/layers.h"
+#include "app/dialogs/settings.h"
 #include "app/point_input.h"
 #include "app/selection.h"
 #include "app/snap.h"
@@ -90,8 +92,11 @@ struct App {
   // Dialog state: which of the built dialogs are shown.
   std::set<std::string, std::less<>> open_dialogs;  // keys
   GaugeDialog gauge;
+  InfoRows element_info;  // "Element information:"
+  InfoRows project_info;  // "Project information:"
   LayerDialog layer_dialog;
   DialogVars vars;
+  SettingsDialog settings_dialog;
   Presets presets;  // the current element presets and their names
 
   // Palette option toggles (" + " beside Rotate and Mirror).

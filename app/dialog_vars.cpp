@@ -8,6 +8,7 @@
 
 #include "app/app.h"
 #include "app/dialogs/layers.h"
+#include "app/dialogs/presets.h"
 #include "app/dispatch.h"
 #include "base/text_format.h"
 #include "draft/units.h"
@@ -107,6 +108,11 @@ DialogVar& DialogVars::add(DialogVar v) {
 
 void DialogVars::remove(std::string_view name) {
   std::erase_if(vars_, [&](const DialogVar& v) { return v.name == name; });
+}
+
+void DialogVars::set_items(std::string_view name, std::vector<std::string> items) {
+  for (DialogVar& v : vars_)
+    if (v.name == name) v.items = std::move(items);
 }
 
 const DialogVar* DialogVars::find(std::string_view name) const {
@@ -291,6 +297,8 @@ void register_shell_variables(App& app) {
   vars.add(std::move(rename));
   register_snap_variables(app);
   register_selection_variables(app);
+  register_preset_variables(app);
+  register_settings_variables(app);
 }
 
 }  // namespace korav

@@ -62,8 +62,18 @@ struct DialogVar {
   std::vector<std::string> items;         // option menus and radio groups: English labels
   std::size_t max_length = 80;            // entries
   std::string group;                      // preview group: "main", "layerentry", "text", ...
+  std::string page;                       // the notebook page of a dialog that has pages
   // The variable's own reaction after it was changed.
   std::function<void(App&)> changed;
+};
+
+// A push button of a dialog made from its variables: it issues `command` like every button.
+struct DialogButton {
+  std::string dialog;   // the dialog's title
+  std::string label;    // English
+  std::string command;  // "z_save_wall", ...
+  std::string picture;  // an XPM file in graphics/ shown instead of the label, or empty
+  std::string page;     // the notebook page it stands on; empty: the row above "Close"
 };
 
 class DialogVars {
@@ -79,6 +89,12 @@ class DialogVars {
   void remove(std::string_view name);
   const DialogVar* find(std::string_view name) const;
   const std::vector<DialogVar>& all() const { return vars_; }
+  // New items of a combo or option menu (a name list that changed); the hosts show them at
+  // their next refresh.
+  void set_items(std::string_view name, std::vector<std::string> items);
+
+  void add_button(DialogButton b) { buttons_.push_back(std::move(b)); }
+  const std::vector<DialogButton>& buttons() const { return buttons_; }
   // While on, radio groups do not issue "z_toggle" (the program sets them itself).
   bool suppress_toggle = false;
 
@@ -94,6 +110,7 @@ class DialogVars {
 
  private:
   std::vector<DialogVar> vars_;
+  std::vector<DialogButton> buttons_;
 };
 
 // The variables of the dialogs and bound toggles that exist (tool bars, Layers, gauge).

@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/dialogs/gauge.h"
 #include "app/dialogs/layers.h"
+#include "app/dialogs/presets.h"
 #include "app/point_input.h"
 #include "app/projection.h"
 #include "app/tools/gauge.h"
@@ -67,6 +68,8 @@ void p_glminus(App& app) {
   drawing_replaced(app);
 }
 
+void p_file_info(App& app) { show_project_info(app); }
+
 void p_layerstate_delete(App& app) { layer_set_delete(app); }
 void p_layerstate_save(App& app) { layer_set_save(app); }
 void p_layerfunc_up(App& app) { layer_up(app); }
@@ -79,6 +82,7 @@ constexpr DispatchEntry kP[] = {
     {"p_file_quit", p_file_quit},
     {"p_file_load", p_file_load},
     {"p_file_save", p_file_save},
+    {"p_file_info", p_file_info},
     {"p_undo", p_undo},
     {"p_redo", p_redo},
     {"p_glminus", p_glminus},
@@ -195,10 +199,31 @@ void z_scrolldown(App& app) { view_scale_plus(app); }
 void z_save_settings(App& app) { save_settings(app.drawing, *app.ui, app.program_dir); }
 void z_load_settings(App& app) {
   if (!load_settings(app.drawing, *app.ui, app.program_dir)) return;
+  settings_revert_pen(app);
+  settings_revert_line(app);
   app.screen().steps = &scale_steps_for_unit(static_cast<int>(app.drawing.settings.figure_input));
   app.ui->backup_timer_changed();
   drawing_replaced(app);
 }
+template <PresetKind K>
+void z_save_preset(App& app) {
+  preset_save(app, K);
+}
+template <PresetKind K>
+void z_trash_preset(App& app) {
+  preset_trash(app, K);
+}
+
+void z_pen_apply(App& app) { settings_apply_pen(app); }
+void z_pen_revert(App& app) { settings_revert_pen(app); }
+void z_line_apply(App& app) { settings_apply_line(app); }
+void z_line_revert(App& app) { settings_revert_line(app); }
+void z_scale_inc(App& app) { drawing_scale_step(app, true); }
+void z_scale_dec(App& app) { drawing_scale_step(app, false); }
+
+void z_mb3(App& app) { show_element_info(app); }
+void z_info_update(App& app) { show_project_info(app); }
+
 void z_help_about(App& app) { show_dialog(app, kDialogAbout); }
 void z_help_guide(App& app) { open_help_page(app, "index.html"); }
 void z_help_tutorial(App& app) { open_help_page(app, "tut.html"); }
@@ -212,6 +237,14 @@ constexpr DispatchEntry kZ[] = {
     {"z_space", z_space},
     {"z_scrollup", z_scrollup},
     {"z_scrolldown", z_scrolldown},
+    {"z_mb3", z_mb3},
+    {"z_pen_apply", z_pen_apply},
+    {"z_pen_revert", z_pen_revert},
+    {"z_line_apply", z_line_apply},
+    {"z_line_revert", z_line_revert},
+    {"z_scale_inc", z_scale_inc},
+    {"z_scale_dec", z_scale_dec},
+    {"z_info_update", z_info_update},
     {"z_save_settings", z_save_settings},
     {"z_load_settings", z_load_settings},
     {"z_help_about", z_help_about},
@@ -219,6 +252,24 @@ constexpr DispatchEntry kZ[] = {
     {"z_help_tutorial", z_help_tutorial},
     {"z_help_readme", z_help_readme},
     {"z_help_shortcut", z_help_shortcut},
+    {"z_save_text", z_save_preset<PresetKind::kText>},
+    {"z_save_room", z_save_preset<PresetKind::kRoom>},
+    {"z_save_pattern", z_save_preset<PresetKind::kPattern>},
+    {"z_save_wall", z_save_preset<PresetKind::kWall>},
+    {"z_save_door", z_save_preset<PresetKind::kDoor>},
+    {"z_save_window", z_save_preset<PresetKind::kWindow>},
+    {"z_save_opening", z_save_preset<PresetKind::kOpening>},
+    {"z_save_light", z_save_preset<PresetKind::kLight>},
+    {"z_save_dim", z_save_preset<PresetKind::kDim>},
+    {"z_trash_text", z_trash_preset<PresetKind::kText>},
+    {"z_trash_room", z_trash_preset<PresetKind::kRoom>},
+    {"z_trash_pattern", z_trash_preset<PresetKind::kPattern>},
+    {"z_trash_wall", z_trash_preset<PresetKind::kWall>},
+    {"z_trash_door", z_trash_preset<PresetKind::kDoor>},
+    {"z_trash_window", z_trash_preset<PresetKind::kWindow>},
+    {"z_trash_opening", z_trash_preset<PresetKind::kOpening>},
+    {"z_trash_light", z_trash_preset<PresetKind::kLight>},
+    {"z_trash_dim", z_trash_preset<PresetKind::kDim>},
 };
 
 Action find_action(std::span<const DispatchEntry> table, std::string_view name) {
@@ -238,7 +289,27 @@ bool has_prefix(std::string_view name) { return name.size() >= 2 && name[1] == '
 
 // The dialogs this program has built so far.
 constexpr std::string_view kAvailableDialogs[] = {
-    kDialogLayers, kDialogLayerEntry, kDialogGauge, kDialogAbout, "error", "snap", "filter",
+    kDialogLayers,
+    kDialogLayerEntry,
+    kDialogGauge,
+    kDialogAbout,
+    "error",
+    "snap",
+    "filter",
+    "text",
+    "room",
+    "pattern",
+    "wall",
+    "door",
+    "window",
+    "opening",
+    "light",
+    "dim",
+    kDialogElementInfo,
+    kDialogProjectInfo,
+    "settings",
+    "scale",
+    "aspect",
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/dialogs/presets.h"
 #include "app/dispatch.h"
 #include "base/catalogue.h"
 #include "base/messages.h"
@@ -128,6 +129,11 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
                   res.values);
   }
 
+  refresh_preset_names(app);
+  settings_refresh_languages(app);
+  settings_revert_pen(app);
+  settings_revert_line(app);
+
   app.drawing.file_name = drawing_directory(app) + "Unnamed.krv";
 
   app.temp_dir = system_temp_dir();
@@ -140,6 +146,11 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   if (!cl.drawing.empty()) {
     LoadStatus st = load_drawing(app.drawing, *app.ui, cl.drawing);
     if (st == LoadStatus::kFailed) {
+      refresh_preset_names(app);
+      settings_refresh_languages(app);
+      settings_revert_pen(app);
+      settings_revert_line(app);
+
       app.drawing.file_name = drawing_directory(app) + "Unnamed.krv";
       ok = false;
     } else {

@@ -129,10 +129,12 @@ bool Catalogue::load(const std::string& catalogue_path,
     entries = static_cast<int>(complete);
   }
   keys_.reserve(entries);
-  texts_.reserve(entries);
+  texts_.assign(static_cast<std::size_t>(language_count), {});
+  for (auto& t : texts_) t.reserve(entries);
   for (int e = 0; e < entries; ++e, at += record) {
     keys_.push_back(to_program_text(lines[at + 1]));
-    texts_.push_back(to_program_text(lines[at + 1 + current_]));
+    for (int l = 0; l < language_count; ++l)
+      texts_[static_cast<std::size_t>(l)].push_back(to_program_text(lines[at + 1 + l]));
   }
   index_.reserve(keys_.size());
   for (int e = 0; e < entries; ++e) index_.emplace(keys_[e], e);  // the first equal key wins
@@ -171,7 +173,8 @@ std::string_view Catalogue::translate(std::string_view english) {
     warned_inactive_ = true;
     return english;
   }
-  if (auto it = index_.find(english); it != index_.end()) return texts_[it->second];
+  if (auto it = index_.find(english); it != index_.end())
+    return texts_[static_cast<std::size_t>(current_)][it->second];
 
   if (!appended_lines()) return english;
   std::string key(english);

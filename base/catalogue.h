@@ -41,7 +41,8 @@ class Catalogue {
   bool active() const { return active_; }
   const std::vector<Language>& languages() const { return languages_; }
   int current_language() const { return current_; }
-  // The settings dialog's language choice; it takes effect at the next start.
+  // The settings dialog's language choice: every text translated from now on is in it (the
+  // hosts show the new texts at once); the choice is kept for the next start by save_language.
   void set_current_language(int index);
   const std::string& chosen_language() const { return chosen_; }
   int entry_count() const { return static_cast<int>(keys_.size()); }
@@ -65,7 +66,9 @@ class Catalogue {
   int current_ = 0;
   std::vector<Language> languages_;
   std::vector<std::string> keys_;
-  std::vector<std::string> texts_;                   // the current language's texts, by entry
+  // Every language's texts, by language and entry: switching the language keeps the texts
+  // handed out before valid.
+  std::vector<std::vector<std::string>> texts_;
   std::unordered_map<std::string_view, int> index_;  // first entry of each key
   // Every line of the file (after the "|" swap), read once when a text is missing.
   std::unordered_set<std::string> file_lines_;

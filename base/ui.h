@@ -91,6 +91,8 @@ class Ui {
   virtual void show_dialog(std::string_view key) { (void)key; }
   virtual void hide_dialog(std::string_view key) { (void)key; }
   virtual void refresh_dialog(std::string_view key) { (void)key; }
+  // The catalogue's language changed: show the menus, palette and dialogs in it at once.
+  virtual void language_changed() {}
 
   // Open a help page (an absolute path) with the desktop's default browser.
   virtual void open_help(std::string_view path) { (void)path; }

@@ -268,7 +268,7 @@ TEST_F(CommandCoverage, WhileAToolWaitsANameWithoutHandlerLeavesItWaiting) {
 using shell_test::ScriptRun;
 
 TEST(CommandCoverageScript, AMissingCommandSaysSoAndTheRunGoesOn) {
-  ScriptRun run("b_circle_circle\nz_d_scale\np_file_export_svg\nb_gauge\nkey Escape\n");
+  ScriptRun run("b_circle_circle\nz_d_printscale\np_file_export_svg\nb_gauge\nkey Escape\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(run.host->errors().empty());
   EXPECT_EQ(run.lines("message"), std::vector<std::string>(3, "Not available yet"));
@@ -277,7 +277,7 @@ TEST(CommandCoverageScript, AMissingCommandSaysSoAndTheRunGoesOn) {
 }
 
 TEST(CommandCoverageScript, AToolKeepsItsPointsAcrossAMissingCommand) {
-  ScriptRun run("b_line_line\nclick 0 0\nb_wall_wall\nz_d_wall\nclick 3 4\nclick 3 4\n");
+  ScriptRun run("b_line_line\nclick 0 0\nb_wall_wall\nz_d_hlr\nclick 3 4\nclick 3 4\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.lines("message").size(), 2u);
   ASSERT_EQ(run.app->drawing.store.size(), 1u);

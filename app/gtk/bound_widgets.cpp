@@ -2,6 +2,7 @@
 // hands every change by the user to the registry, which parses, stores, normalises and reacts.
 // Dialogs made only of such widgets (Snap, Filter, ...) and the selection panel are built here
 // from the registry, so a dialog appears as soon as its variables exist.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -38,7 +39,7 @@ void GtkHost::bound_changed(BoundWidget& b, const std::string& text) {
   if (updating_) return;
   std::string error;
   DialogVars::Result r = app_.vars.set(app_, b.name, text, error);
-  if (r == DialogVars::Result::kError) std::printf("%s: %s\n", b.name.c_str(), error.c_str());
+  if (r == DialogVars::Result::kError) error_box_filled(error);
   // Show what is stored now: the normalised text, or the old value after an error.
   refresh_bound(&b);
   if (r == DialogVars::Result::kLeave) leave_main_loop();
@@ -55,9 +56,9 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
   switch (v.kind) {
     case VarKind::kCheck:
     case VarKind::kToggle: {
-      b.widget = v.kind == VarKind::kCheck
-                     ? gtk_check_button_new_with_label(label_text(label).c_str())
-                     : gtk_toggle_button_new_with_label(label_text(label).c_str());
+      b.widget = translated(v.kind == VarKind::kCheck ? gtk_check_button_new_with_label("")
+                                                      : gtk_toggle_button_new_with_label(""),
+                            label);
       g_signal_connect(b.widget, "toggled", G_CALLBACK(+[](GtkToggleButton* w, gpointer p) {
                          auto* bw = static_cast<BoundWidget*>(p);
                          bw->host->bound_changed(*bw,
@@ -67,13 +68,13 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
       break;
     }
     case VarKind::kRadio: {
-      GtkWidget* frame = gtk_frame_new(label_text(label).c_str());
+      GtkWidget* frame = translated(gtk_frame_new(""), label);
       GtkWidget* grid = gtk_grid_new();  // two buttons a row keeps the panel short
       gtk_grid_set_column_homogeneous(GTK_GRID(grid), TRUE);
       gtk_container_add(GTK_CONTAINER(frame), grid);
       GSList* group = nullptr;
       for (std::size_t i = 0; i < v.items.size(); ++i) {
-        GtkWidget* r = gtk_radio_button_new_with_label(group, label_text(v.items[i]).c_str());
+        GtkWidget* r = translated(gtk_radio_button_new_with_label(group, ""), v.items[i]);
         group = gtk_radio_button_get_group(GTK_RADIO_BUTTON(r));
         g_object_set_data(G_OBJECT(r), "korav-index", GINT_TO_POINTER(static_cast<int>(i)));
         g_signal_connect(r, "toggled", G_CALLBACK(+[](GtkToggleButton* w, gpointer p) {
@@ -174,6 +175,11 @@ GtkWidget* GtkHost::bound_widget(const DialogVar& v) {
     }
   }
   b.host = this;
+  // A widget that goes with its window (a dialog rebuilt in another language) is forgotten.
+  g_signal_connect(b.widget, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer p) {
+                     static_cast<BoundWidget*>(p)->widget = nullptr;
+                   }),
+                   bp);
   refresh_bound(&b);
   return b.widget;
 }
@@ -201,6 +207,13 @@ void GtkHost::refresh_bound(BoundWidget* only) {
         gtk_combo_box_set_active(GTK_COMBO_BOX(b.widget), app_.vars.index(b.name));
         break;
       case VarKind::kCombo: {
+        const DialogVar* v = app_.vars.find(b.name);
+        if (v->items != b.items) {  // the name list changed
+          gtk_combo_box_text_remove_all(GTK_COMBO_BOX_TEXT(b.widget));
+          for (const std::string& item : v->items)
+            gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(b.widget), item.c_str());
+          b.items = v->items;
+        }
         GtkWidget* e = gtk_bin_get_child(GTK_BIN(b.widget));
         gtk_entry_set_text(GTK_ENTRY(e), app_.vars.value_text(app_, b.name).c_str());
         break;
@@ -221,22 +234,8 @@ void GtkHost::refresh_bound(BoundWidget* only) {
   updating_ = was;
 }
 
-// A dialog made of the variables named "<title>/...", in registry order, with a "Close"
-// button that issues the dialog's close name. Null when no variable belongs to it.
-GtkWidget* GtkHost::build_var_dialog(std::string_view key) {
-  const DialogNames* names = nullptr;
-  for (const DialogNames& d : dialog_names())
-    if (d.key == key) names = &d;
-  if (!names) return nullptr;
-  const std::string prefix = std::string(names->title) + "/";
-  std::vector<const DialogVar*> vars;
-  for (const DialogVar& v : app_.vars.all())
-    if (v.name.starts_with(prefix)) vars.push_back(&v);
-  if (vars.empty()) return nullptr;
-
-  GtkWidget* win = dialog_window(key);
-  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
-  gtk_container_add(GTK_CONTAINER(win), box);
+// A grid of labelled bound widgets.
+GtkWidget* GtkHost::var_grid(const std::vector<const DialogVar*>& vars) {
   GtkWidget* grid = gtk_grid_new();
   gtk_grid_set_column_spacing(GTK_GRID(grid), 8);
   gtk_grid_set_row_spacing(GTK_GRID(grid), 2);
@@ -248,14 +247,70 @@ GtkWidget* GtkHost::build_var_dialog(std::string_view key) {
     if (own_label) {
       gtk_grid_attach(GTK_GRID(grid), w, 0, row, 2, 1);
     } else {
-      GtkWidget* l = gtk_label_new(label_text(label_of(v->name)).c_str());
+      GtkWidget* l = translated(gtk_label_new(""), label_of(v->name));
       gtk_label_set_xalign(GTK_LABEL(l), 0);
       gtk_grid_attach(GTK_GRID(grid), l, 0, row, 1, 1);
       gtk_grid_attach(GTK_GRID(grid), w, 1, row, 1, 1);
     }
     ++row;
   }
-  gtk_box_pack_start(GTK_BOX(box), grid, TRUE, TRUE, 0);
+  return grid;
+}
+
+// A row of the dialog buttons of `title` on `page`, or null when there are none.
+GtkWidget* GtkHost::var_buttons(std::string_view title, std::string_view page) {
+  GtkWidget* row = nullptr;
+  for (const DialogButton& b : app_.vars.buttons()) {
+    if (b.dialog != title || b.page != page) continue;
+    if (!row) row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
+    gtk_box_pack_start(GTK_BOX(row),
+                       command_button(ButtonKind::kPush, b.label, b.command,
+                                      b.picture.empty() ? "" : b.label, b.picture, ""),
+                       FALSE, FALSE, 0);
+  }
+  return row;
+}
+
+// A dialog made of the variables named "<title>/...", in registry order: on notebook pages when
+// the variables name pages, then the dialog's buttons and a "Close" button that issues the
+// dialog's close name. Null when no variable belongs to it.
+GtkWidget* GtkHost::build_var_dialog(std::string_view key) {
+  const DialogNames* names = nullptr;
+  for (const DialogNames& d : dialog_names())
+    if (d.key == key) names = &d;
+  if (!names) return nullptr;
+  const std::string title(names->title);
+  const std::string prefix = title + "/";
+  std::vector<std::string> pages;  // in the order of their first variable
+  std::vector<const DialogVar*> vars;
+  for (const DialogVar& v : app_.vars.all())
+    if (v.name.starts_with(prefix)) {
+      vars.push_back(&v);
+      if (std::find(pages.begin(), pages.end(), v.page) == pages.end()) pages.push_back(v.page);
+    }
+  if (vars.empty()) return nullptr;
+
+  GtkWidget* win = dialog_window(key);
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
+  gtk_container_add(GTK_CONTAINER(win), box);
+  GtkWidget* notebook = pages.size() > 1 ? gtk_notebook_new() : nullptr;
+  for (const std::string& page : pages) {
+    std::vector<const DialogVar*> on_page;
+    for (const DialogVar* v : vars)
+      if (v->page == page) on_page.push_back(v);
+    GtkWidget* content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
+    gtk_container_set_border_width(GTK_CONTAINER(content), notebook ? 6 : 0);
+    gtk_box_pack_start(GTK_BOX(content), var_grid(on_page), FALSE, FALSE, 0);
+    if (GtkWidget* row = page.empty() ? nullptr : var_buttons(title, page))
+      gtk_box_pack_start(GTK_BOX(content), row, FALSE, FALSE, 0);
+    if (notebook)
+      gtk_notebook_append_page(GTK_NOTEBOOK(notebook), content,
+                               translated(gtk_label_new(""), page));
+    else gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
+  }
+  if (notebook) gtk_box_pack_start(GTK_BOX(box), notebook, TRUE, TRUE, 0);
+  if (GtkWidget* row = var_buttons(title, ""))
+    gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
   if (!names->close.empty())
     gtk_box_pack_start(GTK_BOX(box),
                        command_button(ButtonKind::kPush, "Close", names->close[0], "", "", ""),

@@ -94,6 +94,10 @@ void GtkHost::show_dialog(std::string_view key) {
   } else if (key == kDialogAbout) {
     if (!about_window_) build_about_box();
     win = about_window_;
+  } else if (const InfoRows* rows = info_rows(key)) {
+    RowDialog& d = row_dialog(key);
+    refresh_row_dialog(d, *rows);
+    win = d.window;
   } else {
     for (auto& [k, w] : var_dialogs_)
       if (k == key) win = w;
@@ -117,13 +121,68 @@ void GtkHost::hide_dialog(std::string_view key) {
                                               : nullptr;
   for (auto& [k, w] : var_dialogs_)
     if (k == key) win = w;
+  for (auto& [k, d] : row_dialogs_)
+    if (k == key) win = d.window;
   if (win) gtk_widget_hide(win);
 }
 
 void GtkHost::refresh_dialog(std::string_view key) {
   if (key == kDialogLayers && layer_window_) refresh_layer_dialog();
   if (key == kDialogGauge && gauge_window_) refresh_gauge_dialog();
+  if (const InfoRows* rows = info_rows(key))
+    for (auto& [k, d] : row_dialogs_)
+      if (k == key) refresh_row_dialog(d, *rows);
   refresh_bound();
+}
+
+// ---- Element and project information ----
+
+const InfoRows* GtkHost::info_rows(std::string_view key) const {
+  if (key == kDialogElementInfo) return &app_.element_info;
+  if (key == kDialogProjectInfo) return &app_.project_info;
+  return nullptr;
+}
+
+GtkHost::RowDialog& GtkHost::row_dialog(std::string_view key) {
+  for (auto& [k, d] : row_dialogs_)
+    if (k == key) return d;
+  RowDialog d;
+  d.window = dialog_window(key);
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
+  gtk_container_add(GTK_CONTAINER(d.window), box);
+  d.grid = gtk_grid_new();
+  gtk_grid_set_column_spacing(GTK_GRID(d.grid), 16);
+  gtk_grid_set_row_spacing(GTK_GRID(d.grid), 2);
+  gtk_box_pack_start(GTK_BOX(box), d.grid, TRUE, TRUE, 0);
+  GtkWidget* buttons = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
+  gtk_box_set_homogeneous(GTK_BOX(buttons), TRUE);
+  if (key == kDialogProjectInfo)
+    gtk_box_pack_start(GTK_BOX(buttons),
+                       command_button(ButtonKind::kPush, "Update", "z_info_update", "", "", ""),
+                       TRUE, TRUE, 0);
+  const char* close = key == kDialogProjectInfo ? "z_c_info" : "z_c_oinfo";
+  gtk_box_pack_start(GTK_BOX(buttons),
+                     command_button(ButtonKind::kPush, "Close", close, "", "", ""), TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(box), buttons, FALSE, FALSE, 0);
+  row_dialogs_.emplace_back(std::string(key), d);
+  return row_dialogs_.back().second;
+}
+
+void GtkHost::refresh_row_dialog(RowDialog& d, const InfoRows& rows) {
+  GList* children = gtk_container_get_children(GTK_CONTAINER(d.grid));
+  for (GList* c = children; c; c = c->next) gtk_widget_destroy(GTK_WIDGET(c->data));
+  g_list_free(children);
+  int row = 0;
+  for (const InfoRow& r : rows) {
+    GtkWidget* l = gtk_label_new(label_text(r.label).c_str());
+    gtk_label_set_xalign(GTK_LABEL(l), 0);
+    GtkWidget* v = gtk_label_new(r.value.c_str());
+    gtk_label_set_xalign(GTK_LABEL(v), 1);
+    gtk_grid_attach(GTK_GRID(d.grid), l, 0, row, 1, 1);
+    gtk_grid_attach(GTK_GRID(d.grid), v, 1, row, 1, 1);
+    ++row;
+  }
+  gtk_widget_show_all(d.grid);
 }
 
 // ---- Layers ----
@@ -345,7 +404,6 @@ void GtkHost::build_gauge_dialog() {
     GtkWidget* v = gtk_label_new("");
     gtk_label_set_xalign(GTK_LABEL(v), 1);
     gtk_label_set_width_chars(GTK_LABEL(v), 14);
-    gtk_label_set_selectable(GTK_LABEL(v), TRUE);
     gtk_grid_attach(GTK_GRID(grid), l, 0, row, 1, 1);
     gtk_grid_attach(GTK_GRID(grid), v, 1, row, 1, 1);
     gauge_values_.push_back(v);

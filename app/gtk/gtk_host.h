@@ -13,6 +13,7 @@
 
 #include "app/commands.h"
 #include "app/dialog_vars.h"
+#include "app/dialogs/info.h"
 #include "base/ui.h"
 
 namespace korav {
@@ -23,6 +24,11 @@ class Replay;
 // A widget label as shown: translated, except labels made only of signs and figures (" + ",
 // " 1:1 ", "..."), which read the same in every language.
 std::string label_text(std::string_view english);
+// Shows `english` translated on a label, menu item, frame, button or window (its tool tip) and
+// remembers it, so that retranslate shows every such text again in a new language.
+GtkWidget* translated(GtkWidget* w, std::string_view english);
+void translated_tip(GtkWidget* w, std::string_view english);
+void retranslate(GtkWidget* root);
 // A picture of "./graphics/" as a pixbuf (the caller owns it); nullptr, with a diagnostic,
 // when the file is missing or broken.
 GdkPixbuf* load_picture(const App& app, std::string_view file);
@@ -63,6 +69,7 @@ class GtkHost : public Ui {
   void show_dialog(std::string_view key) override;
   void hide_dialog(std::string_view key) override;
   void refresh_dialog(std::string_view key) override;
+  void language_changed() override;
   void open_help(std::string_view path) override;
   void backup_timer_changed() override;
 
@@ -173,6 +180,8 @@ class GtkHost : public Ui {
   void show_text_box(std::string_view title, std::string_view text);
   GtkWidget* bound_widget(const DialogVar& v);
   GtkWidget* build_var_dialog(std::string_view key);
+  GtkWidget* var_grid(const std::vector<const DialogVar*>& vars);
+  GtkWidget* var_buttons(std::string_view title, std::string_view page);
   void build_selection_panel();
 
   // Dialogs (gtk_dialogs.cpp).
@@ -183,6 +192,15 @@ class GtkHost : public Ui {
   void refresh_gauge_dialog();
   void build_about_box();
   GtkWidget* dialog_window(std::string_view key);
+  void destroy_dialogs();
+  // The information dialogs: rows of a label and a value (app/dialogs/info.h).
+  struct RowDialog {
+    GtkWidget* window = nullptr;
+    GtkWidget* grid = nullptr;
+  };
+  const InfoRows* info_rows(std::string_view key) const;
+  RowDialog& row_dialog(std::string_view key);
+  void refresh_row_dialog(RowDialog& d, const InfoRows& rows);
 
   App& app_;
   Replay* replay_ = nullptr;
@@ -208,6 +226,7 @@ class GtkHost : public Ui {
   std::deque<BoundWidget> bound_widgets_;  // stable addresses: signals hold them
   bool updating_ = false;                  // widgets are being set from their variables
   std::vector<std::pair<std::string, GtkWidget*>> var_dialogs_;  // key, window
+  std::vector<std::pair<std::string, RowDialog>> row_dialogs_;
 
   // Non-modal dialogs, built on first use.
   GtkWidget* layer_window_ = nullptr;

@@ -38,6 +38,48 @@ std::string label_text(std::string_view english) {
   return std::string(english);
 }
 
+namespace {
+
+constexpr const char* kEnglish = "korav-english";
+constexpr const char* kEnglishTip = "korav-english-tip";
+
+void show_translation(GtkWidget* w) {
+  if (auto* english = static_cast<const char*>(g_object_get_data(G_OBJECT(w), kEnglish))) {
+    const std::string text = label_text(english);
+    if (GTK_IS_LABEL(w)) gtk_label_set_text(GTK_LABEL(w), text.c_str());
+    else if (GTK_IS_MENU_ITEM(w)) gtk_menu_item_set_label(GTK_MENU_ITEM(w), text.c_str());
+    else if (GTK_IS_FRAME(w)) gtk_frame_set_label(GTK_FRAME(w), text.c_str());
+    else if (GTK_IS_BUTTON(w)) gtk_button_set_label(GTK_BUTTON(w), text.c_str());
+    else if (GTK_IS_WINDOW(w)) gtk_window_set_title(GTK_WINDOW(w), text.c_str());
+  }
+  if (auto* tip = static_cast<const char*>(g_object_get_data(G_OBJECT(w), kEnglishTip)))
+    gtk_widget_set_tooltip_text(w, label_text(tip).c_str());
+}
+
+void retranslate_tree(GtkWidget* w, gpointer) {
+  show_translation(w);
+  if (GTK_IS_MENU_ITEM(w))
+    if (GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(w)))
+      retranslate_tree(sub, nullptr);
+  if (GTK_IS_CONTAINER(w)) gtk_container_forall(GTK_CONTAINER(w), retranslate_tree, nullptr);
+}
+
+}  // namespace
+
+GtkWidget* translated(GtkWidget* w, std::string_view english) {
+  g_object_set_data_full(G_OBJECT(w), kEnglish, g_strndup(english.data(), english.size()), g_free);
+  show_translation(w);
+  return w;
+}
+
+void translated_tip(GtkWidget* w, std::string_view english) {
+  g_object_set_data_full(G_OBJECT(w), kEnglishTip, g_strndup(english.data(), english.size()),
+                         g_free);
+  show_translation(w);
+}
+
+void retranslate(GtkWidget* root) { retranslate_tree(root, nullptr); }
+
 const char* GtkHost::keep(std::string_view s) {
   kept_strings_.emplace_back(s);
   return kept_strings_.back().c_str();
@@ -77,11 +119,11 @@ GtkWidget* GtkHost::command_button(ButtonKind kind, std::string_view label,
   if (image) {
     gtk_container_add(GTK_CONTAINER(b), image);
   } else {
-    gtk_container_add(GTK_CONTAINER(b), gtk_label_new(label_text(label).c_str()));
+    gtk_container_add(GTK_CONTAINER(b), translated(gtk_label_new(""), label));
   }
   // A picture button without a tip still tells its name.
   std::string_view shown_tip = !tip.empty() ? tip : image ? label : std::string_view();
-  if (!shown_tip.empty()) gtk_widget_set_tooltip_text(b, label_text(shown_tip).c_str());
+  if (!shown_tip.empty()) translated_tip(b, shown_tip);
   gtk_widget_set_focus_on_click(b, FALSE);
   if (kind == ButtonKind::kBoundToggle) {
     BoundToggle t;
@@ -112,7 +154,7 @@ GtkWidget* GtkHost::build_menu_bar() {
   std::string_view current_sub_name;
   for (const MenuEntry& e : menu_entries()) {
     if (!current_menu || e.menu != current_menu_name) {
-      GtkWidget* top = gtk_menu_item_new_with_label(label_text(e.menu).c_str());
+      GtkWidget* top = translated(gtk_menu_item_new_with_label(""), e.menu);
       current_menu = gtk_menu_new();
       gtk_menu_set_accel_group(GTK_MENU(current_menu), accel_group_);
       gtk_menu_item_set_submenu(GTK_MENU_ITEM(top), current_menu);
@@ -124,7 +166,7 @@ GtkWidget* GtkHost::build_menu_bar() {
     GtkWidget* parent = current_menu;
     if (!e.submenu.empty()) {
       if (!current_sub || e.submenu != current_sub_name) {
-        GtkWidget* sub_item = gtk_menu_item_new_with_label(label_text(e.submenu).c_str());
+        GtkWidget* sub_item = translated(gtk_menu_item_new_with_label(""), e.submenu);
         current_sub = gtk_menu_new();
         gtk_menu_set_accel_group(GTK_MENU(current_sub), accel_group_);
         gtk_menu_item_set_submenu(GTK_MENU_ITEM(sub_item), current_sub);
@@ -140,7 +182,7 @@ GtkWidget* GtkHost::build_menu_bar() {
       gtk_menu_shell_append(GTK_MENU_SHELL(parent), gtk_separator_menu_item_new());
       continue;
     }
-    GtkWidget* item = gtk_menu_item_new_with_label(label_text(e.label).c_str());
+    GtkWidget* item = translated(gtk_menu_item_new_with_label(""), e.label);
     g_object_set_data(G_OBJECT(item), "korav-command", const_cast<char*>(keep(e.command)));
     g_signal_connect(item, "activate", G_CALLBACK(on_menu_activate), this);
     if (e.key) {
@@ -191,7 +233,7 @@ GtkWidget* GtkHost::build_palette() {
   gtk_grid_set_column_homogeneous(GTK_GRID(grid), TRUE);
   int index = 0;
   for (const PalettePage& p : palette_pages()) {
-    GtkWidget* b = gtk_button_new_with_label(label_text(p.label).c_str());
+    GtkWidget* b = translated(gtk_button_new_with_label(""), p.label);
     gtk_widget_set_focus_on_click(b, FALSE);
     g_object_set_data(G_OBJECT(b), "korav-page", GINT_TO_POINTER(index));
     g_signal_connect(b, "clicked", G_CALLBACK(on_page_button), this);
@@ -234,7 +276,7 @@ GtkWidget* GtkHost::build_palette() {
       flush_preset();
       heading = e.heading;
       if (!heading.empty()) {
-        GtkWidget* label = gtk_label_new(label_text(heading).c_str());
+        GtkWidget* label = translated(gtk_label_new(""), heading);
         gtk_label_set_xalign(GTK_LABEL(label), 0);
         gtk_box_pack_start(GTK_BOX(page), label, FALSE, FALSE, 2);
       }
@@ -253,15 +295,20 @@ GtkWidget* GtkHost::build_palette() {
       flush_preset();
       preset_row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 1);
       preset_page = page;
-      GtkWidget* combo = gtk_combo_box_text_new();
-      gtk_widget_set_size_request(combo, 90, -1);
-      gtk_widget_set_sensitive(combo, FALSE);  // no preset names are loaded yet
-      g_object_set_data(G_OBJECT(combo), "korav-preset", const_cast<char*>(keep(e.preset)));
-      preset_combos_.push_back(combo);
-      gtk_box_pack_start(GTK_BOX(preset_row), combo, TRUE, TRUE, 0);
       std::string dialog = "z_d_" + std::string(e.preset);
       for (const PresetFamily& f : preset_families())
         if (f.family == e.preset || f.dialog == e.preset) dialog = "z_d_" + std::string(f.dialog);
+      // The family's "Name" combo, the same variable as in its preset dialog.
+      const DialogVar* name = nullptr;
+      for (const PresetKindInfo& k : kPresetKinds)
+        if ("z_d_" + std::string(k.directory) == dialog)
+          name = app_.vars.find(std::string(k.title) + "/Name");
+      GtkWidget* combo = name ? bound_widget(*name) : gtk_combo_box_text_new();
+      gtk_widget_set_size_request(combo, 90, -1);
+      if (!name) gtk_widget_set_sensitive(combo, FALSE);  // a family still to come
+      if (name) gtk_entry_set_width_chars(GTK_ENTRY(gtk_bin_get_child(GTK_BIN(combo))), 6);
+      preset_combos_.push_back(combo);
+      gtk_box_pack_start(GTK_BOX(preset_row), combo, TRUE, TRUE, 0);
       GtkWidget* open = command_button(ButtonKind::kPush, "...", dialog, "", "", "");
       gtk_box_pack_start(GTK_BOX(preset_row), open, FALSE, FALSE, 0);
     }

@@ -29,9 +29,8 @@ GtkHost::~GtkHost() {
     }
 }
 
-void GtkHost::destroy_window() {
-  progress_end();
-  close_text_box();
+// Every non-modal dialog goes; each is built again when it is next shown.
+void GtkHost::destroy_dialogs() {
   for (GtkWidget** w : {&layer_window_, &layer_name_window_, &gauge_window_, &about_window_})
     if (*w) {
       gtk_widget_destroy(*w);
@@ -39,6 +38,38 @@ void GtkHost::destroy_window() {
     }
   for (auto& [key, w] : var_dialogs_) gtk_widget_destroy(w);
   var_dialogs_.clear();
+  for (auto& [key, d] : row_dialogs_) gtk_widget_destroy(d.window);
+  row_dialogs_.clear();
+  layer_view_ = list_view_ = set_combo_ = layer_name_entry_ = nullptr;
+  layer_store_ = list_store_ = nullptr;
+  gauge_values_.clear();
+  // The dialogs' bound widgets stay in the list with no widget (signals of the main window
+  // hold the addresses of the others).
+}
+
+void GtkHost::language_changed() {
+  std::vector<std::string> shown(app_.open_dialogs.begin(), app_.open_dialogs.end());
+  destroy_dialogs();
+  if (window_) retranslate(window_);
+  // Option menus of the main window show their items in the new language.
+  bool was = updating_;
+  updating_ = true;
+  for (BoundWidget& b : bound_widgets_) {
+    if (!b.widget || b.kind != VarKind::kOption) continue;
+    gtk_combo_box_text_remove_all(GTK_COMBO_BOX_TEXT(b.widget));
+    for (const std::string& item : b.items)
+      gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(b.widget), label_text(item).c_str());
+  }
+  updating_ = was;
+  refresh_bound();
+  for (const std::string& key : shown)
+    if (key != kDialogError) show_dialog(key);
+}
+
+void GtkHost::destroy_window() {
+  progress_end();
+  close_text_box();
+  destroy_dialogs();
   app_.screen().surface[kMainSurface].on_present = nullptr;
   if (window_) {
     gtk_widget_destroy(window_);
@@ -47,14 +78,11 @@ void GtkHost::destroy_window() {
   // Every widget went with the windows.
   canvas_ = prompt_ = value_entry_ = value_place_ = notebook_ = selection_place_ = nullptr;
   coord_x_ = coord_y_ = scale_label_ = undo_button_ = redo_button_ = nullptr;
-  layer_view_ = list_view_ = set_combo_ = layer_name_entry_ = nullptr;
-  layer_store_ = list_store_ = nullptr;
   snap_buttons_.clear();
   command_buttons_.clear();
   bound_toggles_.clear();
   preset_combos_.clear();
   bound_widgets_.clear();
-  gauge_values_.clear();
 }
 
 void GtkHost::transcript(std::string_view kind, std::string_view text) {
@@ -255,24 +283,20 @@ void GtkHost::backup_timer_changed() {
         this);
 }
 
-bool GtkHost::screenshot(const std::string& path, std::string& error) {
-  if (!window_) {
-    error = "no window to write to " + path;
-    return false;
-  }
-  // Let pending size changes and redraws settle first.
-  pump_events();
-  // Lay out whatever is still queued, so every child has its allocation before drawing.
-  gtk_container_check_resize(GTK_CONTAINER(window_));
+namespace {
+
+// Draws one toplevel into a PNG.
+bool write_window_png(GtkWidget* win, const std::string& path, std::string& error) {
+  gtk_container_check_resize(GTK_CONTAINER(win));
   GtkAllocation a;
-  gtk_widget_get_allocation(window_, &a);
+  gtk_widget_get_allocation(win, &a);
   if (a.width <= 1 || a.height <= 1) {
     error = "the window has no size yet; nothing written to " + path;
     return false;
   }
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, a.width, a.height);
   cairo_t* cr = cairo_create(s);
-  gtk_widget_draw(window_, cr);
+  gtk_widget_draw(win, cr);
   cairo_destroy(cr);
   cairo_surface_flush(s);
   cairo_status_t st = cairo_surface_write_to_png(s, path.c_str());
@@ -281,6 +305,32 @@ bool GtkHost::screenshot(const std::string& path, std::string& error) {
     error = "cannot write " + path + ": " + cairo_status_to_string(st);
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool GtkHost::screenshot(const std::string& path, std::string& error) {
+  if (!window_) {
+    error = "no window to write to " + path;
+    return false;
+  }
+  // Let pending size changes and redraws settle first.
+  pump_events();
+  if (!write_window_png(window_, path, error)) return false;
+  // Every dialog that is shown goes beside it: "shot.png" gives "shot-layer.png", ...
+  std::vector<std::pair<std::string, GtkWidget*>> shown;
+  const std::pair<std::string_view, GtkWidget*> fixed[] = {{kDialogLayers, layer_window_},
+                                                           {kDialogLayerEntry, layer_name_window_},
+                                                           {kDialogGauge, gauge_window_},
+                                                           {kDialogAbout, about_window_}};
+  for (auto& [key, w] : fixed) shown.emplace_back(std::string(key), w);
+  for (auto& [key, w] : var_dialogs_) shown.emplace_back(key, w);
+  for (auto& [key, d] : row_dialogs_) shown.emplace_back(key, d.window);
+  std::string stem = path.ends_with(".png") ? path.substr(0, path.size() - 4) : path;
+  for (auto& [key, w] : shown)
+    if (w && gtk_widget_get_visible(w) && !write_window_png(w, stem + "-" + key + ".png", error))
+      return false;
   return true;
 }
 
