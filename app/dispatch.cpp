@@ -9,6 +9,7 @@
 #include "app/point_input.h"
 #include "app/projection.h"
 #include "app/tools/circles.h"
+#include "app/tools/edits.h"
 #include "app/tools/gauge.h"
 #include "app/tools/lines.h"
 #include "base/messages.h"
@@ -126,6 +127,19 @@ constexpr DispatchEntry kB[] = {
     {"b_circle_extend", tool_line_extend},
     {"b_circle_spline", tool_circle_spline},
     {"b_circle_splinedissolve", tool_circle_spline_dissolve},
+    {"b_edit_move", tool_edit_move},
+    {"b_edit_copy", tool_edit_copy},
+    {"b_edit_mcopy", tool_edit_mcopy},
+    {"b_edit_series", tool_edit_series},
+    {"b_edit_pseries", tool_edit_pseries},
+    {"b_edit_rotate", tool_edit_rotate},
+    {"b_edit_mirror", tool_edit_mirror},
+    {"b_edit_stretch", tool_edit_stretch},
+    {"b_edit_stretch_text", tool_edit_stretch_text},
+    {"b_edit_alter_all", tool_edit_alter_all},
+    {"b_edit_alter_pen", tool_edit_alter_pen},
+    {"b_edit_alter_line", tool_edit_alter_line},
+    {"b_edit_delete", tool_edit_delete},
 };
 
 // ---- "f_": view functions with their own requests ----
