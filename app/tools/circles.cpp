@@ -229,19 +229,8 @@ void tool_circle_erase(App& app) {
     Vec2 where;
     Circle* c = pick_circle(app, "Select Circle/Arc:", where);
     if (!c) return;
-    highlight(app, *c, true);
     PointRequest r;
-    two_point_steps(
-        r, "Start point:", "Move/End point:",
-        [](App& a, const PointRequest& q, double x, double y) {
-          xor_segment(a, point(q, 0), {x, y});
-        },
-        [](App& a, const PointRequest& q, double, double) {
-          xor_segment(a, point(q, 0), point(q, 1));
-        });
-    const int result = point_input(app, r);
-    highlight(app, *c, false);
-    if (result != kInputDone) return;
+    if (!ask_part(app, *c, r)) return;
     if (erase_arc_part(app.drawing, *c, point(r, 0), point(r, 1))) changed(app);
   }
 }

@@ -172,6 +172,15 @@ std::optional<double> ask_angle(App& app, const Axis& axis, bool& typed) {
   return angle_about(axis, point3(r, 0), point3(r, 1));
 }
 
+// "Number of copies:" of a series: the number, or 0 when the user left or the series would make
+// nothing (fewer than 2) or too much.
+int ask_copy_count(App& app) {
+  PointRequest n;
+  if (!ask_value(app, kStepInteger, "Number of copies:", n)) return 0;
+  const double copies = static_cast<double>(selected_count(app.drawing)) * (n.integer - 1.0);
+  return n.integer > 1 && copies <= kMaxSeriesCopies ? n.integer : 0;
+}
+
 void stretch_tool(App& app, bool text_heights) {
   EditScope scope(app);
   if (!select_for_edit(app, false)) return;
@@ -284,15 +293,13 @@ void tool_edit_mcopy(App& app) {
 void tool_edit_series(App& app) {
   EditScope scope(app);
   if (!select_for_edit(app, false)) return;
-  PointRequest n;
-  if (!ask_value(app, kStepInteger, "Number of copies:", n)) return;
+  const int n = ask_copy_count(app);
+  if (!n) return;
   Drawing& d = app.drawing;
-  const std::size_t selected = selected_count(d);
-  if (n.integer <= 1 || static_cast<double>(selected) * (n.integer - 1) > kMaxSeriesCopies) return;
   std::optional<Vec3> v = ask_vector(app);
   if (!v || !usable(*v)) return;
   std::size_t total = 0;
-  for (int i = 1; i < n.integer; ++i) {
+  for (int i = 1; i < n; ++i) {
     total += duplicate_selected(d.store);
     translate_elements(d.store, v->x, v->y, v->z, TranslateScope::kSelectedOnly);
   }
@@ -302,18 +309,16 @@ void tool_edit_series(App& app) {
 void tool_edit_pseries(App& app) {
   EditScope scope(app);
   if (!select_for_edit(app, false)) return;
-  PointRequest n;
-  if (!ask_value(app, kStepInteger, "Number of copies:", n)) return;
+  const int n = ask_copy_count(app);
+  if (!n) return;
   Drawing& d = app.drawing;
-  const std::size_t selected = selected_count(d);
-  if (n.integer <= 1 || static_cast<double>(selected) * (n.integer - 1) > kMaxSeriesCopies) return;
   std::optional<Vec3> c = ask_point(app, "Center:", "Move/Confirm:");
   if (!c) return;
   const Axis axis{*c, *c + Vec3(0, 0, 1)};
   bool typed = false;
   std::optional<double> a = ask_angle(app, axis, typed);
   if (!a) return;
-  const double step = typed ? *a / n.integer : *a;
+  const double step = typed ? *a / n : *a;
   double z = 0;
   if (app.view_number() != kPlanView) {
     PointRequest zr;
@@ -323,7 +328,7 @@ void tool_edit_pseries(App& app) {
   if (!std::isfinite(step) || !std::isfinite(z) || (step == 0 && z == 0)) return;
   const Affine3 turn = rotation_in_plan({c->x, c->y}, step);
   std::size_t total = 0;
-  for (int i = 1; i < n.integer; ++i) {
+  for (int i = 1; i < n; ++i) {
     total += duplicate_selected(d.store);
     rotate_selected(d.store, turn);
     if (z != 0) translate_elements(d.store, 0, 0, z, TranslateScope::kSelectedOnly);

@@ -309,19 +309,8 @@ void tool_line_erase(App& app) {
     Vec2 where;
     Line* l = pick_line(app, "Select Line:", where);
     if (!l) return;
-    highlight(app, *l, true);
     PointRequest r;
-    two_point_steps(
-        r, "Start point:", "Move/End point:",
-        [](App& a, const PointRequest& q, double x, double y) {
-          xor_segment(a, point(q, 0), {x, y});
-        },
-        [](App& a, const PointRequest& q, double, double) {
-          xor_segment(a, point(q, 0), point(q, 1));
-        });
-    int result = point_input(app, r);
-    highlight(app, *l, false);
-    if (result != kInputDone) return;
+    if (!ask_part(app, *l, r)) return;
     if (erase_line_part(app.drawing, *l, point(r, 0), point(r, 1))) changed(app);
   }
 }

@@ -35,6 +35,22 @@ void two_point_steps(PointRequest& r, std::string_view first, std::string_view s
   r.add_step(kStepConfirm, "Move/Confirm:", std::move(finished));
 }
 
+bool ask_part(App& app, Element& e, PointRequest& r) {
+  highlight(app, e, true);
+  r = PointRequest{};
+  two_point_steps(
+      r, "Start point:", "Move/End point:",
+      [](App& a, const PointRequest& q, double x, double y) {
+        xor_segment(a, point(q, 0), {x, y});
+      },
+      [](App& a, const PointRequest& q, double, double) {
+        xor_segment(a, point(q, 0), point(q, 1));
+      });
+  const int result = point_input(app, r);
+  highlight(app, e, false);
+  return result == kInputDone;
+}
+
 bool ask_value(App& app, int kind, std::string_view prompt, PointRequest& r) {
   r = PointRequest{};
   r.view_commands = true;

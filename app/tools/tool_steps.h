@@ -32,6 +32,10 @@ void highlight(App& app, Element& e, bool on);
 void two_point_steps(PointRequest& r, std::string_view first, std::string_view second,
                      RubberBand band, RubberBand finished);
 
+// The two points of an erase on a picked element, which is highlighted meanwhile: "Start point:",
+// "Move/End point:" and "Move/Confirm:" with a line between them. False when the user left.
+bool ask_part(App& app, Element& e, PointRequest& r);
+
 // Asks one value step of `kind` (view commands allowed); false when the user left.
 bool ask_value(App& app, int kind, std::string_view prompt, PointRequest& r);
 
