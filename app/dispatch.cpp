@@ -9,6 +9,8 @@
 #include "app/dialogs/presets.h"
 #include "app/point_input.h"
 #include "app/projection.h"
+#include "app/tools/circles.h"
+#include "app/tools/edits.h"
 #include "app/tools/gauge.h"
 #include "app/tools/lines.h"
 #include "base/messages.h"
@@ -116,6 +118,32 @@ constexpr DispatchEntry kB[] = {
     {"b_line_erase", tool_line_erase},
     {"b_line_dpart", tool_line_dpart},
     {"b_line_cut", tool_line_cut},
+    {"b_circle_circle", tool_circle_circle},
+    {"b_circle_3point", tool_circle_3point},
+    {"b_circle_arc", tool_circle_arc},
+    {"b_circle_arc3point", tool_circle_arc3point},
+    {"b_circle_ellipse", tool_circle_ellipse},
+    {"b_circle_ellipsefame", tool_circle_ellipse_frame},
+    {"b_circle_parallel", tool_circle_parallel},
+    {"b_circle_pparallel", tool_circle_pparallel},
+    {"b_circle_erase", tool_circle_erase},
+    {"b_circle_dpart", tool_circle_dpart},
+    {"b_circle_extend", tool_line_extend},
+    {"b_circle_spline", tool_circle_spline},
+    {"b_circle_splinedissolve", tool_circle_spline_dissolve},
+    {"b_edit_move", tool_edit_move},
+    {"b_edit_copy", tool_edit_copy},
+    {"b_edit_mcopy", tool_edit_mcopy},
+    {"b_edit_series", tool_edit_series},
+    {"b_edit_pseries", tool_edit_pseries},
+    {"b_edit_rotate", tool_edit_rotate},
+    {"b_edit_mirror", tool_edit_mirror},
+    {"b_edit_stretch", tool_edit_stretch},
+    {"b_edit_stretch_text", tool_edit_stretch_text},
+    {"b_edit_alter_all", tool_edit_alter_all},
+    {"b_edit_alter_pen", tool_edit_alter_pen},
+    {"b_edit_alter_line", tool_edit_alter_line},
+    {"b_edit_delete", tool_edit_delete},
 };
 
 // ---- "f_": view functions with their own requests ----

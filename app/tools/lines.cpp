@@ -6,6 +6,8 @@
 #include "app/pick.h"
 #include "app/point_input.h"
 #include "app/selection.h"
+#include "app/tools/tool_steps.h"
+#include "draft/circles.h"
 #include "draft/line_tools.h"
 #include "render/renderer.h"
 #include "render/surface.h"
@@ -17,41 +19,8 @@ namespace {
 // The largest corner count of a regular polygon; more is taken as a typing error.
 constexpr int kMaxPolygonCorners = 10000;
 
-Vec2 point(const PointRequest& r, int i) { return {r.x[i], r.y[i]}; }
-
-void xor_segment(App& app, Vec2 a, Vec2 b) { xor_line_world(app.screen(), a.x, a.y, b.x, b.y); }
-
 void xor_frame(App& app, const std::vector<LineSegment>& sides) {
   for (const LineSegment& s : sides) xor_segment(app, s.start, s.end);
-}
-
-// After a tool changed the drawing: the undo buttons, the title's modified state and the
-// canvas follow.
-void changed(App& app) {
-  app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
-  redraw(app);
-}
-
-// After a creating tool appended `n` elements: only those are drawn.
-void created(App& app, int n) {
-  app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
-  Element* e = app.drawing.store.tail();
-  for (int i = 1; i < n && e && e->prev; ++i) e = e->prev;
-  for (; e; e = e->next) show_element(app, *e);
-}
-
-void highlight(App& app, Element& e, bool on) {
-  e.selected = on ? 1 : 0;
-  show_element(app, e);
-}
-
-// A request with the steps of a two-point creating tool.
-void line_steps(PointRequest& r, std::string_view first, std::string_view second, RubberBand band,
-                RubberBand finished) {
-  r.view_commands = true;
-  r.add_step(kStepFirstPoint, first);
-  r.add_step(kStepNextPoint, second, std::move(band));
-  r.add_step(kStepConfirm, "Move/Confirm:", std::move(finished));
 }
 
 using EndRule = Vec2 (*)(Vec2 first, Vec2 second);
@@ -60,7 +29,7 @@ Vec2 free_end(Vec2, Vec2 second) { return second; }
 
 void two_point_line_tool(App& app, EndRule rule) {
   PointRequest r;
-  line_steps(
+  two_point_steps(
       r, "Start point:", "Move/End point:",
       [rule](App& a, const PointRequest& q, double x, double y) {
         xor_segment(a, point(q, 0), rule(point(q, 0), {x, y}));
@@ -73,14 +42,6 @@ void two_point_line_tool(App& app, EndRule rule) {
     created(app, 1);
     r.restart();
   }
-}
-
-// Asks one value step; false when the user left.
-bool ask_value(App& app, int kind, std::string_view prompt, PointRequest& r) {
-  r = PointRequest{};
-  r.view_commands = true;
-  r.add_step(kind, prompt);
-  return point_input(app, r) == kInputDone;
 }
 
 // Picks a straight edge (a Line or a wall's footprint side), asking again until one is hit.
@@ -271,7 +232,7 @@ namespace {
 
 void frame_tool(App& app, double dist) {
   PointRequest r;
-  line_steps(
+  two_point_steps(
       r, "1st Corner point:", "Move/2nd Corner point:",
       [dist](App& a, const PointRequest& q, double x, double y) {
         xor_frame(a, frame_sides(point(q, 0), {x, y}, dist));
@@ -309,7 +270,7 @@ void tool_line_polygon(App& app) {
   const int n = v.integer;
   if (n <= 2 || n > kMaxPolygonCorners) return;
   PointRequest r;
-  line_steps(
+  two_point_steps(
       r, "Center:", "Move/Corner point:",
       [n](App& a, const PointRequest& q, double x, double y) {
         xor_frame(a, polygon_sides(point(q, 0), {x, y}, n));
@@ -330,12 +291,16 @@ void tool_line_join_arc(App& app) { join_tool(app, JoinKind::kFillet, "Radius:")
 void tool_line_attach(App& app) { edge_with_selection(app, "Select Line:", false); }
 void tool_line_cut(App& app) { edge_with_selection(app, "Select Line of interesection:", true); }
 
+// Extends lines and arcs alike: a picked arc goes to the arc extension.
 void tool_line_extend(App& app) {
   for (;;) {
-    Vec2 where;
-    Line* l = pick_line(app, "Select end of Line:", where);
-    if (!l) return;
-    if (extend_line(app.drawing, *l, where)) changed(app);
+    double x = 0, y = 0;
+    Element* e = pick_with_prompt(app, "Select end of Line:", kPickAny, &x, &y);
+    if (!e) return;
+    bool done = false;
+    if (Line* l = as<Line>(e)) done = extend_line(app.drawing, *l, {x, y});
+    else if (Circle* c = as<Circle>(e)) done = extend_arc(app.drawing, *c, {x, y});
+    if (done) changed(app);
   }
 }
 
@@ -344,19 +309,8 @@ void tool_line_erase(App& app) {
     Vec2 where;
     Line* l = pick_line(app, "Select Line:", where);
     if (!l) return;
-    highlight(app, *l, true);
     PointRequest r;
-    line_steps(
-        r, "Start point:", "Move/End point:",
-        [](App& a, const PointRequest& q, double x, double y) {
-          xor_segment(a, point(q, 0), {x, y});
-        },
-        [](App& a, const PointRequest& q, double, double) {
-          xor_segment(a, point(q, 0), point(q, 1));
-        });
-    int result = point_input(app, r);
-    highlight(app, *l, false);
-    if (result != kInputDone) return;
+    if (!ask_part(app, *l, r)) return;
     if (erase_line_part(app.drawing, *l, point(r, 0), point(r, 1))) changed(app);
   }
 }

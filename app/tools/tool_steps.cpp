@@ -1,0 +1,61 @@
+#include "app/tools/tool_steps.h"
+
+#include <utility>
+
+#include "app/app.h"
+#include "app/selection.h"
+#include "render/surface.h"
+
+namespace korav {
+
+void xor_segment(App& app, Vec2 a, Vec2 b) { xor_line_world(app.screen(), a.x, a.y, b.x, b.y); }
+
+void changed(App& app) {
+  app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
+  redraw(app);
+}
+
+void created(App& app, int n) {
+  app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
+  Element* e = app.drawing.store.tail();
+  for (int i = 1; i < n && e && e->prev; ++i) e = e->prev;
+  for (; e; e = e->next) show_element(app, *e);
+}
+
+void highlight(App& app, Element& e, bool on) {
+  e.selected = on ? 1 : 0;
+  show_element(app, e);
+}
+
+void two_point_steps(PointRequest& r, std::string_view first, std::string_view second,
+                     RubberBand band, RubberBand finished) {
+  r.view_commands = true;
+  r.add_step(kStepFirstPoint, first);
+  r.add_step(kStepNextPoint, second, std::move(band));
+  r.add_step(kStepConfirm, "Move/Confirm:", std::move(finished));
+}
+
+bool ask_part(App& app, Element& e, PointRequest& r) {
+  highlight(app, e, true);
+  r = PointRequest{};
+  two_point_steps(
+      r, "Start point:", "Move/End point:",
+      [](App& a, const PointRequest& q, double x, double y) {
+        xor_segment(a, point(q, 0), {x, y});
+      },
+      [](App& a, const PointRequest& q, double, double) {
+        xor_segment(a, point(q, 0), point(q, 1));
+      });
+  const int result = point_input(app, r);
+  highlight(app, e, false);
+  return result == kInputDone;
+}
+
+bool ask_value(App& app, int kind, std::string_view prompt, PointRequest& r) {
+  r = PointRequest{};
+  r.view_commands = true;
+  r.add_step(kind, prompt);
+  return point_input(app, r) == kInputDone;
+}
+
+}  // namespace korav

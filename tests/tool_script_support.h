@@ -1,0 +1,68 @@
+// Helpers of the tool script tests: a script run through the script host on a fresh program,
+// the drawing saved at its end and read back from the file, as a user's batch job would.
+#pragma once
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "app/script_host.h"
+#include "files/drawing_file.h"
+#include "tests/files_test_support.h"
+
+namespace korav::tool_script {
+
+// Base elements are drawn with snapping off, so that their points are exactly the clicks.
+inline const std::string kSnapOff = "set Toolbar/Snap off\n";
+
+struct Result {
+  int status = -1;
+  std::vector<std::string> transcript;
+  Drawing saved;  // the drawing as read back from the saved file
+  bool loaded = false;
+
+  std::size_t count(int type) const {
+    std::size_t n = 0;
+    for (const Element& e : saved.store.list) n += e.type == type;
+    return n;
+  }
+  template <class T>
+  std::vector<const T*> all() const {
+    std::vector<const T*> out;
+    for (const Element& e : saved.store.list)
+      if (const T* t = as<T>(&e)) out.push_back(t);
+    return out;
+  }
+  std::size_t shown(const std::string& line) const {
+    std::size_t n = 0;
+    for (const std::string& l : transcript) n += l == line;
+    return n;
+  }
+};
+
+// Runs the script on a new program in an empty data directory (no catalogue: nothing is
+// appended to the project's), then Escape, a save and the read back. `setup` runs between
+// start-up and the script (a 3D view, the copy switches).
+inline Result run(const std::string& script, const std::function<void(App&)>& setup = {}) {
+  files_test::TempDir dir;
+  const std::string path = dir.file("out.krv");
+  Result r;
+  {
+    App app;
+    std::istringstream in(script + "\np_nop\np_nop\np_file_save\nfile " + path + "\n");
+    ScriptHost host(app, in, "test", nullptr);
+    r.status = host.run(CommandLine{}, dir.path(), [&](App& a) {
+      if (setup) setup(a);
+    });
+    r.transcript = host.transcript();
+  }
+  FakeUi ui;
+  r.loaded = load_drawing(r.saved, ui, path) == LoadStatus::kLoaded;
+  return r;
+}
+
+}  // namespace korav::tool_script
