@@ -7,6 +7,7 @@
 #include "app/dialogs/gauge.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
+#include "app/dialogs/settings.h"
 #include "app/point_input.h"
 #include "app/projection.h"
 #include "app/tools/circles.h"
@@ -72,6 +73,11 @@ void p_glminus(App& app) {
 
 void p_file_info(App& app) { show_project_info(app); }
 
+template <int Index>
+void p_path(App& app) {
+  settings_choose_path(app, Index);
+}
+
 void p_layerstate_delete(App& app) { layer_set_delete(app); }
 void p_layerstate_save(App& app) { layer_set_save(app); }
 void p_layerfunc_up(App& app) { layer_up(app); }
@@ -85,6 +91,12 @@ constexpr DispatchEntry kP[] = {
     {"p_file_load", p_file_load},
     {"p_file_save", p_file_save},
     {"p_file_info", p_file_info},
+    {"p_path_draw", p_path<0>},
+    {"p_path_special", p_path<1>},
+    {"p_path_sym", p_path<2>},
+    {"p_path_dxf", p_path<3>},
+    {"p_path_dia", p_path<4>},
+    {"p_path_export", p_path<5>},
     {"p_undo", p_undo},
     {"p_redo", p_redo},
     {"p_glminus", p_glminus},

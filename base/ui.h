@@ -39,6 +39,11 @@ class Ui {
   // File chooser with an (English) title, starting at `start`; nullopt when cancelled.
   virtual std::optional<std::string> choose_file(std::string_view title, std::string_view start,
                                                  bool save) = 0;
+  // Directory chooser (the settings' paths); scripts answer it as a file chooser.
+  virtual std::optional<std::string> choose_directory(std::string_view title,
+                                                      std::string_view start) {
+    return choose_file(title, start, false);
+  }
   // Window title, already filled in.
   virtual void set_title(std::string_view title) = 0;
   // Prompt line text, already translated.

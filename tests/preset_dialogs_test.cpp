@@ -175,6 +175,19 @@ TEST(SettingsDialog, PenAndLinePagesApplyAndRevert) {
   EXPECT_EQ(a.drawing.settings.line_types[6].pattern_length, 10);
 }
 
+TEST(SettingsDialog, ANewDialogPathOffersAndLoadsItsPresets) {
+  shell_test::TempDir other;
+  fs::create_directories(other.path() + "/wall");
+  shell_test::write_text(other.path() + "/wall/Default", "Beton\n0.3\n0\n3\n1\n0\n");
+  shell_test::write_text(other.path() + "/wall/Plan", "Beton\n0.2\n0\n3\n1\n0\n");
+  ScriptRun run("p_path_dia\nfile " + other.path() + "\n");
+  ASSERT_EQ(run.status, 0);
+  const App& a = *run.app;
+  EXPECT_EQ(dialog_directory(a), other.path() + "/");
+  EXPECT_EQ(a.presets.wall.thickness, 0.3);
+  EXPECT_EQ(a.vars.find("Wall/Name")->items, (std::vector<std::string>{"Default", "Plan"}));
+}
+
 TEST(SettingsDialog, TheLanguageSwitchesTheTextsAtOnce) {
   ScriptRun run("b_line_line\nset Settings/Language german\nb_line_line\n");
   const std::vector<std::string> prompts = run.lines("prompt");

@@ -1,6 +1,7 @@
 #include "app/dialogs/settings.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "app/app.h"
@@ -155,6 +156,12 @@ void add_colour_page(SettingsVars& v, App& app) {
   for (const Row& r : rows) v.fraction(r.label, r.value).changed = settings_shown;
 }
 
+void reload_presets(App& a) {
+  for (PresetKind k : kPresetLoadOrder)
+    load_preset(dialog_directory(a), k, a.presets.name(k), a.presets);
+  refresh_preset_names(a);
+}
+
 void add_paths_page(SettingsVars& v, App& app) {
   Settings& s = app.drawing.settings;
   v.page = "Paths";
@@ -169,11 +176,13 @@ void add_paths_page(SettingsVars& v, App& app) {
   path("DXF path", 3);
   path("Export path", 5);
   // A new dialog path offers its presets and loads the current ones from it.
-  path("Dialog path", 4).changed = [](App& a) {
-    for (PresetKind k : kPresetLoadOrder)
-      load_preset(dialog_directory(a), k, a.presets.name(k), a.presets);
-    refresh_preset_names(a);
-  };
+  path("Dialog path", 4).changed = reload_presets;
+  v.button("Drawing path", "p_path_draw");
+  v.button("Symbol path", "p_path_sym");
+  v.button("DXF path", "p_path_dxf");
+  v.button("Export path", "p_path_export");
+  v.button("Dialog path", "p_path_dia");
+  v.button("Special", "p_path_special");
 }
 
 void add_general_page(SettingsVars& v, App& app) {
@@ -295,6 +304,29 @@ void settings_apply_line(App& app) {
   }
   lt.pattern_length = pattern_length(lt);
   settings_shown(app);
+}
+
+void settings_choose_path(App& app, int index) {
+  static constexpr std::string_view kTitles[6] = {"Drawing path", "Special",     "Symbol path",
+                                                  "DXF path",     "Dialog path", "Export path"};
+  if (index < 0 || index > 5) return;
+  FixedName<256>& path = app.drawing.settings.paths[static_cast<std::size_t>(index)];
+  std::optional<std::string> dir = app.ui->choose_directory(kTitles[index], path.view());
+  if (!dir || dir->empty()) return;
+  if (dir->back() != '/') *dir += '/';
+  if (dir->size() >= 256) {
+    app.ui->error_box("Path too long");
+    return;
+  }
+  path.set(*dir);
+  if (index == 0) {  // new drawings go there
+    const std::string& f = app.drawing.file_name;
+    std::size_t slash = f.rfind('/');
+    app.drawing.file_name = *dir + (slash == std::string::npos ? f : f.substr(slash + 1));
+    update_title(app);
+  }
+  if (index == 4) reload_presets(app);
+  app.ui->refresh_dialog(kDialogSettings);
 }
 
 void drawing_scale_step(App& app, bool up) {

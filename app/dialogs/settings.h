@@ -46,6 +46,9 @@ void settings_refresh_languages(App& app);
 // "Apply" of the pen and line type pages.
 void settings_apply_pen(App& app);
 void settings_apply_line(App& app);
+// "p_path_...": a directory chooser for the path of that index of the settings (0 drawings,
+// 1 special, 2 symbols, 3 DXF, 4 presets, 5 export).
+void settings_choose_path(App& app, int index);
 // "inc" and "dec" of "Drawing Scale:".
 void drawing_scale_step(App& app, bool up);
 

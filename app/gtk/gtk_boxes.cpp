@@ -195,10 +195,21 @@ bool GtkHost::answer_question(std::string_view answer, std::string& error) {
 
 std::optional<std::string> GtkHost::choose_file(std::string_view title, std::string_view start,
                                                 bool save) {
+  return run_chooser(title, start,
+                     save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN);
+}
+
+std::optional<std::string> GtkHost::choose_directory(std::string_view title,
+                                                     std::string_view start) {
+  return run_chooser(title, start, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER);
+}
+
+std::optional<std::string> GtkHost::run_chooser(std::string_view title, std::string_view start,
+                                                GtkFileChooserAction action) {
+  const bool save = action == GTK_FILE_CHOOSER_ACTION_SAVE;
   std::string shown_title(translate(title));
   GtkWidget* dlg = gtk_file_chooser_dialog_new(
-      shown_title.c_str(), window_ ? GTK_WINDOW(window_) : nullptr,
-      save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN,
+      shown_title.c_str(), window_ ? GTK_WINDOW(window_) : nullptr, action,
       std::string(translate("Cancel")).c_str(), GTK_RESPONSE_CANCEL,
       std::string(translate(save ? "Save" : "Open")).c_str(), GTK_RESPONSE_ACCEPT, nullptr);
   if (save) gtk_file_chooser_set_do_overwrite_confirmation(GTK_FILE_CHOOSER(dlg), TRUE);

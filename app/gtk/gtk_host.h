@@ -52,6 +52,8 @@ class GtkHost : public Ui {
   int question(std::string_view text, std::span<const std::string_view> buttons) override;
   std::optional<std::string> choose_file(std::string_view title, std::string_view start,
                                          bool save) override;
+  std::optional<std::string> choose_directory(std::string_view title,
+                                              std::string_view start) override;
   void set_title(std::string_view title) override;
   void set_prompt(std::string_view text) override;
   std::string wait_command() override;
@@ -178,6 +180,8 @@ class GtkHost : public Ui {
   GtkWidget* build_palette();
   GtkWidget* build_canvas(int width, int height, bool exact_size);
   void show_text_box(std::string_view title, std::string_view text);
+  std::optional<std::string> run_chooser(std::string_view title, std::string_view start,
+                                         GtkFileChooserAction action);
   GtkWidget* bound_widget(const DialogVar& v);
   GtkWidget* build_var_dialog(std::string_view key);
   GtkWidget* var_grid(const std::vector<const DialogVar*>& vars);
