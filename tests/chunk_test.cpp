@@ -210,30 +210,25 @@ TEST(Chunk, LineReaderEndsAndLengths) {
   std::string text = std::string("one\ntwo\r\n\nlone\rcr\n") + std::string(300, 'x') + "\nlast";
   Buf b(text.begin(), text.end());
   Reader r(b);
-  std::string s;
-  auto res = line_of(r, s);
-  EXPECT_EQ(std::tuple(res.status, s, res.length), std::tuple(LineStatus::kLine, "one", 3u));
-  res = line_of(r, s);
-  EXPECT_EQ(res.status, LineStatus::kLine);
-  EXPECT_EQ(s, "two");
-  res = line_of(r, s);  // an empty line is a line, not an over-long one
-  EXPECT_EQ(res.status, LineStatus::kLine);
-  EXPECT_EQ(res.length, 0u);
-  res = line_of(r, s);  // a carriage return alone is no line end, and nothing is lost
-  EXPECT_EQ(res.status, LineStatus::kLine);
-  EXPECT_EQ(s, "lone\rcr");
-  res = line_of(r, s);
-  EXPECT_EQ(res.status, LineStatus::kTooLong);
-  EXPECT_EQ(s.size(), 255u);
-  res = line_of(r, s);
-  EXPECT_EQ(res.status, LineStatus::kLine);
-  EXPECT_EQ(s, std::string(45, 'x'));
-  res = line_of(r, s);
-  EXPECT_EQ(res.status, LineStatus::kEnd);
-  EXPECT_EQ(s, "last");  // the unterminated last line is still there for the caller
-  res = line_of(r, s);
-  EXPECT_EQ(res.status, LineStatus::kEnd);
-  EXPECT_EQ(res.length, 0u);
+  // An empty line is a line, not an over-long one; a carriage return alone is no line end, and
+  // nothing is lost; the unterminated last line is still there for the caller.
+  const std::tuple<LineStatus, std::string, std::size_t> want[] = {
+      {LineStatus::kLine, "one", 3},
+      {LineStatus::kLine, "two", 3},
+      {LineStatus::kLine, "", 0},
+      {LineStatus::kLine, "lone\rcr", 7},
+      {LineStatus::kTooLong, std::string(255, 'x'), 300},
+      {LineStatus::kLine, std::string(45, 'x'), 45},
+      {LineStatus::kEnd, "last", 4},
+      {LineStatus::kEnd, "", 0}};
+  for (const auto& [status, line, length] : want) {
+    std::string s;
+    const LineResult res = line_of(r, s);
+    EXPECT_EQ(std::tuple(res.status, s), std::tuple(status, line)) << line;
+    if (status == LineStatus::kLine) {
+      EXPECT_EQ(res.length, length) << line;
+    }
+  }
 }
 
 TEST(Chunk, LineReaderConvertsLatin1) {

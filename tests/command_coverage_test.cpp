@@ -16,6 +16,7 @@
 #include "model/element.h"
 #include "model/store.h"
 #include "shell_test_support.h"
+#include "tests/fake_ui.h"
 
 namespace korav {
 namespace {
@@ -41,66 +42,49 @@ std::vector<std::string_view> table_names() {
 
 bool is_toggle(std::string_view name) { return name.starts_with("b_") || name.starts_with("f_"); }
 
-// A host that records what the program shows and hands out queued events as a window would
-// deliver them. When none is left it sends Escape ("p_nop"), which ends any waiting tool.
-class CoverageHost : public Ui {
+// The fake user interface with prompts and canvas changes counted, handing out queued events as
+// a window would deliver them. When none is left it sends Escape ("p_nop"), which ends any
+// waiting tool.
+class CoverageHost : public FakeUi {
  public:
   explicit CoverageHost(App& app) : app_(app) {}
 
   using Event = std::function<bool(App&)>;  // true: leave the wait with app.command
-  std::vector<Event> events;
-  std::vector<std::string> messages, errors, prompts, shown, hidden, help;
-  std::map<std::string, bool, std::less<>> active;
-  int questions = 0, choosers = 0, canvas = 0, scale_texts = 0, waits = 0;
+  std::vector<Event> events_to_send;
+  std::vector<std::string> prompts;
+  int canvas = 0, scale_texts = 0, waits = 0;
 
-  void clear() {
-    messages.clear();
-    errors.clear();
+  void clear() {  // all but the buttons' states
+    const auto kept = buttons;
+    static_cast<FakeUi&>(*this) = FakeUi();
+    buttons = kept;
     prompts.clear();
-    shown.clear();
-    hidden.clear();
-    help.clear();
-    questions = choosers = canvas = scale_texts = waits = 0;
+    canvas = scale_texts = waits = 0;
   }
   std::set<std::string> pressed() const {
     std::set<std::string> out;
-    for (const auto& [name, on] : active)
+    for (const auto& [name, on] : buttons)
       if (on) out.insert(name);
     return out;
   }
   // Anything shown or asked for.
   bool showed_something() const {
     return !messages.empty() || !errors.empty() || !prompts.empty() || !shown.empty() ||
-           !hidden.empty() || !help.empty() || questions || choosers || canvas || scale_texts;
+           !hidden.empty() || !help.empty() || !questions.empty() || !chooser_titles.empty() ||
+           canvas || scale_texts;
   }
 
-  void error_box(std::string_view t) override { errors.emplace_back(t); }
-  void message_box(std::string_view t) override { messages.emplace_back(t); }
-  int question(std::string_view, std::span<const std::string_view>) override {
-    ++questions;
-    return 0;  // closed
-  }
-  std::optional<std::string> choose_file(std::string_view, std::string_view, bool) override {
-    ++choosers;
-    return std::nullopt;
-  }
-  void set_title(std::string_view) override {}
   void set_prompt(std::string_view t) override { prompts.emplace_back(t); }
   void set_scale_text(std::string_view) override { ++scale_texts; }
-  void set_button_active(std::string_view c, bool on) override { active[std::string(c)] = on; }
-  void show_dialog(std::string_view k) override { shown.emplace_back(k); }
-  void hide_dialog(std::string_view k) override { hidden.emplace_back(k); }
-  void open_help(std::string_view p) override { help.emplace_back(p); }
   void canvas_changed() override { ++canvas; }
-
   std::string wait_command() override {
     if (++waits > 50) {  // a tool that Escape does not end
       ADD_FAILURE() << "the program keeps waiting";
       app_.quit = true;
       return "p_nop";
     }
-    while (next_ < events.size())
-      if (events[next_++](app_)) return app_.command;
+    while (next_ < events_to_send.size())
+      if (events_to_send[next_++](app_)) return app_.command;
     activate(app_, "p_nop");
     return "p_nop";
   }
@@ -181,7 +165,7 @@ TEST_F(CommandCoverage, EveryNameActsOrSaysItIsNotAvailableWhenNoToolRuns) {
     const PressedButtons memory = app.pressed;
     const std::set<std::string> pressed_before = host.pressed();
     // A toggle button is pressed by the click itself, before its handler runs.
-    if (is_toggle(name)) host.active[std::string(name)] = true;
+    if (is_toggle(name)) host.buttons[std::string(name)] = true;
 
     run_command(app, name);
 
@@ -224,9 +208,9 @@ TEST_F(CommandCoverage, WhileAToolWaitsANameWithoutHandlerLeavesItWaiting) {
     // What the line tool looks like after the name: still at its first step, its button down?
     bool looked = false, waiting = false, tool_pressed = false, name_pressed = false;
     std::size_t prompts_after_name = 0;
-    host.events = {
+    host.events_to_send = {
         [&](App& a) {
-          if (is_toggle(name)) host.active[std::string(name)] = true;
+          if (is_toggle(name)) host.buttons[std::string(name)] = true;
           const bool leave = activate(a, name);
           prompts_after_name = host.prompts.size();
           return leave;
@@ -235,8 +219,8 @@ TEST_F(CommandCoverage, WhileAToolWaitsANameWithoutHandlerLeavesItWaiting) {
           looked = true;
           waiting = a.input.current && a.input.current->step == 0 && !host.prompts.empty() &&
                     host.prompts.back() == "Start point:";
-          tool_pressed = a.pressed.tool == "b_line_line" && host.active["b_line_line"];
-          name_pressed = name != "b_line_line" && host.active[std::string(name)];
+          tool_pressed = a.pressed.tool == "b_line_line" && host.buttons["b_line_line"];
+          name_pressed = name != "b_line_line" && host.buttons[std::string(name)];
           return false;
         },
         [](App& a) { return canvas_button_world(a, 1, 70, -60); },

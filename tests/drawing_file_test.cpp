@@ -156,6 +156,14 @@ Buf to_bytes(const Drawing& d) {
   return out;
 }
 
+// A line chunk's body, and an old TEXT body ("Hi" in font 3, aligned 2).
+Bytes line_body(unsigned layer = 0) { return Bytes{}.head(layer, 0, 0, 0).f64s({0, 0, 1, 1}); }
+Bytes old_text_hi(unsigned layer) {
+  Bytes t;
+  t.head(layer, 0, 2, 0).f64s({1, 2}).u8s({3, 2}).f64s({0.5, 3.5, 1, 0, 1.5, 0});
+  return t.raw("Hi").u8(0);
+}
+
 std::vector<const Element*> elements(const Drawing& d) {
   std::vector<const Element*> v;
   for (const Element& e : d.store.list) v.push_back(&e);
@@ -388,7 +396,7 @@ TEST(DrawingFile, DefaultNamedEmptyLayersAreNotWritten) {
 TEST(DrawingFile, LineChunkFromBytes) {
   Bytes f = current_header();
   Bytes body;
-  body.head(2, 3, 4, 5).f64(1).f64(2).f64(3).f64(4);
+  body.head(2, 3, 4, 5).f64s({1, 2, 3, 4});
   ASSERT_EQ(body.size(), 38u);
   chunk(f, "LINE", body);
   ASSERT_EQ(Buf(f.b.begin() + 12, f.b.begin() + 20), (Buf{'L', 'I', 'N', 'E', 0, 0, 0, 0x26}));
@@ -449,148 +457,26 @@ TEST(DrawingFile, SaveWritesSelectedElementsButNotTemporaryOnes) {
 
 TEST(DrawingFile, OldFileWithOldKeys) {
   Bytes f = old_header();
-  old_chunk(f, "TEXT",
-            Bytes{}
-                .head(1, 0, 2, 0)
-                .f64(1)
-                .f64(2)
-                .u8(3)
-                .u8(2)
-                .f64(0.5)
-                .f64(3.5)
-                .f64(1)
-                .f64(0)
-                .f64(1.5)
-                .f64(0)
-                .raw("Hi")
-                .u8(0));
+  old_chunk(f, "TEXT", old_text_hi(1));
   std::string long_text(200, 'w');
-  old_chunk(f, "TEXT",
-            Bytes{}
-                .head(1, 0, 2, 0)
-                .f64(0)
-                .f64(0)
-                .u8(99)
-                .u8(0)
-                .f64(0)
-                .f64(0)
-                .f64(0)
-                .f64(0)
-                .f64(0)
-                .f64(0)
-                .raw(long_text)
-                .u8(0));
-  old_chunk(f, "DIMC",
-            Bytes{}
-                .head(0, 0, 0, 0)
-                .u8(6)
-                .u8(1)
-                .u8(2)
-                .f64(0.5)
-                .f64(2.5)
-                .f64(1)
-                .f64(2)
-                .f64(3)
-                .u8(1)
-                .u8(1)
-                .f64(0.2)
-                .u32(1)
-                .f64(1)
-                .f64(2)
-                .f64(3)
-                .f64(4)
-                .f64(5)
-                .f64(6)
-                .f64(7)
-                .f64(8)
-                .f64(9)
-                .f64(10));
-  old_chunk(f, "PATT",
-            Bytes{}
-                .head(0, 0, 1, 7)
-                .u8(2)
-                .u8(3)
-                .f64(1)
-                .f64(1)
-                .f64(0)
-                .f64(0)
-                .f64(0.5)
-                .f64(0.1)
-                .f64(1.5)
-                .f64(0.2)
-                .u32(2)
-                .f64(0)
-                .f64(0)
-                .f64(999)
-                .f64(999));
-  old_chunk(f, "PATT",
-            Bytes{}
-                .head(0, 0, 1, kLineTypePoints)
-                .u8(2)
-                .u8(3)
-                .f64(1)
-                .f64(1)
-                .f64(0)
-                .f64(0)
-                .f64(0.5)
-                .f64(0.1)
-                .f64(1.5)
-                .f64(0)
-                .u32(0));
-  old_chunk(f, "PATT",
-            Bytes{}
-                .head(0, 0, 1, 0)
-                .u8(2)
-                .u8(3)
-                .f64(1)
-                .f64(1)
-                .f64(0)
-                .f64(0)
-                .f64(0.5)
-                .f64(0.1)
-                .f64(1.5)
-                .f64(0)
-                .u32(0));
-  Bytes room;
-  room.head(0, 0, 0, 0)
-      .f64(2)
-      .f64(3)
-      .u8(11)
-      .f64(0.1)
-      .f64(3)
-      .f64(1)
-      .f64(0)
-      .f64(1.5)
-      .name("Kind", 128)
-      .name("2.01", 40)
-      .f64(1)
-      .f64(0)
-      .f64(2.5)
-      .u8(1)
-      .u8(1)
-      .u8(0)
-      .u8(1)
-      .u32(1)
-      .f64(7)
-      .f64(8);
+  Bytes text2, dim, pat1, pat2, pat3, room, ligh;
+  text2.head(1, 0, 2, 0).f64s({0, 0}).u8s({99, 0}).f64s({0, 0, 0, 0, 0, 0}).raw(long_text).u8(0);
+  old_chunk(f, "TEXT", text2);
+  dim.head(0, 0, 0, 0).u8s({6, 1, 2}).f64s({0.5, 2.5, 1, 2, 3}).u8s({1, 1}).f64(0.2).u32(1);
+  old_chunk(f, "DIMC", dim.f64s({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  // Patterns: two families; line type "points"; one family.
+  pat1.head(0, 0, 1, 7).u8s({2, 3}).f64s({1, 1, 0, 0, 0.5, 0.1, 1.5, 0.2}).u32(2);
+  old_chunk(f, "PATT", pat1.f64s({0, 0, 999, 999}));
+  pat2.head(0, 0, 1, kLineTypePoints).u8s({2, 3}).f64s({1, 1, 0, 0, 0.5, 0.1, 1.5, 0});
+  old_chunk(f, "PATT", pat2.u32(0));
+  pat3.head(0, 0, 1, 0).u8s({2, 3}).f64s({1, 1, 0, 0, 0.5, 0.1, 1.5, 0});
+  old_chunk(f, "PATT", pat3.u32(0));
+  room.head(0, 0, 0, 0).f64s({2, 3}).u8(11).f64s({0.1, 3, 1, 0, 1.5}).name("Kind", 128);
+  room.name("2.01", 40).f64s({1, 0, 2.5}).u8s({1, 1, 0, 1}).u32(1).f64s({7, 8});
   old_chunk(f, "ROOM", room);
-  old_chunk(f, "LIGT", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).u8(1));
-  old_chunk(f, "LIGH",
-            Bytes{}
-                .head(0, 0, 0, 0)
-                .f64(1)
-                .f64(2)
-                .f64(3)
-                .f64(4)
-                .f64(5)
-                .f64(6)
-                .u8(0)
-                .u8(0)
-                .f64(0.1)
-                .f64(0.2)
-                .f64(0.3)
-                .f64(0.4)
-                .f64(0.5));
+  old_chunk(f, "LIGT", Bytes{}.head(0, 0, 0, 0).f64s({1, 2, 3}).u8(1));
+  ligh.head(0, 0, 0, 0).f64s({1, 2, 3, 4, 5, 6}).u8s({0, 0}).f64s({0.1, 0.2, 0.3, 0.4, 0.5});
+  old_chunk(f, "LIGH", ligh);
 
   Drawing d;
   ReadResult res = from_bytes(f.b, d);
@@ -645,11 +531,11 @@ TEST(DrawingFile, OldFileWithOldKeys) {
 
 TEST(DrawingFile, OldLayerNumbersAreConvertedFromTheFirstLayr) {
   Bytes f = old_header();
-  old_chunk(f, "LINE", Bytes{}.head(23, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  old_chunk(f, "LINE", line_body(23));
   old_chunk(f, "LAYR", Bytes{}.u32(45).name("Dach", 80).u32(0x101).f64(1.5));
-  old_chunk(f, "LINE", Bytes{}.head(23, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
-  old_chunk(f, "LINE", Bytes{}.head(5, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
-  old_chunk(f, "LINE", Bytes{}.head(100, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  old_chunk(f, "LINE", line_body(23));
+  old_chunk(f, "LINE", line_body(5));
+  old_chunk(f, "LINE", line_body(100));
   Drawing d;
   from_bytes(f.b, d);
   auto v = elements(d);
@@ -662,7 +548,7 @@ TEST(DrawingFile, OldLayerNumbersAreConvertedFromTheFirstLayr) {
 
   // The conversion is off again for the next load.
   Bytes g = current_header();
-  chunk(g, "LINE", Bytes{}.head(23, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  chunk(g, "LINE", line_body(23));
   Drawing e;
   from_bytes(g.b, e);
   EXPECT_EQ(e.store.head()->layer, 23);
@@ -671,21 +557,10 @@ TEST(DrawingFile, OldLayerNumbersAreConvertedFromTheFirstLayr) {
 TEST(DrawingFile, UnknownKeysAreSkippedAndReported) {
   Bytes f = current_header();
   chunk(f, "ABCD", Bytes{}.u32(1).u32(2).u32(3));
-  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  chunk(f, "LINE", line_body());
   // A known element with a longer body than its fields (a later version): the rest is skipped.
-  chunk(f, "SPLI",
-        Bytes{}
-            .head(0, 0, 0, 0)
-            .f64(1)
-            .f64(2)
-            .f64(3)
-            .f64(4)
-            .f64(5)
-            .f64(6)
-            .f64(7)
-            .f64(8)
-            .u32(0xFFFFFFFF));
-  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  chunk(f, "SPLI", Bytes{}.head(0, 0, 0, 0).f64s({1, 2, 3, 4, 5, 6, 7, 8}).u32(0xFFFFFFFF));
+  chunk(f, "LINE", line_body());
   Drawing d;
   testing::internal::CaptureStdout();
   ReadResult res = from_bytes(f.b, d);
@@ -715,31 +590,17 @@ TEST(DrawingFile, ACutFileLoadsEveryElementBeforeTheDamage) {
 TEST(DrawingFile, CountsThatDoNotFitTheirChunkAreDamage) {
   auto load = [](Bytes body, const char* key) {
     Bytes f = current_header();
-    chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+    chunk(f, "LINE", line_body());
     chunk(f, key, body);
-    chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+    chunk(f, "LINE", line_body());
     Drawing d;
     ReadResult res = from_bytes(f.b, d);
     EXPECT_TRUE(res.damaged) << key;
     EXPECT_EQ(d.store.size(), 1u) << key;
   };
   Bytes dim;
-  dim.head(0, 0, 0, 0)
-      .name("", 21)
-      .u8(0)
-      .u8(0)
-      .f64(0)
-      .f64(0)
-      .f64(0)
-      .f64(0)
-      .f64(0)
-      .u8(0)
-      .u8(0)
-      .f64(0)
-      .u32(1000000000)
-      .u8(0)
-      .f64(1)
-      .f64(2);
+  dim.head(0, 0, 0, 0).name("", 21).u8s({0, 0}).f64s({0, 0, 0, 0, 0}).u8s({0, 0}).f64(0);
+  dim.u32(1000000000).u8(0).f64s({1, 2});
   load(dim, "DIM3");
   Bytes wall;
   wall.head(0, 0, 0, 0);
@@ -754,37 +615,26 @@ TEST(DrawingFile, CountsThatDoNotFitTheirChunkAreDamage) {
   Bytes pat;
   pat.head(0, 0, 0, 0).u8(0).u8(0);
   for (int i = 0; i < 8; ++i) pat.f64(0);
-  pat.u32(0xFFFFFFFF).u8(0).f64(0).f64(0).f64(0);
+  pat.u32(0xFFFFFFFF).u8(0).f64s({0, 0, 0});
   load(pat, "PAT2");
   // A text chunk shorter than its fields.
-  load(Bytes{}.head(0, 0, 0, 0).f64(0).f64(0), "TEX2");
+  load(Bytes{}.head(0, 0, 0, 0).f64s({0, 0}), "TEX2");
   // A line chunk whose length claims less than its fields.
-  load(Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(0), "LINE");
+  load(Bytes{}.head(0, 0, 0, 0).f64s({0, 0, 0}), "LINE");
 }
 
 TEST(DrawingFile, ElementsTheStoreRefusesAreSkipped) {
   Bytes f = current_header();
   Bytes obj;  // an index outside the mesh
-  obj.head(0, 0, 0, 0)
-      .name("", 40)
-      .u32(1)
-      .u32(1)
-      .u8(0)
-      .u32(3)
-      .f64(0)
-      .f64(0)
-      .f64(0)
-      .u32(0)
-      .u32(0)
-      .u32(5);
+  obj.head(0, 0, 0, 0).name("", 40).u32(1).u32(1).u8(0).u32(3).f64s({0, 0, 0}).u32(0).u32(0).u32(5);
   chunk(f, "OBJ3", obj);
   Bytes pat;  // more outline points than a pattern may have
   pat.head(0, 0, 0, 0).u8(0).u8(0);
   for (int i = 0; i < 8; ++i) pat.f64(0);
-  pat.u32(kMaxOutlinePoints + 1).u8(0).f64(0).f64(0).f64(0);
+  pat.u32(kMaxOutlinePoints + 1).u8(0).f64s({0, 0, 0});
   for (int i = 0; i < kMaxOutlinePoints + 1; ++i) pat.f64(i).f64(0);
   chunk(f, "PAT2", pat);
-  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  chunk(f, "LINE", line_body());
   Drawing d;
   testing::internal::CaptureStdout();
   ReadResult res = from_bytes(f.b, d);
@@ -899,7 +749,7 @@ TEST(DrawingFileCommand, ARefusedFileBecomesNoFileName) {
 TEST(DrawingFileCommand, NewerVersionsAreConvertedAndDamageIsShown) {
   TempDir dir;
   Bytes f = Bytes{}.raw("KRVW").u32(4).u32(310);
-  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  chunk(f, "LINE", line_body());
   f.raw("LI");  // cut in the middle of the next key
   write_all(dir.file("new.krv"), f.b);
   Drawing d;
@@ -1017,22 +867,8 @@ TEST(DrawingFile, WritesFuzzSeeds) {
   write_all(dir / "symbol.krv", only_elements);
   Bytes old = old_header();
   old_chunk(old, "LAYR", Bytes{}.u32(45).name("Dach", 80).u32(1).f64(0));
-  old_chunk(old, "TEXT",
-            Bytes{}
-                .head(45, 0, 2, 0)
-                .f64(1)
-                .f64(2)
-                .u8(3)
-                .u8(2)
-                .f64(0.5)
-                .f64(3.5)
-                .f64(1)
-                .f64(0)
-                .f64(1.5)
-                .f64(0)
-                .raw("Hi")
-                .u8(0));
-  old_chunk(old, "LIGT", Bytes{}.head(0, 0, 0, 0).f64(1).f64(2).f64(3).u8(1));
+  old_chunk(old, "TEXT", old_text_hi(45));
+  old_chunk(old, "LIGT", Bytes{}.head(0, 0, 0, 0).f64s({1, 2, 3}).u8(1));
   old_chunk(old, "PDIP", Bytes{}.u32(3));
   write_all(dir / "old.krv", old.b);
   Drawing back;

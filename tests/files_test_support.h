@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -77,6 +78,15 @@ struct Bytes {
     std::uint64_t bits;
     std::memcpy(&bits, &d, 8);
     for (int i = 7; i >= 0; --i) u8(static_cast<unsigned>((bits >> (8 * i)) & 0xFF));
+    return *this;
+  }
+  // Several fields of a kind in a row.
+  Bytes& f64s(std::initializer_list<double> ds) {
+    for (double d : ds) f64(d);
+    return *this;
+  }
+  Bytes& u8s(std::initializer_list<unsigned> vs) {
+    for (unsigned v : vs) u8(v);
     return *this;
   }
   Bytes& name(std::string_view s, std::size_t width) {

@@ -200,24 +200,19 @@ TEST(ErrorBox, TheDialogCommandClosesIt) {
 
 // ---- The program: exit statuses and messages ----
 
-struct ProgramRun {
-  int status = -1;
-  std::string out, err;
-};
+using ProgramRun = shell_test::KoravRun;
 
-// korav with `args` in `cwd`, after the shell words in `before` (e.g. a ulimit).
+// korav with `args` in `cwd`, after the shell words in `before`.
 ProgramRun korav(const shell_test::DataDir& data, const std::string& cwd, const std::string& args,
                  const std::string& before = "") {
-  const std::string out = data.file("out.txt"), err = data.file("err.txt");
-  const std::string cmd = "cd '" + cwd + "' && " + before + " KORAV_DATA_DIR='" + data.path() +
-                          "' timeout 60 '" + KORAV_BINARY + "' " + args + " >'" + out + "' 2>'" +
-                          err + "'";
-  ProgramRun r;
-  const int st = std::system(cmd.c_str());
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  r.out = read_text(out);
-  r.err = read_text(err);
-  return r;
+  return shell_test::run_korav(data.path(), args, cwd, false, before);
+}
+
+// Saves a drawing of one line as plan.krv in `work`.
+void save_a_plan(const shell_test::DataDir& data, const shell_test::TempDir& work) {
+  write_text(work.file("s.txt"),
+             "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_save\nfile plan.krv\n");
+  ASSERT_EQ(korav(data, work.path(), "--script s.txt").status, 0);
 }
 
 std::size_t count_lines(const std::string& text) {
@@ -245,9 +240,7 @@ TEST(ProgramStatus, UsageErrorsAreOneLineWithAHint) {
 TEST(ProgramStatus, DrawingsThatCannotBeLoadedAreNamedOnOneLine) {
   shell_test::DataDir data;
   shell_test::TempDir work;
-  write_text(work.file("s.txt"),
-             "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_save\nfile plan.krv\n");
-  ASSERT_EQ(korav(data, work.path(), "--script s.txt").status, 0);
+  save_a_plan(data, work);
   ASSERT_EQ(::mkfifo(work.file("pipe.krv").c_str(), 0600), 0);
   write_text(work.file("text.krv"), "not a drawing at all");
   write_text(work.file("empty.txt"), "");
@@ -282,9 +275,7 @@ TEST(ProgramStatus, DrawingsThatCannotBeLoadedAreNamedOnOneLine) {
 TEST(ProgramStatus, ASaveThatCannotBeWrittenFailsTheRun) {
   shell_test::DataDir data;
   shell_test::TempDir work;
-  write_text(work.file("s.txt"),
-             "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_save\nfile plan.krv\n");
-  ASSERT_EQ(korav(data, work.path(), "--script s.txt").status, 0);
+  save_a_plan(data, work);
   ASSERT_GT(fs::file_size(work.file("plan.krv")), 5000u);
   write_text(work.file("small.krv"), "the old file");
   write_text(work.file("save.txt"), "p_file_load\nfile plan.krv\np_file_save\nfile small.krv\n");

@@ -81,47 +81,30 @@ TEST(SettingsFile, ChunksInOrderWithTheirLengths) {
   std::vector<std::pair<std::string, std::uint32_t>> expected = {{"KRVW", 4}, {"PSNP", 40}};
   for (int i = 0; i < 8; ++i) expected.emplace_back("PPEN", 113);
   for (int i = 0; i < 8; ++i) expected.emplace_back("PLIN", 138);
-  for (auto [k, n] : std::vector<std::pair<const char*, std::uint32_t>>{{"PPO2", 392},
-                                                                        {"PPR3", 324},
-                                                                        {"PHP3", 1200},
-                                                                        {"PDXF", 16},
-                                                                        {"PFLT", 12},
-                                                                        {"PTEE", 16},
-                                                                        {"PVIW", 20},
-                                                                        {"PROD", 88},
-                                                                        {"PMSC", 32},
-                                                                        {"PMS2", 12},
-                                                                        {"PDI2", 8},
-                                                                        {"PCOL", 72},
-                                                                        {"PLOP", 1536},
-                                                                        {"PASR", 16},
-                                                                        {"PBAK", 8}})
-    expected.emplace_back(k, n);
+  const std::pair<const char*, std::uint32_t> rest[] = {
+      {"PPO2", 392}, {"PPR3", 324}, {"PHP3", 1200}, {"PDXF", 16}, {"PFLT", 12},
+      {"PTEE", 16},  {"PVIW", 20},  {"PROD", 88},   {"PMSC", 32}, {"PMS2", 12},
+      {"PDI2", 8},   {"PCOL", 72},  {"PLOP", 1536}, {"PASR", 16}, {"PBAK", 8}};
+  for (auto [k, n] : rest) expected.emplace_back(k, n);
   EXPECT_EQ(got, expected);
 }
 
 TEST(SettingsFile, PenAndLineChunksFromBytes) {
   Bytes f = current_header();
-  chunk(f, "PPEN", Bytes{}.u8(5).name("Rot", 80).f64(0.7).f64(1).f64(0).f64(0));
-  chunk(f, "PLIN",
-        Bytes{}.u8(6).name("Strich", 80).f64(10).u8(2).f64(5).f64(2).f64(1).f64(2).f64(9).f64(0));
+  chunk(f, "PPEN", Bytes{}.u8(5).name("Rot", 80).f64s({0.7, 1, 0, 0}));
+  chunk(f, "PLIN", Bytes{}.u8(6).name("Strich", 80).f64(10).u8(2).f64s({5, 2, 1, 2, 9, 0}));
   chunk(f, "PDI2", Bytes{}.u32(5).u32(1));
   Drawing d;
   EXPECT_FALSE(from_bytes(f.b, d).damaged);
-  EXPECT_EQ(d.settings.pens[5].name.view(), "Rot");
-  EXPECT_EQ(d.settings.pens[5].thickness, 0.7);
-  EXPECT_EQ(d.settings.pens[5].red, 1);
-  EXPECT_EQ(d.settings.pens[5].green, 0);
+  const Pen& pen = d.settings.pens[5];
+  EXPECT_EQ(std::tuple(pen.name.view(), pen.thickness, pen.red, pen.green),
+            std::tuple("Rot", 0.7, 1, 0));
   EXPECT_EQ(d.settings.pens[4].name.view(), "P5");  // the others stay
   const LineType& lt = d.settings.line_types[6];
-  EXPECT_EQ(lt.name.view(), "Strich");
-  EXPECT_EQ(lt.sections, 2);
-  EXPECT_EQ(lt.pattern_length, 10);
-  EXPECT_EQ(lt.line[1], 1);
-  EXPECT_EQ(lt.space[1], 2);
-  EXPECT_EQ(lt.line[2], 9);
-  EXPECT_EQ(d.settings.accuracy, 5u);
-  EXPECT_EQ(d.settings.accuracy_arch, 1u);
+  EXPECT_EQ(std::tuple(lt.name.view(), lt.sections, lt.pattern_length, lt.line[1], lt.space[1],
+                       lt.line[2]),
+            std::tuple("Strich", 2, 10, 1, 2, 9));
+  EXPECT_EQ(std::tuple(d.settings.accuracy, d.settings.accuracy_arch), std::tuple(5u, 1u));
 }
 
 TEST(SettingsFile, SavedAndLoadedAgainReproducesEveryOption) {
@@ -180,7 +163,7 @@ TEST(SettingsFile, OlderKeysFillTheSameOptions) {
   Bytes pov;
   for (std::uint32_t i = 0; i < 7; ++i) pov.u32(i + 1);
   old_chunk(f, "PPOV", pov.name("scene", 80).u8(1).u8(2));
-  old_chunk(f, "PPR2", Bytes{}.f64(1).f64(2).f64(3));
+  old_chunk(f, "PPR2", Bytes{}.f64s({1, 2, 3}));
   old_chunk(f, "PHPG", Bytes{}.u32(2).u32(1).u32(0).f64(0.0025));
   Drawing d;
   d.settings.accuracy_arch = 9;
@@ -190,25 +173,21 @@ TEST(SettingsFile, OlderKeysFillTheSameOptions) {
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_FALSE(res.damaged);
   EXPECT_EQ(out, "");  // every old key is known
-  EXPECT_EQ(d.settings.accuracy, 7u);
-  EXPECT_EQ(d.settings.accuracy_arch, 9u);
-  EXPECT_EQ(d.settings.pov.flags[6], 7u);
-  EXPECT_EQ(d.settings.pov.name.view(), "scene");
-  EXPECT_EQ(d.settings.pov.path.view(), "/keep");
-  EXPECT_EQ(d.settings.print.values[2], 3);
-  EXPECT_EQ(d.settings.print.values[3], 0);
-  EXPECT_EQ(d.settings.plot.flags[0], 2u);
-  EXPECT_EQ(d.settings.plot.values[0], 0.0025);
+  const Settings& s = d.settings;
+  EXPECT_EQ(
+      std::tuple(s.accuracy, s.accuracy_arch, s.pov.flags[6], s.pov.name.view(), s.pov.path.view(),
+                 s.print.values[2], s.print.values[3], s.plot.flags[0], s.plot.values[0]),
+      std::tuple(7u, 9u, 7u, "scene", "/keep", 3, 0, 2u, 0.0025));
 }
 
 TEST(SettingsFile, UnusableChunksChangeNothing) {
   Bytes f = current_header();
-  chunk(f, "PPEN", Bytes{}.u8(9).name("Neun", 80).f64(1).f64(1).f64(1).f64(1));  // no pen 9
-  chunk(f, "PPEN", Bytes{}.u8(1).name("Kurz", 80).f64(1));                       // cut short
+  chunk(f, "PPEN", Bytes{}.u8(9).name("Neun", 80).f64s({1, 1, 1, 1}));  // no pen 9
+  chunk(f, "PPEN", Bytes{}.u8(1).name("Kurz", 80).f64(1));              // cut short
   chunk(f, "PMSC", Bytes{}.f64(0).u32(5000).u32(2).u32(0).u32(1).u32(0).u32(0));
   chunk(f, "LAY3", Bytes{}.u32(1000).name("Zu hoch", 80).u8(1).f64(0));
   chunk(f, "PSNP", Bytes{}.u32(4));
-  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64(0).f64(0).f64(1).f64(1));
+  chunk(f, "LINE", Bytes{}.head(0, 0, 0, 0).f64s({0, 0, 1, 1}));
   Drawing d;
   d.current_layer = 4;
   testing::internal::CaptureStdout();
@@ -216,10 +195,9 @@ TEST(SettingsFile, UnusableChunksChangeNothing) {
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_FALSE(res.damaged);
   EXPECT_EQ(d.store.size(), 1u);  // reading went on after each of them
-  EXPECT_EQ(d.settings.pens[1].name.view(), "P2");
-  EXPECT_EQ(d.settings.pens[1].thickness, 0.18);
-  EXPECT_EQ(d.settings.drawing_scale, 100);
-  EXPECT_EQ(d.current_layer, 4);
+  EXPECT_EQ(std::tuple(d.settings.pens[1].name.view(), d.settings.pens[1].thickness,
+                       d.settings.drawing_scale, d.current_layer),
+            std::tuple("P2", 0.18, 100, 4));
   EXPECT_EQ(d.settings.view_number, 2u);  // the sound fields of PMSC are taken
   EXPECT_EQ(d.settings.snap.size, Settings{}.snap.size);
   EXPECT_NE(out.find("unknown key *PPEN* size:89"), std::string::npos) << out;
@@ -233,14 +211,12 @@ TEST(SettingsFile, LayerListsAndSetsAreRead) {
   for (int i = 0; i < 10; ++i) names.name("Liste " + std::to_string(i), 80);
   chunk(f, "LAYG", names);
   chunk(f, "PMSC", Bytes{}.f64(100).u32(12).u32(0).u32(1).u32(0).u32(1).u32(1));
-  Bytes set;
-  set.name("Default", 80);
-  for (int i = 0; i < 1000; ++i) set.u8(i == 3 ? 1 : 0);
-  chunk(f, "LAS3", set.u32(8));
-  Bytes other;
-  other.name("Schnitt", 80);
-  for (int i = 0; i < 1000; ++i) other.u8(i == 5 ? 1 : 0);
-  chunk(f, "LAS3", other.u32(8));
+  for (auto [name, on] : {std::pair("Default", 3), {"Schnitt", 5}}) {
+    Bytes set;
+    set.name(name, 80);
+    for (int i = 0; i < 1000; ++i) set.u8(i == on ? 1 : 0);
+    chunk(f, "LAS3", set.u32(8));
+  }
   Drawing d;
   from_bytes(f.b, d);
   EXPECT_EQ(d.layers.list_names[9].view(), "Liste 9");

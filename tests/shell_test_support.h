@@ -87,14 +87,15 @@ struct KoravRun {
   std::string out, err;
 };
 
-// Runs the korav program with `args` (shell words) in `cwd`, with `data` as its data directory;
-// under a virtual X server when `window`.
+// Runs the korav program with `args` (shell words) in `cwd`, with `data` as its data directory,
+// after the shell words in `before` (e.g. a ulimit); under a virtual X server when `window`.
 inline KoravRun run_korav(const std::string& data, const std::string& args,
-                          const std::string& cwd = ".", bool window = false) {
+                          const std::string& cwd = ".", bool window = false,
+                          const std::string& before = "") {
   TempDir io;
   const std::string out = io.file("stdout"), err = io.file("stderr");
   const std::string cmd =
-      "cd '" + cwd + "' && KORAV_DATA_DIR='" + data + "' " +
+      "cd '" + cwd + "' && " + before + " KORAV_DATA_DIR='" + data + "' " +
       (window ? "timeout 120 xvfb-run -a -s '-screen 0 1600x1200x24' " : "timeout 120 ") + "'" +
       KORAV_BINARY + "' >'" + out + "' 2>'" + err + "' " + args;
   KoravRun r;
