@@ -114,7 +114,9 @@ std::size_t pass(std::string_view data, Font* store, StrokeFontDamage& damage, i
       }
       if (!ok) break;
       if (code == kGlyphArc && values[5] == 0) values[5] = 3600;
-      if (store)
+      // The count pass stopped before a damaged character, so its values may not fit: they are
+      // dropped with it anyway.
+      if (store && n + args < store->commands.size())
         for (int a = 0; a <= args; ++a) store->commands[n + a] = values[a];
       n += 1 + args;
       if (code == kGlyphEnd) break;
