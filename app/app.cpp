@@ -7,10 +7,15 @@
 #include "base/messages.h"
 #include "base/text_format.h"
 #include "files/drawing_file.h"
+#include "files/stroke_font.h"
 
 namespace korav {
 
-App::App() { register_shell_variables(*this); }
+App::App() {
+  register_shell_variables(*this);
+  install_font_loader(fonts, "./dat/fonts/");
+  display.renderer.fonts = &fonts;
+}
 
 bool App::dialog_open(std::string_view key) const { return open_dialogs.contains(key); }
 

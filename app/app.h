@@ -35,6 +35,7 @@
 #include "app/snap.h"
 #include "base/ui.h"
 #include "model/drawing.h"
+#include "model/font_table.h"
 #include "model/presets.h"
 #include "render/renderer.h"
 
@@ -98,6 +99,7 @@ struct App {
   DialogVars vars;
   SettingsDialog settings_dialog;
   Presets presets;  // the current element presets and their names
+  FontTable fonts;  // the texts' fonts, loaded on first use from "<data>/dat/fonts/"
 
   // Palette option toggles (" + " beside Rotate and Mirror).
   std::int32_t rotate_copy = 0;

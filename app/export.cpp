@@ -10,7 +10,9 @@
 #include "base/messages.h"
 #include "base/ui.h"
 #include "files/drawing_file.h"
+#include "files/stroke_font.h"
 #include "model/drawing.h"
+#include "model/font_table.h"
 #include "render/png_export.h"
 
 namespace korav {
@@ -69,8 +71,10 @@ int export_png_file(const CommandLine& cl, ExportUi& ui) {
   LoadStatus st = load_drawing(d, ui, cl.drawing);
   if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
   std::string error;
+  FontTable fonts;
+  install_font_loader(fonts, find_data_dir(executable_path()) + "/dat/fonts/");
   if (!export_png(d, cl.export_out, cl.width > 0 ? cl.width : kPngDefaultWidth,
-                  cl.height > 0 ? cl.height : kPngDefaultHeight, error)) {
+                  cl.height > 0 ? cl.height : kPngDefaultHeight, error, &fonts)) {
     std::fprintf(stderr, "korav: %s\n", error.c_str());
     return 1;
   }

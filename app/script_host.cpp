@@ -186,6 +186,24 @@ ScriptEvent parse_script_line(std::string_view raw, const DialogVars* vars) {
     ev.text = std::string(rest);
     return ev;
   }
+  if (word == "edit") {
+    // The text exactly as written after "edit "; "\n" stands for a line feed, "\\" for "\".
+    std::string_view after = raw.substr(raw.find("edit") + 4);
+    if (after.empty()) return fail("edit needs a text or cancel");
+    ev.kind = K::kEdit;
+    ev.cancel = rest == "cancel";
+    after.remove_prefix(1);
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      if (after[i] == '\\' && i + 1 < after.size() &&
+          (after[i + 1] == 'n' || after[i + 1] == '\\')) {
+        ev.text += after[i + 1] == 'n' ? '\n' : '\\';
+        ++i;
+      } else {
+        ev.text += after[i];
+      }
+    }
+    return ev;
+  }
   if (word == "set") {
     // The longest known variable name that the rest starts with, followed by a blank.
     std::size_t best = 0;
@@ -297,6 +315,7 @@ std::string ScriptHost::wait_command() {
         break;
       case K::kAnswer: script_error(line.number, "answer: no question box is open"); break;
       case K::kFile: script_error(line.number, "file: no file chooser is open"); break;
+      case K::kEdit: script_error(line.number, "edit: no text editor is open"); break;
       case K::kSet: {
         std::string error;
         switch (app_.vars.set(app_, ev.text, ev.value, error)) {
@@ -364,6 +383,21 @@ int ScriptHost::question(std::string_view text, std::span<const std::string_view
   emit("question", shown + (chosen ? transcript_text(translate(buttons[chosen - 1])) : "close"));
   if (!problem.empty()) script_error(have ? line.number : line_number_, problem);
   return chosen;
+}
+
+std::optional<std::string> ScriptHost::edit_text(std::string_view title, std::string_view) {
+  Line line;
+  ScriptEvent ev;
+  const bool have = next_event_line(line, ev);
+  std::optional<std::string> text;
+  if (have && ev.kind == ScriptEvent::Kind::kEdit && !ev.cancel) text = ev.text;
+  emit("edit",
+       transcript_text(translate(title)) + " -> " + (text ? transcript_text(*text) : "cancel"));
+  if (!have || ev.kind != ScriptEvent::Kind::kEdit)
+    script_error(have ? line.number : line_number_,
+                 "a text editor is open (\"" + std::string(title) +
+                     "\") but the next line is not an edit line");
+  return text;
 }
 
 std::optional<std::string> ScriptHost::choose_file(std::string_view title, std::string_view, bool) {

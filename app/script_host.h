@@ -35,6 +35,7 @@ struct ScriptEvent {
     kKey,      // key [ctrl+][shift+]NAME
     kAnswer,   // answer LABEL
     kFile,     // file PATH | file cancel
+    kEdit,     // edit TEXT | edit cancel: answers the text editor ("\n" in TEXT is a line feed)
     kSet,      // set NAME VALUE
     kError,    // not a script line; `error` says why
   };
@@ -98,6 +99,7 @@ class ScriptHost : public Ui {
   void error_box_filled(std::string_view text) override;
   void message_box_filled(std::string_view text) override;
   int question(std::string_view text, std::span<const std::string_view> buttons) override;
+  std::optional<std::string> edit_text(std::string_view title, std::string_view initial) override;
   std::optional<std::string> choose_file(std::string_view title, std::string_view start,
                                          bool save) override;
   void set_title(std::string_view title) override;

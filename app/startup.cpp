@@ -16,6 +16,7 @@
 #include "files/drawing_file.h"
 #include "files/preset_file.h"
 #include "files/settings_file.h"
+#include "files/stroke_font.h"
 
 namespace korav {
 
@@ -107,6 +108,8 @@ void set_program_locale() {
 
 bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   app.program_dir = with_slash(data_dir);
+  clear_fonts(app.fonts);
+  install_font_loader(app.fonts, app.program_dir + "dat/fonts/");
   app.start_dir = cl.start_dir;
   if (!catalogue().tried()) {  // loaded once per run, and complained about once
     load_catalogue(app.program_dir);

@@ -44,6 +44,14 @@ class Ui {
                                                       std::string_view start) {
     return choose_file(title, start, false);
   }
+  // The text editor (title "Edit Text:", buttons "Apply" and "Cancel"), modal, starting with
+  // `initial` (UTF-8, lines separated by '\n'): the edited text after "Apply", nullopt after
+  // "Cancel". A host without one cancels.
+  virtual std::optional<std::string> edit_text(std::string_view title, std::string_view initial) {
+    (void)title;
+    (void)initial;
+    return std::nullopt;
+  }
   // Window title, already filled in.
   virtual void set_title(std::string_view title) = 0;
   // Prompt line text, already translated.

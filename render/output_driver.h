@@ -28,7 +28,8 @@ struct TextRun {
   double line_spacing = 0;
   std::string_view font;
   std::string_view text;
-  int align = 0;  // 0 left, 1 right, 2 centred, 3 justified
+  int align = 0;            // 0 left, 1 right, 2 centred, 3 justified
+  double fitted_width = 0;  // metres, justified texts
 };
 
 struct OutputDriver {

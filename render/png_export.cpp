@@ -15,7 +15,7 @@ constexpr long long kMaxPixels = 64ll * 1024 * 1024;
 }  // namespace
 
 bool export_png(const Drawing& d, const std::string& path, int width, int height,
-                std::string& error) {
+                std::string& error, FontTable* fonts) {
   if (path.empty()) {
     error = "No output file given";
     return false;
@@ -33,6 +33,7 @@ bool export_png(const Drawing& d, const std::string& path, int width, int height
     error = "Cannot make an image of " + std::to_string(width) + "x" + std::to_string(height);
     return false;
   }
+  display->renderer.fonts = fonts;
   display->renderer.view_number = 0;  // always the plan view
   show_all(s.view(), s.aspect, d, 0);
   redraw(display->renderer, s, d);

@@ -85,6 +85,7 @@ void draw_text(Renderer& r, const Text& t) {
     run.font = t.font.view();
     run.text = text;
     run.align = t.align;
+    run.fitted_width = t.fitted_width;
     r.driver.text(r, run);
   }
   draw_marks(r, t);

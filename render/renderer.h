@@ -9,6 +9,7 @@
 namespace korav {
 
 struct Drawing;
+struct FontTable;
 
 enum DrawMode : int {
   kDrawNormal = 0,
@@ -43,6 +44,7 @@ struct Renderer {
   int view_number = 0;                 // 0 the plan view, 1 to 9 the 3D views
   ProjectionDrawer project = nullptr;  // until the 3D module installs it, nothing is drawn
   PatternHatcher hatch = nullptr;      // until the pattern module installs it, nothing is drawn
+  FontTable* fonts = nullptr;          // the texts' fonts; without a table texts draw nothing
 };
 
 // The screen and the renderer drawing on it, as the shell owns them: the screen operations are

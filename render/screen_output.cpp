@@ -6,6 +6,7 @@
 #include "model/drawing.h"
 #include "render/clip.h"
 #include "render/renderer.h"
+#include "render/text_drawing.h"
 
 namespace korav {
 
@@ -202,10 +203,8 @@ void screen_spline(Renderer& r, int pen, int line_type, const Point2& p0, const 
 
 namespace {
 
-// Texts, dimensions, rooms and fillings are drawn by their own modules (stroke fonts, dimension
-// figures, room labels, pattern filling); until those are installed here the screen draws
-// nothing for them.
-void screen_text(Renderer&, const TextRun&) {}
+// Dimensions, rooms and fillings are drawn by their own modules (dimension figures, room
+// labels, pattern filling); until those are installed here the screen draws nothing for them.
 void screen_dimension(Renderer&, const Dimension&) {}
 void screen_room(Renderer&, const Room&) {}
 void screen_fill(Renderer&, const Pattern&) {}
@@ -261,7 +260,7 @@ OutputDriver screen_driver(Screen& s) {
   d.line = screen_line;
   d.arc = screen_arc;
   d.spline = screen_spline;
-  d.text = screen_text;
+  d.text = draw_text_run;
   d.dimension = screen_dimension;
   d.room = screen_room;
   d.fill = screen_fill;

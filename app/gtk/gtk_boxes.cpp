@@ -193,6 +193,43 @@ bool GtkHost::answer_question(std::string_view answer, std::string& error) {
   return true;
 }
 
+std::optional<std::string> GtkHost::edit_text(std::string_view title, std::string_view initial) {
+  const std::string shown_title(translate(title));
+  // A replayed session has no line that types into the editor: it is cancelled.
+  if (replay_) {
+    transcript("edit", shown_title + " -> cancel");
+    return std::nullopt;
+  }
+  GtkWidget* dlg = gtk_dialog_new_with_buttons(
+      shown_title.c_str(), window_ ? GTK_WINDOW(window_) : nullptr, GTK_DIALOG_MODAL,
+      std::string(translate("Cancel")).c_str(), GTK_RESPONSE_CANCEL,
+      std::string(translate("Apply")).c_str(), GTK_RESPONSE_ACCEPT, nullptr);
+  gtk_window_set_default_size(GTK_WINDOW(dlg), 420, 220);
+  GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
+  GtkWidget* view = gtk_text_view_new();
+  GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
+  const std::string start(initial);
+  if (g_utf8_validate(start.c_str(), -1, nullptr))
+    gtk_text_buffer_set_text(buffer, start.c_str(), -1);
+  gtk_container_add(GTK_CONTAINER(scroll), view);
+  gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dlg))), scroll, TRUE, TRUE, 4);
+  gtk_widget_show_all(dlg);
+  gtk_widget_grab_focus(view);
+  const int response = gtk_dialog_run(GTK_DIALOG(dlg));
+  std::optional<std::string> result;
+  if (response == GTK_RESPONSE_ACCEPT) {
+    GtkTextIter a, b;
+    gtk_text_buffer_get_bounds(buffer, &a, &b);
+    if (char* text = gtk_text_buffer_get_text(buffer, &a, &b, FALSE)) {
+      result = text;
+      g_free(text);
+    }
+  }
+  gtk_widget_destroy(dlg);
+  transcript("edit", shown_title + " -> " + (result ? *result : std::string("cancel")));
+  return result;
+}
+
 std::optional<std::string> GtkHost::choose_file(std::string_view title, std::string_view start,
                                                 bool save) {
   return run_chooser(title, start,

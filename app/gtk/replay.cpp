@@ -212,6 +212,10 @@ Replay::Step Replay::deliver_line(const Line& line) {
       host_->answer_file_chooser(path, error);
       return Step::kLeft;
     }
+    case K::kEdit:
+      // A replayed text editor is cancelled when it opens (GtkHost::edit_text).
+      fail(line, "edit: no text editor is open");
+      return Step::kDelivered;
     case K::kSet: {
       DialogVars::Result r = app.vars.set(app, ev.text, ev.value, error);
       if (r == DialogVars::Result::kError) {
