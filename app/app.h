@@ -30,6 +30,7 @@
 #include "app/dialogs/info.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/settings.h"
+#include "app/dialogs/symbols.h"
 #include "app/point_input.h"
 #include "app/selection.h"
 #include "app/snap.h"
@@ -98,6 +99,7 @@ struct App {
   DialogVars vars;
   SettingsDialog settings_dialog;
   Presets presets;  // the current element presets and their names
+  SymbolDialog symbols;  // the symbol list and the last symbol file
 
   // Palette option toggles (" + " beside Rotate and Mirror).
   std::int32_t rotate_copy = 0;
