@@ -30,6 +30,7 @@
 #include "app/dialogs/info.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/settings.h"
+#include "app/dialogs/symbols.h"
 #include "app/point_input.h"
 #include "app/selection.h"
 #include "app/snap.h"
@@ -100,6 +101,7 @@ struct App {
   SettingsDialog settings_dialog;
   Presets presets;  // the current element presets and their names
   FontTable fonts;  // the texts' fonts, loaded on first use from "<data>/dat/fonts/"
+  SymbolDialog symbols;  // the symbol list and the last symbol file
 
   // Palette option toggles (" + " beside Rotate and Mirror).
   std::int32_t rotate_copy = 0;

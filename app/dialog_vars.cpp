@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
+#include "app/dialogs/symbols.h"
 #include "app/dispatch.h"
 #include "base/text_format.h"
 #include "draft/units.h"
@@ -298,6 +299,7 @@ void register_shell_variables(App& app) {
   register_snap_variables(app);
   register_selection_variables(app);
   register_preset_variables(app);
+  register_symbol_variables(app);
   register_settings_variables(app);
 }
 

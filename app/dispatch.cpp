@@ -14,6 +14,8 @@
 #include "app/tools/edits.h"
 #include "app/tools/gauge.h"
 #include "app/tools/lines.h"
+#include "app/tools/patterns.h"
+#include "app/tools/symbols.h"
 #include "base/messages.h"
 #include "files/drawing_file.h"
 #include "files/settings_file.h"
@@ -106,6 +108,9 @@ constexpr DispatchEntry kP[] = {
     {"p_layerfunc_up", p_layerfunc_up},
     {"p_layerfunc_down", p_layerfunc_down},
     {"p_layerfunc_delete", p_layerfunc_delete},
+    {"p_symbol_cut", tool_symbol_cut},
+    {"p_symbol_copy", tool_symbol_copy},
+    {"p_symbol_paste", tool_symbol_paste},
 };
 
 // ---- "b_" ----
@@ -156,6 +161,25 @@ constexpr DispatchEntry kB[] = {
     {"b_edit_alter_pen", tool_edit_alter_pen},
     {"b_edit_alter_line", tool_edit_alter_line},
     {"b_edit_delete", tool_edit_delete},
+    {"b_pattern_poly", tool_pattern_poly},
+    {"b_pattern_range", tool_pattern_range},
+    {"b_pattern_add_poly", tool_pattern_add_poly},
+    {"b_pattern_add_range", tool_pattern_add_range},
+    {"b_pattern_alter_origin", tool_pattern_alter_origin},
+    {"b_pattern_alter_angle", tool_pattern_alter_angle},
+    {"b_pattern_alter_space", tool_pattern_alter_space},
+    {"b_pattern_alter_pattern", tool_pattern_alter_pattern},
+    {"b_pattern_alter_pattern_a", tool_pattern_alter_pattern_a},
+    {"b_pattern_alter_pattern_b", tool_pattern_alter_pattern_b},
+    {"b_pattern_dissolve", tool_pattern_dissolve},
+    {"b_symbol_save", tool_symbol_save},
+    {"b_symbol_copy", tool_symbol_copy},
+    {"b_symbol_cut", tool_symbol_cut},
+    {"b_symbol_load", tool_symbol_load},
+    {"b_symbol_paste", tool_symbol_paste},
+    {"b_symbol_remove", tool_symbol_remove},
+    {"b_symbol_library_new", tool_symbol_library_new},
+    {"b_symbol_library_remove", tool_symbol_library_remove},
 };
 
 // ---- "f_": view functions with their own requests ----
@@ -310,6 +334,7 @@ constexpr DispatchEntry kZ[] = {
     {"z_trash_opening", z_trash_preset<PresetKind::kOpening>},
     {"z_trash_light", z_trash_preset<PresetKind::kLight>},
     {"z_trash_dim", z_trash_preset<PresetKind::kDim>},
+    {"z_c_symbol_paste", tool_symbol_list_paste},
 };
 
 Action find_action(std::span<const DispatchEntry> table, std::string_view name) {
@@ -350,6 +375,7 @@ constexpr std::string_view kAvailableDialogs[] = {
     "settings",
     "scale",
     "aspect",
+    "symbol",
 };
 
 }  // namespace

@@ -283,17 +283,21 @@ std::size_t duplicate_selected(ElementStore& store) {
   unsigned highest = 0;
   for (Element* e = store.head(); e != first_copy; e = e->next)
     highest = std::max<unsigned>(highest, e->group);
+  renumber_groups(first_copy, highest);
+  return copies;
+}
+
+void renumber_groups(Element* first, unsigned highest) {
   std::vector<std::uint16_t> renumbered(65536, 0);
-  for (Element* e = first_copy; e; e = e->next) {
+  for (Element* e = first; e; e = e->next) {
     if (e->group == 0) continue;
     std::uint16_t& n = renumbered[e->group];
     if (n == 0) {
-      if (highest >= 65535) continue;  // no number left: the copy keeps its group
+      if (highest >= 65535) continue;  // no number left: the element keeps its group
       n = static_cast<std::uint16_t>(++highest);
     }
     e->group = n;
   }
-  return copies;
 }
 
 }  // namespace korav

@@ -1,8 +1,8 @@
 // The five store-wide operations of the edit tools, symbol insertion and the importers:
 // translate, rotate, mirror, scale and duplicate. Each walks the element store once and acts on
 // every element by its kind through the one description of its points (model/element_points.h):
-// separator points are never moved, relative vectors (a pattern's spacing) are turned but never
-// moved, circles change their radii and angles only where the operation says so.
+// separator points are never moved, relative vectors are turned but never moved, circles change
+// their radii and angles only where the operation says so.
 //
 // They change the store only; recording undo steps is the caller's part (the tools record
 // before they call). None allocates per element, except duplicate for the copies themselves.
@@ -98,6 +98,9 @@ MapResult scale_selected(ElementStore& store, Vec3 fixed, double fx, double fy, 
 // the order of first appearance, so copies never join the groups they were copied from.
 // Returns the number of copies.
 std::size_t duplicate_selected(ElementStore& store);
+// From `first` to the tail of its list: each distinct non-zero group number is replaced by a new
+// one above `highest` (highest + 1, + 2, ... in the order of first appearance); group 0 stays.
+void renumber_groups(Element* first, unsigned highest);
 
 // True when the element is selected or has a marked point (what a translate changes).
 bool selected_or_marked(const Element& e);

@@ -40,7 +40,7 @@ enum class PointRole : std::uint8_t {
   kOutlineEnd,     // Wall: outline line i has ends 2i (start) and 2i + 1 (end)
   kOpeningCorner,  // Wall: corner c of opening i is 8i + c
   kOrigin,         // Pattern: origin of the line families
-  kSpacing,        // Pattern: half-spacing vector of the second family
+  kSpacing,        // Pattern: the point the second line family passes through
   kOutline,        // Pattern, Room: outline point i, separators included
   kVertex,         // Object3D
   kEye,            // Camera
@@ -61,8 +61,8 @@ struct BasicPointRef {
   PointRole role = PointRole::kEnd;
   std::uint32_t index = 0;  // number of the point within its role, see PointRole
   bool separator = false;   // (999, 999) ending a sub-polygon of an outline: no place
-  bool relative = false;    // a vector relative to the element (a pattern's spacing): turned
-                            // with the element, never moved, never marked
+  bool relative = false;    // a vector relative to the element: turned with the element,
+                            // never moved, never marked (no kind stores one at present)
   bool unused = false;      // stored but not part of the element (gable points without gable)
 
   bool is_3d() const { return z != nullptr; }
@@ -294,9 +294,7 @@ bool kind_points(T& e, F& f) {
     return false;
   } else if constexpr (std::is_same_v<K, Pattern>) {
     if (stops(f, ref2<Ref>(e.origin, PointRole::kOrigin, 0))) return true;
-    Ref spacing = ref2<Ref>(e.offset, PointRole::kSpacing, 0);
-    spacing.relative = true;
-    if (stops(f, spacing)) return true;
+    if (stops(f, ref2<Ref>(e.offset, PointRole::kSpacing, 0))) return true;
     return outline<Ref>(outline_points(e), f);
   } else if constexpr (std::is_same_v<K, Spline>) {
     for (std::uint32_t i = 0; i < 4; ++i)

@@ -2,6 +2,7 @@
 
 #include "model/drawing.h"
 #include "model/element_points.h"
+#include "render/hatch.h"
 #include "render/openings.h"
 #include "render/screen_output.h"
 
@@ -197,6 +198,7 @@ void redraw(Renderer& r, Screen& s, const Drawing& d) {
 void install_screen_driver(Renderer& r, Screen& s) {
   r.driver = screen_driver(s);
   r.screen = &s;
+  r.hatch = hatch_pattern;
 }
 
 }  // namespace korav

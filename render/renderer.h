@@ -32,7 +32,7 @@ struct Renderer;
 using ProjectionDrawer = void (*)(Renderer& r, const Element& e, int pen, int line_type,
                                   bool marks_visible);
 // Hatches a pattern: routine 0 the first line family, 1 the second, 2 the point hatch.
-// Installed by the pattern module.
+// install_screen_driver installs the pattern module's (render/hatch.h).
 using PatternHatcher = void (*)(Renderer& r, const Pattern& p, int routine);
 
 struct Renderer {

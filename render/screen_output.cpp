@@ -5,6 +5,7 @@
 
 #include "model/drawing.h"
 #include "render/clip.h"
+#include "render/hatch.h"
 #include "render/renderer.h"
 #include "render/text_drawing.h"
 
@@ -203,11 +204,10 @@ void screen_spline(Renderer& r, int pen, int line_type, const Point2& p0, const 
 
 namespace {
 
-// Dimensions, rooms and fillings are drawn by their own modules (dimension figures, room
-// labels, pattern filling); until those are installed here the screen draws nothing for them.
+// Dimensions and rooms are drawn by their own modules (dimension figures, room labels);
+// until those are installed here the screen draws nothing for them.
 void screen_dimension(Renderer&, const Dimension&) {}
 void screen_room(Renderer&, const Room&) {}
-void screen_fill(Renderer&, const Pattern&) {}
 
 void xor_line_op(Renderer& r, int, int, double x1, double y1, double x2, double y2) {
   if (r.screen) xor_line_world(*r.screen, x1, y1, x2, y2);
@@ -263,7 +263,7 @@ OutputDriver screen_driver(Screen& s) {
   d.text = draw_text_run;
   d.dimension = screen_dimension;
   d.room = screen_room;
-  d.fill = screen_fill;
+  d.fill = screen_pattern_fill;
   d.vector_output = false;
   return d;
 }

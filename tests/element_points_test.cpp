@@ -118,7 +118,7 @@ std::vector<Expected> expected_points(int type) {
       return v;
     }
     case kPattern:
-      return {{R::kOrigin, 0, 1, 1},  {R::kSpacing, 0, 0.5, 0.5, k2D, false, false, true},
+      return {{R::kOrigin, 0, 1, 1},  {R::kSpacing, 0, 0.5, 0.5},
               {R::kOutline, 0, 0, 0}, {R::kOutline, 1, 1, 0},
               {R::kOutline, 2, 1, 1}, {R::kOutline, 3, 999, 999, k2D, true}};
     case kSpline:

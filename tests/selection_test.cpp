@@ -128,7 +128,7 @@ TEST(SelectionPoints, MarksOnlyPointsInsideAndNeverSeparators) {
   Drawing d;
   Line* l = line(d, 0, 0, 5, 0);
   Pattern p = make_element<Pattern>(0, 1, 0);
-  p.offset = {0.5, 0.5, 0};  // a spacing vector, not a position
+  p.offset = {0.5, 0.7, 0};  // the second family's origin, outside the range
   std::vector<Point2> outline = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {999, 999, 0}};
   Pattern* pat = create_pattern(d.store, p, outline);
   SelectionSettings s;

@@ -83,9 +83,9 @@ TEST(Translate, SelectedElementsWholeAndMarkedPointsOfOthers) {
   EXPECT_EQ(std::tuple(outside->centre.x, outside->radius1), std::tuple(20.0, 3.0));
   EXPECT_EQ(std::tuple(inside->centre.x, inside->centre.y, inside->radius1, inside->radius2),
             std::tuple(31.0, 32.0, 3.0, 2.0));
-  // Separators stay, the spacing vector is not a place.
+  // Separators stay; the second family's origin moves with the first.
   EXPECT_TRUE(is_separator(p->points()[3]) && is_separator(p->points()[7]));
-  EXPECT_EQ(std::tuple(p->points()[0].x, p->origin.y, p->offset.y), std::tuple(1.0, 3.0, 0.5));
+  EXPECT_EQ(std::tuple(p->points()[0].x, p->origin.y, p->offset.y), std::tuple(1.0, 3.0, 2.5));
   EXPECT_EQ(std::tuple(line3->start.z, line3->end.z), std::tuple(0.0, 4.0));
 
   // Copies move only what is selected.
@@ -214,7 +214,7 @@ TEST(MapSelected, EveryKindAndItsValues) {
   EXPECT_NEAR(text->angle, kPi / 2, 1e-12);
   EXPECT_EQ(text->height, 2.5);
   EXPECT_NEAR(pat->angle1, kPi / 2, 1e-12);
-  EXPECT_NEAR(pat->offset.x, -0.5, 1e-12);  // the spacing vector turns
+  EXPECT_NEAR(pat->offset.x, -0.5, 1e-12);  // the second family's origin turns
   EXPECT_TRUE(is_separator(pat->points()[3]) && is_separator(pat->points()[7]));
   EXPECT_NEAR(pat->points()[1].y, 2, 1e-12);
   EXPECT_NEAR(wall->corner[5].y, 1, 1e-12);
