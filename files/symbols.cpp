@@ -62,8 +62,8 @@ SymbolRead read_symbol(Reader& r, Drawing& d) {
     e.selected = 1;
     ++out.elements;
   }
+  // Not part of the drawing yet: the drawing counts as changed once the symbol is placed.
   d.store.list.splice_back(scratch.store.list);
-  if (out.elements) d.store.modified = true;
   return out;
 }
 
