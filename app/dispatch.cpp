@@ -8,6 +8,7 @@
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
 #include "app/dialogs/settings.h"
+#include "app/dialogs/symbols.h"
 #include "app/point_input.h"
 #include "app/projection.h"
 #include "app/tools/circles.h"
@@ -447,8 +448,13 @@ void hide_dialog(App& app, std::string_view key) {
 
 bool dispatch_dialog(App& app, std::string_view name) {
   if (const DialogNames* d = dialog_for_open(name)) {
-    if (d->key == kDialogLayers) open_layer_dialog(app);
-    else show_dialog(app, d->key);
+    if (d->key == kDialogLayers) {
+      open_layer_dialog(app);
+    } else {
+      // The library may have changed on disk since the symbol list was last shown.
+      if (d->key == kDialogSymbol) refresh_symbol_list(app);
+      show_dialog(app, d->key);
+    }
     return true;
   }
   if (const DialogNames* d = dialog_for_close(name)) {

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -13,6 +15,7 @@
 
 #include "draft/symbol_placing.h"
 #include "files/symbols.h"
+#include "model/element_points.h"
 #include "tests/files_test_support.h"
 
 namespace korav {
@@ -127,9 +130,9 @@ TEST(SymbolPlacing, GroupsOfPastesAndLoads) {
     std::vector<int> want;  // groups of the three inserted lines
   };
   // Paste: the group gets the next free number each time, group 0 stays 0; load: one group.
-  for (const Case& c : {Case{SymbolGroups::kRenumber, {4, 4, 0}},
-                        Case{SymbolGroups::kRenumber, {5, 5, 0}},
-                        Case{SymbolGroups::kOneGroup, {6, 6, 6}}}) {
+  for (const Case& c :
+       {Case{SymbolGroups::kRenumber, {4, 4, 0}}, Case{SymbolGroups::kRenumber, {5, 5, 0}},
+        Case{SymbolGroups::kOneGroup, {6, 6, 6}}}) {
     const SymbolRead got = insert(clip, d);
     place_symbol(d, got.elements, std::numbers::pi / 2, {10, 0, 0}, c.rule, kPlacingLayer);
     std::vector<int> groups;
@@ -181,11 +184,11 @@ TEST_F(Library, NamesThatLeaveTheSymbolPath) {
     std::string path;
     bool inside;
   };
-  for (const Case& c : {Case{root + "/north.sym", true}, Case{root + "/new/chair.sym", true},
-                        Case{root + "/furniture/../north.sym", true},
-                        Case{root + "/../elsewhere/keep.sym", false},
-                        Case{root + "/link/keep.sym", false}, Case{outside, false},
-                        Case{dir.file("symbols/x"), false}, Case{"/etc/passwd", false}}) {
+  for (const Case& c :
+       {Case{root + "/north.sym", true}, Case{root + "/new/chair.sym", true},
+        Case{root + "/furniture/../north.sym", true}, Case{root + "/../elsewhere/keep.sym", false},
+        Case{root + "/link/keep.sym", false}, Case{outside, false},
+        Case{dir.file("symbols/x"), false}, Case{"/etc/passwd", false}}) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(inside_symbol_path(root, c.path), c.inside);
   }
@@ -217,6 +220,42 @@ TEST_F(Library, DirectoriesAndFiles) {
   EXPECT_EQ(remove_library_directory(root, root + "/furniture"), LibraryStatus::kDone);
   EXPECT_TRUE(std::filesystem::exists(outside + "/keep.sym"));
   EXPECT_EQ(library_message(LibraryStatus::kNotEmpty), kMsgDirectoryNotEmpty);
+}
+
+// Every symbol of the shipped library (dat/sym, written by scripts/make_symbols.py) reads whole,
+// brings elements with finite coordinates near its origin, and is listed by the library.
+TEST(ShippedLibrary, EverySymbolLoads) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::path(KORAV_SOURCE_DIR) / "dat" / "sym";
+  std::vector<std::string> names;
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(root)) {
+    if (!e.is_regular_file()) continue;
+    const std::string name = fs::relative(e.path(), root).string();
+    names.push_back(name);
+    SCOPED_TRACE(name);
+    Drawing d;
+    const SymbolRead got = read_symbol_file(e.path().string(), d);
+    ASSERT_EQ(got.status, SymbolRead::Status::kRead);
+    EXPECT_FALSE(got.details.damaged);
+    EXPECT_EQ(got.details.refused, 0u);
+    EXPECT_GT(got.elements, 0u);
+    EXPECT_EQ(got.elements, d.store.size());
+    EXPECT_TRUE(inside_symbol_path(root.string(), e.path().string(), true));
+    for (const Element& el : d.store.list)
+      for_each_point(el, [&](const ConstPointRef& p) {
+        if (!p.is_place()) return;
+        EXPECT_TRUE(std::isfinite(*p.x) && std::isfinite(*p.y));
+        EXPECT_LT(std::hypot(*p.x, *p.y), 25.0);
+      });
+  }
+  // The families the library is meant to carry.
+  for (const char* want : {"north_arrow.sym", "title_block.sym"})
+    EXPECT_NE(std::find(names.begin(), names.end(), want), names.end()) << want;
+  std::vector<LibraryEntry> top = list_library(root.string());
+  for (const char* dir : {"furniture", "sanitary", "trees"}) {
+    EXPECT_NE(std::find(top.begin(), top.end(), LibraryEntry{dir, true}), top.end()) << dir;
+    EXPECT_GE(list_library((root / dir).string()).size(), 3u) << dir;
+  }
 }
 
 }  // namespace

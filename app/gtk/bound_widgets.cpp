@@ -7,9 +7,11 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/dialogs/symbols.h"
 #include "app/dispatch.h"
 #include "app/gtk/gtk_host.h"
 #include "base/messages.h"
+#include "render/surface.h"
 
 namespace korav {
 
@@ -309,6 +311,12 @@ GtkWidget* GtkHost::build_var_dialog(std::string_view key) {
     else gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
   }
   if (notebook) gtk_box_pack_start(GTK_BOX(box), notebook, TRUE, TRUE, 0);
+  if (key == kDialogSymbol) {
+    GtkWidget* frame = translated(gtk_frame_new(""), "Preview");
+    gtk_container_add(GTK_CONTAINER(frame),
+                      build_preview(kSymbolPreview, 240, 180, draw_symbol_preview));
+    gtk_box_pack_start(GTK_BOX(box), frame, TRUE, TRUE, 0);
+  }
   if (GtkWidget* row = var_buttons(title, ""))
     gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
   if (!names->close.empty())

@@ -91,6 +91,41 @@ GtkWidget* GtkHost::build_canvas(int width, int height, bool exact_size) {
   return canvas_;
 }
 
+GtkWidget* GtkHost::build_preview(int number, int width, int height, void (*redraw)(App&)) {
+  GtkWidget* area = gtk_drawing_area_new();
+  gtk_widget_set_size_request(area, width, height);
+  PreviewArea* p = &previews_.emplace_back(PreviewArea{this, number, redraw});
+  g_signal_connect(area, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer data) {
+                     auto* pv = static_cast<PreviewArea*>(data);
+                     pv->host->app().screen().surface[pv->number].on_present = nullptr;
+                   }),
+                   p);
+  g_signal_connect(area, "draw", G_CALLBACK(+[](GtkWidget* w, cairo_t* cr, gpointer data) {
+                     auto* pv = static_cast<PreviewArea*>(data);
+                     paint_canvas(pv->host->app(), cr, gtk_widget_get_allocated_width(w),
+                                  gtk_widget_get_allocated_height(w), pv->number);
+                     return TRUE;
+                   }),
+                   p);
+  g_signal_connect(
+      area, "size-allocate", G_CALLBACK(+[](GtkWidget*, GdkRectangle* a, gpointer data) {
+        auto* pv = static_cast<PreviewArea*>(data);
+        App& app = pv->host->app();
+        Screen& screen = app.screen();
+        const Surface& s = screen.surface[pv->number];
+        if (s.created && s.image && a->width == s.width && a->height == s.height) return;
+        const int saved = screen.current;
+        configure_surface(screen, pv->number, a->width, a->height, app.drawing.settings);
+        set_current_surface(screen, saved);
+        pv->redraw(app);
+      }),
+      p);
+  app_.screen().surface[number].on_present = [area](const PixelBox&) {
+    gtk_widget_queue_draw(area);
+  };
+  return area;
+}
+
 void GtkHost::canvas_press(int button, double px, double py, int presses) {
   if (canvas_button(app_, button, px, py, presses)) leave_main_loop();
 }

@@ -5,8 +5,8 @@
 
 namespace korav {
 
-void paint_canvas(App& app, cairo_t* cr, int width, int height) {
-  const Surface& s = app.screen().surface[kMainSurface];
+void paint_canvas(App& app, cairo_t* cr, int width, int height, int number) {
+  const Surface& s = app.screen().surface[number];
   // Where the back buffer does not reach (before the first configure, or while a resize is
   // on its way) the display background shows.
   if (s.created) {

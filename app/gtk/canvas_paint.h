@@ -1,4 +1,4 @@
-// Painting the drawing surface's back buffer onto the canvas.
+// Painting a drawing surface's back buffer onto its widget (the canvas, a dialog's preview).
 #pragma once
 
 #include <cairo.h>
@@ -7,8 +7,8 @@ namespace korav {
 
 struct App;
 
-// Paints the canvas of width x height pixels: the back buffer where it has one, the display
-// background elsewhere.
-void paint_canvas(App& app, cairo_t* cr, int width, int height);
+// Paints a widget of width x height pixels showing surface `number` (the main surface unless
+// told): the back buffer where it has one, the display background elsewhere.
+void paint_canvas(App& app, cairo_t* cr, int width, int height, int number = 0);
 
 }  // namespace korav

@@ -180,6 +180,9 @@ class GtkHost : public Ui {
   GtkWidget* build_toolbar(int bar);
   GtkWidget* build_palette();
   GtkWidget* build_canvas(int width, int height, bool exact_size);
+  // A dialog's preview: a drawing area of its own size showing surface `number`, which gets a
+  // back buffer of that size and is drawn by `redraw` whenever it is (re)configured.
+  GtkWidget* build_preview(int number, int width, int height, void (*redraw)(App&));
   void show_text_box(std::string_view title, std::string_view text);
   std::optional<std::string> run_chooser(std::string_view title, std::string_view start,
                                          GtkFileChooserAction action);
@@ -229,7 +232,13 @@ class GtkHost : public Ui {
   std::vector<BoundToggle> bound_toggles_;
   std::vector<GtkWidget*> preset_combos_;
   std::deque<BoundWidget> bound_widgets_;  // stable addresses: signals hold them
-  bool updating_ = false;                  // widgets are being set from their variables
+  struct PreviewArea {
+    GtkHost* host;
+    int number;  // the surface shown
+    void (*redraw)(App&);
+  };
+  std::deque<PreviewArea> previews_;  // stable addresses: signals hold them
+  bool updating_ = false;             // widgets are being set from their variables
   std::vector<std::pair<std::string, GtkWidget*>> var_dialogs_;  // key, window
   std::vector<std::pair<std::string, RowDialog>> row_dialogs_;
 
