@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,8 +12,10 @@
 
 #include "app/app.h"
 #include "app/script_host.h"
+#include "base/catalogue.h"
 #include "files/drawing_file.h"
 #include "tests/files_test_support.h"
+#include "tests/shell_test_support.h"
 
 namespace korav::tool_script {
 
@@ -63,6 +66,21 @@ inline Result run(const std::string& script, const std::function<void(App&)>& se
   FakeUi ui;
   r.loaded = load_drawing(r.saved, ui, path) == LoadStatus::kLoaded;
   return r;
+}
+
+// Every text has its English and German lines in the project's catalogue (nls/krv.nls).
+inline void expect_in_catalogue(std::initializer_list<const char*> texts) {
+  files_test::TempDir dir;
+  shell_test::write_text(dir.file("language"), "german\n");
+  shell_test::write_text(dir.file("krv.nls"),
+                         shell_test::read_text(std::string(KORAV_SOURCE_DIR) + "/nls/krv.nls"));
+  Catalogue c;
+  c.set_diagnostics(nullptr);
+  ASSERT_TRUE(c.load(dir.file("krv.nls"), {dir.file("language")}));
+  for (const char* s : texts) {
+    EXPECT_NE(c.translate(s), s);
+    EXPECT_EQ(c.added_count(), 0) << "missing from nls/krv.nls: " << s;
+  }
 }
 
 }  // namespace korav::tool_script
