@@ -97,6 +97,25 @@ void BM_HatchOutlineVector(benchmark::State& state) {
 }
 BENCHMARK(BM_HatchOutlineVector)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
+// A comb of 249 teeth over 100 m, hatched across the teeth: every scanline crosses about 500
+// edges, so that the crossings of a scanline are many to sort.
+void BM_HatchComb(benchmark::State& state) {
+  std::vector<Point2> outline;
+  for (int i = 0; i < 249; ++i) {
+    outline.push_back({i * 0.4, 0, 0});
+    outline.push_back({i * 0.4 + 0.2, 100, 0});
+  }
+  outline.push_back({99.6, -1, 0});
+  outline.push_back({kSeparator, kSeparator, 0});
+  long strokes = 0;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(
+        hatch_lines(outline, 0, 0, 0, kSpacing, nullptr, count_stroke, &strokes));
+  state.counters["strokes"] =
+      static_cast<double>(strokes) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_HatchComb)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
 void BM_HatchRedrawFitted(benchmark::State& state) {
   Fixture f(0, kPi / 4);
   Screen& s = f.display->screen;

@@ -106,18 +106,15 @@ class Scanlines {
       const double t = (e->yhi - y) / (e->yhi - e->ylo);
       const double x = t * e->xlo + (1 - t) * e->xhi;
       const double left = std::min(e->xlo, e->xhi), right = std::max(e->xlo, e->xhi);
-      if (x >= left - kCrossSlack && x <= right + kCrossSlack) insert_sorted(x);
+      if (x >= left - kCrossSlack && x <= right + kCrossSlack) w_.crossings.push_back(x);
     }
+    // Sorted once: an outline that crosses a scanline hundreds of times must not cost the
+    // square of that.
+    std::sort(w_.crossings.begin(), w_.crossings.end());
     return w_.crossings;
   }
 
  private:
-  void insert_sorted(double x) {
-    auto& c = w_.crossings;
-    c.push_back(x);
-    for (std::size_t k = c.size() - 1; k > 0 && c[k - 1] > c[k]; --k) std::swap(c[k - 1], c[k]);
-  }
-
   Scratch& w_;
   bool any_ = false, ok_ = false;
   double ymin_ = 0, ymax_ = 0;
