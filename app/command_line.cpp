@@ -64,12 +64,13 @@ std::string manual_page(std::string_view version) {
   out += ".TH KORAV 1 \"\" \"korav " + roff(version) + "\" \"User Commands\"\n";
   out += ".SH NAME\nkorav \\- computer\\-aided design for architects\n";
   out += ".SH SYNOPSIS\n.B korav\n[\\fIOPTIONS\\fR] [\\fIDRAWING\\fR]\n";
-  out += ".SH DESCRIPTION\n"
-         "Korav draws building plans: lines, arcs, splines, texts, dimensions, hatches and "
-         "symbols, walls with doors and windows, rooms with area and volume.\n"
-         "With no option it opens its main window, with \\fIDRAWING\\fR (a .krv file) "
-         "loaded when one is named.\n"
-         ".PP\nThe options below run it without a window from scripts and for conversions.\n";
+  out +=
+      ".SH DESCRIPTION\n"
+      "Korav draws building plans: lines, arcs, splines, texts, dimensions, hatches and "
+      "symbols, walls with doors and windows, rooms with area and volume.\n"
+      "With no option it opens its main window, with \\fIDRAWING\\fR (a .krv file) "
+      "loaded when one is named.\n"
+      ".PP\nThe options below run it without a window from scripts and for conversions.\n";
   out += ".SH OPTIONS\n";
   for (const OptionInfo& o : kOptions) {
     out += ".TP\n.B " + roff(o.name);
@@ -77,17 +78,20 @@ std::string manual_page(std::string_view version) {
     out += "\n" + roff(o.summary) + ".\n";
     if (!o.details.empty()) out += roff(o.details) + "\n";
   }
-  out += ".SH EXIT STATUS\n0 on success, 1 when the work failed (a file that cannot be read or "
-         "written, a script error), 2 for a usage error.\n";
-  out += ".SH FILES\n"
-         ".TP\n.I <prefix>/share/korav/\nthe shipped data: dat/, nls/, graphics/, doc/ "
-         "(\\fBKORAV_DATA_DIR\\fR names another one).\n"
-         ".TP\n.I $XDG_CONFIG_HOME/korav/\nthe chosen language and the saved settings of an "
-         "installed program (default ~/.config/korav/).\n"
-         ".TP\n.I $XDG_DATA_HOME/korav/\nthe presets and symbols the user saves with an "
-         "installed program (default ~/.local/share/korav/).\n";
-  out += ".SH ENVIRONMENT\n.TP\n.B KORAV_DATA_DIR\nthe data directory to use instead of the "
-         "one found beside the program.\n";
+  out +=
+      ".SH EXIT STATUS\n0 on success, 1 when the work failed (a file that cannot be read or "
+      "written, a script error), 2 for a usage error.\n";
+  out +=
+      ".SH FILES\n"
+      ".TP\n.I <prefix>/share/korav/\nthe shipped data: dat/, nls/, graphics/, doc/ "
+      "(\\fBKORAV_DATA_DIR\\fR names another one).\n"
+      ".TP\n.I $XDG_CONFIG_HOME/korav/\nthe chosen language and the saved settings of an "
+      "installed program (default ~/.config/korav/).\n"
+      ".TP\n.I $XDG_DATA_HOME/korav/\nthe presets and symbols the user saves with an "
+      "installed program (default ~/.local/share/korav/).\n";
+  out +=
+      ".SH ENVIRONMENT\n.TP\n.B KORAV_DATA_DIR\nthe data directory to use instead of the "
+      "one found beside the program.\n";
   return out;
 }
 

@@ -127,9 +127,9 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
 
   // The user's own default settings come before the shipped ones.
   const std::string own_settings = user_settings_root(app);
-  load_default_settings(app.drawing, *app.ui,
-                        exists(own_settings + std::string(kDefaultSettingsFile)) ? own_settings
-                                                                                 : app.program_dir);
+  load_default_settings(
+      app.drawing, *app.ui,
+      exists(own_settings + std::string(kDefaultSettingsFile)) ? own_settings : app.program_dir);
   apply_settings(app.screen(), app.drawing.settings);
   app.screen().steps = &scale_steps_for_unit(static_cast<int>(app.drawing.settings.figure_input));
   // The current element presets, each from the file of its current name ("Default"); a

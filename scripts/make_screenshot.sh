@@ -87,7 +87,10 @@ click 8 2
 type 0.4
 p_nop
 s_alles
+move 30 30
 PLAN
+# The window goes to the temporary directory first: dialogs that are open come beside it there.
 (cd "$tmp" && KORAV_DATA_DIR="$tmp/data" xvfb-run -a "$korav" --replay plan.txt --size 900x560 \
-  --screenshot "$out")
+  --screenshot shot.png >/dev/null)
+cp "$tmp/shot.png" "$out"
 echo "wrote $out"

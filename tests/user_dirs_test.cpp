@@ -31,17 +31,13 @@ class EnvGuard {
       const char* old = std::getenv(name);
       saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
     }
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
   }
   ~EnvGuard() {
     for (auto& [name, value] : saved_)
-      if (value)
-        setenv(name.c_str(), value->c_str(), 1);
-      else
-        unsetenv(name.c_str());
+      if (value) setenv(name.c_str(), value->c_str(), 1);
+      else unsetenv(name.c_str());
   }
 
  private:
