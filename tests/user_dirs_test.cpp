@@ -85,7 +85,9 @@ TEST(UserDirs, OnlyAnInstalledDataDirectoryHasUserDirectories) {
   // A directory the process may not write counts as installed (an administrator may write
   // anything, so this part says nothing for root).
   chmod(t.file("locked").c_str(), 0555);
-  if (geteuid() != 0) EXPECT_TRUE(data_dir_is_installed(t.file("locked")));
+  if (geteuid() != 0) {
+    EXPECT_TRUE(data_dir_is_installed(t.file("locked")));
+  }
   chmod(t.file("locked").c_str(), 0755);
   // Without a home there is nowhere to put the user's files.
   env.set("XDG_CONFIG_HOME", nullptr);
@@ -138,12 +140,12 @@ struct Installation {
 };
 
 // A script run of the program on that data directory, as the program starts.
-struct Run {
+struct ProgramRun {
   std::unique_ptr<App> app;
   std::istringstream in;
   std::unique_ptr<ScriptHost> host;
   int status = -1;
-  Run(const Installation& inst, const std::string& script) : in(script) {
+  ProgramRun(const Installation& inst, const std::string& script) : in(script) {
     catalogue().reset();
     catalogue().set_diagnostics(nullptr);
     load_catalogue(inst.data);
@@ -159,7 +161,7 @@ struct Run {
 TEST(UserDirs, AnInstalledProgramKeepsTheUsersFilesOutOfItsTree) {
   Installation inst(true);
   const auto before = tree_of(inst.data);
-  Run saved(inst,
+  ProgramRun saved(inst,
             "set Wall/Name Mine\nset Wall/Thickness 0.42\nz_save_wall\n"
             "set Settings/Language german\n");
   ASSERT_EQ(saved.status, 0);
@@ -177,7 +179,7 @@ TEST(UserDirs, AnInstalledProgramKeepsTheUsersFilesOutOfItsTree) {
 
   // The next run: the user's and the shipped presets in one list, the user's preset chosen by
   // name.
-  Run next(inst, "set Wall/Name Mine\n");
+  ProgramRun next(inst, "set Wall/Name Mine\n");
   ASSERT_EQ(next.status, 0);
   ASSERT_TRUE(next.app->vars.find(preset_variable(PresetKind::kWall, "Name")));
   EXPECT_EQ(next.app->vars.find(preset_variable(PresetKind::kWall, "Name"))->items,
@@ -189,9 +191,9 @@ TEST(UserDirs, AnInstalledProgramKeepsTheUsersFilesOutOfItsTree) {
   own.wall.thickness = 0.3;
   ASSERT_EQ(save_preset(inst.user_data + "dat/dia/", PresetKind::kWall, "Shipped", own),
             WriteStatus::kOk);
-  Run chosen(inst, "set Wall/Name Shipped\n");
+  ProgramRun chosen(inst, "set Wall/Name Shipped\n");
   EXPECT_EQ(chosen.app->presets.wall.thickness, 0.3);
-  Run trashed(inst, "set Wall/Name Shipped\nz_trash_wall\nset Wall/Name Shipped\n");
+  ProgramRun trashed(inst, "set Wall/Name Shipped\nz_trash_wall\nset Wall/Name Shipped\n");
   EXPECT_FALSE(fs::exists(inst.user_data + "dat/dia/wall/Shipped"));
   EXPECT_EQ(trashed.app->presets.wall.thickness, 0.115);
   EXPECT_EQ(tree_of(inst.data), before);
@@ -206,16 +208,16 @@ TEST(UserDirs, TheUsersDefaultSettingsComeBeforeTheShippedOnes) {
   d.settings.figure_input = shipped == 2 ? 1 : 2;
   ASSERT_TRUE(make_directories(inst.config + std::string(kSettingsDirectory)));
   ASSERT_TRUE(save_settings_to(d, ui, inst.config + std::string(kDefaultSettingsFile)));
-  Run run(inst, "");
+  ProgramRun run(inst, "");
   EXPECT_EQ(run.app->drawing.settings.figure_input, d.settings.figure_input);
   fs::remove(inst.config + std::string(kDefaultSettingsFile));
-  Run plain(inst, "");
+  ProgramRun plain(inst, "");
   EXPECT_EQ(plain.app->drawing.settings.figure_input, shipped);
 }
 
 TEST(UserDirs, AWritableDataDirectoryOfOnesOwnKeepsEverything) {
   Installation inst(false);
-  Run saved(inst,
+  ProgramRun saved(inst,
             "set Wall/Name Mine\nset Wall/Thickness 0.42\nz_save_wall\n"
             "set Settings/Language german\n");
   ASSERT_EQ(saved.status, 0);
