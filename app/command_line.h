@@ -17,7 +17,7 @@ struct CommandLine {
   std::string export_out;
   int width = 0, height = 0;  // --size WxH; 0 = the mode's default
   bool help = false, version = false;
-  bool manpage = false;  // --manpage (not listed): the manual page korav.1 on standard output
+  bool manpage = false;   // --manpage (not listed): the manual page korav.1 on standard output
   std::string start_dir;  // the directory korav was started in
 };
 

@@ -162,8 +162,8 @@ TEST(UserDirs, AnInstalledProgramKeepsTheUsersFilesOutOfItsTree) {
   Installation inst(true);
   const auto before = tree_of(inst.data);
   ProgramRun saved(inst,
-            "set Wall/Name Mine\nset Wall/Thickness 0.42\nz_save_wall\n"
-            "set Settings/Language german\n");
+                   "set Wall/Name Mine\nset Wall/Thickness 0.42\nz_save_wall\n"
+                   "set Settings/Language german\n");
   ASSERT_EQ(saved.status, 0);
   EXPECT_EQ(saved.app->user.data, inst.user_data);
   const std::string mine = inst.user_data + "dat/dia/wall/Mine";
@@ -218,8 +218,8 @@ TEST(UserDirs, TheUsersDefaultSettingsComeBeforeTheShippedOnes) {
 TEST(UserDirs, AWritableDataDirectoryOfOnesOwnKeepsEverything) {
   Installation inst(false);
   ProgramRun saved(inst,
-            "set Wall/Name Mine\nset Wall/Thickness 0.42\nz_save_wall\n"
-            "set Settings/Language german\n");
+                   "set Wall/Name Mine\nset Wall/Thickness 0.42\nz_save_wall\n"
+                   "set Settings/Language german\n");
   ASSERT_EQ(saved.status, 0);
   EXPECT_FALSE(saved.app->user.active());
   EXPECT_TRUE(fs::exists(inst.data + "dat/dia/wall/Mine"));
