@@ -34,9 +34,15 @@ for f in bin/korav share/korav/nls/krv.nls share/korav/dat/prefs/default.prefs \
   share/icons/hicolor/256x256/apps/korav.png share/man/man1/korav.1; do
   [ -f "$installed/$f" ] || fail "not installed: $f"
 done
+# A PNG's width and height stand big-endian in its IHDR chunk at bytes 16 to 23.
+png_size() {
+  od -An -tu1 -j16 -N8 "$1" 2>/dev/null |
+    awk '{ printf "%dx%d", (($1 * 256 + $2) * 256 + $3) * 256 + $4, (($5 * 256 + $6) * 256 + $7) * 256 + $8 }'
+}
 for size in 48 256; do
-  file "$installed/share/icons/hicolor/${size}x${size}/apps/korav.png" 2>/dev/null |
-    grep -q "PNG image data, $size x $size" || fail "the ${size}x${size} icon is not a $size pixel PNG"
+  icon="$installed/share/icons/hicolor/${size}x${size}/apps/korav.png"
+  got=$(png_size "$icon")
+  [ "$got" = "${size}x${size}" ] || fail "the ${size}x${size} icon is $got"
 done
 
 # Everything below the prefix with its size, mode and modification time, to compare afterwards.
