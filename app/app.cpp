@@ -198,22 +198,37 @@ std::string data_path(const App& app, std::string_view relative) {
   return base + std::string(relative);
 }
 
-std::string drawing_directory(const App& app) {
-  std::string_view p = app.drawing.settings.paths[0].view();
-  std::string dir = p.empty()     ? data_path(app, "dat/draw/")
-                    : p[0] == '/' ? std::string(p)
-                                  : data_path(app, p);
+std::string settings_path_directory(const App& app, std::string_view path,
+                                    std::string_view fallback) {
+  std::string dir = path.empty()     ? data_path(app, fallback)
+                    : path[0] == '/' ? std::string(path)
+                                     : data_path(app, path);
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+std::string user_path_directory(const App& app, std::string_view path, std::string_view fallback) {
+  if (!app.user.active() || (!path.empty() && path[0] == '/')) return {};
+  std::string_view rel = path.empty() ? fallback : path;
+  while (rel.starts_with("./")) rel.remove_prefix(2);
+  std::string dir = app.user.data + std::string(rel);
   if (dir.back() != '/') dir += '/';
   return dir;
 }
 
+std::string user_settings_root(const App& app) {
+  return app.user.active() ? app.user.config : app.program_dir;
+}
+
+std::string drawing_directory(const App& app) {
+  std::string_view p = app.drawing.settings.paths[0].view();
+  if (app.user.active() && !app.start_dir.empty() && (p.empty() || p[0] != '/'))
+    return app.start_dir.back() == '/' ? app.start_dir : app.start_dir + "/";
+  return settings_path_directory(app, p, "dat/draw/");
+}
+
 std::string dialog_directory(const App& app) {
-  std::string_view p = app.drawing.settings.paths[4].view();
-  std::string dir = p.empty()     ? data_path(app, "dat/dia/")
-                    : p[0] == '/' ? std::string(p)
-                                  : data_path(app, p);
-  if (dir.back() != '/') dir += '/';
-  return dir;
+  return settings_path_directory(app, app.drawing.settings.paths[4].view(), "dat/dia/");
 }
 
 }  // namespace korav

@@ -35,6 +35,7 @@
 #include "app/selection.h"
 #include "app/snap.h"
 #include "base/ui.h"
+#include "base/user_dirs.h"
 #include "model/drawing.h"
 #include "model/font_table.h"
 #include "model/presets.h"
@@ -73,6 +74,7 @@ struct App {
   bool quit = false;
 
   std::string program_dir;  // the data directory: nls/, graphics/, dat/, doc/ live here
+  UserDirs user;            // an installed program's per-user directories (base/user_dirs.h)
   std::string temp_dir;
   std::string start_dir;  // the directory korav was started in
 
@@ -191,10 +193,21 @@ void drawing_replaced(App& app);
 // Redraw the whole drawing onto the canvas.
 void redraw(App& app);
 
-// The directory part of the current file name, with a trailing '/'.
+// The directory part of the current file name, with a trailing '/'. An installed program's
+// default is the directory the user started it in.
 std::string drawing_directory(const App& app);
-// The dialog path of the settings (the element presets' root), with a trailing '/'.
+// The dialog path of the settings (the element presets' root, shipped), with a trailing '/'.
 std::string dialog_directory(const App& app);
+// The directory a settings path names, with a trailing '/': an absolute path itself, a relative
+// one (empty: `fallback`, "dat/sym/") below the data directory.
+std::string settings_path_directory(const App& app, std::string_view path,
+                                    std::string_view fallback);
+// Where the user's own files for that settings path go: for an installed program and a relative
+// path, the same place below the user's data directory; else "" (the directory itself).
+std::string user_path_directory(const App& app, std::string_view path, std::string_view fallback);
+// The directory whose "dat/prefs/" holds the settings the user saves and "language" the chosen
+// language: the user's configuration directory of an installed program, else the data directory.
+std::string user_settings_root(const App& app);
 // A data path ("nls/krv.nls") below the data directory.
 std::string data_path(const App& app, std::string_view relative);
 

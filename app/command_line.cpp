@@ -12,14 +12,87 @@ std::string resolve_path(const std::string& start_dir, const std::string& path) 
   return base + path;
 }
 
+namespace {
+
+constexpr OptionInfo kOptions[] = {
+    {"--script", "FILE", "run FILE's events with no window (- = standard input)",
+     "Prints the transcript (prompts, messages, questions, file choosers, titles) on standard "
+     "output and ends when the script ends, as if the user had quit without saving."},
+    {"--replay", "FILE", "run FILE's events in the window",
+     "Each event goes through the real window's main loop, as if a person had done it."},
+    {"--screenshot", "PNG", "with --replay: save the main window as PNG and quit", ""},
+    {"--export", "FORMAT OUT", "load DRAWING and write it to OUT as FORMAT",
+     "FORMAT is krv (load and save again) or png (the plan view fitted to all elements). "
+     "Also written korav --export FORMAT DRAWING OUT."},
+    {"--size", "WxH", "canvas size for --script, --replay and png export",
+     "Defaults: 1000x700 for --script, 1600x1200 for png export."},
+    {"--help", "", "show this help and exit", ""},
+    {"--version", "", "show the version and exit", ""},
+};
+
+// The roff text of `s`: backslashes doubled, '-' as a real minus, a leading '.' or '\'' kept
+// from being read as a request.
+std::string roff(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\\') out += "\\\\";
+    else if (c == '-') out += "\\-";
+    else out += c;
+  }
+  if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
+  return out;
+}
+
+}  // namespace
+
+std::span<const OptionInfo> command_line_options() { return kOptions; }
+
 std::string usage_text() {
-  return "usage: korav [OPTIONS] [DRAWING]\n"
-         "  --script FILE        run FILE's events with no window (- = standard input)\n"
-         "  --replay FILE        run FILE's events in the window\n"
-         "  --screenshot PNG     with --replay: save the main window as PNG and quit\n"
-         "  --export FORMAT OUT  load DRAWING and write it to OUT as FORMAT\n"
-         "  --size WxH           canvas size for --script, --replay and png export\n"
-         "  --help, --version\n";
+  std::string out = "usage: korav [OPTIONS] [DRAWING]\n";
+  for (const OptionInfo& o : kOptions) {
+    std::string head = "  " + std::string(o.name);
+    if (!o.argument.empty()) head += " " + std::string(o.argument);
+    if (head.size() < 23) head.resize(23, ' ');
+    else head += "  ";
+    out += head + std::string(o.summary) + "\n";
+  }
+  return out;
+}
+
+std::string manual_page(std::string_view version) {
+  std::string out;
+  out += ".TH KORAV 1 \"\" \"korav " + roff(version) + "\" \"User Commands\"\n";
+  out += ".SH NAME\nkorav \\- computer\\-aided design for architects\n";
+  out += ".SH SYNOPSIS\n.B korav\n[\\fIOPTIONS\\fR] [\\fIDRAWING\\fR]\n";
+  out +=
+      ".SH DESCRIPTION\n"
+      "Korav draws building plans: lines, arcs, splines, texts, dimensions, hatches and "
+      "symbols, walls with doors and windows, rooms with area and volume.\n"
+      "With no option it opens its main window, with \\fIDRAWING\\fR (a .krv file) "
+      "loaded when one is named.\n"
+      ".PP\nThe options below run it without a window from scripts and for conversions.\n";
+  out += ".SH OPTIONS\n";
+  for (const OptionInfo& o : kOptions) {
+    out += ".TP\n.B " + roff(o.name);
+    if (!o.argument.empty()) out += " \\fI" + roff(o.argument) + "\\fR";
+    out += "\n" + roff(o.summary) + ".\n";
+    if (!o.details.empty()) out += roff(o.details) + "\n";
+  }
+  out +=
+      ".SH EXIT STATUS\n0 on success, 1 when the work failed (a file that cannot be read or "
+      "written, a script error), 2 for a usage error.\n";
+  out +=
+      ".SH FILES\n"
+      ".TP\n.I <prefix>/share/korav/\nthe shipped data: dat/, nls/, graphics/, doc/ "
+      "(\\fBKORAV_DATA_DIR\\fR names another one).\n"
+      ".TP\n.I $XDG_CONFIG_HOME/korav/\nthe chosen language and the saved settings of an "
+      "installed program (default ~/.config/korav/).\n"
+      ".TP\n.I $XDG_DATA_HOME/korav/\nthe presets and symbols the user saves with an "
+      "installed program (default ~/.local/share/korav/).\n";
+  out +=
+      ".SH ENVIRONMENT\n.TP\n.B KORAV_DATA_DIR\nthe data directory to use instead of the "
+      "one found beside the program.\n";
+  return out;
 }
 
 namespace {
@@ -60,6 +133,8 @@ bool parse_command_line(const std::vector<std::string>& args, const std::string&
     const std::string* v = nullptr;
     if (a == "--help" || a == "-h") {
       out.help = true;
+    } else if (a == "--manpage") {
+      out.manpage = true;
     } else if (a == "--version") {
       out.version = true;
     } else if (a == "--script") {
@@ -98,7 +173,7 @@ bool parse_command_line(const std::vector<std::string>& args, const std::string&
       return false;
     }
   }
-  if (out.help || out.version) return true;
+  if (out.help || out.version || out.manpage) return true;
   int modes = !out.script.empty() + !out.replay.empty() + !out.export_format.empty();
   if (modes > 1) {
     error = "--script, --replay and --export exclude each other";

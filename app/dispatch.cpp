@@ -261,9 +261,15 @@ void z_def(App& app) { remember_view(app.screen().remembered, app.view()); }
 void z_space(App& app) { view_centre_on_pointer(app); }
 void z_scrollup(App& app) { view_scale_minus(app); }
 void z_scrolldown(App& app) { view_scale_plus(app); }
-void z_save_settings(App& app) { save_settings(app.drawing, *app.ui, app.program_dir); }
+// An installed program's user saves settings below the user's configuration directory and
+// loads them from there (the chooser can still go to the shipped ones).
+void z_save_settings(App& app) {
+  const std::string root = user_settings_root(app);
+  if (root != app.program_dir) make_directories(root + std::string(kSettingsDirectory));
+  save_settings(app.drawing, *app.ui, root);
+}
 void z_load_settings(App& app) {
-  if (!load_settings(app.drawing, *app.ui, app.program_dir)) return;
+  if (!load_settings(app.drawing, *app.ui, user_settings_root(app))) return;
   settings_revert_pen(app);
   settings_revert_line(app);
   app.screen().steps = &scale_steps_for_unit(static_cast<int>(app.drawing.settings.figure_input));

@@ -29,8 +29,12 @@ int main(int argc, char** argv) {
     std::fputs(korav::usage_text().c_str(), stdout);
     return 0;
   }
+  if (cl.manpage) {
+    std::fputs(korav::manual_page(KORAV_VERSION).c_str(), stdout);
+    return 0;
+  }
   if (cl.version) {
-    std::puts("korav 0.1.0");
+    std::puts("korav " KORAV_VERSION);
     return 0;
   }
   if (!cl.export_format.empty()) return korav::run_export(cl);

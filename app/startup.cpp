@@ -90,7 +90,13 @@ std::string system_temp_dir() {
 }
 
 void load_catalogue(const std::string& data_dir) {
-  catalogue().load(data_dir + "nls/krv.nls", {data_dir + "language", data_dir + "nls/language"});
+  std::vector<std::string> language_files;
+  if (UserDirs user = user_dirs_for(data_dir); user.active())
+    language_files.push_back(user.config + "language");
+  language_files.push_back(data_dir + "language");
+  language_files.push_back(data_dir + "nls/language");
+  catalogue().load(data_dir + "nls/krv.nls", language_files);
+  catalogue().set_read_only(data_dir_is_installed(data_dir));
 }
 
 void set_program_locale() {
@@ -108,6 +114,7 @@ void set_program_locale() {
 
 bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   app.program_dir = with_slash(data_dir);
+  app.user = user_dirs_for(app.program_dir);
   clear_fonts(app.fonts);
   install_font_loader(app.fonts, app.program_dir + "dat/fonts/");
   app.start_dir = cl.start_dir;
@@ -118,14 +125,18 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   // The default layer and list names may have been made before the catalogue was there.
   if (app.drawing.store.size() == 0) app.drawing.layers.reset_names_and_sets();
 
-  load_default_settings(app.drawing, *app.ui, app.program_dir);
+  // The user's own default settings come before the shipped ones.
+  const std::string own_settings = user_settings_root(app);
+  load_default_settings(
+      app.drawing, *app.ui,
+      exists(own_settings + std::string(kDefaultSettingsFile)) ? own_settings : app.program_dir);
   apply_settings(app.screen(), app.drawing.settings);
   app.screen().steps = &scale_steps_for_unit(static_cast<int>(app.drawing.settings.figure_input));
   // The current element presets, each from the file of its current name ("Default"); a
   // missing file keeps the built-in values. (The 3D materials, loaded between doors and
   // patterns, come with the 3D tools.)
   for (PresetKind k : kPresetLoadOrder) {
-    PresetReadResult res = load_preset(dialog_directory(app), k, app.presets.name(k), app.presets);
+    PresetReadResult res = load_preset_of(app, k, app.presets.name(k));
     if (res.status == PresetRead::kDamaged)
       std::printf("preset %s/%s damaged after %d values\n",
                   std::string(preset_kind_info(k).directory).c_str(), app.presets.name(k).c_str(),
@@ -142,7 +153,7 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   app.temp_dir = system_temp_dir();
   if (app.temp_dir.empty()) {
     app.ui->error_box("No TEMP path found... using own temp dir!");
-    app.temp_dir = data_path(app, "dat/tmp/");
+    app.temp_dir = app.user.active() ? app.user.data + "dat/tmp/" : data_path(app, "dat/tmp/");
   }
 
   bool ok = true;
@@ -183,8 +194,10 @@ std::string prepare_program(const std::string& executable) {
 
 void shut_down(App& app) {
   hide_dialog(app, kDialogLayers);
-  if (!catalogue().save_language(app.program_dir + "language"))
-    std::fprintf(stderr, "korav: cannot write %slanguage\n", app.program_dir.c_str());
+  const std::string root = user_settings_root(app);
+  if (catalogue().changed_language() && root != app.program_dir) make_directories(root);
+  if (!catalogue().save_language(root + "language"))
+    std::fprintf(stderr, "korav: cannot write %slanguage\n", root.c_str());
 }
 
 void file_new(App& app) {

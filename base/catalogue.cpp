@@ -156,6 +156,7 @@ bool Catalogue::appended_lines() {
 }
 
 bool Catalogue::append(std::string_view english) {
+  if (read_only_) return false;
   std::FILE* f = std::fopen(path_.c_str(), "ab");
   if (!f) return false;
   std::string line = utf8_to_latin1(swap_line_breaks(english));
@@ -194,7 +195,7 @@ std::string_view Catalogue::translate(std::string_view english) {
 
 bool Catalogue::save_language(const std::string& language_file) {
   bool ok = true;
-  if (active_ && current_ != chosen_index_ && current_ < static_cast<int>(languages_.size())) {
+  if (changed_language()) {
     std::FILE* f = std::fopen(language_file.c_str(), "wb");
     if (!f) return false;
     std::string name = utf8_to_latin1(languages_[current_].name) + "\n";

@@ -48,6 +48,15 @@ class Catalogue {
   int entry_count() const { return static_cast<int>(keys_.size()); }
   int added_count() const { return added_; }
 
+  // Whether the current language differs from the one chosen at start-up (save_language writes).
+  bool changed_language() const {
+    return active_ && current_ != chosen_index_ && current_ < static_cast<int>(languages_.size());
+  }
+  // A read-only catalogue (an installed program's) never appends a missing text to its file;
+  // the text stays English and the count and diagnostic are as when the append fails. Until
+  // the next load.
+  void set_read_only(bool read_only) { read_only_ = read_only; }
+
   // At exit: when the current language differs from the one chosen at start-up, writes its
   // name to `language_file`, and becomes inactive. False only when that write failed.
   bool save_language(const std::string& language_file);
@@ -76,6 +85,7 @@ class Catalogue {
   int added_ = 0;
   bool warned_inactive_ = false;  // "nls is not active!" was said (once per run)
   bool tried_ = false;
+  bool read_only_ = false;
   std::FILE* diag_ = stdout;
 };
 

@@ -9,6 +9,7 @@ packages=(
   libgtk-3-dev libcairo2-dev libfreetype-dev fonts-dejavu-core hershey-fonts-data zlib1g-dev lib3ds-dev libgts-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin librsvg2-bin groff-base
 )
 
 missing=()

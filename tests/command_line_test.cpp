@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <sstream>
 #include <tuple>
 
 #include "app/command_line.h"
@@ -49,6 +51,46 @@ TEST(CommandLine, UsageErrorsAreRefusedWithAMessage) {
   }
   ASSERT_TRUE(parse({"--script", "-"}, cl, err));
   EXPECT_EQ(cl.script, "-");
+}
+
+// --help and the manual page come from one table, and the parser takes every option in it.
+TEST(CommandLine, HelpAndManualPageShowEveryOptionTheParserTakes) {
+  const std::string help = usage_text(), page = manual_page("9.8.7");
+  ASSERT_FALSE(command_line_options().empty());
+  for (const OptionInfo& o : command_line_options()) {
+    const std::string name(o.name);
+    EXPECT_NE(help.find("  " + name), std::string::npos) << name;
+    EXPECT_NE(help.find(std::string(o.summary)), std::string::npos) << name;
+    // In the page the dashes are roff minus signs: "\-\-script".
+    std::string roff_name;
+    for (char c : name) roff_name += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(page.find(".B " + roff_name), std::string::npos) << name;
+    // The parser knows it: with as many arguments as the table names, no "unknown option".
+    std::vector<std::string> args{name};
+    const auto words =
+        o.argument.empty() ? 0 : 1 + std::count(o.argument.begin(), o.argument.end(), ' ');
+    args.insert(args.end(), static_cast<std::size_t>(words), "x");
+    CommandLine cl;
+    std::string err;
+    parse(args, cl, err);
+    EXPECT_EQ(err.find("unknown option"), std::string::npos) << name << ": " << err;
+  }
+  EXPECT_NE(page.find("\"korav 9.8.7\""), std::string::npos);
+  // Only the macros of man(7) start a line, and no text line could be read as a request.
+  std::istringstream lines(page);
+  for (std::string l; std::getline(lines, l);) {
+    if (l.empty() || (l[0] != '.' && l[0] != '\'')) continue;
+    const std::string macro = l.substr(0, l.find(' '));
+    EXPECT_TRUE(macro == ".TH" || macro == ".SH" || macro == ".TP" || macro == ".B" ||
+                macro == ".I" || macro == ".PP")
+        << l;
+  }
+  // The hidden option that writes the page.
+  CommandLine cl;
+  std::string err;
+  ASSERT_TRUE(parse({"--manpage"}, cl, err)) << err;
+  EXPECT_TRUE(cl.manpage);
+  EXPECT_EQ(help.find("--manpage"), std::string::npos);
 }
 
 int run(const std::string& args) {

@@ -1,5 +1,6 @@
 #include "app/dialogs/presets.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -152,13 +153,40 @@ void add_values(App& app, PresetKind k) {
 }
 
 void refresh_names(App& app, PresetKind k) {
-  app.vars.set_items(preset_variable(k, "Name"), list_presets(dialog_directory(app), k));
+  app.vars.set_items(preset_variable(k, "Name"), preset_names(app, k));
 }
 
 // The dialog and the palette combo show the family's values and list again.
 void show_family(App& app, PresetKind k) { app.ui->refresh_dialog(preset_dialog_key(k)); }
 
 }  // namespace
+
+std::string preset_save_directory(const App& app) {
+  std::string user = user_path_directory(app, app.drawing.settings.paths[4].view(), "dat/dia/");
+  return user.empty() ? dialog_directory(app) : user;
+}
+
+PresetReadResult load_preset_of(App& app, PresetKind k, std::string_view name) {
+  const std::string own = preset_save_directory(app), shipped = dialog_directory(app);
+  PresetReadResult r = load_preset(own, k, name, app.presets);
+  if (r.status == PresetRead::kMissing && own != shipped)
+    r = load_preset(shipped, k, name, app.presets);
+  return r;
+}
+
+std::vector<std::string> preset_names(const App& app, PresetKind k) {
+  const std::string own = preset_save_directory(app), shipped = dialog_directory(app);
+  std::vector<std::string> names = list_presets(shipped, k);
+  if (own == shipped) return names;
+  for (std::string& n : list_presets(own, k))
+    if (std::find(names.begin(), names.end(), n) == names.end()) names.push_back(std::move(n));
+  // The order of one directory's list: sorted, "Default" first.
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    if ((a == kDefaultPresetName) != (b == kDefaultPresetName)) return a == kDefaultPresetName;
+    return a < b;
+  });
+  return names;
+}
 
 std::string_view preset_dialog_key(PresetKind k) { return preset_kind_info(k).directory; }
 
@@ -181,7 +209,7 @@ void register_preset_variables(App& app) {
     name.changed = [k](App& a) {
       // A name without a preset file changes nothing: it may be a name about to be saved.
       const std::string chosen = a.presets.name(k);
-      PresetReadResult r = load_preset(dialog_directory(a), k, chosen, a.presets);
+      PresetReadResult r = load_preset_of(a, k, chosen);
       if (r.status == PresetRead::kDamaged)
         std::printf("preset %s/%s damaged after %d values\n",
                     std::string(preset_kind_info(k).directory).c_str(), chosen.c_str(), r.values);
@@ -208,7 +236,9 @@ void preset_save(App& app, PresetKind k) {
     app.ui->error_box(kMsgInvalidPresetName);
     return;
   }
-  switch (save_preset(dialog_directory(app), k, name, app.presets)) {
+  const std::string dir = preset_save_directory(app);
+  if (dir != dialog_directory(app)) make_directories(dir);
+  switch (save_preset(dir, k, name, app.presets)) {
     case WriteStatus::kOk: break;
     case WriteStatus::kCannotOpen: app.ui->error_box(kMsgCannotOpen); return;
     case WriteStatus::kCannotWrite: app.ui->error_box(kMsgCannotWrite); return;
@@ -220,9 +250,9 @@ void preset_save(App& app, PresetKind k) {
 void preset_trash(App& app, PresetKind k) {
   const std::string name = app.presets.name(k);
   if (name == kDefaultPresetName) return;  // the shipped preset stays
-  delete_preset(dialog_directory(app), k, name);
+  delete_preset(preset_save_directory(app), k, name);
   app.presets.name(k) = std::string(kDefaultPresetName);
-  load_preset(dialog_directory(app), k, kDefaultPresetName, app.presets);
+  load_preset_of(app, k, kDefaultPresetName);
   refresh_names(app, k);
   show_family(app, k);
 }

@@ -9,7 +9,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "files/preset_file.h"
 #include "model/presets.h"
 
 namespace korav {
@@ -27,6 +29,13 @@ void register_preset_variables(App& app);
 
 // The name lists of every family from the preset directories (start-up, a new dialog path).
 void refresh_preset_names(App& app);
+
+// Where presets are saved and deleted: the dialog path, or for an installed program the same
+// place below the user's data directory. Presets are looked for there first, then in the
+// dialog path, and the name lists show both.
+std::string preset_save_directory(const App& app);
+PresetReadResult load_preset_of(App& app, PresetKind k, std::string_view name);
+std::vector<std::string> preset_names(const App& app, PresetKind k);
 
 // "Save" and the trash can of one family.
 void preset_save(App& app, PresetKind k);

@@ -157,8 +157,7 @@ void add_colour_page(SettingsVars& v, App& app) {
 }
 
 void reload_presets(App& a) {
-  for (PresetKind k : kPresetLoadOrder)
-    load_preset(dialog_directory(a), k, a.presets.name(k), a.presets);
+  for (PresetKind k : kPresetLoadOrder) load_preset_of(a, k, a.presets.name(k));
   refresh_preset_names(a);
 }
 

@@ -22,9 +22,13 @@ std::string with_slash(std::string s) {
 
 std::string symbol_directory(const App& app) {
   std::string_view p = app.drawing.settings.paths[2].view();
-  return with_slash(p.empty()     ? data_path(app, "dat/sym/")
-                    : p[0] == '/' ? std::string(p)
-                                  : data_path(app, p));
+  // An installed program's library is the user's own, made on first use.
+  std::string user = user_path_directory(app, p, "dat/sym/");
+  if (!user.empty()) {
+    make_directories(user);
+    return user;
+  }
+  return settings_path_directory(app, p, "dat/sym/");
 }
 
 void refresh_symbol_list(App& app) {

@@ -22,7 +22,8 @@ struct SymbolDialog {
   double angle = 0;       // radians
 };
 
-// The symbol path of the settings, absolute, with a trailing '/'.
+// The symbol path of the settings, absolute, with a trailing '/'; for an installed program the
+// same place below the user's data directory (created when missing).
 std::string symbol_directory(const App& app);
 
 void register_symbol_variables(App& app);
