@@ -36,6 +36,7 @@
 #include "app/snap.h"
 #include "base/ui.h"
 #include "base/user_dirs.h"
+#include "draft/texts.h"
 #include "model/drawing.h"
 #include "model/font_table.h"
 #include "model/presets.h"
@@ -102,7 +103,10 @@ struct App {
   DialogVars vars;
   SettingsDialog settings_dialog;
   Presets presets;  // the current element presets and their names
-  FontTable fonts;  // the texts' fonts, loaded on first use from "<data>/dat/fonts/"
+  TextSize text_size;  // dialog "Textsize": the height and format of new texts
+  // The texts' fonts, loaded on first use from "<data>/dat/fonts/": a cache, filled also
+  // through a const App (measuring a text for a pick).
+  mutable FontTable fonts;
   SymbolDialog symbols;  // the symbol list and the last symbol file
 
   // Palette option toggles (" + " beside Rotate and Mirror).

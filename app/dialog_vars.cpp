@@ -10,6 +10,7 @@
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
 #include "app/dialogs/symbols.h"
+#include "app/dialogs/text_size.h"
 #include "app/dispatch.h"
 #include "base/text_format.h"
 #include "draft/units.h"
@@ -301,6 +302,7 @@ void register_shell_variables(App& app) {
   register_preset_variables(app);
   register_symbol_variables(app);
   register_settings_variables(app);
+  register_text_size_variables(app);
 }
 
 }  // namespace korav

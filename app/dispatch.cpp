@@ -17,6 +17,7 @@
 #include "app/tools/lines.h"
 #include "app/tools/patterns.h"
 #include "app/tools/symbols.h"
+#include "app/tools/texts.h"
 #include "base/messages.h"
 #include "files/drawing_file.h"
 #include "files/settings_file.h"
@@ -162,6 +163,13 @@ constexpr DispatchEntry kB[] = {
     {"b_edit_alter_pen", tool_edit_alter_pen},
     {"b_edit_alter_line", tool_edit_alter_line},
     {"b_edit_delete", tool_edit_delete},
+    {"b_text_text", tool_text_text},
+    {"b_text_x", tool_text_x},
+    {"b_text_y", tool_text_y},
+    {"b_text_alter_content", tool_text_alter_content},
+    {"b_text_alter_format", tool_text_alter_format},
+    {"b_text_alter_size", tool_text_alter_size},
+    {"b_text_alter_style", tool_text_alter_style},
     {"b_pattern_poly", tool_pattern_poly},
     {"b_pattern_range", tool_pattern_range},
     {"b_pattern_add_poly", tool_pattern_add_poly},
@@ -383,6 +391,7 @@ constexpr std::string_view kAvailableDialogs[] = {
     "scale",
     "aspect",
     "symbol",
+    "textsize",
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/projection.h"
 #include "app/snap.h"
 #include "model/element_points.h"
+#include "render/text_drawing.h"
 
 namespace korav {
 
@@ -337,6 +338,11 @@ PickContext pick_context(const App& app) {
   c.snap_size = snap_size_pixels(app.drawing.settings.snap);
   c.visible_layers = app.selection.visible_layers();
   c.drawing_scale = app.drawing.settings.drawing_scale;
+  FontTable* fonts = &app.fonts;
+  c.text_width = [fonts](const Text& t, double scale) {
+    return text_width(*fonts, scale, t.height, t.width_factor, t.spacing, t.font.view(),
+                      text_of(t), t.align, t.fitted_width);
+  };
   return c;
 }
 

@@ -2,6 +2,7 @@
 // elements the user can reach (current layer, or visible layers when asked for).
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "model/drawing.h"
@@ -28,7 +29,7 @@ enum PickKind : int {
 };
 
 // Text width as the renderer measures it (metres), for the text base line.
-using TextWidthFn = double (*)(const Text& t, double drawing_scale);
+using TextWidthFn = std::function<double(const Text& t, double drawing_scale)>;
 
 // What picking needs to know about the view and the options.
 struct PickContext {
@@ -37,7 +38,7 @@ struct PickContext {
   int snap_size = 7;                          // pixels
   bool visible_layers = false;                // selection panel: "Visible layers"
   double drawing_scale = 100;
-  TextWidthFn text_width = nullptr;  // none: texts have no base line to hit
+  TextWidthFn text_width;  // none: texts have no base line to hit
 };
 
 // The best score a candidate must beat, in metres.

@@ -22,13 +22,20 @@ std::string with_slash(std::string s) {
 
 std::string symbol_directory(const App& app) {
   std::string_view p = app.drawing.settings.paths[2].view();
-  // An installed program's library is the user's own, made on first use.
+  const std::string shipped = settings_path_directory(app, p, "dat/sym/");
+  // An installed program's library is the user's own, made on first use and started with a
+  // copy of the shipped symbols, so that the user can add, rename and remove in one place.
   std::string user = user_path_directory(app, p, "dat/sym/");
-  if (!user.empty()) {
-    make_directories(user);
-    return user;
+  if (user.empty()) return shipped;
+  std::error_code ec;
+  if (!std::filesystem::exists(user, ec) && make_directories(user) && shipped != user) {
+    std::filesystem::copy(shipped, user,
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::skip_existing |
+                              std::filesystem::copy_options::copy_symlinks,
+                          ec);  // a partial copy still leaves a usable library
   }
-  return settings_path_directory(app, p, "dat/sym/");
+  return user;
 }
 
 void refresh_symbol_list(App& app) {
