@@ -89,6 +89,13 @@ run --script again.txt >"$tmp/again.out" 2>&1 || fail "loading the saved preset 
 cmp -s "$preset" "$home/data/korav/dat/dia/wall/Copy" ||
   fail "the saved preset was not read back from the user's directory"
 
+# The symbol library is the user's: the first symbol dialog copies the shipped symbols there,
+# where the user can add and remove them.
+printf 'z_d_symbol\nz_c_symbol\n' >"$work/symbols.txt"
+run --script symbols.txt >"$tmp/symbols.out" 2>&1 || fail "the symbol dialog failed: $(cat "$tmp/symbols.out")"
+[ -f "$home/data/korav/dat/sym/north_arrow.sym" ] ||
+  fail "the shipped symbols were not copied to $home/data/korav/dat/sym/"
+
 snapshot >"$tmp/after"
 if ! cmp -s "$tmp/before" "$tmp/after"; then
   fail "the installed tree changed:"
