@@ -196,6 +196,7 @@ constexpr PaletteEntry kPalette[] = {
     T(kText, "Text", "b_text_text", "", "", "text"),
     T(kText, "-0 degree", "b_text_x"),
     T(kText, "-90 degrees", "b_text_y"),
+    {kText, B::kPush, "Textsize", "z_d_textsize", "Size and format of new texts", "", "", "", ""},
     T(kText, "-Content", "b_text_alter_content", "", "Alter"),
     T(kText, "-Format", "b_text_alter_format", "", "Alter"),
     T(kText, "-Size", "b_text_alter_size", "", "Alter"),
@@ -537,7 +538,7 @@ std::span<const ToolName> tool_names() {
     std::vector<ToolName> out;
     out.push_back(kOtherTools[0]);  // b_gauge first, as the command table has it
     for (const PaletteEntry& p : kPalette) {
-      if (p.command.empty()) continue;
+      if (!p.command.starts_with("b_")) continue;
       bool seen = false;
       for (const ToolName& t : out) seen = seen || t.command == p.command;
       if (!seen) out.push_back({p.command, p.label});

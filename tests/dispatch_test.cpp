@@ -64,8 +64,9 @@ TEST(CommandTables, MenuPalettesAndToolBars) {
   for (const PaletteEntry& e : palette_entries()) {
     if (e.kind == ButtonKind::kBoundToggle) continue;
     EXPECT_TRUE(is_known_command(e.command)) << e.command;
-    // Tools are toggle buttons; their button sits on the page its name says.
-    EXPECT_EQ(e.kind, ButtonKind::kToggle);
+    // Tools are toggle buttons, dialogs push buttons; a button sits on the page its name says.
+    EXPECT_EQ(e.kind, e.command.starts_with("b_") ? ButtonKind::kToggle : ButtonKind::kPush)
+        << e.command;
     if (e.command == "b_edit_delete") {
       ++deletes[e.page];
     } else {
