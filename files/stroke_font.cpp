@@ -1,8 +1,10 @@
 #include "files/stroke_font.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 
 #include "base/regular_file.h"
@@ -167,6 +169,24 @@ bool load_stroke_font(FontTable& t, int slot, std::string_view name) {
   if (!ok) return false;
   f.name.set(name);
   return true;
+}
+
+std::vector<std::string> font_names(const std::string& directory) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(directory, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::string n = it->path().filename().string();
+    if (!n.empty() && n[0] != '.' && n.size() <= 20 && it->is_regular_file(ec))
+      names.push_back(n);
+  }
+  std::sort(names.begin(), names.end());
+  std::vector<std::string> outline = system_outline_fonts();
+  for (std::string& n : outline)
+    if (!std::binary_search(names.begin(), names.end(), n)) names.push_back(std::move(n));
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
 }
 
 bool is_outline_font_name(std::string_view name) {

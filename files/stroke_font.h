@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/font_table.h"
 
@@ -39,6 +40,11 @@ bool load_stroke_font(FontTable& t, int slot, std::string_view name);
 // (files/outline_font.h), every other name to the stroke loader.
 bool load_font(FontTable& t, int slot, std::string_view name);
 bool is_outline_font_name(std::string_view name);
+
+// The names of the fonts a text may use, for the font lists of the dialogs: the files of the
+// font directory (stroke fonts, and outline fonts placed there), then the system's outline
+// fonts; sorted, each once, none longer than a font name may be (20 characters).
+std::vector<std::string> font_names(const std::string& directory);
 
 // A font table that loads through load_font from `directory` (with a trailing '/').
 void install_font_loader(FontTable& t, std::string directory);

@@ -2,6 +2,7 @@
 // to "Simpel", damaged files, and the fonts the program ships.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -243,6 +244,19 @@ TEST(OutlineFont, DejaVuLoadsFromTheSystem) {
   EXPECT_EQ(glyph_values(*f, 0x81), (std::vector<std::int16_t>{0}));  // no glyph
   const std::vector<std::string> listed = system_outline_fonts();
   EXPECT_NE(std::find(listed.begin(), listed.end(), "DejaVuSans.ttf"), listed.end());
+}
+
+TEST(ShippedFonts, TheFontListHoldsTheShippedAndTheSystemFontsOnce) {
+  const std::vector<std::string> names = font_names(shipped_fonts());
+  for (const char* n : {"Simpel", "SimpelProp", "Rund", "RundProp", "Freihand", "Outline",
+                        "Filled_1", "Filled_6"})
+    EXPECT_NE(std::find(names.begin(), names.end(), n), names.end()) << n;
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+  EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+  for (const std::string& n : names) EXPECT_LE(n.size(), 20u) << n;
+  for (const std::string& n : system_outline_fonts())
+    EXPECT_NE(std::find(names.begin(), names.end(), n), names.end()) << n;
+  EXPECT_EQ(font_names("/nonexistent/fonts/"), system_outline_fonts());
 }
 
 TEST(ShippedFonts, EveryFontHasEveryLetterAnArchitectTypes) {

@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "files/preset_file.h"
 #include "files/settings_file.h"
+#include "files/stroke_font.h"
 #include "model/pens.h"
 
 namespace korav {
@@ -60,6 +61,10 @@ struct FamilyVars {
   void text(std::string_view label, std::string* s, std::size_t max_length) {
     add(label, VarKind::kEntry, s).max_length = max_length;
   }
+  // A font name: typed, or chosen from the fonts found (refresh_preset_names).
+  void font(std::string_view label, std::string* s) {
+    add(label, VarKind::kCombo, s).max_length = 20;
+  }
   void option(std::string_view label, int* i, std::vector<std::string> items) {
     add(label, VarKind::kOption, i).items = std::move(items);
   }
@@ -70,7 +75,7 @@ void add_values(App& app, PresetKind k) {
   FamilyVars f{app, k};
   switch (k) {
     case PresetKind::kText:
-      f.text("Font", &p.text.font, 39);
+      f.font("Font", &p.text.font);
       f.number("Line spacing", &p.text.line_spacing);
       f.number("Character width", &p.text.char_width);
       f.number("Character space", &p.text.char_space);
@@ -134,7 +139,7 @@ void add_values(App& app, PresetKind k) {
       f.fraction("Blue", &p.light.blue);
       break;
     case PresetKind::kDim:
-      f.text("Font", &p.dim.font, 39);
+      f.font("Font", &p.dim.font);
       f.pen("Pen", &p.dim.pen);
       f.line_type("Line type", &p.dim.line_type);
       f.paper("Figure height", &p.dim.figure_height);
@@ -224,6 +229,9 @@ void register_preset_variables(App& app) {
 }
 
 void refresh_preset_names(App& app) {
+  const std::vector<std::string> fonts = font_names(data_path(app, "dat/fonts/"));
+  for (PresetKind k : {PresetKind::kText, PresetKind::kDim})
+    app.vars.set_items(preset_variable(k, "Font"), fonts);
   for (const PresetKindInfo& info : kPresetKinds) {
     refresh_names(app, info.kind);
     show_family(app, info.kind);
