@@ -330,6 +330,7 @@ constexpr std::string_view kOtherCommands[] = {
     "p_file_plot",
     "p_file_import_dgm",
     "p_file_import_truetype",
+    "p_file_export_font",
     "p_tools_remdup",
     "p_symbol_cut",
     "p_symbol_copy",

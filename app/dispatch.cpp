@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/dialogs/gauge.h"
+#include "app/font_commands.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
 #include "app/dialogs/settings.h"
@@ -105,6 +106,8 @@ constexpr DispatchEntry kP[] = {
     {"p_redo", p_redo},
     {"p_glminus", p_glminus},
     {"p_tools_remdup", remove_duplicates_command},
+    {"p_file_import_truetype", font_import_command},
+    {"p_file_export_font", font_from_drawing_command},
     {"p_layerstate_delete", p_layerstate_delete},
     {"p_layerstate_save", p_layerstate_save},
     {"p_layerfunc_up", p_layerfunc_up},
