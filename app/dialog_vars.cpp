@@ -13,7 +13,7 @@
 #include "app/dialogs/text_size.h"
 #include "app/dispatch.h"
 #include "base/text_format.h"
-#include "draft/units.h"
+#include "model/units.h"
 
 namespace korav {
 
