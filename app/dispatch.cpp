@@ -18,6 +18,7 @@
 #include "app/tools/gauge.h"
 #include "app/tools/lines.h"
 #include "app/tools/patterns.h"
+#include "app/tools/rooms.h"
 #include "app/tools/symbols.h"
 #include "app/tools/texts.h"
 #include "base/messages.h"
@@ -183,6 +184,16 @@ constexpr DispatchEntry kB[] = {
     {"b_dim_d", tool_dim_d},
     {"b_dim_a", tool_dim_a},
     {"b_dim_h", tool_dim_h},
+    {"b_room_poly", tool_room_poly},
+    {"b_room_range", tool_room_range},
+    {"b_room_add_poly", tool_room_add_poly},
+    {"b_room_add_range", tool_room_add_range},
+    {"b_room_position", tool_room_position},
+    {"b_room_alter_description", tool_room_alter_description},
+    {"b_room_alter_number", tool_room_alter_number},
+    {"b_room_alter_factor", tool_room_alter_factor},
+    {"b_room_alter_height", tool_room_alter_height},
+    {"b_room_alter_inscription", tool_room_alter_inscription},
     {"b_text_text", tool_text_text},
     {"b_text_x", tool_text_x},
     {"b_text_y", tool_text_y},

@@ -6,6 +6,7 @@
 #include "model/drawing.h"
 #include "render/clip.h"
 #include "render/dimension_drawing.h"
+#include "render/room_drawing.h"
 #include "render/hatch.h"
 #include "render/renderer.h"
 #include "render/text_drawing.h"
@@ -207,7 +208,6 @@ namespace {
 
 // Dimensions and rooms are drawn by their own modules (dimension figures, room labels);
 // until those are installed here the screen draws nothing for them.
-void screen_room(Renderer&, const Room&) {}
 
 void xor_line_op(Renderer& r, int, int, double x1, double y1, double x2, double y2) {
   if (r.screen) xor_line_world(*r.screen, x1, y1, x2, y2);
@@ -262,7 +262,7 @@ OutputDriver screen_driver(Screen& s) {
   d.spline = screen_spline;
   d.text = draw_text_run;
   d.dimension = draw_dimension_strokes;
-  d.room = screen_room;
+  d.room = draw_room_strokes;
   d.fill = screen_pattern_fill;
   d.vector_output = false;
   return d;
