@@ -423,6 +423,7 @@ constexpr std::string_view kAvailableDialogs[] = {
     "aspect",
     "symbol",
     "textsize",
+    "font",
 };
 
 }  // namespace
