@@ -1,0 +1,97 @@
+#include "exchange/output_text.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace korav {
+
+OutputText::OutputText(std::size_t capacity, std::size_t reserve, Sink sink, void* context)
+    : capacity_(capacity), reserve_(reserve), sink_(sink), context_(context) {
+  buf_.reserve(capacity + 1024);
+}
+
+OutputText& OutputText::fixed(double v) {
+  if (!std::isfinite(v)) v = 0;  // never reached by the writers, which skip such primitives
+  // Beyond this a double has no fraction left to print; %.2f would give up to 309 digits.
+  char tmp[340];
+  auto r = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::fixed, 2);
+  if (r.ec != std::errc()) return *this << '0';
+  // "-0.00" is what printf writes for small negatives too; kept as it is.
+  buf_.append(tmp, static_cast<std::size_t>(r.ptr - tmp));
+  return *this;
+}
+
+OutputText& OutputText::integer(long long v) {
+  char tmp[24];
+  auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
+  buf_.append(tmp, static_cast<std::size_t>(r.ptr - tmp));
+  return *this;
+}
+
+OutputText& OutputText::hex2(int v) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  if (v < 0) v = 0;
+  if (v > 255) v = 255;
+  buf_.push_back(kDigits[v >> 4]);
+  buf_.push_back(kDigits[v & 15]);
+  return *this;
+}
+
+OutputText& OutputText::padded10(long long v) {
+  char tmp[24];
+  auto r = std::to_chars(tmp, tmp + sizeof tmp, v < 0 ? 0 : v);
+  const std::size_t n = static_cast<std::size_t>(r.ptr - tmp);
+  if (n < 10) buf_.append(10 - n, '0');
+  buf_.append(tmp, n);
+  return *this;
+}
+
+bool OutputText::flush() {
+  if (!ok_) {
+    buf_.clear();
+    return false;
+  }
+  if (!buf_.empty()) {
+    ok_ = sink_(context_, buf_.data(), buf_.size());
+    handed_ += buf_.size();
+    buf_.clear();
+  }
+  return ok_;
+}
+
+void append_string_literal(OutputText& out, std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    unsigned c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x80) {
+      // UTF-8 to ISO-8859-1: two-byte sequences up to U+00FF; anything else is '?'.
+      std::size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+      unsigned code = '?';
+      if (len == 2 && i + 1 < s.size()) {
+        const unsigned c2 = static_cast<unsigned char>(s[i + 1]);
+        if ((c2 & 0xC0) == 0x80) {
+          const unsigned cp = ((c & 0x1F) << 6) | (c2 & 0x3F);
+          if (cp >= 0x80 && cp <= 0xFF) code = cp;
+        } else {
+          len = 1;
+        }
+      }
+      for (std::size_t k = 1; k < len && i + 1 < s.size(); ++k) {
+        if ((static_cast<unsigned char>(s[i + 1]) & 0xC0) != 0x80) break;
+        ++i;
+      }
+      c = code;
+    }
+    if (c == '\\' || c == '(' || c == ')') {
+      out << '\\' << static_cast<char>(c);
+    } else if (c >= 0x20 && c < 0x7F) {
+      out << static_cast<char>(c);
+    } else {
+      const char esc[4] = {'\\', static_cast<char>('0' + ((c >> 6) & 7)),
+                           static_cast<char>('0' + ((c >> 3) & 7)),
+                           static_cast<char>('0' + (c & 7))};
+      out << std::string_view(esc, 4);
+    }
+  }
+}
+
+}  // namespace korav
