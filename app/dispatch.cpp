@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/dialogs/gauge.h"
+#include "app/export_commands.h"
 #include "app/font_commands.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
@@ -108,6 +109,9 @@ constexpr DispatchEntry kP[] = {
     {"p_tools_remdup", remove_duplicates_command},
     {"p_file_import_truetype", font_import_command},
     {"p_file_export_font", font_from_drawing_command},
+    {"p_file_export_svg", export_svg_command},
+    {"p_file_export_eps", export_eps_command},
+    {"p_file_export_pdf", export_pdf_command},
     {"p_layerstate_delete", p_layerstate_delete},
     {"p_layerstate_save", p_layerstate_save},
     {"p_layerfunc_up", p_layerfunc_up},
