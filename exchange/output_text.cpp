@@ -60,31 +60,12 @@ bool OutputText::flush() {
 }
 
 void append_string_literal(OutputText& out, std::string_view s) {
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    unsigned c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x80) {
-      // UTF-8 to ISO-8859-1: two-byte sequences up to U+00FF; anything else is '?'.
-      std::size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-      unsigned code = '?';
-      if (len == 2 && i + 1 < s.size()) {
-        const unsigned c2 = static_cast<unsigned char>(s[i + 1]);
-        if ((c2 & 0xC0) == 0x80) {
-          const unsigned cp = ((c & 0x1F) << 6) | (c2 & 0x3F);
-          if (cp >= 0x80 && cp <= 0xFF) code = cp;
-        } else {
-          len = 1;
-        }
-      }
-      for (std::size_t k = 1; k < len && i + 1 < s.size(); ++k) {
-        if ((static_cast<unsigned char>(s[i + 1]) & 0xC0) != 0x80) break;
-        ++i;
-      }
-      c = code;
-    }
+  for (const char ch : s) {
+    const unsigned c = static_cast<unsigned char>(ch);
     if (c == '\\' || c == '(' || c == ')') {
-      out << '\\' << static_cast<char>(c);
+      out << '\\' << ch;
     } else if (c >= 0x20 && c < 0x7F) {
-      out << static_cast<char>(c);
+      out << ch;
     } else {
       const char esc[4] = {'\\', static_cast<char>('0' + ((c >> 6) & 7)),
                            static_cast<char>('0' + ((c >> 3) & 7)),

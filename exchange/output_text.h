@@ -60,9 +60,9 @@ class OutputText {
   bool ok_ = true;
 };
 
-// A PostScript or PDF string body: backslash and parentheses escaped, and every byte that is not
-// printable ASCII (a UTF-8 character is first turned into its ISO-8859-1 code, '?' outside it)
-// as a three-digit octal escape, so that the string survives any transport.
-void append_string_literal(OutputText& out, std::string_view utf8);
+// A PostScript or PDF string body from a text as the elements hold it (ISO-8859-1): backslash
+// and parentheses escaped, every byte that is not printable ASCII as a three-digit octal
+// escape, so that the string survives any transport.
+void append_string_literal(OutputText& out, std::string_view latin1);
 
 }  // namespace korav
