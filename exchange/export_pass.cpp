@@ -1,5 +1,6 @@
 #include "exchange/export_pass.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/drawing.h"
@@ -64,6 +65,19 @@ TextStart text_start(const Renderer& r, const TextRun& run) {
   s.step_x = std::sin(run.angle) * step;
   s.step_y = -std::cos(run.angle) * step;
   return s;
+}
+
+double text_reach(const Renderer& r, const TextRun& run) {
+  if (!r.drawing) return 0;
+  const double scale = r.drawing->settings.drawing_scale;
+  double w = 0;
+  if (r.fonts)
+    w = text_width(*r.fonts, scale, run.height, run.width_factor, run.spacing, run.font, run.text,
+                   run.align, run.fitted_width);
+  const double h = std::fabs(run.height * scale / 1000);
+  const double lines = 1 + static_cast<double>(std::count(run.text.begin(), run.text.end(), '\n'));
+  const double reach = std::fabs(w) + (lines + 1) * h * std::max(1.0, std::fabs(run.line_spacing));
+  return std::isfinite(reach) ? reach : 0;
 }
 
 bool any_marked(const Drawing& d) {

@@ -64,6 +64,11 @@ void for_each_text_line(const Renderer& r, const TextRun& run, F f) {
   }
 }
 
+// How far from its anchor a text's ink may reach, in metres: its width and the height of all
+// its lines. A text is written when the square of that reach about its anchor overlaps the
+// export rectangle (its anchor alone may lie just outside the ink's extent).
+double text_reach(const Renderer& r, const TextRun& run);
+
 // Whether any element carries the selection flag.
 bool any_marked(const Drawing& d);
 

@@ -221,7 +221,8 @@ void pdf_text(Renderer& r, const TextRun& run) {
   if (run.pen == kGuidePen || !finite(run.x) || !finite(run.y) || !finite(run.angle) ||
       !finite(run.height) || !finite(run.line_spacing))
     return;
-  if (!s.rect.contains(run.x, run.y)) return;
+  const double reach = text_reach(r, run);
+  if (!s.rect.overlaps(run.x - reach, run.y - reach, run.x + reach, run.y + reach)) return;
   const int pen = run.pen < 0 || run.pen >= kPenCount ? 0 : run.pen;
   const Pen& p = s.d.settings.pens[pen];
   if (s.black) {

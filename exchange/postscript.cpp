@@ -157,7 +157,8 @@ void ps_text(Renderer& r, const TextRun& run) {
   if (run.pen == kGuidePen || !finite(run.x) || !finite(run.y) || !finite(run.angle) ||
       !finite(run.height) || !finite(run.line_spacing))
     return;
-  if (!s.page.rect.contains(run.x, run.y)) return;
+  const double reach = text_reach(r, run);
+  if (!s.page.rect.overlaps(run.x - reach, run.y - reach, run.x + reach, run.y + reach)) return;
   int pen = run.pen < 0 || run.pen >= kPenCount ? 0 : run.pen;
   s.out << "sp";
   s.out.integer(pen + 1) << "\n/Helvetica findfont\n";
