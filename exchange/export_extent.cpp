@@ -36,19 +36,30 @@ void ink_line(Renderer& r, int pen, int, double x1, double y1, double x2, double
   c.pen(pen);
 }
 
+// The box of an elliptic arc: its ends and the points of the sweep where x or y turns.
 void ink_arc(Renderer& r, int pen, int, double cx, double cy, double a, double b, double sweep,
              double start, double rotation) {
   if (pen == kGuidePen) return;
   if (!std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation)) return;
   InkCollector& c = collector(r);
   sweep = std::clamp(sweep, -kTwoPi, kTwoPi);
-  // 256 points a turn: the chord error stays far inside the margin.
-  const int n = std::max(8, static_cast<int>(std::ceil(std::fabs(sweep) / kTwoPi * 256)));
   const double cr = std::cos(rotation), sr = std::sin(rotation);
-  for (int i = 0; i <= n; ++i) {
-    const double t = start + sweep * i / n;
+  auto at = [&](double t) {
     const double px = a * std::cos(t), py = b * std::sin(t);
     c.add(cx + px * cr - py * sr, cy + px * sr + py * cr);
+  };
+  at(start);
+  at(start + sweep);
+  // x(t) = a cos t cr - b sin t sr turns where tan t = -b sr / (a cr); y(t) where
+  // tan t = b cr / (a sr); each twice a turn.
+  const double lo = std::min(start, start + sweep), hi = std::max(start, start + sweep);
+  for (const double t0 : {std::atan2(-b * sr, a * cr), std::atan2(b * cr, a * sr)}) {
+    for (int k = 0; k < 2; ++k) {
+      double t = t0 + k * kTwoPi / 2;
+      // Into the sweep's turn, if it lies in it at all.
+      t -= std::floor((t - lo) / kTwoPi) * kTwoPi;
+      if (t <= hi) at(t);
+    }
   }
   c.pen(pen);
 }

@@ -12,12 +12,37 @@ OutputText::OutputText(std::size_t capacity, std::size_t reserve, Sink sink, voi
 
 OutputText& OutputText::fixed(double v) {
   if (!std::isfinite(v)) v = 0;  // never reached by the writers, which skip such primitives
-  // Beyond this a double has no fraction left to print; %.2f would give up to 309 digits.
+  // The common case by integers: hundredths rounded to nearest, which is what %.2f gives unless
+  // the value lies next to a tie between two hundredths, where the product's rounding could
+  // decide it; those, and the very large, take the exact conversion.
+  const double r = std::fabs(v) * 100;
+  if (r < 1e15) {
+    const double f = std::floor(r);
+    const double frac = r - f;
+    if (std::fabs(frac - 0.5) > 1e-6) {
+      unsigned long long n = static_cast<unsigned long long>(f) + (frac > 0.5 ? 1 : 0);
+      char tmp[24];
+      char* end = tmp + sizeof tmp;
+      char* p = end;
+      *--p = static_cast<char>('0' + n % 10);
+      n /= 10;
+      *--p = static_cast<char>('0' + n % 10);
+      n /= 10;
+      *--p = '.';
+      do {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+      } while (n != 0);
+      if (std::signbit(v)) *--p = '-';  // "-0.00" as printf writes it
+      buf_.append(p, static_cast<std::size_t>(end - p));
+      return *this;
+    }
+  }
+  // Beyond this a double has no fraction left to print; %.2f gives up to 309 digits.
   char tmp[340];
-  auto r = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::fixed, 2);
-  if (r.ec != std::errc()) return *this << '0';
-  // "-0.00" is what printf writes for small negatives too; kept as it is.
-  buf_.append(tmp, static_cast<std::size_t>(r.ptr - tmp));
+  auto res = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::fixed, 2);
+  if (res.ec != std::errc()) return *this << '0';
+  buf_.append(tmp, static_cast<std::size_t>(res.ptr - tmp));
   return *this;
 }
 
