@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/dialogs/gauge.h"
 #include "app/export_commands.h"
+#include "app/print_command.h"
 #include "app/font_commands.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
@@ -112,6 +113,7 @@ constexpr DispatchEntry kP[] = {
     {"p_file_export_svg", export_svg_command},
     {"p_file_export_eps", export_eps_command},
     {"p_file_export_pdf", export_pdf_command},
+    {"p_file_print", print_command},
     {"p_layerstate_delete", p_layerstate_delete},
     {"p_layerstate_save", p_layerstate_save},
     {"p_layerfunc_up", p_layerfunc_up},
