@@ -80,7 +80,9 @@ TEST(ExportCommandScripts, EachExportAsksWhatThenWhereAndWrites) {
               std::vector<std::string>{std::string("Export ") + c.format + "... -> " + path});
     const std::string doc = export_test::read_file(path);
     EXPECT_TRUE(doc.starts_with(c.starts)) << doc.substr(0, 80);
-    if (*c.holds) EXPECT_NE(doc.find(c.holds), std::string::npos);
+    if (*c.holds) {
+      EXPECT_NE(doc.find(c.holds), std::string::npos);
+    }
     EXPECT_TRUE(none_selected(*run.app));
     EXPECT_TRUE(run.lines("error").empty());
   }
