@@ -5,6 +5,7 @@
 // box and ink in the same cells of a grid over it, so that nothing is flipped, lost or cut off.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -222,6 +223,64 @@ TEST(VectorExportConsumers, AnEmptyExportIsStillAFileTheConsumersAccept) {
     ASSERT_EQ(export_pdf(d, nullptr, false, dir.file("e.pdf")), WriteStatus::kOk);
     const auto check = run_program({"qpdf", "--check", dir.file("e.pdf")}, dir.path());
     EXPECT_EQ(check.status, 0) << check.out;
+  }
+}
+
+// Values a damaged file may hold (not a number, infinite) never reach the files: those
+// primitives are left out, the rest is written, and every consumer still accepts the file.
+TEST(VectorExportConsumers, NonFiniteValuesAreLeftOutAndTheFilesStayValid) {
+  files_test::TempDir dir;
+  Drawing d;
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  create_line(d.store, 0, 0, 0, 0, 0, 2, 1);
+  create_line(d.store, 0, 1, 0, nan, 0, 1, 1);
+  create_line(d.store, 0, 1, 0, 0, inf, 1, 1);
+  Circle c = make_element<Circle>(0, 2, 0);
+  c.radius1 = nan;
+  c.radius2 = 1;
+  c.sweep = 1;
+  create(d.store, c);
+  c.radius1 = 1;
+  c.sweep = inf;
+  create(d.store, c);
+  Spline sp = make_element<Spline>(0, 3, 0);
+  sp.p[2] = {nan, 1};
+  create(d.store, sp);
+  Pattern p = make_element<Pattern>(0, 0, 0);
+  p.kind = 3;
+  p.red = nan;
+  const Point2 outline[] = {{0, 0}, {1, 0}, {nan, 1}, {inf, 2}, {999, 999}};
+  create_pattern(d.store, p, outline);
+  FontTable fonts;
+  export_test::load_fonts(fonts);
+  create_text(d.store, export_test::text_fields(nan, 0, "Simpel", 5), "x");
+  create_text(d.store, export_test::text_fields(0, 0, "Simpel", inf), "y");
+  export_test::mark_all(d);
+  for (bool as_text : {false, true}) {
+    const std::string svg = svg_document(d, &fonts), eps = eps_document(d, &fonts, as_text, "t");
+    const std::string pdf = pdf_content(pdf_document(d, &fonts, as_text));
+    for (const std::string* doc : {&svg, &eps, &pdf}) {
+      EXPECT_EQ(doc->find("nan"), std::string::npos) << *doc;
+      EXPECT_EQ(doc->find("inf"), std::string::npos) << *doc;
+    }
+    EXPECT_NE(svg.find("<line "), std::string::npos);  // the sound line is there
+  }
+  if (have_program("rsvg-convert")) {
+    ASSERT_EQ(export_svg(d, &fonts, dir.file("n.svg")), WriteStatus::kOk);
+    EXPECT_EQ(run_program({"rsvg-convert", "-o", dir.file("n.png"), dir.file("n.svg")}, dir.path())
+                  .status,
+              0);
+  }
+  if (have_program("gs")) {
+    ASSERT_EQ(export_eps(d, &fonts, true, dir.file("n.eps")), WriteStatus::kOk);
+    const auto r = run_program(
+        {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=bbox", dir.file("n.eps")},
+        dir.path());
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+  }
+  if (have_program("qpdf")) {
+    ASSERT_EQ(export_pdf(d, &fonts, true, dir.file("n.pdf")), WriteStatus::kOk);
+    EXPECT_EQ(run_program({"qpdf", "--check", dir.file("n.pdf")}, dir.path()).status, 0);
   }
 }
 
