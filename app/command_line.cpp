@@ -22,7 +22,9 @@ constexpr OptionInfo kOptions[] = {
      "Each event goes through the real window's main loop, as if a person had done it."},
     {"--screenshot", "PNG", "with --replay: save the main window as PNG and quit", ""},
     {"--export", "FORMAT OUT", "load DRAWING and write it to OUT as FORMAT",
-     "FORMAT is krv (load and save again) or png (the plan view fitted to all elements). "
+     "FORMAT is krv (load and save again), png (the plan view fitted to all elements), svg, "
+     "eps or pdf (every element at the drawing scale, the page fitted to them) or ps (a page of "
+     "the print setup's paper at the print scale, centred on the drawing). "
      "Also written korav --export FORMAT DRAWING OUT."},
     {"--size", "WxH", "canvas size for --script, --replay and png export",
      "Defaults: 1000x700 for --script, 1600x1200 for png export."},

@@ -5,6 +5,8 @@
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/dialogs/gauge.h"
+#include "app/export_commands.h"
+#include "app/print_command.h"
 #include "app/font_commands.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
@@ -110,6 +112,10 @@ constexpr DispatchEntry kP[] = {
     {"p_tools_remdup", remove_duplicates_command},
     {"p_file_import_truetype", font_import_command},
     {"p_file_export_font", font_from_drawing_command},
+    {"p_file_export_svg", export_svg_command},
+    {"p_file_export_eps", export_eps_command},
+    {"p_file_export_pdf", export_pdf_command},
+    {"p_file_print", print_command},
     {"p_layerstate_delete", p_layerstate_delete},
     {"p_layerstate_save", p_layerstate_save},
     {"p_layerfunc_up", p_layerfunc_up},

@@ -9,11 +9,16 @@
 #include "base/catalogue.h"
 #include "base/messages.h"
 #include "base/ui.h"
+#include "exchange/pdf_export.h"
+#include "exchange/postscript.h"
+#include "exchange/svg_export.h"
+#include "files/settings_file.h"
 #include "files/drawing_file.h"
 #include "files/stroke_font.h"
 #include "model/drawing.h"
 #include "model/font_table.h"
 #include "render/png_export.h"
+#include "render/view.h"
 
 namespace korav {
 
@@ -81,8 +86,43 @@ int export_png_file(const CommandLine& cl, ExportUi& ui) {
   return st == LoadStatus::kLoaded ? 0 : 1;
 }
 
+// The vector outputs: every element of the drawing (on the layers shown), at the drawing's
+// paper scale; the ps page centres the drawing on the print setup's paper at the print scale.
+int export_vector_file(const CommandLine& cl, ExportUi& ui) {
+  Drawing d;
+  ui.set_file(cl.drawing);
+  LoadStatus st = load_drawing(d, ui, cl.drawing);
+  if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
+  FontTable fonts;
+  install_font_loader(fonts, find_data_dir(executable_path()) + "/dat/fonts/");
+  for (Element& e : d.store.list) e.selected = 1;
+  WriteStatus written = WriteStatus::kOk;
+  const std::string& f = cl.export_format;
+  if (f == "svg") {
+    written = export_svg(d, &fonts, cl.export_out);
+  } else if (f == "eps") {
+    written = export_eps(d, &fonts, false, cl.export_out);
+  } else if (f == "pdf") {
+    written = export_pdf(d, &fonts, false, cl.export_out);
+  } else {
+    const PrintSetup setup;
+    double w = 0, h = 0;
+    print_frame_size(setup, w, h);
+    const Extent ext = drawing_extent(d, 0);
+    const double cx = ext.empty ? 0 : (ext.xmin + ext.xmax) / 2;
+    const double cy = ext.empty ? 0 : (ext.ymin + ext.ymax) / 2;
+    written = print_to_file(d, &fonts, setup, cx - w / 2, cy - h / 2, cl.export_out);
+  }
+  if (written != WriteStatus::kOk) {
+    ui.set_file(cl.export_out);
+    ui.error_box(written == WriteStatus::kCannotOpen ? kMsgCannotOpen : kMsgCannotWrite);
+    return 1;
+  }
+  return st == LoadStatus::kLoaded ? 0 : 1;
+}
+
 // The export formats known so far, lower case.
-std::vector<std::string> export_formats() { return {"krv", "png"}; }
+std::vector<std::string> export_formats() { return {"krv", "png", "svg", "eps", "ps", "pdf"}; }
 
 }  // namespace
 
@@ -95,6 +135,9 @@ int run_export(const CommandLine& cl) {
     if (const std::string dir = find_data_dir(executable_path()); !dir.empty()) load_catalogue(dir);
   if (cl.export_format == "krv") return export_krv(cl, ui);
   if (cl.export_format == "png") return export_png_file(cl, ui);
+  if (cl.export_format == "svg" || cl.export_format == "eps" || cl.export_format == "ps" ||
+      cl.export_format == "pdf")
+    return export_vector_file(cl, ui);
   std::string known;
   for (const std::string& f : export_formats()) known += (known.empty() ? "" : ", ") + f;
   std::fprintf(stderr, "korav: unknown export format %s (known: %s); see korav --help\n",

@@ -347,8 +347,12 @@ void ScriptHost::message_box_filled(std::string_view text) {
 }
 
 int ScriptHost::question(std::string_view text, std::span<const std::string_view> buttons) {
+  return question_filled(translate(text), buttons);
+}
+
+int ScriptHost::question_filled(std::string_view text, std::span<const std::string_view> buttons) {
   std::string shown = "";
-  shown += transcript_text(translate(text));
+  shown += transcript_text(text);
   shown += " [";
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     if (i) shown += "|";

@@ -36,6 +36,11 @@ class Ui {
   // "Option request" box with up to five buttons (English labels); returns the number of the
   // pressed button, 1 to 5, or 0 when the box was closed.
   virtual int question(std::string_view text, std::span<const std::string_view> buttons) = 0;
+  // The same box for a text that is already translated and filled in ("Export SVG:"); the
+  // button labels are English as above. Hosts that translate in question() override it.
+  virtual int question_filled(std::string_view text, std::span<const std::string_view> buttons) {
+    return question(text, buttons);
+  }
   // File chooser with an (English) title, starting at `start`; nullopt when cancelled.
   virtual std::optional<std::string> choose_file(std::string_view title, std::string_view start,
                                                  bool save) = 0;

@@ -196,8 +196,8 @@ TEST_F(CommandCoverage, EveryNameActsOrSaysItIsNotAvailableWhenNoToolRuns) {
       EXPECT_FALSE(app.dialog_open(closes->key));
     }
   }
-  // The tables name far more commands than are built so far; the walk must have met them.
-  EXPECT_GT(missing, 100);
+  // The tables name commands that are not built yet; the walk must have met them.
+  EXPECT_GT(missing, 0);
 }
 
 TEST_F(CommandCoverage, WhileAToolWaitsANameWithoutHandlerLeavesItWaiting) {
@@ -253,7 +253,7 @@ TEST_F(CommandCoverage, WhileAToolWaitsANameWithoutHandlerLeavesItWaiting) {
 using shell_test::ScriptRun;
 
 TEST(CommandCoverageScript, AMissingCommandSaysSoAndTheRunGoesOn) {
-  ScriptRun run("b_wall_wall\nz_d_printscale\np_file_export_svg\nb_gauge\nkey Escape\n");
+  ScriptRun run("b_3d_camera\nz_d_printscale\np_file_import_dgm\nb_gauge\nkey Escape\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(run.host->errors().empty());
   EXPECT_EQ(run.lines("message"), std::vector<std::string>(3, "Not available yet"));

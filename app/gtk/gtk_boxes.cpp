@@ -78,6 +78,10 @@ void GtkHost::message_box_filled(std::string_view text) {
 }
 
 int GtkHost::question(std::string_view text, std::span<const std::string_view> buttons) {
+  return question_filled(translate(text), buttons);
+}
+
+int GtkHost::question_filled(std::string_view text, std::span<const std::string_view> buttons) {
   const std::size_t count = buttons.size() < 5 ? buttons.size() : 5;
   GtkWidget* win = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(win), std::string(translate("Option request")).c_str());
@@ -87,14 +91,14 @@ int GtkHost::question(std::string_view text, std::span<const std::string_view> b
   gtk_container_set_border_width(GTK_CONTAINER(win), 10);
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
   gtk_container_add(GTK_CONTAINER(win), box);
-  gtk_box_pack_start(GTK_BOX(box), gtk_label_new(with_line_breaks(translate(text)).c_str()), TRUE,
+  gtk_box_pack_start(GTK_BOX(box), gtk_label_new(with_line_breaks(text).c_str()), TRUE,
                      TRUE, 0);
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
   gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
   gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
 
   QuestionState state;
-  state.text = std::string(translate(text));
+  state.text = std::string(text);
   for (std::size_t i = 0; i < count; ++i) {
     state.labels.emplace_back(buttons[i]);
     GtkWidget* b = gtk_button_new_with_label(std::string(translate(buttons[i])).c_str());

@@ -50,6 +50,7 @@ class GtkHost : public Ui {
   void error_box_filled(std::string_view text) override;
   void message_box_filled(std::string_view text) override;
   int question(std::string_view text, std::span<const std::string_view> buttons) override;
+  int question_filled(std::string_view text, std::span<const std::string_view> buttons) override;
   std::optional<std::string> edit_text(std::string_view title, std::string_view initial) override;
   std::optional<std::string> choose_file(std::string_view title, std::string_view start,
                                          bool save) override;

@@ -1,0 +1,288 @@
+// The vector outputs handed to their real consumers: rsvg-convert renders every SVG,
+// Ghostscript every PostScript page and EPS (its bounding box device measures the ink, which
+// must lie inside the EPS bounding box), qpdf checks every PDF and pdftoppm renders it. Where
+// the ink lies is compared with the PNG export of the same drawing: the same shape of the ink's
+// box and ink in the same cells of a grid over it, so that nothing is flipped, lost or cut off.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "exchange/pdf_export.h"
+#include "exchange/postscript.h"
+#include "exchange/svg_export.h"
+#include "render/png_export.h"
+#include "tests/export_test_support.h"
+#include "tests/files_test_support.h"
+
+namespace korav {
+namespace {
+
+using export_test::have_program;
+using export_test::Ink;
+using export_test::ink_of;
+using export_test::run_program;
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+struct Gallery {
+  files_test::TempDir dir;
+  Drawing d;
+  FontTable fonts;
+  Ink reference;  // the PNG export's ink
+  Gallery() {
+    export_test::load_fonts(fonts);
+    // The screen draws the guide pen; the outputs do not: compare without it.
+    export_test::make_gallery(d, false);
+    export_test::mark_all(d);
+    d.settings.view.guide_points = 0;
+    std::string error;
+    const std::string png = dir.file("reference.png");
+    Drawing copy;
+    export_test::make_gallery(copy, false);
+    copy.settings.view.guide_points = 0;
+    if (export_png(copy, png, 1600, 1200, error, &fonts)) {
+      Png p;
+      if (read_png(png, p)) reference = ink_of(p, p.px[0]);
+    }
+  }
+  std::string file(const std::string& name) const { return dir.file(name); }
+};
+
+// The ink of a consumer's picture against the PNG export's.
+void expect_same_ink(const Ink& got, const Ink& want, const char* what) {
+  ASSERT_GT(want.pixels, 1000) << "the PNG export drew nothing";
+  ASSERT_GT(got.pixels, 1000) << what << " shows (almost) nothing";
+  EXPECT_NEAR(got.aspect(), want.aspect(), want.aspect() * 0.04) << what;
+  EXPECT_GE(export_test::agreement(got.grid, want.grid), 0.9) << what;
+}
+
+// The ink keeps clear of every edge of the page: nothing is cut off.
+void expect_inside_page(const Png& png, const Ink& ink, const char* what) {
+  EXPECT_GE(ink.x0, 1) << what;
+  EXPECT_GE(ink.y0, 1) << what;
+  EXPECT_LE(ink.x1, png.width - 2) << what;
+  EXPECT_LE(ink.y1, png.height - 2) << what;
+}
+
+TEST(VectorExportConsumers, RsvgRendersTheSvgOfEveryElementKind) {
+  if (!have_program("rsvg-convert")) GTEST_SKIP() << "rsvg-convert is not installed";
+  Gallery g;
+  const std::string svg = g.file("gallery.svg"), png = g.file("gallery.png");
+  ASSERT_EQ(export_svg(g.d, &g.fonts, svg), WriteStatus::kOk);
+  const auto r = run_program({"rsvg-convert", "-b", "white", "-o", png, svg}, g.dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  Png p;
+  ASSERT_TRUE(read_png(png, p));
+  const Ink ink = ink_of(p, kWhite);
+  expect_same_ink(ink, g.reference, "rsvg-convert");
+  expect_inside_page(p, ink, "rsvg-convert");
+}
+
+// The box Ghostscript's bbox device measured: "%%BoundingBox: x0 y0 x1 y1" on standard error.
+bool measured_box(const std::string& err, int box[4]) {
+  const std::size_t at = err.find("%%BoundingBox:");
+  return at != std::string::npos &&
+         std::sscanf(err.c_str() + at, "%%%%BoundingBox: %d %d %d %d", &box[0], &box[1], &box[2],
+                     &box[3]) == 4;
+}
+
+TEST(VectorExportConsumers, GhostscriptRendersTheEpsAndItsBoundingBoxHoldsAllInk) {
+  if (!have_program("gs")) GTEST_SKIP() << "Ghostscript is not installed";
+  Gallery g;
+  for (bool as_text : {false, true}) {
+    SCOPED_TRACE(as_text ? "texts as text" : "texts as strokes");
+    const std::string eps = g.file("gallery.eps"), png = g.file("gallery.png");
+    ASSERT_EQ(export_eps(g.d, &g.fonts, as_text, eps), WriteStatus::kOk);
+    const std::string doc = export_test::read_file(eps);
+    int declared[4] = {0, 0, 0, 0};
+    const std::size_t at = doc.find("%%BoundingBox:");
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(std::sscanf(doc.c_str() + at, "%%%%BoundingBox: %d %d %d %d", &declared[0],
+                          &declared[1], &declared[2], &declared[3]),
+              4);
+    const auto bbox = run_program({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=bbox", eps},
+                                  g.dir.path());
+    ASSERT_EQ(bbox.status, 0) << bbox.out << bbox.err;
+    EXPECT_EQ(bbox.out.find("Error"), std::string::npos) << bbox.out;
+    int ink[4];
+    ASSERT_TRUE(measured_box(bbox.err, ink)) << bbox.err;
+    EXPECT_GE(ink[0], declared[0]);
+    EXPECT_GE(ink[1], declared[1]);
+    EXPECT_LE(ink[2], declared[2]);
+    EXPECT_LE(ink[3], declared[3]);
+    // The ink fills the box but for the margin.
+    EXPECT_LE(ink[0], declared[0] + 8);
+    EXPECT_GE(ink[2], declared[2] - 8);
+
+    if (as_text) continue;  // Helvetica is not the stroke font: the ink differs by design
+    const auto render = run_program({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop",
+                                     "-sDEVICE=png16m", "-r90", "-sOutputFile=" + png, eps},
+                                    g.dir.path());
+    ASSERT_EQ(render.status, 0) << render.out << render.err;
+    Png p;
+    ASSERT_TRUE(read_png(png, p));
+    const Ink seen = ink_of(p, kWhite);
+    expect_same_ink(seen, g.reference, "Ghostscript (EPS)");
+    expect_inside_page(p, seen, "Ghostscript (EPS)");
+  }
+}
+
+TEST(VectorExportConsumers, GhostscriptPrintsThePageUprightAndTurned) {
+  if (!have_program("gs")) GTEST_SKIP() << "Ghostscript is not installed";
+  Gallery g;
+  for (bool landscape : {false, true}) {
+    SCOPED_TRACE(landscape ? "landscape" : "portrait");
+    PrintSetup setup;
+    setup.landscape = landscape;
+    setup.scale = 250;  // the whole gallery fits on the sheet either way
+    double w = 0, h = 0;
+    print_frame_size(setup, w, h);
+    const std::string ps = g.file("print.ps"), png = g.file("print.png");
+    // The frame's corner a little below and left of the drawing.
+    ASSERT_EQ(print_to_file(g.d, &g.fonts, setup, -2, -2, ps), WriteStatus::kOk);
+    const auto bbox = run_program({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=bbox", ps},
+                                  g.dir.path());
+    ASSERT_EQ(bbox.status, 0) << bbox.out << bbox.err;
+    int ink[4];
+    ASSERT_TRUE(measured_box(bbox.err, ink)) << bbox.err;
+    EXPECT_GE(ink[0], 0);
+    EXPECT_GE(ink[1], 0);
+    EXPECT_LE(ink[2], 595);
+    EXPECT_LE(ink[3], 842);
+    const auto render = run_program({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE",
+                                     "-sDEVICE=png16m", "-r72", "-sOutputFile=" + png, ps},
+                                    g.dir.path());
+    ASSERT_EQ(render.status, 0) << render.out << render.err;
+    Png p;
+    ASSERT_TRUE(read_png(png, p));
+    EXPECT_EQ(p.width, 595);
+    EXPECT_EQ(p.height, 842);
+    Ink seen = ink_of(p, kWhite);
+    if (landscape) {
+      // Turned back a quarter turn to the right, the page shows what the upright one shows.
+      Png turned;
+      turned.width = p.height;
+      turned.height = p.width;
+      turned.px.resize(p.px.size());
+      for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+          turned.px[static_cast<std::size_t>(x * turned.width + (p.height - 1 - y))] = p.at(x, y);
+      seen = ink_of(turned, kWhite);
+    }
+    expect_same_ink(seen, g.reference, "Ghostscript (print)");
+  }
+}
+
+TEST(VectorExportConsumers, QpdfAcceptsAndPdftoppmRendersThePdf) {
+  if (!have_program("qpdf") || !have_program("pdftoppm"))
+    GTEST_SKIP() << "qpdf or pdftoppm is not installed";
+  Gallery g;
+  for (bool as_text : {false, true}) {
+    SCOPED_TRACE(as_text ? "texts as text" : "texts as strokes");
+    const std::string pdf = g.file("gallery.pdf");
+    ASSERT_EQ(export_pdf(g.d, &g.fonts, as_text, pdf), WriteStatus::kOk);
+    const auto check = run_program({"qpdf", "--check", pdf}, g.dir.path());
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+    EXPECT_NE(check.out.find("No syntax or stream encoding errors"), std::string::npos)
+        << check.out;
+    const auto render = run_program({"pdftoppm", "-r", "90", "-png", "-singlefile", pdf,
+                                     g.file("gallery")},
+                                    g.dir.path());
+    ASSERT_EQ(render.status, 0) << render.err;
+    EXPECT_EQ(render.err.find("Error"), std::string::npos) << render.err;
+    Png p;
+    ASSERT_TRUE(read_png(g.file("gallery.png"), p));
+    const Ink seen = ink_of(p, kWhite);
+    if (!as_text) expect_same_ink(seen, g.reference, "pdftoppm");
+    expect_inside_page(p, seen, "pdftoppm");
+  }
+}
+
+TEST(VectorExportConsumers, AnEmptyExportIsStillAFileTheConsumersAccept) {
+  files_test::TempDir dir;
+  Drawing d;  // nothing marked
+  create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
+  if (have_program("rsvg-convert")) {
+    ASSERT_EQ(export_svg(d, nullptr, dir.file("e.svg")), WriteStatus::kOk);
+    EXPECT_EQ(run_program({"rsvg-convert", "-o", dir.file("e.png"), dir.file("e.svg")}, dir.path())
+                  .status,
+              0);
+  }
+  if (have_program("gs")) {
+    ASSERT_EQ(export_eps(d, nullptr, false, dir.file("e.eps")), WriteStatus::kOk);
+    EXPECT_EQ(run_program({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=bbox",
+                           dir.file("e.eps")},
+                          dir.path())
+                  .status,
+              0);
+  }
+  if (have_program("qpdf")) {
+    ASSERT_EQ(export_pdf(d, nullptr, false, dir.file("e.pdf")), WriteStatus::kOk);
+    const auto check = run_program({"qpdf", "--check", dir.file("e.pdf")}, dir.path());
+    EXPECT_EQ(check.status, 0) << check.out;
+  }
+}
+
+// Values a damaged file may hold (not a number, infinite) never reach the files: those
+// primitives are left out, the rest is written, and every consumer still accepts the file.
+TEST(VectorExportConsumers, NonFiniteValuesAreLeftOutAndTheFilesStayValid) {
+  files_test::TempDir dir;
+  Drawing d;
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  create_line(d.store, 0, 0, 0, 0, 0, 2, 1);
+  create_line(d.store, 0, 1, 0, nan, 0, 1, 1);
+  create_line(d.store, 0, 1, 0, 0, inf, 1, 1);
+  Circle c = make_element<Circle>(0, 2, 0);
+  c.radius1 = nan;
+  c.radius2 = 1;
+  c.sweep = 1;
+  create(d.store, c);
+  c.radius1 = 1;
+  c.sweep = inf;
+  create(d.store, c);
+  Spline sp = make_element<Spline>(0, 3, 0);
+  sp.p[2] = {nan, 1};
+  create(d.store, sp);
+  Pattern p = make_element<Pattern>(0, 0, 0);
+  p.kind = 3;
+  p.red = nan;
+  const Point2 outline[] = {{0, 0}, {1, 0}, {nan, 1}, {inf, 2}, {999, 999}};
+  create_pattern(d.store, p, outline);
+  FontTable fonts;
+  export_test::load_fonts(fonts);
+  create_text(d.store, export_test::text_fields(nan, 0, "Simpel", 5), "x");
+  create_text(d.store, export_test::text_fields(0, 0, "Simpel", inf), "y");
+  export_test::mark_all(d);
+  for (bool as_text : {false, true}) {
+    const std::string svg = svg_document(d, &fonts), eps = eps_document(d, &fonts, as_text, "t");
+    const std::string pdf = pdf_content(pdf_document(d, &fonts, as_text));
+    for (const std::string* doc : {&svg, &eps, &pdf}) {
+      EXPECT_EQ(doc->find("nan"), std::string::npos) << *doc;
+      EXPECT_EQ(doc->find("inf"), std::string::npos) << *doc;
+    }
+    EXPECT_NE(svg.find("<line "), std::string::npos);  // the sound line is there
+  }
+  if (have_program("rsvg-convert")) {
+    ASSERT_EQ(export_svg(d, &fonts, dir.file("n.svg")), WriteStatus::kOk);
+    EXPECT_EQ(run_program({"rsvg-convert", "-o", dir.file("n.png"), dir.file("n.svg")}, dir.path())
+                  .status,
+              0);
+  }
+  if (have_program("gs")) {
+    ASSERT_EQ(export_eps(d, &fonts, true, dir.file("n.eps")), WriteStatus::kOk);
+    const auto r = run_program(
+        {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=bbox", dir.file("n.eps")},
+        dir.path());
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+  }
+  if (have_program("qpdf")) {
+    ASSERT_EQ(export_pdf(d, &fonts, true, dir.file("n.pdf")), WriteStatus::kOk);
+    EXPECT_EQ(run_program({"qpdf", "--check", dir.file("n.pdf")}, dir.path()).status, 0);
+  }
+}
+
+}  // namespace
+}  // namespace korav
