@@ -37,6 +37,7 @@
 #include "base/ui.h"
 #include "base/user_dirs.h"
 #include "draft/texts.h"
+#include "exchange/dxf_export.h"
 #include "model/drawing.h"
 #include "model/font_table.h"
 #include "model/presets.h"
@@ -115,6 +116,7 @@ struct App {
   // Room palette toggle "Add the area instead of substraction": polygons added to a room add
   // to its area (on) or are taken away from it (off).
   std::int32_t room_add = 0;
+  DxfExportOptions dxf_export;  // dialog "Export DXF..."
 
   App();
   App(const App&) = delete;

@@ -11,6 +11,7 @@
 #include "app/dialogs/presets.h"
 #include "app/dialogs/symbols.h"
 #include "app/dialogs/text_size.h"
+#include "app/dxf_commands.h"
 #include "app/dispatch.h"
 #include "base/text_format.h"
 #include "model/units.h"
@@ -304,6 +305,7 @@ void register_shell_variables(App& app) {
   register_symbol_variables(app);
   register_settings_variables(app);
   register_text_size_variables(app);
+  register_dxf_variables(app);
 }
 
 }  // namespace korav

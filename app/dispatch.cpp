@@ -7,6 +7,7 @@
 #include "app/dialogs/gauge.h"
 #include "app/export_commands.h"
 #include "app/print_command.h"
+#include "app/dxf_commands.h"
 #include "app/font_commands.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
@@ -111,6 +112,7 @@ constexpr DispatchEntry kP[] = {
     {"p_glminus", p_glminus},
     {"p_tools_remdup", remove_duplicates_command},
     {"p_file_import_truetype", font_import_command},
+    {"p_file_export_dxf", export_dxf_command},
     {"p_file_export_font", font_from_drawing_command},
     {"p_file_export_svg", export_svg_command},
     {"p_file_export_eps", export_eps_command},
@@ -430,6 +432,7 @@ constexpr std::string_view kAvailableDialogs[] = {
     "symbol",
     "textsize",
     "font",
+    "dxf_out",
 };
 
 }  // namespace

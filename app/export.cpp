@@ -11,6 +11,7 @@
 #include "base/ui.h"
 #include "exchange/pdf_export.h"
 #include "exchange/postscript.h"
+#include "exchange/dxf_export.h"
 #include "exchange/svg_export.h"
 #include "files/settings_file.h"
 #include "files/drawing_file.h"
@@ -100,6 +101,8 @@ int export_vector_file(const CommandLine& cl, ExportUi& ui) {
   const std::string& f = cl.export_format;
   if (f == "svg") {
     written = export_svg(d, &fonts, cl.export_out);
+  } else if (f == "dxf") {
+    written = export_dxf(d, &fonts, DxfExportOptions{}, cl.export_out);
   } else if (f == "eps") {
     written = export_eps(d, &fonts, false, cl.export_out);
   } else if (f == "pdf") {
@@ -122,7 +125,9 @@ int export_vector_file(const CommandLine& cl, ExportUi& ui) {
 }
 
 // The export formats known so far, lower case.
-std::vector<std::string> export_formats() { return {"krv", "png", "svg", "eps", "ps", "pdf"}; }
+std::vector<std::string> export_formats() {
+  return {"krv", "png", "svg", "eps", "ps", "pdf", "dxf"};
+}
 
 }  // namespace
 
@@ -136,7 +141,7 @@ int run_export(const CommandLine& cl) {
   if (cl.export_format == "krv") return export_krv(cl, ui);
   if (cl.export_format == "png") return export_png_file(cl, ui);
   if (cl.export_format == "svg" || cl.export_format == "eps" || cl.export_format == "ps" ||
-      cl.export_format == "pdf")
+      cl.export_format == "pdf" || cl.export_format == "dxf")
     return export_vector_file(cl, ui);
   std::string known;
   for (const std::string& f : export_formats()) known += (known.empty() ? "" : ", ") + f;
