@@ -38,6 +38,7 @@
 #include "base/user_dirs.h"
 #include "draft/texts.h"
 #include "exchange/dxf_export.h"
+#include "exchange/dxf_import.h"
 #include "model/drawing.h"
 #include "model/font_table.h"
 #include "model/presets.h"
@@ -117,6 +118,7 @@ struct App {
   // to its area (on) or are taken away from it (off).
   std::int32_t room_add = 0;
   DxfExportOptions dxf_export;  // dialog "Export DXF..."
+  DxfImportOptions dxf_import;  // dialog "Import DXF..."
 
   App();
   App(const App&) = delete;

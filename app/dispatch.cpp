@@ -113,6 +113,7 @@ constexpr DispatchEntry kP[] = {
     {"p_tools_remdup", remove_duplicates_command},
     {"p_file_import_truetype", font_import_command},
     {"p_file_export_dxf", export_dxf_command},
+    {"p_file_import_dxf", import_dxf_command},
     {"p_file_export_font", font_from_drawing_command},
     {"p_file_export_svg", export_svg_command},
     {"p_file_export_eps", export_eps_command},
@@ -433,6 +434,7 @@ constexpr std::string_view kAvailableDialogs[] = {
     "textsize",
     "font",
     "dxf_out",
+    "dxf_in",
 };
 
 }  // namespace
