@@ -12,7 +12,6 @@
 #include "exchange/postscript.h"
 #include "model/drawing.h"
 #include "tests/export_test_support.h"
-#include "tests/files_test_support.h"
 
 namespace korav {
 namespace {
@@ -285,18 +284,6 @@ TEST(PostScript, OnlyWhatOverlapsThePaperFrameIsPrinted) {
   ASSERT_EQ(page.size(), 8u);
   EXPECT_TRUE(page[0].starts_with("sp1 lt1 28.35 28.35 m"));
   EXPECT_EQ(page[7], "f");
-}
-
-TEST(PostScript, TheFileIsWrittenSafely) {
-  files_test::TempDir dir;
-  Drawing d;
-  create_line(d.store, 0, 0, 0, 0, 0, 1, 0);
-  export_test::mark_all(d);
-  EXPECT_EQ(export_eps(d, nullptr, false, dir.file("no/such.eps")), WriteStatus::kCannotOpen);
-  EXPECT_EQ(print_to_file(d, nullptr, PrintSetup{}, 0, 0, dir.file("no/such.ps")),
-            WriteStatus::kCannotOpen);
-  ASSERT_EQ(export_eps(d, nullptr, false, dir.file("a.eps")), WriteStatus::kOk);
-  EXPECT_TRUE(export_test::read_file(dir.file("a.eps")).ends_with("%%EOF\n"));
 }
 
 }  // namespace
