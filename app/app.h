@@ -112,6 +112,9 @@ struct App {
   // Palette option toggles (" + " beside Rotate and Mirror).
   std::int32_t rotate_copy = 0;
   std::int32_t mirror_copy = 0;
+  // Room palette toggle "Add the area instead of substraction": polygons added to a room add
+  // to its area (on) or are taken away from it (off).
+  std::int32_t room_add = 0;
 
   App();
   App(const App&) = delete;

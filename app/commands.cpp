@@ -207,6 +207,8 @@ constexpr PaletteEntry kPalette[] = {
     T(kRoom, "Area", "b_room_range", "", "Input"),
     T(kRoom, "Polygon", "b_room_add_poly", "Add the area instead of substraction", "Add"),
     T(kRoom, "Area", "b_room_add_range", "Add the area instead of substraction", "Add"),
+    {kRoom, B::kBoundToggle, " + ", "", "Add the area instead of substraction", "", "Add", "",
+     "Room palette/Add the area instead of substraction"},
     T(kRoom, "-Description", "b_room_alter_description", "", "Alter"),
     T(kRoom, "-Number", "b_room_alter_number", "", "Alter"),
     T(kRoom, "-Factor", "b_room_alter_factor", "", "Alter"),

@@ -13,7 +13,7 @@
 #include "app/dialogs/text_size.h"
 #include "app/dispatch.h"
 #include "base/text_format.h"
-#include "draft/units.h"
+#include "model/units.h"
 
 namespace korav {
 
@@ -252,6 +252,7 @@ void register_shell_variables(App& app) {
   toggle("Toolbar/Preview snap-to points", &s.preview_snap, "");
   toggle("Toolbar/Activate guide color", &app.drawing.guide_mode, "");
   toggle("Rotate/Copy elements", &app.rotate_copy, "");
+  toggle("Room palette/Add the area instead of substraction", &app.room_add, "");
   toggle("Mirror/Copy elements", &app.mirror_copy, "");
 
   // The Layers dialog. Its rows are clicked rather than typed into; for scripts the clicks are

@@ -15,10 +15,12 @@
 #include "app/point_input.h"
 #include "app/projection.h"
 #include "app/tools/circles.h"
+#include "app/tools/dimensions.h"
 #include "app/tools/edits.h"
 #include "app/tools/gauge.h"
 #include "app/tools/lines.h"
 #include "app/tools/patterns.h"
+#include "app/tools/rooms.h"
 #include "app/tools/symbols.h"
 #include "app/tools/texts.h"
 #include "base/messages.h"
@@ -172,6 +174,32 @@ constexpr DispatchEntry kB[] = {
     {"b_edit_alter_pen", tool_edit_alter_pen},
     {"b_edit_alter_line", tool_edit_alter_line},
     {"b_edit_delete", tool_edit_delete},
+    {"b_dim_x", tool_dim_x},
+    {"b_dim_y", tool_dim_y},
+    {"b_dim_dim", tool_dim_dim},
+    {"b_dim_auto", tool_dim_auto},
+    {"b_dim_plus", tool_dim_plus},
+    {"b_dim_minus", tool_dim_minus},
+    {"b_dim_height", tool_dim_height},
+    {"b_dim_alter_value", tool_dim_alter_value},
+    {"b_dim_original", tool_dim_original},
+    {"b_dim_alter_move", tool_dim_alter_move},
+    {"b_dim_alter_size", tool_dim_alter_size},
+    {"b_dim_alter_style", tool_dim_alter_style},
+    {"b_dim_r", tool_dim_r},
+    {"b_dim_d", tool_dim_d},
+    {"b_dim_a", tool_dim_a},
+    {"b_dim_h", tool_dim_h},
+    {"b_room_poly", tool_room_poly},
+    {"b_room_range", tool_room_range},
+    {"b_room_add_poly", tool_room_add_poly},
+    {"b_room_add_range", tool_room_add_range},
+    {"b_room_position", tool_room_position},
+    {"b_room_alter_description", tool_room_alter_description},
+    {"b_room_alter_number", tool_room_alter_number},
+    {"b_room_alter_factor", tool_room_alter_factor},
+    {"b_room_alter_height", tool_room_alter_height},
+    {"b_room_alter_inscription", tool_room_alter_inscription},
     {"b_text_text", tool_text_text},
     {"b_text_x", tool_text_x},
     {"b_text_y", tool_text_y},
@@ -401,6 +429,7 @@ constexpr std::string_view kAvailableDialogs[] = {
     "aspect",
     "symbol",
     "textsize",
+    "font",
 };
 
 }  // namespace

@@ -254,6 +254,7 @@ bool pick_kind_matches(int kind_code, int type) {
     case kPickCameras: return type == kCamera;
     case kPickObjects: return type == kObject3D;
     case kPickWallsObjects: return type == kWall || type == kObject3D;
+    case kPickRooms: return type == kRoom;
     default: return false;
   }
 }

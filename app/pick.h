@@ -26,6 +26,7 @@ enum PickKind : int {
   kPickCameras = 10,  // also on shown layers
   kPickObjects = 11,
   kPickWallsObjects = 12,
+  kPickRooms = 13,
 };
 
 // Text width as the renderer measures it (metres), for the text base line.

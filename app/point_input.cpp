@@ -10,7 +10,7 @@
 #include "app/snap.h"
 #include "base/messages.h"
 #include "base/text_format.h"
-#include "draft/units.h"
+#include "model/units.h"
 #include "render/surface.h"
 
 namespace korav {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "draft/geometry.h"
-#include "draft/units.h"
+#include "model/units.h"
 #include "model/drawing.h"
 
 namespace korav {

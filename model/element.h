@@ -126,6 +126,15 @@ struct DimPoint {
   double extra[3] = {0, 0, 0};  // the last two: figure offset along and across the line
 };
 
+// The kind byte of a Dimension.
+enum DimensionKind : std::uint8_t {
+  kDimChain = 0,
+  kDimRadius = 1,
+  kDimDiameter = 2,
+  kDimHeights = 3,
+  kDimAngle = 4,
+};
+
 struct Dimension : Element {
   static constexpr ElementType kType = kDimension;
   FixedName<21> font;

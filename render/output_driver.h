@@ -30,6 +30,7 @@ struct TextRun {
   std::string_view text;
   int align = 0;            // 0 left, 1 right, 2 centred, 3 justified
   double fitted_width = 0;  // metres, justified texts
+  bool guide_cross = true;  // a text's insertion point shows with the guide points; a figure's not
 };
 
 struct OutputDriver {

@@ -179,10 +179,16 @@ void draw_element(Renderer& r, const Drawing& d, const Element& e, int mode) {
     case kText: draw_text(r, static_cast<const Text&>(e)); break;
     case kDimension: draw_dimension(r, static_cast<const Dimension&>(e)); break;
     case kPattern: draw_pattern(r, static_cast<const Pattern&>(e)); break;
+    case kRoom:
+      // In the plan view a room is its outline and inscription; the 3D views draw it through
+      // the projection drawer with the rest.
+      if (!tail_intact(e)) break;
+      if (r.driver.room) r.driver.room(r, static_cast<const Room&>(e));
+      draw_marks(r, static_cast<const Room&>(e));
+      break;
     case kLine3D:
     case kObject3D:
     case kCamera:
-    case kRoom:  // rooms reach the driver's room operation through the projection drawer
     case kLight: project(r, e); break;
     default: break;
   }

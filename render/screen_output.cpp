@@ -5,6 +5,8 @@
 
 #include "model/drawing.h"
 #include "render/clip.h"
+#include "render/dimension_drawing.h"
+#include "render/room_drawing.h"
 #include "render/hatch.h"
 #include "render/renderer.h"
 #include "render/text_drawing.h"
@@ -206,8 +208,6 @@ namespace {
 
 // Dimensions and rooms are drawn by their own modules (dimension figures, room labels);
 // until those are installed here the screen draws nothing for them.
-void screen_dimension(Renderer&, const Dimension&) {}
-void screen_room(Renderer&, const Room&) {}
 
 void xor_line_op(Renderer& r, int, int, double x1, double y1, double x2, double y2) {
   if (r.screen) xor_line_world(*r.screen, x1, y1, x2, y2);
@@ -261,8 +261,8 @@ OutputDriver screen_driver(Screen& s) {
   d.arc = screen_arc;
   d.spline = screen_spline;
   d.text = draw_text_run;
-  d.dimension = screen_dimension;
-  d.room = screen_room;
+  d.dimension = draw_dimension_strokes;
+  d.room = draw_room_strokes;
   d.fill = screen_pattern_fill;
   d.vector_output = false;
   return d;

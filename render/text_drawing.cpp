@@ -288,7 +288,8 @@ void draw_text_run(Renderer& r, const TextRun& run) {
     text.remove_prefix(lf + 1);
     v0 -= line_step;
   }
-  if (!vector && r.drawing->settings.view.guide_points) draw_guide_cross(r, run.x, run.y);
+  if (!vector && run.guide_cross && r.drawing->settings.view.guide_points)
+    draw_guide_cross(r, run.x, run.y);
 }
 
 }  // namespace korav

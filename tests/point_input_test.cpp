@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "app/point_input.h"
-#include "draft/units.h"
+#include "model/units.h"
 #include "shell_test_support.h"
 
 namespace korav {

@@ -7,7 +7,7 @@
 
 #include "app/dialogs/info.h"
 #include "app/dialogs/presets.h"
-#include "draft/units.h"
+#include "model/units.h"
 #include "files/preset_file.h"
 #include "shell_test_support.h"
 

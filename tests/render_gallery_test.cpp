@@ -10,7 +10,11 @@
 #include <tuple>
 #include <vector>
 
+#include "draft/dimensions.h"
+#include "files/stroke_font.h"
 #include "model/drawing.h"
+#include "model/element_points.h"
+#include "model/font_table.h"
 #include "render/png_export.h"
 #include "tests/png_test_support.h"
 #include "tests/reference_image.h"
@@ -205,6 +209,72 @@ TEST(RenderGallery, ArcsEllipsesAndSplines) {
   s.line_type = 2;
   create(d.store, s);
   write(d, "curves.png", 1400, 700, 3000);
+}
+
+// A small plan: an L of walls with a door and two windows, dimensioned by automatic chains
+// across the walls in the architectural style, in centimetres and in feet and inches to a
+// sixteenth, with a tick, a circle and arrow marks; an overridden and a moved figure, a
+// radius, an angle and height marks.
+TEST(RenderGallery, DimensionedWalls) {
+  Drawing d;
+  d.settings.drawing_scale = 100;
+  d.settings.accuracy = 1;
+  add_wall(d, 0, 0, 0, 8, 0.365, {{1.01, 1.26, 3, 1, 0, 0.05, 0.06}, {4.5, 1.01, 2, 1, 0}});
+  add_wall(d, 7.8175, 0.1825, kPi / 2, 5, 0.365, {{2, 1.51, 3, 2, 0, 0.05, 0.06}});
+  DimPreset preset;
+  struct Chain {
+    int style, mark;
+    double y;
+  } chains[] = {{0, 0, -1.2}, {2, 1, -2.4}, {9, 2, -3.6}};
+  for (const Chain& c : chains) {
+    preset.unit_style = c.style;
+    preset.mark_style = c.mark;
+    // Feet and inches are long figures: a proportional font, a little smaller.
+    preset.font = c.style == 9 ? "SimpelProp" : "Simpel";
+    preset.figure_height = c.style == 9 ? 1.8 : 2.5;
+    std::vector<DimPoint> pts = wall_crossings(d, {0, c.y}, 0, {-1, 0}, {9, 0});
+    normalise_chain(pts, 0);
+    ASSERT_EQ(pts.size(), 6u);
+    create_dimension(d.store, new_dimension_fields(d, preset, kDimChain, 0), pts);
+  }
+  // Along the second wall: x = 9.5, with an override and a moved figure.
+  preset.font = "Simpel";
+  preset.figure_height = 2.5;
+  preset.unit_style = 0;
+  preset.mark_style = 0;
+  std::vector<DimPoint> up = wall_crossings(d, {9.5, 0}, kPi / 2, {7.8, -1}, {7.8, 6});
+  normalise_chain(up, kPi / 2);
+  ASSERT_GE(up.size(), 4u);
+  up[2].override_value = 1.5;
+  up[3].extra[2] = -0.6;
+  create_dimension(d.store, new_dimension_fields(d, preset, kDimChain, kPi / 2), up);
+  // A round column with its radius, an angle and height marks.
+  Circle col = make_element<Circle>(0, 0, 0);
+  col.centre = {3, 3};
+  col.radius1 = col.radius2 = 0.6;
+  col.sweep = 2 * kPi;
+  create(d.store, col);
+  create_dimension(d.store, new_dimension_fields(d, preset, kDimRadius, 0),
+                   circle_dimension_points(col, {4.2, 4.2}));
+  std::vector<DimPoint> angle(3);
+  angle[0].foot = angle[0].measured = {0.5, 2, 0};
+  angle[1].foot = angle[1].measured = {2, 2, 0};
+  angle[2].foot = angle[2].measured = {1.5, 3.2, 0};
+  create_dimension(d.store, new_dimension_fields(d, preset, kDimAngle, 0), angle);
+  std::vector<DimPoint> heights = {height_point(d.settings, {-1.5, 0}, {0, 0}),
+                                   height_point(d.settings, {-1.5, 0}, {0, 2.51}),
+                                   height_point(d.settings, {-1.5, 0}, {0, -0.75})};
+  create_dimension(d.store, new_dimension_fields(d, preset, kDimHeights, 0), heights);
+
+  const auto path = gallery_dir() / "dimensions.png";
+  FontTable table;
+  install_font_loader(table, std::string(KORAV_SOURCE_DIR) + "/dat/fonts/");
+  std::string error;
+  ASSERT_TRUE(export_png(d, path.string(), 1600, 1200, error, &table)) << error;
+  Png png;
+  ASSERT_TRUE(read_png(path.string(), png));
+  EXPECT_GT(png.drawn(), 15000);
+  testing::expect_matches_reference(path, "render", "dimensions.png");
 }
 
 }  // namespace

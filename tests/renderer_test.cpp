@@ -394,14 +394,17 @@ TEST_F(RecordTest, ThreeDElementsGoToTheProjectionDrawer) {
   create(d.store, make_element<Line3D>(0, 0, 0));
   create(d.store, make_element<Camera>(0, 0, 0));
   create(d.store, make_element<Light>(0, 0, 0));
-  create_room(d.store, make_element<Room>(0, 0, 0), std::vector<Point2>{{0, 0}, {1, 0}, {1, 1}});
+  create_room(d.store, make_element<Room>(0, 0, 0),
+              std::vector<Point2>{{0, 0}, {1, 0}, {1, 1}, {kSeparator, kSeparator}});
   create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
-  // Without a 3D module nothing is drawn for them, and nothing breaks.
+  // Without a 3D module nothing is drawn for them, and nothing breaks; in the plan view a
+  // room is its outline and inscription, through the room operation.
   for (const Element& e : d.store.list) draw_element(r, d, e, kDrawNormal);
-  EXPECT_EQ(recorder.calls.size(), 1u);
+  ASSERT_EQ(recorder.calls.size(), 2u);
+  EXPECT_EQ(recorder.calls[0].op, 'r');
   r.project = [](Renderer&, const Element& e, int, int, bool) { projected.push_back(e.type); };
   for (const Element& e : d.store.list) draw_element(r, d, e, kDrawNormal);
-  EXPECT_EQ(projected, (std::vector<int>{kLine3D, kCamera, kLight, kRoom}));
+  EXPECT_EQ(projected, (std::vector<int>{kLine3D, kCamera, kLight}));
   // In a 3D view every element goes there.
   projected.clear();
   r.view_number = 2;

@@ -7,7 +7,7 @@
 #include "app/dialog_vars.h"
 #include "app/dialogs/gauge.h"
 #include "app/dialogs/layers.h"
-#include "draft/units.h"
+#include "model/units.h"
 #include "shell_test_support.h"
 
 namespace korav {

@@ -124,6 +124,13 @@ TEST(TextToolScripts, PlacingAndAltering) {
          EXPECT_NEAR(t[1]->angle, kPi / 2, 1e-15);
          EXPECT_EQ(t[1]->pos.x, 2.001);
        }},
+      {"the font setting gives new texts their font",
+       kStyle + "set Font setting/Font RundProp\nb_text_x\n" + start(0, 0) + "type A\n",
+       [](const Result& r) {
+         auto t = r.all<Text>();
+         ASSERT_EQ(t.size(), 1u);
+         EXPECT_EQ(t[0]->font.view(), "RundProp");
+       }},
       {"undo takes back one line at a time",
        kStyle + "b_text_x\n" + start(0, 0) + "type Eins\ntype Zwei\np_nop\np_undo\n",
        [](const Result& r) {

@@ -1,4 +1,4 @@
-#include "draft/units.h"
+#include "model/units.h"
 
 #include <gtest/gtest.h>
 

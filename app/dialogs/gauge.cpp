@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "draft/units.h"
+#include "model/units.h"
 
 namespace korav {
 

@@ -11,7 +11,7 @@
 #include "app/pick.h"
 #include "base/messages.h"
 #include "draft/crossings.h"
-#include "draft/units.h"
+#include "model/units.h"
 
 namespace korav {
 

@@ -232,6 +232,7 @@ void refresh_preset_names(App& app) {
   const std::vector<std::string> fonts = font_names(data_path(app, "dat/fonts/"));
   for (PresetKind k : {PresetKind::kText, PresetKind::kDim})
     app.vars.set_items(preset_variable(k, "Font"), fonts);
+  app.vars.set_items("Font setting/Font", fonts);
   for (const PresetKindInfo& info : kPresetKinds) {
     refresh_names(app, info.kind);
     show_family(app, info.kind);

@@ -37,6 +37,15 @@ void register_text_size_variables(App& app) {
     for (std::uint32_t& x : s) x = on;
   };
   app.vars.add(std::move(editor));
+
+  // "Font setting": the font of new texts (the text preset's), from the same list as there.
+  DialogVar font;
+  font.name = "Font setting/Font";
+  font.kind = VarKind::kCombo;
+  font.ref = &app.presets.text.font;
+  font.max_length = 20;
+  font.group = "text";
+  app.vars.add(std::move(font));
 }
 
 }  // namespace korav

@@ -1,5 +1,6 @@
 // The dialog "Textsize": the height and the format of new texts, and the switch that sends the
-// text tools to the separate text editor instead of the prompt line.
+// text tools to the separate text editor instead of the prompt line; and the dialog "Font
+// setting" with the font of new texts.
 #pragma once
 
 namespace korav {

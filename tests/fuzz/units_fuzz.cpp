@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "draft/units.h"
+#include "model/units.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korav;
