@@ -24,7 +24,7 @@ constexpr OptionInfo kOptions[] = {
     {"--export", "FORMAT OUT", "load DRAWING and write it to OUT as FORMAT",
      "FORMAT is krv (load and save again), png (the plan view fitted to all elements), svg, "
      "eps or pdf (every element at the drawing scale, the page fitted to them) or ps (a page of "
-     "the print setup's paper at the print scale, centred on the drawing). "
+     "the print setup's paper at the drawing scale, centred on the drawing). "
      "Also written korav --export FORMAT DRAWING OUT."},
     {"--size", "WxH", "canvas size for --script, --replay and png export",
      "Defaults: 1000x700 for --script, 1600x1200 for png export."},
