@@ -24,7 +24,7 @@ constexpr OptionInfo kOptions[] = {
     {"--export", "FORMAT OUT", "load DRAWING and write it to OUT as FORMAT",
      "FORMAT is krv (load and save again), png (the plan view fitted to all elements), svg, "
      "eps or pdf (every element at the drawing scale, the page fitted to them) or ps (a page of "
-     "the print setup's paper at the print scale, centred on the drawing) or dxf (every element, "
+     "the print setup's paper at the drawing scale, centred on the drawing) or dxf (every element, "
      "2D, in metres). "
      "Also written korav --export FORMAT DRAWING OUT."},
     {"--size", "WxH", "canvas size for --script, --replay and png export",

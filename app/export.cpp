@@ -88,7 +88,7 @@ int export_png_file(const CommandLine& cl, ExportUi& ui) {
 }
 
 // The vector outputs: every element of the drawing (on the layers shown), at the drawing's
-// paper scale; the ps page centres the drawing on the print setup's paper at the print scale.
+// paper scale; the ps page centres the drawing on the print setup's paper, at the drawing scale.
 int export_vector_file(const CommandLine& cl, ExportUi& ui) {
   Drawing d;
   ui.set_file(cl.drawing);
@@ -108,7 +108,8 @@ int export_vector_file(const CommandLine& cl, ExportUi& ui) {
   } else if (f == "pdf") {
     written = export_pdf(d, &fonts, false, cl.export_out);
   } else {
-    const PrintSetup setup;
+    PrintSetup setup;
+    if (d.settings.drawing_scale > 0) setup.scale = d.settings.drawing_scale;
     double w = 0, h = 0;
     print_frame_size(setup, w, h);
     const Extent ext = drawing_extent(d, 0);

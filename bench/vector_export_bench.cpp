@@ -110,7 +110,6 @@ void BM_PdfExport(benchmark::State& state) {
   }
   state.counters["elements"] = static_cast<double>(f.plan->store.size());
   state.counters["bytes"] = static_cast<double>(bytes);
-  state.counters["content"] = static_cast<double>(pdf_content(pdf_document(*f.plan, &f.fonts, false)).size());
 }
 BENCHMARK(BM_PdfExport)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 

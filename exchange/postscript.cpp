@@ -33,6 +33,7 @@ struct Ps {
   const Drawing& d;
   OutputText& out;
   Page page;
+  bool latin1_font = false;  // Helvetica with the ISO-8859-1 encoding is defined
 
   // A world point in points on the page: from the rectangle's lower-left corner; in landscape
   // turned a quarter turn to the left and moved back onto the paper.
@@ -161,7 +162,18 @@ void ps_text(Renderer& r, const TextRun& run) {
   if (!s.page.rect.overlaps(run.x - reach, run.y - reach, run.x + reach, run.y + reach)) return;
   int pen = run.pen < 0 || run.pen >= kPenCount ? 0 : run.pen;
   s.out << "sp";
-  s.out.integer(pen + 1) << "\n/Helvetica findfont\n";
+  s.out.integer(pen + 1) << '\n';
+  // Helvetica's own encoding has no umlauts: a text with characters beyond ASCII takes a copy of
+  // the font with the encoding the texts are held in, defined on its first use.
+  bool latin1 = false;
+  for (const char c : run.text) latin1 = latin1 || static_cast<unsigned char>(c) >= 0x80;
+  if (latin1 && !s.latin1_font) {
+    s.out << "/Helvetica-ISOLatin1 /Helvetica findfont dup length dict begin\n"
+          << "{1 index /FID ne {def} {pop pop} ifelse} forall\n"
+          << "/Encoding ISOLatin1Encoding def currentdict end definefont pop\n";
+    s.latin1_font = true;
+  }
+  s.out << (latin1 ? "/Helvetica-ISOLatin1 findfont\n" : "/Helvetica findfont\n");
   s.out.fixed(7.2 * run.height / 2.54) << " scalefont\nsetfont\n";
   for_each_text_line(r, run, [&](std::string_view line, double x, double y) {
     s.out << "gsave\n";

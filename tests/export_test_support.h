@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "arch/rooms.h"
+#include "draft/dimensions.h"
 #include "files/drawing_file.h"
 #include "files/stroke_font.h"
 #include "files/symbols.h"
@@ -61,7 +63,8 @@ inline Pattern pattern_fields(int kind, int pen) {
 // point-like line, circles, arcs (also clockwise and of exactly half a turn), ellipses (one
 // turned, one open), splines, texts in several fonts and alignments (one of several lines, one
 // turned, one of filled glyphs, one with brackets and a backslash), patterns of all four kinds
-// (a filling with a hole), a symbol from the library, and a line drawn with the guide pen
+// (a filling with a hole), a dimension chain, a room, a symbol from the library, and a line
+// drawn with the guide pen
 // (which no output shows; the screen does).
 inline void make_gallery(Drawing& d, bool guide_line = true) {
   ElementStore& s = d.store;
@@ -110,6 +113,13 @@ inline void make_gallery(Drawing& d, bool guide_line = true) {
   const Point2 holed[] = {{38, 8}, {44, 8},  {44, 14}, {38, 14}, {999, 999},
                           {40, 10}, {42, 10}, {42, 12}, {40, 12}, {999, 999}};
   create_pattern(s, pattern_fields(3, 0), holed);
+  // A dimension chain below the lines, and a room with its inscription.
+  std::vector<DimPoint> chain;
+  for (double x : {0.0, 2.5, 6.0}) chain.push_back(chain_point(d.settings, {x, 0}, {0, -3}, 0));
+  normalise_chain(chain, 0);
+  add_dimension(d, new_dimension_fields(d, DimPreset{}, 0, 0), chain);
+  add_room(d, new_room_fields(d, RoomPreset{}, TextPreset{}, 3, {47, 3}),
+           {{46, 0}, {52, 0}, {52, 6}, {46, 6}, {999, 999}});
   // A symbol of the library, placed as the symbol tools place it.
   const SymbolRead read =
       read_symbol_file(std::string(KORAV_SOURCE_DIR) + "/dat/sym/north_arrow.sym", d);

@@ -11,7 +11,6 @@
 #include "exchange/pdf_export.h"
 #include "model/drawing.h"
 #include "tests/export_test_support.h"
-#include "tests/files_test_support.h"
 
 namespace korav {
 namespace {
@@ -170,29 +169,12 @@ TEST(PdfExport, TextsAsPdfTextOrAsStrokes) {
   EXPECT_GT(count(lines_of(strokes), " l"), 10u);
 }
 
-TEST(PdfExport, TheGuidePenAndUnmarkedElementsAreLeftOut) {
-  Drawing d;
-  create_line(d.store, 0, kGuidePen, 0, 0, 0, 1, 0)->selected = 1;
-  create_line(d.store, 0, 0, 0, 0, 0, 1, 0);
-  EXPECT_EQ(pdf_content(pdf_document(d, nullptr, false)), "1 J\n1 j\n");
-}
-
 TEST(PdfExport, ALargeDrawingFillsManyBuffersAndInflatesWhole) {
   Drawing d;
   for (int i = 0; i < 5000; ++i) create_line(d.store, 0, i % 8, 0, i, 0, i, 1 + i % 7);
   const auto c = lines_of(content_of(d));
   EXPECT_EQ(count(c, " m"), 5000u);
   EXPECT_EQ(count(c, " RG"), 5000u);  // the pen changes at every line
-}
-
-TEST(PdfExport, AFailedWriteLeavesTheOldFile) {
-  files_test::TempDir dir;
-  Drawing d;
-  create_line(d.store, 0, 0, 0, 0, 0, 1, 0);
-  export_test::mark_all(d);
-  EXPECT_EQ(export_pdf(d, nullptr, false, dir.file("missing/a.pdf")), WriteStatus::kCannotOpen);
-  ASSERT_EQ(export_pdf(d, nullptr, false, dir.file("a.pdf")), WriteStatus::kOk);
-  EXPECT_EQ(export_test::read_file(dir.file("a.pdf")), pdf_document(d, nullptr, false));
 }
 
 }  // namespace

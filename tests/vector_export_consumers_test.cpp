@@ -137,12 +137,12 @@ TEST(VectorExportConsumers, GhostscriptPrintsThePageUprightAndTurned) {
     SCOPED_TRACE(landscape ? "landscape" : "portrait");
     PrintSetup setup;
     setup.landscape = landscape;
-    setup.scale = 250;  // the whole gallery fits on the sheet either way
+    setup.scale = 300;  // the whole gallery fits on the sheet either way
     double w = 0, h = 0;
     print_frame_size(setup, w, h);
     const std::string ps = g.file("print.ps"), png = g.file("print.png");
     // The frame's corner a little below and left of the drawing.
-    ASSERT_EQ(print_to_file(g.d, &g.fonts, setup, -2, -2, ps), WriteStatus::kOk);
+    ASSERT_EQ(print_to_file(g.d, &g.fonts, setup, -2, -6, ps), WriteStatus::kOk);
     const auto bbox = run_program({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=bbox", ps},
                                   g.dir.path());
     ASSERT_EQ(bbox.status, 0) << bbox.out << bbox.err;
