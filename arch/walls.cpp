@@ -153,7 +153,7 @@ Footprint side_footprint(PlanVec a, PlanVec b, double thickness, PlanVec side) {
   if (dot(side - a, n) < 0) n = -n;
   const PlanVec t = thickness * n;
   // The face a→b, the body across it; corners in the order of an axis wall on the same side.
-  if (cross(b - a, t) < 0) return {a, b, b + t, a + t};
+  if (cross(b - a, t) > 0) return {a, b, b + t, a + t};
   return {a + t, b + t, b, a};
 }
 
