@@ -42,15 +42,14 @@ Footprint on_axis(const App& app, Vec2 a, Vec2 b) {
   return axis_footprint(plan(a), plan(b), app.presets.wall.thickness);
 }
 
-// Asks for walls until the user leaves; each time the thickness is checked first.
+// Asks for walls until the user leaves; without a thickness each one is refused with the message.
 template <class Make>
 void wall_loop(App& app, PointRequest& r, Make make) {
   for (;;) {
-    if (!thickness_defined(app)) return;
     r.restart();
     const int result = point_input(app, r);
     if (result != kInputDone && result != kInputValue) return;
-    make(result);
+    if (thickness_defined(app)) make(result);
   }
 }
 
