@@ -280,3 +280,41 @@ TEST(OpeningToolScripts, DoorsWindowsAndTheirRefusals) {
 
 }  // namespace
 }  // namespace korav
+
+namespace korav {
+namespace {
+
+// Every text the wall and opening tools show has its German line, in the catalogue or in the
+// additions that go into it with this work (English and German line by line, ISO-8859-1).
+TEST(WallToolTexts, EveryTextHasItsGermanLine) {
+  std::set<std::string> known;
+  for (const char* file : {"/nls/krv.nls", "/nls_additions_walls.txt"}) {
+    const std::string text = shell_test::read_text(std::string(KORAV_SOURCE_DIR) + file);
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+      std::size_t end = text.find('\n', at);
+      if (end == std::string::npos) end = text.size();
+      std::string l = text.substr(at, end - at);
+      if (!l.empty() && l.back() == '\r') l.pop_back();
+      lines.push_back(l);
+      at = end + 1;
+    }
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+      if (!lines[i].empty() && lines[i][0] != '#' && !lines[i + 1].empty() &&
+          lines[i + 1][0] != '#')
+        known.insert(lines[i]);
+  }
+  for (const char* s :
+       {"Wallthickness is not defined", "1st Wall:", "2nd Wall:", "Select Wall:",
+        "Select end of Wall:", "Select side:", "Select Line:", "Start point:", "Move/End point:",
+        "Move/Confirm:", "Angle/1st Direction point:", "Move/2nd Direction point:",
+        "Length/End point:", "1st Corner point:", "Move/2nd Corner point:", "Base:", "Height:",
+        "Outer side:", "Doorleaf:", "Select Opening:", "To many openings in this wall!",
+        "Really dissolve the symbol into single objects?", "The opening does not fit into the wall!",
+        "The opening overlaps another opening!", "The height must be greater than 0!"})
+    EXPECT_TRUE(known.count(s)) << s;
+}
+
+}  // namespace
+}  // namespace korav
