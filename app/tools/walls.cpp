@@ -230,7 +230,9 @@ void tool_wall_join(App& app) {
 void tool_wall_attach(App& app) {
   EdgePick edge;
   if (!pick_wall_edge(app, "Select Line:", edge)) return;
-  // The chosen edge stands as a guide line while the walls are selected.
+  // The chosen edge stands as a guide line while the walls are selected; it is no change of
+  // the drawing.
+  const bool was_modified = app.drawing.store.modified;
   Line* guide = create_line(app.drawing.store, app.drawing.current_layer, kGuidePen, 0,
                             edge.start.x, edge.start.y, edge.end.x, edge.end.y);
   show_element(app, *guide);
@@ -241,7 +243,9 @@ void tool_wall_attach(App& app) {
       free_record(app.drawing.store.list.unlink(e));
       break;
     }
-  if (ok) attach_walls(app.drawing, plan(edge.start), plan(edge.end));
+  app.drawing.store.modified = was_modified;
+  if (ok && attach_walls(app.drawing, plan(edge.start), plan(edge.end)) > 0)
+    app.drawing.store.modified = true;
   app.drawing.deselect_all();
   changed(app);
 }
