@@ -102,8 +102,8 @@ std::string_view opening_fit_message(OpeningFit f) {
   return {};
 }
 
-std::optional<Opening> place_opening(const Wall& w, PlanVec start, PlanVec end,
-                                     PlanVec outer_side, const OpeningPreset& preset, int kind) {
+std::optional<Opening> place_opening(const Wall& w, PlanVec start, PlanVec end, PlanVec outer_side,
+                                     const OpeningPreset& preset, int kind) {
   if (!finite(start) || !finite(end) || !finite(outer_side)) return std::nullopt;
   const Footprint f = footprint(w);
   // Feet on the face c0→c1 and on the face c3→c2, increasing along the wall.
@@ -117,8 +117,10 @@ std::optional<Opening> place_opening(const Wall& w, PlanVec start, PlanVec end,
   const PlanVec b0 = at_parameter(f[3], f[2], ua), b1 = at_parameter(f[3], f[2], ub);
   if (!(distance(a0, a1) > kOnLine) || !(distance(b0, b1) > kOnLine)) return std::nullopt;
 
-  const double to_first = distance(outer_side, at_parameter(f[0], f[1], parameter_on(outer_side, f[0], f[1])));
-  const double to_second = distance(outer_side, at_parameter(f[3], f[2], parameter_on(outer_side, f[3], f[2])));
+  const double to_first =
+      distance(outer_side, at_parameter(f[0], f[1], parameter_on(outer_side, f[0], f[1])));
+  const double to_second =
+      distance(outer_side, at_parameter(f[3], f[2], parameter_on(outer_side, f[3], f[2])));
   const bool second_outer = to_second < to_first;
   const PlanVec p0 = second_outer ? b0 : a0, p1 = second_outer ? b1 : a1;
   const PlanVec p3 = second_outer ? a0 : b0, p2 = second_outer ? a1 : b1;

@@ -41,8 +41,8 @@ std::string_view opening_fit_message(OpeningFit f);
 // `start` and `end` on both faces of the wall, p0 and p1 on the face nearer to `outer_side`,
 // ordered along the wall; bottom corners at the wall's base + the preset's base, top corners
 // that + the preset's height; leaf side 0. nullopt when the feet coincide.
-std::optional<Opening> place_opening(const Wall& w, PlanVec start, PlanVec end,
-                                     PlanVec outer_side, const OpeningPreset& preset, int kind);
+std::optional<Opening> place_opening(const Wall& w, PlanVec start, PlanVec end, PlanVec outer_side,
+                                     const OpeningPreset& preset, int kind);
 
 // The leaf side (0 to 3) that a door leaf pointed at by `l` has: hinge at the start when l is
 // nearer p0 than p1, on the outer side when l is nearer p0 than p3.
@@ -92,7 +92,7 @@ Wall* remove_opening(Drawing& d, const OpeningRef& r);
 struct SymbolStroke {
   bool arc = false;
   int pen = 0, line_type = 0;
-  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;                          // a line
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;                                    // a line
   double cx = 0, cy = 0, a = 0, b = 0, sweep = 0, start = 0, rotation = 0;  // an arc
 };
 

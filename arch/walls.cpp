@@ -45,9 +45,7 @@ struct Quad {
   double inside(int k, PlanVec p) const { return cross(unit(side(k)), p - c[k]); }
 };
 
-PlanVec centre_of(const Footprint& f) {
-  return 0.25 * (f[0] + f[1] + f[2] + f[3]);
-}
+PlanVec centre_of(const Footprint& f) { return 0.25 * (f[0] + f[1] + f[2] + f[3]); }
 
 PlanBox box_of(const Wall& w, double margin) {
   PlanBox b{w.corner[0].x, w.corner[0].y, w.corner[0].x, w.corner[0].y};
@@ -121,8 +119,8 @@ bool move_end_to_line(Wall& w, bool far_end, PlanVec a, PlanVec b) {
   for (int k = 0; k < 2; ++k) {
     const Point3 old = w.corner[which[k]];
     for (OutlineLine& l : wall_lines(w)) {
-      if (l.start.x == old.x && l.start.y == old.y) l.start.x = to[k].x, l.start.y = to[k].y;
-      if (l.end.x == old.x && l.end.y == old.y) l.end.x = to[k].x, l.end.y = to[k].y;
+      if (l.start.x == old.x && l.start.y == old.y) l.start = {to[k].x, to[k].y, l.start.mark};
+      if (l.end.x == old.x && l.end.y == old.y) l.end = {to[k].x, to[k].y, l.end.mark};
     }
     for (int c : {which[k], which[k] + 4}) {
       w.corner[c].x = to[k].x;
@@ -161,10 +159,8 @@ bool rectangle_footprint(PlanVec a, PlanVec c, Footprint& out) {
   if (!finite(a) || !finite(c) || a.x == c.x || a.y == c.y) return false;
   const double x0 = std::min(a.x, c.x), x1 = std::max(a.x, c.x);
   const double y0 = std::min(a.y, c.y), y1 = std::max(a.y, c.y);
-  if (x1 - x0 > y1 - y0)
-    out = {PlanVec{x0, y0}, PlanVec{x1, y0}, PlanVec{x1, y1}, PlanVec{x0, y1}};
-  else
-    out = {PlanVec{x1, y0}, PlanVec{x1, y1}, PlanVec{x0, y1}, PlanVec{x0, y0}};
+  if (x1 - x0 > y1 - y0) out = {PlanVec{x0, y0}, PlanVec{x1, y0}, PlanVec{x1, y1}, PlanVec{x0, y1}};
+  else out = {PlanVec{x1, y0}, PlanVec{x1, y1}, PlanVec{x0, y1}, PlanVec{x0, y0}};
   return true;
 }
 
@@ -209,8 +205,8 @@ Wall* add_wall(Drawing& d, const WallPreset& preset, const Footprint& f) {
     if (!finite(p)) return nullptr;
   if (!(std::fabs(signed_area(f)) > 1e-12)) return nullptr;
   const std::array<OutlineLine, 4> lines = plain_outline(f);
-  Wall* w = create_wall(d.store, new_wall_fields(preset, d.current_layer, d.guide_mode, f), lines,
-                        {});
+  Wall* w =
+      create_wall(d.store, new_wall_fields(preset, d.current_layer, d.guide_mode, f), lines, {});
   if (w) d.undo.record(d.store, kUndoMarkLast, 1);
   return w;
 }
@@ -236,7 +232,10 @@ void cut_at_wall(std::span<const OutlineLine> lines, const Wall& self, const Wal
     double least = q.inside(0, m);
     for (int k = 1; k < 4; ++k) {
       const double s = q.inside(k, m);
-      if (s < least) least = s, nearest = k;
+      if (s < least) {
+        least = s;
+        nearest = k;
+      }
     }
     if (least > kOnSide) return false;  // inside the other wall
     if (least < -kOnSide) return true;  // outside it
@@ -279,8 +278,13 @@ void cut_at_wall(std::span<const OutlineLine> lines, const Wall& self, const Wal
     for (int i = 0; i + 1 < n; ++i) {
       if (t[i + 1] - t[i] <= 1e-12) continue;
       const bool keep = keeps(at_parameter(a, b, (t[i] + t[i + 1]) / 2), dir);
-      if (keep && !in_run) run_start = t[i], in_run = true;
-      if (!keep && in_run) emit(run_start, t[i]), in_run = false;
+      if (keep && !in_run) {
+        run_start = t[i];
+        in_run = true;
+      } else if (!keep && in_run) {
+        emit(run_start, t[i]);
+        in_run = false;
+      }
     }
     if (in_run) emit(run_start, 1);
   }

@@ -21,7 +21,8 @@ void room_plan(Drawing& d, int count) {
       add_wall(d, p, axis_footprint({c * s, r * s}, {(c + 1) * s, r * s}, p.thickness));
   for (int c = 0; c <= side && made < count; ++c)
     for (int r = 0; r < side && made < count; ++r, ++made)
-      add_wall(d, p, axis_footprint({c * s, r * s + 0.12}, {c * s, (r + 1) * s - 0.12}, p.thickness));
+      add_wall(d, p,
+               axis_footprint({c * s, r * s + 0.12}, {c * s, (r + 1) * s - 0.12}, p.thickness));
   d.undo.clear(d.store);
 }
 

@@ -63,10 +63,16 @@ TEST(OpeningInsert, PlainAndStoppedOpeningsCutBothFaces) {
     Segs want;  // besides the two end lines
   };
   const Case cases[] = {
-      {"a plain opening 1.0 wide: two gaps of 1.0, two reveals of 0.24", 0.24, 0, 0,
+      {"a plain opening 1.0 wide: two gaps of 1.0, two reveals of 0.24",
+       0.24,
+       0,
+       0,
        {seg(0, -0.12, 1, -0.12), seg(2, -0.12, 5, -0.12), seg(0, 0.12, 1, 0.12),
         seg(2, 0.12, 5, 0.12), seg(1, -0.12, 1, 0.12), seg(2, -0.12, 2, 0.12)}},
-      {"stop 0.05 by 0.06: the inner gap 1.10, three lines each side", 0.24, 0.05, 0.06,
+      {"stop 0.05 by 0.06: the inner gap 1.10, three lines each side",
+       0.24,
+       0.05,
+       0.06,
        {seg(0, -0.12, 1, -0.12), seg(2, -0.12, 5, -0.12), seg(0, 0.12, 0.95, 0.12),
         seg(2.05, 0.12, 5, 0.12), seg(1, -0.12, 1, -0.06), seg(1, -0.06, 0.95, -0.06),
         seg(0.95, -0.06, 0.95, 0.12), seg(2, -0.12, 2, -0.06), seg(2, -0.06, 2.05, -0.06),
@@ -101,15 +107,22 @@ TEST(OpeningInsert, ADoorFromEitherFaceOfAWallDrawnEitherWay) {
   // faces at y = ±0.1825, the rebate 0.115 inside the outer face.
   const double h = 0.1825, r = h - 0.115;
   const Segs from_below = {
-      seg(0, -h, 1, -h),          seg(1.885, -h, 5, -h),        seg(0, h, 0.9375, h),
-      seg(1.9475, h, 5, h),       seg(1, -h, 1, -r),            seg(1, -r, 0.9375, -r),
-      seg(0.9375, -r, 0.9375, h), seg(1.885, -h, 1.885, -r),    seg(1.885, -r, 1.9475, -r),
-      seg(1.9475, -r, 1.9475, h), seg(5, -h, 5, h),             seg(0, h, 0, -h)};
-  const Segs from_above = {
-      seg(0, h, 1, h),            seg(1.885, h, 5, h),          seg(0, -h, 0.9375, -h),
-      seg(1.9475, -h, 5, -h),     seg(1, h, 1, r),              seg(1, r, 0.9375, r),
-      seg(0.9375, r, 0.9375, -h), seg(1.885, h, 1.885, r),      seg(1.885, r, 1.9475, r),
-      seg(1.9475, r, 1.9475, -h), seg(5, -h, 5, h),             seg(0, h, 0, -h)};
+      seg(0, -h, 1, -h),          seg(1.885, -h, 5, -h),     seg(0, h, 0.9375, h),
+      seg(1.9475, h, 5, h),       seg(1, -h, 1, -r),         seg(1, -r, 0.9375, -r),
+      seg(0.9375, -r, 0.9375, h), seg(1.885, -h, 1.885, -r), seg(1.885, -r, 1.9475, -r),
+      seg(1.9475, -r, 1.9475, h), seg(5, -h, 5, h),          seg(0, h, 0, -h)};
+  const Segs from_above = {seg(0, h, 1, h),
+                           seg(1.885, h, 5, h),
+                           seg(0, -h, 0.9375, -h),
+                           seg(1.9475, -h, 5, -h),
+                           seg(1, h, 1, r),
+                           seg(1, r, 0.9375, r),
+                           seg(0.9375, r, 0.9375, -h),
+                           seg(1.885, h, 1.885, r),
+                           seg(1.885, r, 1.9475, r),
+                           seg(1.9475, r, 1.9475, -h),
+                           seg(5, -h, 5, h),
+                           seg(0, h, 0, -h)};
   for (bool reversed : {false, true})
     for (bool above : {false, true}) {
       SCOPED_TRACE(std::string(reversed ? "wall drawn right to left" : "wall drawn left to right") +
@@ -187,9 +200,9 @@ TEST(OpeningInsert, TheSixteenthIsRefused) {
     ASSERT_NE(w, nullptr) << i;
   }
   OpeningFit why = OpeningFit::kFits;
-  EXPECT_EQ(insert_opening(d, *w, *place_opening(*w, {9.3, 0}, {9.6, 0}, {0, -1}, stops(0, 0), 1),
-                           &why),
-            nullptr);
+  EXPECT_EQ(
+      insert_opening(d, *w, *place_opening(*w, {9.3, 0}, {9.6, 0}, {0, -1}, stops(0, 0), 1), &why),
+      nullptr);
   EXPECT_EQ(why, OpeningFit::kTooMany);
   EXPECT_EQ(opening_fit_message(why), "To many openings in this wall!");
   EXPECT_EQ(w->opening_count, 15u);

@@ -40,13 +40,15 @@ using Segs = std::multiset<Seg>;
 Segs outline(const Result& r) {
   Segs s;
   for (const Wall* w : r.all<Wall>())
-    for (const OutlineLine& l : wall_lines(*w)) s.insert(seg(l.start.x, l.start.y, l.end.x, l.end.y));
+    for (const OutlineLine& l : wall_lines(*w))
+      s.insert(seg(l.start.x, l.start.y, l.end.x, l.end.y));
   return s;
 }
 Segs rectangles(std::initializer_list<std::array<double, 4>> boxes) {
   Segs s;
   for (const auto& [x0, y0, x1, y1] : boxes)
-    for (Seg e : {seg(x0, y0, x1, y0), seg(x1, y0, x1, y1), seg(x1, y1, x0, y1), seg(x0, y1, x0, y0)})
+    for (Seg e :
+         {seg(x0, y0, x1, y0), seg(x1, y0, x1, y1), seg(x1, y1, x0, y1), seg(x0, y1, x0, y0)})
       s.insert(e);
   return s;
 }
@@ -77,8 +79,8 @@ void run_cases(std::initializer_list<Case> cases) {
 const Segs kLJoined = {seg(0, -0.12, 4, -0.12), seg(4, -0.12, 4, 0.12), seg(0, 0.12, 3.76, 0.12),
                        seg(0, 0.12, 0, -0.12),  seg(4, 0.12, 4, 4),     seg(4, 4, 3.76, 4),
                        seg(3.76, 4, 3.76, 0.12)};
-const Segs kTJoined = {seg(0, -0.12, 8, -0.12), seg(8, -0.12, 8, 0.12),  seg(0, 0.12, 3.88, 0.12),
-                       seg(4.12, 0.12, 8, 0.12), seg(0, 0.12, 0, -0.12), seg(4.12, 0.12, 4.12, 4),
+const Segs kTJoined = {seg(0, -0.12, 8, -0.12),  seg(8, -0.12, 8, 0.12),  seg(0, 0.12, 3.88, 0.12),
+                       seg(4.12, 0.12, 8, 0.12), seg(0, 0.12, 0, -0.12),  seg(4.12, 0.12, 4.12, 4),
                        seg(4.12, 4, 3.88, 4),    seg(3.88, 4, 3.88, 0.12)};
 
 TEST(WallToolScripts, CreatingWalls) {
@@ -110,12 +112,18 @@ TEST(WallToolScripts, CreatingWalls) {
        true},
       {"a side wall lies on the side of the side point",
        kThin + "b_wall_side\n" + click(0, 0) + click(4, 0) + click(4, 0) + click(2, 1) + "p_nop\n",
-       [](const Result& r) { EXPECT_EQ(outline(r), rectangles({{0, 0, 4, 0.24}})); }},
+       [](const Result& r) {
+         EXPECT_EQ(outline(r), rectangles({{0, 0, 4, 0.24}}));
+       }},
       {"a wall at a typed angle and a typed length",
        kThin + "b_wall_angle\ntype 90\n" + click(1, 1) + click(1, 1) + "type 3\np_nop\n",
-       [](const Result& r) { EXPECT_EQ(outline(r), rectangles({{0.88, 1, 1.12, 4}})); }},
+       [](const Result& r) {
+         EXPECT_EQ(outline(r), rectangles({{0.88, 1, 1.12, 4}}));
+       }},
       {"one undo step per wall", kL + "p_undo\n",
-       [](const Result& r) { EXPECT_EQ(outline(r), rectangles({{0, -0.12, 4, 0.12}})); }},
+       [](const Result& r) {
+         EXPECT_EQ(outline(r), rectangles({{0, -0.12, 4, 0.12}}));
+       }},
   });
 }
 
@@ -168,7 +176,9 @@ TEST(WallToolScripts, ChangingWalls) {
       {"extended to a line",
        kThin + axis(0, 0, 3, 0) + "b_line_line\n" + click(5, -1) + click(5, 1) + click(5, 1) +
            "p_nop\nb_wall_extend\n" + click(2.9, 0) + "p_nop\n",
-       [](const Result& r) { EXPECT_EQ(outline(r), rectangles({{0, -0.12, 5, 0.12}})); }},
+       [](const Result& r) {
+         EXPECT_EQ(outline(r), rectangles({{0, -0.12, 5, 0.12}}));
+       }},
       {"a part erased",
        kThin + axis(0, 0, 10, 0) + "b_wall_erase\n" + click(5, 0) + click(2, 1) + click(4, -1) +
            click(4, -1),
@@ -176,7 +186,8 @@ TEST(WallToolScripts, ChangingWalls) {
          EXPECT_EQ(outline(r), rectangles({{0, -0.12, 2, 0.12}, {4, -0.12, 10, 0.12}}));
        }},
       {"heights altered, footprint kept",
-       kThin + axis(0, 0, 4, 0) + "b_wall_alter_height\n" + click(2, 0) + "s_deffi_ok\ntype 1\ntype 3\n",
+       kThin + axis(0, 0, 4, 0) + "b_wall_alter_height\n" + click(2, 0) +
+           "s_deffi_ok\ntype 1\ntype 3\n",
        [](const Result& r) {
          auto ws = r.all<Wall>();
          ASSERT_EQ(ws.size(), 1u);
@@ -197,8 +208,7 @@ std::string door(double from, double to, double outer_y, double leaf_x, double l
 TEST(OpeningToolScripts, DoorsWindowsAndTheirRefusals) {
   const double h = 0.1825, r = h - 0.115;
   run_cases({
-      {"a door cuts both faces and adds the reveals",
-       kThick + door(1, 1.885, -1, 1.1, 0.5),
+      {"a door cuts both faces and adds the reveals", kThick + door(1, 1.885, -1, 1.1, 0.5),
        [=](const Result& res) {
          auto ws = res.all<Wall>();
          ASSERT_EQ(ws.size(), 1u);
@@ -210,8 +220,8 @@ TEST(OpeningToolScripts, DoorsWindowsAndTheirRefusals) {
                    (Segs{seg(0, -h, 1, -h), seg(1.885, -h, 5, -h), seg(0, h, 0.9375, h),
                          seg(1.9475, h, 5, h), seg(1, -h, 1, -r), seg(1, -r, 0.9375, -r),
                          seg(0.9375, -r, 0.9375, h), seg(1.885, -h, 1.885, -r),
-                         seg(1.885, -r, 1.9475, -r), seg(1.9475, -r, 1.9475, h),
-                         seg(5, -h, 5, h), seg(0, h, 0, -h)}));
+                         seg(1.885, -r, 1.9475, -r), seg(1.9475, -r, 1.9475, h), seg(5, -h, 5, h),
+                         seg(0, h, 0, -h)}));
        }},
       {"a door from the other side keeps its rebate inside the wall",
        kThick + door(1, 1.885, 1, 1.8, 1),
@@ -305,14 +315,31 @@ TEST(WallToolTexts, EveryTextHasItsGermanLine) {
           lines[i + 1][0] != '#')
         known.insert(lines[i]);
   }
-  for (const char* s :
-       {"Wallthickness is not defined", "1st Wall:", "2nd Wall:", "Select Wall:",
-        "Select end of Wall:", "Select side:", "Select Line:", "Start point:", "Move/End point:",
-        "Move/Confirm:", "Angle/1st Direction point:", "Move/2nd Direction point:",
-        "Length/End point:", "1st Corner point:", "Move/2nd Corner point:", "Base:", "Height:",
-        "Outer side:", "Doorleaf:", "Select Opening:", "To many openings in this wall!",
-        "Really dissolve the symbol into single objects?", "The opening does not fit into the wall!",
-        "The opening overlaps another opening!", "The height must be greater than 0!"})
+  for (const char* s : {"Wallthickness is not defined",
+                        "1st Wall:",
+                        "2nd Wall:",
+                        "Select Wall:",
+                        "Select end of Wall:",
+                        "Select side:",
+                        "Select Line:",
+                        "Start point:",
+                        "Move/End point:",
+                        "Move/Confirm:",
+                        "Angle/1st Direction point:",
+                        "Move/2nd Direction point:",
+                        "Length/End point:",
+                        "1st Corner point:",
+                        "Move/2nd Corner point:",
+                        "Base:",
+                        "Height:",
+                        "Outer side:",
+                        "Doorleaf:",
+                        "Select Opening:",
+                        "To many openings in this wall!",
+                        "Really dissolve the symbol into single objects?",
+                        "The opening does not fit into the wall!",
+                        "The opening overlaps another opening!",
+                        "The height must be greater than 0!"})
     EXPECT_TRUE(known.count(s)) << s;
 }
 

@@ -59,8 +59,7 @@ Segs merged(const Segs& in) {
     for (const auto& s : spans)
       if (!joined.empty() && s.first <= joined.back().second)
         joined.back().second = std::max(joined.back().second, s.second);
-      else
-        joined.push_back(s);
+      else joined.push_back(s);
     for (const auto& [lo, hi] : joined)
       out.insert(key.first == 0 ? Seg{lo, key.second, hi, key.second}
                                 : Seg{key.second, lo, key.second, hi});
@@ -161,26 +160,42 @@ struct Joint {
 
 TEST(WallConnect, JointsLeaveTheOutlineOfTheJoinedBody) {
   const Joint joints[] = {
-      {"an L, the second wall standing on the first's face", {0, 0}, {4, 0}, {3.88, 0.12},
+      {"an L, the second wall standing on the first's face",
+       {0, 0},
+       {4, 0},
+       {3.88, 0.12},
        {3.88, 4},
        {seg(0, -0.12, 4, -0.12), seg(4, -0.12, 4, 0.12), seg(0, 0.12, 3.76, 0.12),
-        seg(0, 0.12, 0, -0.12), seg(4, 0.12, 4, 4), seg(4, 4, 3.76, 4),
-        seg(3.76, 4, 3.76, 0.12)}},
-      {"a T", {0, 0}, {8, 0}, {4, 0.12}, {4, 4},
+        seg(0, 0.12, 0, -0.12), seg(4, 0.12, 4, 4), seg(4, 4, 3.76, 4), seg(3.76, 4, 3.76, 0.12)}},
+      {"a T",
+       {0, 0},
+       {8, 0},
+       {4, 0.12},
+       {4, 4},
        {seg(0, -0.12, 8, -0.12), seg(8, -0.12, 8, 0.12), seg(0, 0.12, 3.88, 0.12),
         seg(4.12, 0.12, 8, 0.12), seg(0, 0.12, 0, -0.12), seg(4.12, 0.12, 4.12, 4),
         seg(4.12, 4, 3.88, 4), seg(3.88, 4, 3.88, 0.12)}},
-      {"an L whose corner square belongs to both walls", {0, 0}, {4, 0}, {3.88, -0.12},
+      {"an L whose corner square belongs to both walls",
+       {0, 0},
+       {4, 0},
+       {3.88, -0.12},
        {3.88, 4},
        {seg(0, -0.12, 4, -0.12), seg(4, -0.12, 4, 0.12), seg(0, 0.12, 3.76, 0.12),
-        seg(0, 0.12, 0, -0.12), seg(4, 0.12, 4, 4), seg(4, 4, 3.76, 4),
-        seg(3.76, 4, 3.76, 0.12)}},
-      {"a cross", {0, 0}, {8, 0}, {4, -4}, {4, 4},
+        seg(0, 0.12, 0, -0.12), seg(4, 0.12, 4, 4), seg(4, 4, 3.76, 4), seg(3.76, 4, 3.76, 0.12)}},
+      {"a cross",
+       {0, 0},
+       {8, 0},
+       {4, -4},
+       {4, 4},
        {seg(0, -0.12, 3.88, -0.12), seg(4.12, -0.12, 8, -0.12), seg(8, -0.12, 8, 0.12),
         seg(0, 0.12, 3.88, 0.12), seg(4.12, 0.12, 8, 0.12), seg(0, 0.12, 0, -0.12),
         seg(4.12, -4, 4.12, -0.12), seg(4.12, 0.12, 4.12, 4), seg(4.12, 4, 3.88, 4),
         seg(3.88, 4, 3.88, 0.12), seg(3.88, -0.12, 3.88, -4), seg(3.88, -4, 4.12, -4)}},
-      {"two walls in a line, end to end", {0, 0}, {4, 0}, {4, 0}, {7, 0},
+      {"two walls in a line, end to end",
+       {0, 0},
+       {4, 0},
+       {4, 0},
+       {7, 0},
        {seg(0, -0.12, 4, -0.12), seg(0, 0.12, 4, 0.12), seg(0, 0.12, 0, -0.12),
         seg(4, -0.12, 7, -0.12), seg(4, 0.12, 7, 0.12), seg(7, -0.12, 7, 0.12)}},
   };
@@ -352,7 +367,7 @@ TEST(WallJoin, KeepsTheOpeningsThatStillFit) {
 TEST(WallAttach, SelectedWallsExtendedToTheLine) {
   Drawing d;
   Wall* a = axis_wall(d, {0, 0}, {3, 0});
-  Wall* b = axis_wall(d, {8, 1}, {8, 3});   // its axis meets x = 5 nowhere
+  Wall* b = axis_wall(d, {8, 1}, {8, 3});    // its axis meets x = 5 nowhere
   Wall* c = axis_wall(d, {4, -2}, {6, -2});  // crossed by the line within its axis
   Wall* e = axis_wall(d, {9, 0}, {7, 0});    // reaches the line with its end... backwards
   for (Wall* w : {a, b, c, e}) w->selected = 1;

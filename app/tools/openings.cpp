@@ -23,7 +23,7 @@ inline constexpr std::string_view kMsgHeightNotPositive = "The height must be gr
 PlanVec plan(Vec2 v) { return {v.x, v.y}; }
 
 const OpeningPreset& preset_of(const App& app, int kind) {
-  return kind == kOpeningDoor ? app.presets.door
+  return kind == kOpeningDoor     ? app.presets.door
          : kind == kOpeningWindow ? app.presets.window
                                   : app.presets.opening;
 }
@@ -62,11 +62,10 @@ void place(App& app, int kind) {
         [](App& a, const PointRequest& q, double, double) {
           xor_segment(a, point(q, 0), point(q, 1));
         });
-    r.add_step(kStepPoint, "Outer side:",
-               [w, preset, kind](App& a, const PointRequest& q, double x, double y) {
-                 if (std::optional<Opening> o = place_opening(*w, plan(point(q, 0)),
-                                                              plan(point(q, 1)), {x, y}, preset,
-                                                              kind))
+    r.add_step(kStepPoint,
+               "Outer side:", [w, preset, kind](App& a, const PointRequest& q, double x, double y) {
+                 if (std::optional<Opening> o = place_opening(
+                         *w, plan(point(q, 0)), plan(point(q, 1)), {x, y}, preset, kind))
                    draw_opening_preview(a.screen(), a.drawing, *o);
                });
     if (point_input(app, r) != kInputDone) {
@@ -105,7 +104,8 @@ OpeningRef pick_opening(App& app) {
     if (result == kInputToggle) continue;
     if (result != kInputDone) return {};
     const PickContext c = pick_context(app);
-    if (OpeningRef o = find_opening(app.drawing, plan(point(r, 0)), c.snap_size * c.units_per_pixel))
+    if (OpeningRef o =
+            find_opening(app.drawing, plan(point(r, 0)), c.snap_size * c.units_per_pixel))
       return o;
   }
 }

@@ -114,13 +114,13 @@ void tool_wall_side(App& app) {
   PointRequest r;
   two_point_steps(
       r, "Start point:", "Move/End point:",
-      [both](App& a, const PointRequest& q, double x, double y) { both(a, point(q, 0), {x, y}); },
-      [both](App& a, const PointRequest& q, double, double) {
-        both(a, point(q, 0), point(q, 1));
-      });
+      [both](App& a, const PointRequest& q, double x, double y) {
+        both(a, point(q, 0), {x, y});
+      },
+      [both](App& a, const PointRequest& q, double, double) { both(a, point(q, 0), point(q, 1)); });
   r.add_step(kStepPoint, "Select side:", [](App& a, const PointRequest& q, double x, double y) {
-    xor_footprint(a, side_footprint(plan(point(q, 0)), plan(point(q, 1)), a.presets.wall.thickness,
-                                    {x, y}));
+    xor_footprint(
+        a, side_footprint(plan(point(q, 0)), plan(point(q, 1)), a.presets.wall.thickness, {x, y}));
   });
   wall_loop(app, r, [&](int) {
     make_wall(app, side_footprint(plan(point(r, 0)), plan(point(r, 1)), app.presets.wall.thickness,
@@ -132,8 +132,8 @@ void tool_wall_angle(App& app) {
   PointRequest dir;
   dir.view_commands = true;
   dir.add_step(kStepPointOrAngle, "Angle/1st Direction point:");
-  dir.add_step(kStepNextPoint, "Move/2nd Direction point:",
-               [](App& a, const PointRequest& q, double x, double y) {
+  dir.add_step(kStepNextPoint,
+               "Move/2nd Direction point:", [](App& a, const PointRequest& q, double x, double y) {
                  xor_segment(a, point(q, 0), {x, y});
                });
   dir.add_step(kStepConfirm, "Move/Confirm:", [](App& a, const PointRequest& q, double, double) {
@@ -149,10 +149,11 @@ void tool_wall_angle(App& app) {
   r.view_commands = true;
   r.add_step(kStepFirstPoint, "Start point:");
   r.add_step(kStepConfirm, "Move/Confirm:");
-  r.add_step(kStepPointOrLength, "Length/End point:",
-             [angle](App& a, const PointRequest& q, double x, double y) {
-               xor_footprint(a, on_axis(a, point(q, 0), angle_end_by_point(point(q, 0), angle, {x, y})));
-             });
+  r.add_step(
+      kStepPointOrLength,
+      "Length/End point:", [angle](App& a, const PointRequest& q, double x, double y) {
+        xor_footprint(a, on_axis(a, point(q, 0), angle_end_by_point(point(q, 0), angle, {x, y})));
+      });
   r.add_step(kStepConfirm, "Move/Confirm:", [angle](App& a, const PointRequest& q, double, double) {
     xor_footprint(a, on_axis(a, point(q, 0), angle_end_by_point(point(q, 0), angle, point(q, 1))));
   });
@@ -278,8 +279,8 @@ void tool_wall_alter_height(App& app) {
     return;
   }
   PointRequest base, height;
-  const bool ok = ask_value(app, kStepLength, "Base:", base) &&
-                  ask_value(app, kStepLength, "Height:", height);
+  const bool ok =
+      ask_value(app, kStepLength, "Base:", base) && ask_value(app, kStepLength, "Height:", height);
   if (ok) set_wall_heights(app.drawing, base.number, height.number);
   app.drawing.deselect_all();
   changed(app);
