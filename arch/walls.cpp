@@ -108,11 +108,15 @@ void set_footprint(Wall& w, const Footprint& f) {
 // Moves the corners at one end of the wall (1 and 2 for the far end, else 0 and 3) to the
 // crossings of its faces with the line a→b, top corners and the outline line ends lying
 // exactly on them included. False (nothing moved) when a face is parallel to the line.
-bool move_end_to_line(Wall& w, bool far_end, PlanVec a, PlanVec b) {
+// Where the faces c0→c1 and c3→c2 cross the line a→b; false when one is parallel to it.
+bool faces_meet(const Wall& w, PlanVec a, PlanVec b, PlanVec& on_first, PlanVec& on_second) {
   const Footprint f = footprint(w);
+  return cross_lines(f[0], f[1], a, b, on_first) && cross_lines(f[3], f[2], a, b, on_second);
+}
+
+bool move_end_to_line(Wall& w, bool far_end, PlanVec a, PlanVec b) {
   PlanVec on_first, on_second;
-  if (!cross_lines(f[0], f[1], a, b, on_first) || !cross_lines(f[3], f[2], a, b, on_second))
-    return false;
+  if (!faces_meet(w, a, b, on_first, on_second)) return false;
   const int i = far_end ? 1 : 0, j = far_end ? 2 : 3;
   const PlanVec to[2] = {on_first, on_second};
   const int which[2] = {i, j};
@@ -518,8 +522,8 @@ bool extend_wall(Drawing& d, Wall& w, PlanVec pick) {
     }
   }
   if (!found) return false;
-  Wall trial = w;
-  if (!move_end_to_line(trial, far_end, best_a, best_b)) return false;
+  PlanVec on_first, on_second;
+  if (!faces_meet(w, best_a, best_b, on_first, on_second)) return false;
   Element* one[1] = {&w};
   record_changed(d, one);
   return move_end_to_line(w, far_end, best_a, best_b);
