@@ -20,10 +20,12 @@
 #include "app/tools/edits.h"
 #include "app/tools/gauge.h"
 #include "app/tools/lines.h"
+#include "app/tools/openings.h"
 #include "app/tools/patterns.h"
 #include "app/tools/rooms.h"
 #include "app/tools/symbols.h"
 #include "app/tools/texts.h"
+#include "app/tools/walls.h"
 #include "base/messages.h"
 #include "files/drawing_file.h"
 #include "files/settings_file.h"
@@ -229,6 +231,28 @@ constexpr DispatchEntry kB[] = {
     {"b_symbol_remove", tool_symbol_remove},
     {"b_symbol_library_new", tool_symbol_library_new},
     {"b_symbol_library_remove", tool_symbol_library_remove},
+    {"b_wall_axis", tool_wall_axis},
+    {"b_wall_side", tool_wall_side},
+    {"b_wall_angle", tool_wall_angle},
+    {"b_wall_wall", tool_wall_wall},
+    {"b_wall_connect", tool_wall_connect},
+    {"b_wall_connect_all", tool_wall_connect_all},
+    {"b_wall_separate", tool_wall_separate},
+    {"b_wall_separate_all", tool_wall_separate_all},
+    {"b_wall_join", tool_wall_join},
+    {"b_wall_attach", tool_wall_attach},
+    {"b_wall_extend", tool_wall_extend},
+    {"b_wall_erase", tool_wall_erase},
+    {"b_wall_alter_height", tool_wall_alter_height},
+    {"b_opening_opening", tool_opening_opening},
+    {"b_opening_door", tool_opening_door},
+    {"b_opening_window", tool_opening_window},
+    {"b_opening_alter_opening", tool_opening_alter_opening},
+    {"b_opening_alter_door", tool_opening_alter_door},
+    {"b_opening_alter_window", tool_opening_alter_window},
+    {"b_opening_alter_height", tool_opening_alter_height},
+    {"b_opening_dissolve", tool_opening_dissolve},
+    {"b_opening_remove", tool_opening_remove},
 };
 
 // ---- "f_": view functions with their own requests ----

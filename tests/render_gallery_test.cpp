@@ -279,3 +279,63 @@ TEST(RenderGallery, DimensionedWalls) {
 
 }  // namespace
 }  // namespace korav
+
+#include "arch/openings.h"
+#include "arch/walls.h"
+#include "render/openings.h"
+
+namespace korav {
+namespace {
+
+// A small plan built by the wall and opening tools' own functions: an outer wall with an L at
+// its end and an inner wall standing on it in a T, all connected; a door opening inwards and
+// a window in the long wall, and a window in the short one. The joints show no line across
+// them; the door swings into the room.
+TEST(RenderGallery, WallJoints) {
+  Drawing d;
+  d.settings.drawing_scale = 50;
+  WallPreset outer;
+  outer.thickness = 0.365;
+  outer.pen = 4;
+  WallPreset inner = outer;
+  inner.thickness = 0.24;
+  korav::add_wall(d, outer, axis_footprint({0, 0}, {8, 0}, 0.365));
+  korav::add_wall(d, outer, axis_footprint({7.8175, 0.1825}, {7.8175, 5}, 0.365));
+  korav::add_wall(d, inner, axis_footprint({4, 0.1825}, {4, 4}, 0.24));
+  ASSERT_EQ(connect_all_walls(d), 3);
+
+  auto wall_at = [&](PlanVec p) -> Wall* {
+    for (Element& e : d.store.list)
+      if (Wall* w = as<Wall>(&e)) {
+        const Footprint f = footprint(*w);
+        const double t = parameter_on(p, f[0], f[1]), s = parameter_on(p, f[1], f[2]);
+        if (t > 0 && t < 1 && s > 0 && s < 1) return w;
+      }
+    return nullptr;
+  };
+  struct Place {
+    PlanVec in, from, to, outside;
+    int kind;
+    OpeningPreset preset;
+  };
+  OpeningPreset window;
+  window.subtype = 4;
+  const Place places[] = {
+      {{1.5, 0}, {1, 0}, {2.01, 0}, {1.5, -2}, kOpeningDoor, kDoorDefaults},
+      {{5.5, 0}, {5, 0}, {6.76, 0}, {5.5, -2}, kOpeningWindow, window},
+      {{7.8, 2.5}, {7.8, 2}, {7.8, 3.51}, {10, 2.5}, kOpeningWindow, window},
+  };
+  for (const Place& p : places) {
+    Wall* w = wall_at(p.in);
+    ASSERT_NE(w, nullptr);
+    std::optional<Opening> o = place_opening(*w, p.from, p.to, p.outside, p.preset, p.kind);
+    ASSERT_TRUE(o);
+    o->leaf_side = static_cast<std::uint8_t>(leaf_side_at(*o, {1.1, 0.8}));  // into the room
+    OpeningFit why = OpeningFit::kFits;
+    ASSERT_NE(insert_opening(d, *w, *o, &why), nullptr) << static_cast<int>(why);
+  }
+  write(d, "wall_joints.png", 1400, 1000, 5000);
+}
+
+}  // namespace
+}  // namespace korav
