@@ -307,7 +307,8 @@ bool Importer::parse(PairReader& p, Entity& e) {
           const BPoint centre = e.paths.back().back();
           e.paths.back().pop_back();
           double sweep = e.a51 - e.a50;
-          while (sweep <= 0) sweep += kTwoPi;
+          sweep = std::fmod(sweep, kTwoPi);
+          if (sweep <= 0) sweep += kTwoPi;
           const int n = std::max(12, static_cast<int>(std::lround(sweep * 72 / kTwoPi)));
           for (int i = 0; i <= n && e.paths.back().size() < static_cast<std::size_t>(kMaxBoundary); ++i) {
             const double t = e.a50 + sweep * i / n;
@@ -1004,9 +1005,12 @@ void Importer::convert(const Entity& e, unsigned group, bool in_block) {
     arc(layer, pen, lt, p0.x, p0.y, e.g40, e.g40, kTwoPi, 0, 0, group);
     ++r_.counts[kDxfCircle];
   } else if (n == "ARC") {
+    // Into [0, 2 pi]; a remainder, not a loop, for angles of any size.
     double sweep = e.a51 - e.a50;
-    while (sweep > kTwoPi) sweep -= kTwoPi;
-    while (sweep < 0) sweep += kTwoPi;
+    if (sweep > kTwoPi || sweep < 0) {
+      sweep = std::fmod(sweep, kTwoPi);
+      if (sweep < 0) sweep += kTwoPi;
+    }
     if (sweep > 0.0001) {
       arc(layer, pen, lt, p0.x, p0.y, e.g40, e.g40, sweep, e.a50, 0, group);
       ++r_.counts[kDxfArc];
@@ -1015,9 +1019,9 @@ void Importer::convert(const Entity& e, unsigned group, bool in_block) {
     double start = std::fmod(e.g41, kTwoPi);
     if (start < 0) start += kTwoPi;
     double end = e.g42;
-    for (int i = 0; end <= start && i < 1000; ++i) end += kTwoPi;
+    if (end <= start) end = start + std::fmod(end - start, kTwoPi) + kTwoPi;
     double sweep = end - start;
-    while (sweep > kTwoPi) sweep -= kTwoPi;
+    if (sweep > kTwoPi) sweep = std::fmod(sweep, kTwoPi);
     const double rx = std::hypot(e.x[1], e.y[1]);
     const double rot = std::atan2(e.y[1], e.x[1]);
     if (e.ez == -1) start = std::fmod(kTwoPi * 2 - (start + sweep), kTwoPi);

@@ -144,6 +144,13 @@ TEST(DxfImport, EdgeCases) {
   r = import_dxf(f, file_with(face), {});
   EXPECT_EQ(all<Object3D>(f).size(), 1u);
   EXPECT_EQ(r.counts[kDxf3DPolyface], 1);
+  // Angles of any size are brought into a turn at once (no stepping by whole turns).
+  Drawing huge;
+  r = import_dxf(huge, file_with("0\nARC\n40\n1\n50\n1e300\n51\n-1e300\n0\nELLIPSE\n11\n1\n"
+                                 "40\n0.5\n41\n1e300\n42\n-1e300\n"),
+                 {});
+  EXPECT_EQ(r.counts[kDxfEllipse], 1);
+  for (const Circle* c : all<Circle>(huge)) EXPECT_LE(std::fabs(c->sweep), 2 * 3.141592653589793);
   // Damage: a file that ends inside an entity keeps what came before.
   Drawing g;
   r = import_dxf(g, "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n1\n11\n2\n0\nCIRCLE\n40\n", {});
