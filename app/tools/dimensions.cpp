@@ -19,25 +19,6 @@ namespace korav {
 
 namespace {
 
-// "Angle/1st Direction point:", "Move/2nd Direction point:", "Move/Confirm:": a typed angle or
-// the direction from the first point to the second; none when the user left.
-std::optional<double> ask_direction(App& app) {
-  PointRequest r;
-  r.view_commands = true;
-  r.add_step(kStepPointOrAngle, "Angle/1st Direction point:");
-  r.add_step(kStepNextPoint, "Move/2nd Direction point:",
-             [](App& a, const PointRequest& q, double x, double y) {
-               xor_segment(a, point(q, 0), {x, y});
-             });
-  r.add_step(kStepConfirm, "Move/Confirm:", [](App& a, const PointRequest& q, double, double) {
-    xor_segment(a, point(q, 0), point(q, 1));
-  });
-  const int result = point_input(app, r);
-  if (result == kInputValue) return r.angle;
-  if (result != kInputDone) return std::nullopt;
-  return direction_angle(point(r, 0), point(r, 1));
-}
-
 // A point and its confirmation; `band` draws from the pointer while the first is asked.
 std::optional<Vec2> ask_point(App& app, std::string_view prompt, RubberBand band = {}) {
   PointRequest r;

@@ -21,27 +21,11 @@ namespace {
 inline constexpr std::string_view kMsgReallyDissolvePattern =
     "Really dissolve the pattern into single lines?";
 
-void xor_rectangle_world(App& app, Vec2 a, Vec2 c) {
-  xor_segment(app, a, {c.x, a.y});
-  xor_segment(app, {c.x, a.y}, c);
-  xor_segment(app, c, {a.x, c.y});
-  xor_segment(app, {a.x, c.y}, a);
-}
-
-// "1st Corner point:", "Move/2nd Corner point:", "Move/Confirm:": the rectangle's outline, or
-// none when the user left.
+// The rectangle's outline, or none when the user left.
 std::optional<std::vector<Point2>> ask_rectangle(App& app) {
-  PointRequest r;
-  two_point_steps(
-      r, "1st Corner point:", "Move/2nd Corner point:",
-      [](App& a, const PointRequest& q, double x, double y) {
-        xor_rectangle_world(a, point(q, 0), {x, y});
-      },
-      [](App& a, const PointRequest& q, double, double) {
-        xor_rectangle_world(a, point(q, 0), point(q, 1));
-      });
-  if (point_input(app, r) != kInputDone) return std::nullopt;
-  return rectangle_outline(point(r, 0), point(r, 1));
+  const auto c = ask_corners(app);
+  if (!c) return std::nullopt;
+  return rectangle_outline(c->first, c->second);
 }
 
 Pattern* pick_pattern(App& app) {

@@ -18,27 +18,11 @@ namespace korav {
 
 namespace {
 
-void xor_rectangle_world(App& app, Vec2 a, Vec2 c) {
-  xor_segment(app, a, {c.x, a.y});
-  xor_segment(app, {c.x, a.y}, c);
-  xor_segment(app, c, {a.x, c.y});
-  xor_segment(app, {a.x, c.y}, a);
-}
-
-// "1st Corner point:", "Move/2nd Corner point:", "Move/Confirm:": the four corners and a
-// separator, or nothing when the user left.
+// The four corners and a separator, or nothing when the user left or the rectangle is flat.
 std::vector<Point2> ask_rectangle(App& app) {
-  PointRequest r;
-  two_point_steps(
-      r, "1st Corner point:", "Move/2nd Corner point:",
-      [](App& a, const PointRequest& q, double x, double y) {
-        xor_rectangle_world(a, point(q, 0), {x, y});
-      },
-      [](App& a, const PointRequest& q, double, double) {
-        xor_rectangle_world(a, point(q, 0), point(q, 1));
-      });
-  if (point_input(app, r) != kInputDone) return {};
-  const double x1 = r.x[0], y1 = r.y[0], x2 = r.x[1], y2 = r.y[1];
+  const auto c = ask_corners(app);
+  if (!c) return {};
+  const double x1 = c->first.x, y1 = c->first.y, x2 = c->second.x, y2 = c->second.y;
   if (x1 == x2 || y1 == y2) return {};
   return {{x1, y1, 0}, {x2, y1, 0}, {x2, y2, 0}, {x1, y2, 0}, {kSeparator, kSeparator, 0}};
 }

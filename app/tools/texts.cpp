@@ -27,25 +27,6 @@ bool uses_editor(const App& app, EditorSwitch which) {
   return app.drawing.settings.text_editor[static_cast<std::size_t>(which)] != 0;
 }
 
-// "Angle/1st Direction point:", "Move/2nd Direction point:", "Move/Confirm:": a typed angle or
-// the direction from the first point to the second; none when the user left.
-std::optional<double> ask_direction(App& app) {
-  PointRequest r;
-  r.view_commands = true;
-  r.add_step(kStepPointOrAngle, "Angle/1st Direction point:");
-  r.add_step(kStepNextPoint, "Move/2nd Direction point:",
-             [](App& a, const PointRequest& q, double x, double y) {
-               xor_segment(a, point(q, 0), {x, y});
-             });
-  r.add_step(kStepConfirm, "Move/Confirm:", [](App& a, const PointRequest& q, double, double) {
-    xor_segment(a, point(q, 0), point(q, 1));
-  });
-  const int result = point_input(app, r);
-  if (result == kInputValue) return r.angle;
-  if (result != kInputDone) return std::nullopt;
-  return direction_angle(point(r, 0), point(r, 1));
-}
-
 struct StartPoint {
   Vec2 at;
   double width = 0;  // the fitted width of a justified text

@@ -51,6 +51,48 @@ bool ask_part(App& app, Element& e, PointRequest& r) {
   return result == kInputDone;
 }
 
+std::optional<double> ask_direction(App& app) {
+  PointRequest r;
+  r.view_commands = true;
+  r.add_step(kStepPointOrAngle, "Angle/1st Direction point:");
+  r.add_step(kStepNextPoint, "Move/2nd Direction point:",
+             [](App& a, const PointRequest& q, double x, double y) {
+               xor_segment(a, point(q, 0), {x, y});
+             });
+  r.add_step(kStepConfirm, "Move/Confirm:", [](App& a, const PointRequest& q, double, double) {
+    xor_segment(a, point(q, 0), point(q, 1));
+  });
+  const int result = point_input(app, r);
+  if (result == kInputValue) return r.angle;
+  if (result != kInputDone) return std::nullopt;
+  return direction_angle(point(r, 0), point(r, 1));
+}
+
+namespace {
+
+void xor_rectangle_world(App& app, Vec2 a, Vec2 c) {
+  xor_segment(app, a, {c.x, a.y});
+  xor_segment(app, {c.x, a.y}, c);
+  xor_segment(app, c, {a.x, c.y});
+  xor_segment(app, {a.x, c.y}, a);
+}
+
+}  // namespace
+
+std::optional<std::pair<Vec2, Vec2>> ask_corners(App& app) {
+  PointRequest r;
+  two_point_steps(
+      r, "1st Corner point:", "Move/2nd Corner point:",
+      [](App& a, const PointRequest& q, double x, double y) {
+        xor_rectangle_world(a, point(q, 0), {x, y});
+      },
+      [](App& a, const PointRequest& q, double, double) {
+        xor_rectangle_world(a, point(q, 0), point(q, 1));
+      });
+  if (point_input(app, r) != kInputDone) return std::nullopt;
+  return std::pair{point(r, 0), point(r, 1)};
+}
+
 bool ask_value(App& app, int kind, std::string_view prompt, PointRequest& r) {
   r = PointRequest{};
   r.view_commands = true;

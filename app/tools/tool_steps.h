@@ -3,7 +3,9 @@
 // after a tool changed the drawing.
 #pragma once
 
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "app/point_input.h"
 #include "draft/geometry.h"
@@ -35,6 +37,14 @@ void two_point_steps(PointRequest& r, std::string_view first, std::string_view s
 // The two points of an erase on a picked element, which is highlighted meanwhile: "Start point:",
 // "Move/End point:" and "Move/Confirm:" with a line between them. False when the user left.
 bool ask_part(App& app, Element& e, PointRequest& r);
+
+// "Angle/1st Direction point:", "Move/2nd Direction point:", "Move/Confirm:": a typed angle or
+// the direction from the first point to the second; none when the user left.
+std::optional<double> ask_direction(App& app);
+
+// "1st Corner point:", "Move/2nd Corner point:", "Move/Confirm:" with the rectangle following
+// the pointer: the two corners, none when the user left.
+std::optional<std::pair<Vec2, Vec2>> ask_corners(App& app);
 
 // Asks one value step of `kind` (view commands allowed); false when the user left.
 bool ask_value(App& app, int kind, std::string_view prompt, PointRequest& r);
