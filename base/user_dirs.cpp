@@ -23,7 +23,7 @@ bool is_directory(const std::string& p) {
 }  // namespace
 
 std::string xdg_directory(const char* var, std::string_view home_fallback) {
-  // The base directory specification ignores relative values.
+  // XDG directories are absolute; a relative value counts as unset.
   if (const char* v = std::getenv(var); v && v[0] == '/') return with_slash(v) + "korav/";
   const char* home = std::getenv("HOME");
   if (!home || home[0] != '/') return {};
