@@ -21,20 +21,15 @@ namespace {
 
 using tool_script::kSnapOff;
 using tool_script::Result;
+using tool_script::click;
+using tool_script::num;
+using tool_script::shown;
 
-std::string num(double v) { return std::to_string(v); }
-std::string click(double x, double y) { return "click " + num(x) + " " + num(y) + "\n"; }
 std::string twice(double x, double y) { return click(x, y) + click(x, y); }
 
 // A horizontal chain at y = -1 over the points at x = 0, 1, 3.365 and 4.25 (y = 0).
 const std::string kChain = kSnapOff + "b_dim_x\n" + twice(0, -1) + twice(0, 0) + twice(1, 0) +
                            twice(3.365, 0) + twice(4.25, 0) + "p_nop\n";
-
-std::string shown(const Result& r) {
-  std::string out;
-  for (const std::string& l : r.transcript) out += l + "\n";
-  return out;
-}
 
 const Dimension* only_dimension(const Result& r) {
   auto all = r.all<Dimension>();

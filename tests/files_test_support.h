@@ -18,9 +18,26 @@
 #include <gtest/gtest.h>
 
 #include "files/drawing_file.h"
+#include "model/font_table.h"
 #include "tests/fake_ui.h"
 
 namespace korav::files_test {
+
+// The command list of a character, its end code included; empty without a glyph.
+inline std::vector<std::int16_t> glyph_values(const Font& f, unsigned char c) {
+  std::vector<std::int16_t> v;
+  if (f.start[c] < 0) return v;
+  const std::int16_t* g = f.commands.data() + f.start[c];
+  for (;;) {
+    const int code = *g;
+    const int n = glyph_arguments(code);
+    for (int k = 0; k <= n; ++k) v.push_back(g[k]);
+    if (code == kGlyphEnd || n < 0) break;
+    g += n + 1;
+  }
+  return v;
+}
+
 
 using ScriptedUi = FakeUi;  // the name the file tests knew it by
 

@@ -37,19 +37,7 @@ std::vector<std::string> character(const std::string& font, int code) {
   return out;
 }
 
-std::vector<std::int16_t> glyph_values(const Font& f, unsigned char c) {
-  std::vector<std::int16_t> v;
-  if (f.start[c] < 0) return v;
-  const std::int16_t* g = f.commands.data() + f.start[c];
-  for (;;) {
-    const int code = *g;
-    const int n = glyph_arguments(code);
-    for (int k = 0; k <= n; ++k) v.push_back(g[k]);
-    if (code == kGlyphEnd || n < 0) break;
-    g += n + 1;
-  }
-  return v;
-}
+using files_test::glyph_values;
 
 Font read_back(const std::string& text) {
   Font f;

@@ -23,12 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using tool_script::kSnapOff;
 using tool_script::Result;
+using tool_script::click;
+using tool_script::num;
+using tool_script::shown;
 
 constexpr double kPi = std::numbers::pi;
 constexpr double kDeg = kPi / 180;
 
-std::string num(double v) { return std::to_string(v); }
-std::string click(double x, double y) { return "click " + num(x) + " " + num(y) + "\n"; }
 std::string line(double x1, double y1, double x2, double y2) {
   return "b_line_line\n" + click(x1, y1) + click(x2, y2) + click(x2, y2) + "p_nop\n";
 }
@@ -43,13 +44,6 @@ const std::string kPresetOneLine =
 const std::string kSquare = kSnapOff + kPresetOneLine + range(0, 0, 10, 10);
 // Picks the square: a pattern is picked inside its outline.
 const std::string kPickSquare = click(9.5, 5);
-
-// The transcript, for the message of a failed run.
-std::string shown(const Result& r) {
-  std::string out;
-  for (const std::string& l : r.transcript) out += l + "\n";
-  return out;
-}
 
 const Pattern* only_pattern(const Result& r) {
   auto all = r.all<Pattern>();

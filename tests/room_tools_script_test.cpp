@@ -16,9 +16,10 @@ namespace {
 
 using tool_script::kSnapOff;
 using tool_script::Result;
+using tool_script::click;
+using tool_script::num;
+using tool_script::shown;
 
-std::string num(double v) { return std::to_string(v); }
-std::string click(double x, double y) { return "click " + num(x) + " " + num(y) + "\n"; }
 std::string twice(double x, double y) { return click(x, y) + click(x, y); }
 
 // The inscription switches: description and number off, so that no names are asked.
@@ -31,12 +32,6 @@ const std::string kRoom = kMeasuresOnly + "b_room_range\n" + click(0, 0) + twice
 // A 1 x 1 square from (3, 0) to (4, 1), picked by the room's border at (2, 0).
 const std::string kSquare = "b_room_add_range\n" + click(2, 0) + click(3, 0) + twice(4, 1) +
                             "p_nop\n";
-
-std::string shown(const Result& r) {
-  std::string out;
-  for (const std::string& l : r.transcript) out += l + "\n";
-  return out;
-}
 
 const Room* only_room(const Result& r) {
   auto all = r.all<Room>();

@@ -11,6 +11,7 @@
 #include "files/outline_font.h"
 #include "files/stroke_font.h"
 #include "model/font_table.h"
+#include "tests/files_test_support.h"
 
 namespace korav {
 namespace {
@@ -46,19 +47,7 @@ std::string font_text(const std::string& first, int complete = 224) {
   return s;
 }
 
-std::vector<std::int16_t> glyph_values(const Font& f, unsigned char c) {
-  std::vector<std::int16_t> v;
-  if (f.start[c] < 0) return v;
-  const std::int16_t* g = f.commands.data() + f.start[c];
-  for (;;) {
-    const int code = *g;
-    const int n = glyph_arguments(code);
-    for (int k = 0; k <= n; ++k) v.push_back(g[k]);
-    if (code == kGlyphEnd || n < 0) break;
-    g += n + 1;
-  }
-  return v;
-}
+using files_test::glyph_values;
 
 TEST(StrokeFont, CommandsAreStoredScaledAndRounded) {
   struct Case {

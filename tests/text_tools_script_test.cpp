@@ -18,21 +18,16 @@ namespace {
 
 using tool_script::kSnapOff;
 using tool_script::Result;
+using tool_script::click;
+using tool_script::num;
+using tool_script::shown;
 
 constexpr double kPi = std::numbers::pi;
 
-std::string num(double v) { return std::to_string(v); }
-std::string click(double x, double y) { return "click " + num(x) + " " + num(y) + "\n"; }
 // A start point: its click and the confirmation.
 std::string start(double x, double y) { return click(x, y) + click(x, y); }
 const std::string kStyle =
     kSnapOff + "set Textsize/Size 2.5\nset Text/Line spacing 1.5\nset Text/Font Rund\n";
-
-std::string shown(const Result& r) {
-  std::string out;
-  for (const std::string& l : r.transcript) out += l + "\n";
-  return out;
-}
 
 std::string str(const Text* t) { return std::string(text_of(*t)); }
 

@@ -19,6 +19,10 @@
 
 namespace korav::tool_script {
 
+// Script lines: a number as the script reads it, a click at a world position.
+inline std::string num(double v) { return std::to_string(v); }
+inline std::string click(double x, double y) { return "click " + num(x) + " " + num(y) + "\n"; }
+
 // Base elements are drawn with snapping off, so that their points are exactly the clicks.
 inline const std::string kSnapOff = "set Toolbar/Snap off\n";
 
@@ -46,6 +50,13 @@ struct Result {
     return n;
   }
 };
+
+// The transcript, for the message of a failed run.
+inline std::string shown(const Result& r) {
+  std::string out;
+  for (const std::string& l : r.transcript) out += l + "\n";
+  return out;
+}
 
 // Runs the script on a new program in an empty data directory (no catalogue: nothing is
 // appended to the project's), then Escape, a save and the read back. `setup` runs between

@@ -18,9 +18,10 @@ namespace {
 
 using tool_script::kSnapOff;
 using tool_script::Result;
+using tool_script::click;
+using tool_script::num;
+using tool_script::shown;
 
-std::string num(double v) { return std::to_string(v); }
-std::string click(double x, double y) { return "click " + num(x) + " " + num(y) + "\n"; }
 // An axis wall from the current preset.
 std::string axis(double x1, double y1, double x2, double y2) {
   return "b_wall_axis\n" + click(x1, y1) + click(x2, y2) + click(x2, y2) + "p_nop\n";
@@ -51,12 +52,6 @@ Segs rectangles(std::initializer_list<std::array<double, 4>> boxes) {
          {seg(x0, y0, x1, y0), seg(x1, y0, x1, y1), seg(x1, y1, x0, y1), seg(x0, y1, x0, y0)})
       s.insert(e);
   return s;
-}
-
-std::string shown(const Result& r) {
-  std::string out;
-  for (const std::string& l : r.transcript) out += l + "\n";
-  return out;
 }
 
 struct Case {

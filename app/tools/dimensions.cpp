@@ -245,25 +245,23 @@ void tool_dim_minus(App& app) {
   }
 }
 
-void tool_dim_height(App& app) {
+namespace {
+
+// "Value:" for the chosen figure (degrees for an angle, else a length), handed to `set`.
+void figure_value_tool(App& app, void (*set)(Drawing&, Dimension&, int, double)) {
   alter_figure(app, [&](Dimension& dim, int index) {
     PointRequest r;
-    const bool angle = dim.kind == kDimAngle;
-    if (!ask_value(app, angle ? kStepNumber : kStepLength, "Value:", r)) return false;
-    set_height_figure(app.drawing, dim, index, r.number);
+    const int kind = dim.kind == kDimAngle ? kStepNumber : kStepLength;
+    if (!ask_value(app, kind, "Value:", r)) return false;
+    set(app.drawing, dim, index, r.number);
     return true;
   });
 }
 
-void tool_dim_alter_value(App& app) {
-  alter_figure(app, [&](Dimension& dim, int index) {
-    PointRequest r;
-    const bool angle = dim.kind == kDimAngle;
-    if (!ask_value(app, angle ? kStepNumber : kStepLength, "Value:", r)) return false;
-    set_override(app.drawing, dim, index, r.number);
-    return true;
-  });
-}
+}  // namespace
+
+void tool_dim_height(App& app) { figure_value_tool(app, set_height_figure); }
+void tool_dim_alter_value(App& app) { figure_value_tool(app, set_override); }
 
 void tool_dim_original(App& app) {
   for (;;) {
