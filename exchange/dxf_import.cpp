@@ -129,9 +129,8 @@ struct BPoint {
 
 // ---- one entity's groups ----
 
-struct Entity {
-  std::string name;
-  std::string text, block, ltype, layer;
+// The plain values, reset before each entity.
+struct EntityValues {
   double x[7] = {}, y[7] = {}, z[7] = {};
   double g40 = 0, g41 = 0, g42 = 0, g43 = 0, g44 = 0, g45 = 0, g46 = 0;
   double a50 = 0, a51 = 0, a52 = 0, a53 = 0;
@@ -139,9 +138,6 @@ struct Entity {
   int f70 = 0, f71 = 0, f72 = 0, f73 = 0, f74 = 0, f77 = 0, f78 = 0;
   int n90 = 0;
   double ex = 0, ey = 0, ez = 0;
-  std::vector<BPoint> boundary;
-  std::vector<std::vector<BPoint>> paths;  // hatch: every boundary path
-  std::vector<BPoint> control;             // spline control points
   // Hatch pattern lines: the last two read.
   struct PatternLine {
     double angle = 0, bx = 0, by = 0, ox = 0, oy = 0;
@@ -150,11 +146,25 @@ struct Entity {
   bool in_paths = false;
   int edge_type = 0;
   bool polyline_path = false;
+};
+
+// One entity record, reused from entity to entity so that its texts and lists keep their room.
+struct Entity : EntityValues {
+  std::string name;
+  std::string text, block, ltype, layer;
+  std::vector<BPoint> boundary;
+  std::vector<std::vector<BPoint>> paths;  // hatch: every boundary path
+  std::vector<BPoint> control;             // spline control points
 
   void clear() {
-    const std::string keep_name = std::move(name);
-    *this = Entity{};
-    name = keep_name;
+    static_cast<EntityValues&>(*this) = EntityValues{};
+    text.clear();
+    block.clear();
+    ltype.clear();
+    layer.clear();
+    boundary.clear();
+    paths.clear();
+    control.clear();
   }
 };
 
@@ -269,7 +279,7 @@ class Importer {
 
 bool Importer::parse(PairReader& p, Entity& e) {
   e.clear();
-  e.name = std::string(p.value);
+  e.name.assign(p.value);
   const bool hatch = e.name == "HATCH", lw = e.name == "LWPOLYLINE", spline = e.name == "SPLINE";
   const bool ellipse = e.name == "ELLIPSE";
   while (p.next()) {
@@ -341,14 +351,14 @@ bool Importer::parse(PairReader& p, Entity& e) {
       continue;
     }
     if (c == 1 || c == 3) {
-      e.text = std::string(v);
+      e.text.assign(v);
     } else if (c == 2) {
-      e.block = std::string(v);
+      e.block.assign(v);
       latin1_to_utf8(e.block);
     } else if (c == 6) {
-      e.ltype = std::string(v);
+      e.ltype.assign(v);
     } else if (c == 8) {
-      e.layer = std::string(v);
+      e.layer.assign(v);
     } else if (c >= 10 && c <= 16) {
       e.x[c - 10] = number(v) / k_;
     } else if (c >= 20 && c <= 26) {
@@ -691,10 +701,10 @@ void Importer::hatch(const Entity& e, int layer, int pen, int lt, unsigned g) {
   Pattern p = make_element<Pattern>(layer, pen, lt);
   p.pen2 = static_cast<std::uint8_t>(pen);
   p.line_type2 = static_cast<std::uint8_t>(lt);
-  auto spacing = [this](const Entity::PatternLine& l) {
+  auto spacing = [this](const EntityValues::PatternLine& l) {
     return (std::fabs(l.ox) + std::fabs(l.oy)) / k_;
   };
-  const Entity::PatternLine& first = e.line_now;
+  const EntityValues::PatternLine& first = e.line_now;
   p.kind = 0;
   p.angle1 = first.angle;
   p.spacing1 = spacing(first);
