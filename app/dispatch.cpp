@@ -14,7 +14,7 @@
 #include "app/dialogs/settings.h"
 #include "app/dialogs/symbols.h"
 #include "app/point_input.h"
-#include "app/projection.h"
+#include "model/projection.h"
 #include "app/tools/circles.h"
 #include "app/tools/dimensions.h"
 #include "app/tools/edits.h"
@@ -602,11 +602,12 @@ void view_show_all(App& app) {
     show_all(app.view(), app.screen().aspect, app.drawing, view);
   } else {
     show_all(app.view(), app.screen().aspect, app.drawing, view,
-             [view](double x, double y, double z, double& u, double& v) {
-               ViewPoint p = project_point(view, x, y, z);
+             [projector = Projector{view, app.drawing.camera}](double x, double y, double z,
+                                                               double& u, double& v) {
+               ViewPoint p = projector(x, y, z);
                u = p.u;
                v = p.v;
-               return true;
+               return !behind_eye(p);
              });
   }
   view_changed(app);

@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "app/app.h"
-#include "app/projection.h"
+#include "model/projection.h"
 #include "app/snap.h"
 #include "model/element_points.h"
 #include "render/text_drawing.h"
@@ -133,28 +133,28 @@ double wall_plan_score(const Wall& w, double x, double y) {
 }
 
 // Edges of every face of a mesh, projected into the view.
-double object_score(const Object3D& o, int view, double x, double y) {
+double object_score(const Object3D& o, const Projector& view, double x, double y) {
   double best = kPickLimit;
   for_each_face_edge(o, [&](const Point3& p, const Point3& q) {
-    ViewPoint a = project_point(view, p.x, p.y, p.z);
-    ViewPoint b = project_point(view, q.x, q.y, q.z);
+    ViewPoint a = view(p);
+    ViewPoint b = view(q);
     best = std::min(best, segment_score(x, y, a.u, a.v, b.u, b.v));
   });
   return best;
 }
 
-double projected_segment(int view, const Point3& a, const Point3& b, double x, double y) {
-  ViewPoint pa = project_point(view, a.x, a.y, a.z);
-  ViewPoint pb = project_point(view, b.x, b.y, b.z);
+double projected_segment(const Projector& view, const Point3& a, const Point3& b, double x, double y) {
+  ViewPoint pa = view(a);
+  ViewPoint pb = view(b);
   return segment_score(x, y, pa.u, pa.v, pb.u, pb.v);
 }
 
-double projected_point(int view, const Point3& a, double x, double y) {
-  ViewPoint p = project_point(view, a.x, a.y, a.z);
+double projected_point(const Projector& view, const Point3& a, double x, double y) {
+  ViewPoint p = view(a);
   return point_distance(x, y, p.u, p.v);
 }
 
-double wall_view_score(const Wall& w, int view, double x, double y) {
+double wall_view_score(const Wall& w, const Projector& view, double x, double y) {
   double best = kPickLimit;
   for (int i = 0; i < 4; ++i) {
     best = std::min(best, projected_segment(view, w.corner[i], w.corner[(i + 1) % 4], x, y));
@@ -166,15 +166,16 @@ double wall_view_score(const Wall& w, int view, double x, double y) {
 }
 
 double view_score(const Element& e, const PickContext& c, double bonus, double x, double y) {
+  const Projector view{c.view, c.camera};
   switch (e.type) {
-    case kWall: return wall_view_score(static_cast<const Wall&>(e), c.view, x, y);
-    case kObject3D: return object_score(static_cast<const Object3D&>(e), c.view, x, y);
+    case kWall: return wall_view_score(static_cast<const Wall&>(e), view, x, y);
+    case kObject3D: return object_score(static_cast<const Object3D&>(e), view, x, y);
     case kLine3D: {
       auto& l = static_cast<const Line3D&>(e);
-      return projected_segment(c.view, l.start, l.end, x, y);
+      return projected_segment(view, l.start, l.end, x, y);
     }
-    case kLight: return projected_point(c.view, static_cast<const Light&>(e).pos, x, y) - bonus;
-    case kCamera: return projected_point(c.view, static_cast<const Camera&>(e).eye, x, y) - bonus;
+    case kLight: return projected_point(view, static_cast<const Light&>(e).pos, x, y) - bonus;
+    case kCamera: return projected_point(view, static_cast<const Camera&>(e).eye, x, y) - bonus;
     default: return kPickLimit;
   }
 }
@@ -291,7 +292,7 @@ double pick_score(const Element& e, const PickContext& c, double x, double y) {
     case kText: return text_score(static_cast<const Text&>(e), c, x, y);
     case kDimension: return dimension_score(static_cast<const Dimension&>(e), bonus, x, y);
     case kWall: return wall_plan_score(static_cast<const Wall&>(e), x, y);
-    case kObject3D: return object_score(static_cast<const Object3D&>(e), kPlanView, x, y);
+    case kObject3D: return object_score(static_cast<const Object3D&>(e), Projector{}, x, y);
     case kPattern: {
       auto& p = static_cast<const Pattern&>(e);
       return inside_outline(outline_points(p), x, y) ? 2 * c.snap_size * c.units_per_pixel
@@ -336,6 +337,7 @@ PickContext pick_context(const App& app) {
   PickContext c;
   if (app.view().units_x > 0) c.units_per_pixel = app.view().units_x;
   c.view = app.view_number();
+  c.camera = app.drawing.camera;
   c.snap_size = snap_size_pixels(app.drawing.settings.snap);
   c.visible_layers = app.selection.visible_layers();
   c.drawing_scale = app.drawing.settings.drawing_scale;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/drawing.h"
+#include "model/projection.h"
 
 namespace korav {
 
@@ -36,6 +37,7 @@ using TextWidthFn = std::function<double(const Text& t, double drawing_scale)>;
 struct PickContext {
   double units_per_pixel = 1.0 / 3000 * 500;  // metres per pixel
   int view = 0;                               // 0 plan, 1 to 9 the 3D views
+  ViewCamera camera;                          // of the camera view
   int snap_size = 7;                          // pixels
   bool visible_layers = false;                // selection panel: "Visible layers"
   double drawing_scale = 100;

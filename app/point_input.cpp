@@ -6,7 +6,7 @@
 
 #include "app/app.h"
 #include "app/dispatch.h"
-#include "app/projection.h"
+#include "model/projection.h"
 #include "app/snap.h"
 #include "base/messages.h"
 #include "base/text_format.h"
@@ -92,7 +92,7 @@ void unmark(App& app, PointRequest& r, int i) {
 
 void mark(App& app, PointRequest& r, int i) {
   unmark(app, r, i);
-  ViewPoint p = project_point(app.view_number(), r.x[i], r.y[i], r.z[i]);
+  ViewPoint p = project_point(app.view_number(), app.drawing.camera, r.x[i], r.y[i], r.z[i]);
   r.mark_u[i] = p.u;
   r.mark_v[i] = p.v;
   toggle_marker(app, r, i);

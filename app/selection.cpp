@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/app.h"
-#include "app/projection.h"
+#include "model/projection.h"
 #include "model/element_points.h"
 #include "render/renderer.h"
 
@@ -17,8 +17,8 @@ struct Rect {
   Rect(double ax, double ay, double bx, double by)
       : x1(std::min(ax, bx)), y1(std::min(ay, by)), x2(std::max(ax, bx)), y2(std::max(ay, by)) {}
   bool contains(double x, double y) const { return x >= x1 && x <= x2 && y >= y1 && y <= y2; }
-  bool contains(int view, const Point3& p) const {
-    ViewPoint v = project_point(view, p.x, p.y, p.z);
+  bool contains(const Projector& view, const Point3& p) const {
+    ViewPoint v = view(p);
     return contains(v.u, v.v);
   }
 };
@@ -48,12 +48,12 @@ bool places_element(const Element& e, const ConstPointRef& p) {
   }
 }
 
-bool contains_point(const Rect& r, int view, const ConstPointRef& p) {
+bool contains_point(const Rect& r, const Projector& view, const ConstPointRef& p) {
   return p.is_3d() ? r.contains(view, Point3{*p.x, *p.y, *p.z, 0}) : r.contains(*p.x, *p.y);
 }
 
 // True when the element has points that place it and all of them lie in the rectangle.
-bool inside_range(const Element& e, int view, const Rect& r) {
+bool inside_range(const Element& e, const Projector& view, const Rect& r) {
   bool any = false;
   bool outside = for_each_point(e, [&](const ConstPointRef& p) {
     if (!places_element(e, p)) return false;
@@ -85,11 +85,12 @@ bool element_accessible(const Drawing& d, bool visible_layers, const Element& e)
 int select_range(Drawing& d, const SelectionSettings& s, const Filter& f, int view, double x1,
                  double y1, double x2, double y2, const ElementChanged& changed) {
   Rect r(x1, y1, x2, y2);
+  const Projector projector{view, d.camera};
   int n = 0;
   for (Element& e : d.store.list) {
     if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
     if (view != kPlanView && !has_3d_points(e.type)) continue;
-    if (!inside_range(e, view, r)) continue;
+    if (!inside_range(e, projector, r)) continue;
     apply_mode(s.mode, e.selected);
     notify(changed, e);
     ++n;
@@ -100,6 +101,7 @@ int select_range(Drawing& d, const SelectionSettings& s, const Filter& f, int vi
 int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, double x1, double y1,
                   double x2, double y2, const ElementChanged& changed) {
   Rect r(x1, y1, x2, y2);
+  const Projector projector{view, d.camera};
   s.points_marked = true;
   int n = 0;
   for (Element& e : d.store.list) {
@@ -108,7 +110,7 @@ int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, d
     if (view != kPlanView && !has_3d_points(e.type)) continue;
     bool any = false;
     for_each_point(e, [&](const PointRef& p) {
-      if (!p.is_place() || !contains_point(r, view, p)) return;
+      if (!p.is_place() || !contains_point(r, projector, p)) return;
       apply_mode(s.mode, *p.mark);
       any = true;
     });

@@ -8,7 +8,7 @@
 #include "app/app.h"
 #include "app/pick.h"
 #include "app/point_input.h"
-#include "app/projection.h"
+#include "model/projection.h"
 #include "draft/crossings.h"
 #include "model/element_points.h"
 #include "render/surface.h"
@@ -241,7 +241,7 @@ struct Search {
 
   // 3D views: points tested in their projection, taken with their own coordinates.
   bool try_projected(const Point3& p) {
-    ViewPoint v = project_point(q.view, p.x, p.y, p.z);
+    ViewPoint v = project_point(q.view, q.camera, p.x, p.y, p.z);
     return sq.contains(v.u, v.v) && take(p.x, p.y, p.z, kFoundPoint);
   }
   bool try_projected(double x, double y, double z) { return try_projected(Point3{x, y, z, 0}); }
@@ -320,6 +320,7 @@ SnapQuery snap_query(const App& app, double x, double y) {
   if (v.units_x > 0) q.units_x = v.units_x;
   if (v.units_y > 0) q.units_y = v.units_y;
   q.view = app.view_number();
+  q.camera = app.drawing.camera;
   q.on = app.snap_on;
   q.settings = app.drawing.settings.snap;
   return q;

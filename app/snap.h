@@ -11,6 +11,8 @@
 #include <span>
 #include <string_view>
 
+#include "model/projection.h"
+
 #include "draft/geometry.h"
 #include "model/drawing.h"
 
@@ -75,6 +77,7 @@ struct SnapQuery {
   double x = 0, y = 0;                    // the click in the current view's coordinates
   double units_x = 0.01, units_y = 0.01;  // metres per pixel
   int view = 0;                           // 0 plan, 1 to 9 the 3D views
+  ViewCamera camera;                      // of the camera view
   bool on = true;                         // the tool-bar toggle "Snap"
   SnapSettings settings;
 };

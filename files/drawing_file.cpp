@@ -12,6 +12,7 @@
 #include "base/regular_file.h"
 #include "files/safe_write.h"
 #include "model/element_points.h"
+#include "model/projection.h"
 
 namespace korav {
 
@@ -727,6 +728,7 @@ LoadStatus load_drawing(Drawing& d, Ui& ui, std::optional<std::string> path, Rea
     ui.message_box_filled(text);
   }
   ReadResult res = read_chunks(file.reader(), d, 0);
+  if (res.active_camera) d.camera = view_camera(*res.active_camera);
   d.store.modified = false;
   d.undo.clear(d.store);
   if (details) *details = res;

@@ -6,6 +6,7 @@ void Drawing::clear() {
   undo.clear(store);
   store.clear();
   layers.reset_names_and_sets();
+  camera = ViewCamera{};
 }
 
 }  // namespace korav

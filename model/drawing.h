@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/layers.h"
+#include "model/projection.h"
 #include "model/settings.h"
 #include "model/store.h"
 #include "model/undo.h"
@@ -21,6 +22,7 @@ struct Drawing {
   int current_line_type = 0;
   bool guide_mode = false;  // new elements get the guide pen
   std::string file_name;
+  ViewCamera camera;  // the camera view, from the active camera
 
   Drawing() { clear(); }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/projection.h"
+#include "model/projection.h"
 #include "tests/tool_script_support.h"
 
 namespace korav {

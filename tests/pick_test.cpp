@@ -8,7 +8,7 @@
 
 #include "app/app.h"
 #include "app/pick.h"
-#include "app/projection.h"
+#include "model/projection.h"
 #include "tests/shell_test_support.h"
 
 namespace korav {

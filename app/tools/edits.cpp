@@ -5,7 +5,7 @@
 
 #include "app/app.h"
 #include "app/point_input.h"
-#include "app/projection.h"
+#include "model/projection.h"
 #include "app/selection.h"
 #include "app/tools/tool_steps.h"
 #include "draft/transform.h"
