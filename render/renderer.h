@@ -3,7 +3,11 @@
 // flag; `redraw` draws the whole drawing onto the current surface.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "render/output_driver.h"
+#include "render/projection_drawing.h"
 #include "render/surface.h"
 
 namespace korav {
@@ -28,7 +32,7 @@ enum class ColourClass {
 
 struct Renderer;
 // Draws elements that belong to the 3D views (all elements in a 3D view; 3D lines, 3D objects,
-// cameras, rooms and lights in the plan view). Installed by the 3D module.
+// cameras and lights in the plan view); draw_projected unless a test puts its own.
 using ProjectionDrawer = void (*)(Renderer& r, const Element& e, int pen, int line_type,
                                   bool marks_visible);
 // Hatches a pattern: routine 0 the first line family, 1 the second, 2 the point hatch.
@@ -42,9 +46,10 @@ struct Renderer {
   ColourClass colour = ColourClass::kNormal;  // of the element being drawn
   bool marks_visible = true;
   int view_number = 0;                 // 0 the plan view, 1 to 9 the 3D views
-  ProjectionDrawer project = nullptr;  // until the 3D module installs it, nothing is drawn
+  ProjectionDrawer project = draw_projected;
   PatternHatcher hatch = nullptr;      // until the pattern module installs it, nothing is drawn
   FontTable* fonts = nullptr;          // the texts' fonts; without a table texts draw nothing
+  std::vector<std::uint64_t> edge_scratch;  // the projection drawer's working space
 };
 
 // The screen and the renderer drawing on it, as the shell owns them: the screen operations are

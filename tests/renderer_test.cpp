@@ -397,8 +397,9 @@ TEST_F(RecordTest, ThreeDElementsGoToTheProjectionDrawer) {
   create_room(d.store, make_element<Room>(0, 0, 0),
               std::vector<Point2>{{0, 0}, {1, 0}, {1, 1}, {kSeparator, kSeparator}});
   create_line(d.store, 0, 0, 0, 0, 0, 1, 1);
-  // Without a 3D module nothing is drawn for them, and nothing breaks; in the plan view a
-  // room is its outline and inscription, through the room operation.
+  // Without a drawer nothing is drawn for them, and nothing breaks; in the plan view a room is
+  // its outline and inscription, through the room operation.
+  r.project = nullptr;
   for (const Element& e : d.store.list) draw_element(r, d, e, kDrawNormal);
   ASSERT_EQ(recorder.calls.size(), 2u);
   EXPECT_EQ(recorder.calls[0].op, 'r');
