@@ -8,6 +8,7 @@
 #include "base/text_format.h"
 #include "files/drawing_file.h"
 #include "files/stroke_font.h"
+#include "three_d/objects.h"
 
 namespace korav {
 
@@ -180,6 +181,7 @@ std::string title_text(const App& app) {
 void update_title(App& app) { app.ui->set_title(title_text(app)); }
 
 void drawing_replaced(App& app) {
+  reapply_active_camera(app.drawing);  // undone or loaded: the camera view follows the camera
   count_per_layer(app.drawing.store, app.drawing.layers);
   if (app.dialog_open(kDialogLayers)) app.ui->refresh_dialog(kDialogLayers);
   app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());

@@ -117,6 +117,8 @@ struct App {
   // Room palette toggle "Add the area instead of substraction": polygons added to a room add
   // to its area (on) or are taken away from it (off).
   std::int32_t room_add = 0;
+  std::string material = "Default";  // the current 3D material: new solids are named after it
+  double camera_lens = 60;            // the lens value of new cameras
   DxfExportOptions dxf_export;  // dialog "Export DXF..."
   DxfImportOptions dxf_import;  // dialog "Import DXF..."
 

@@ -111,6 +111,9 @@ constexpr PaletteEntry T(int page, std::string_view label, std::string_view comm
   return {page, B::kToggle, label, command, tip, picture, heading, preset, ""};
 }
 constexpr PaletteEntry Del(int page) { return T(page, "Delete", "b_edit_delete"); }
+constexpr PaletteEntry V(std::string_view key, std::string_view command, std::string_view tip) {
+  return {k3d, B::kPush, key, command, tip, "", "View", "", ""};
+}
 
 constexpr PaletteEntry kPalette[] = {
     T(kLine, "Line", "b_line_line"),
@@ -231,6 +234,17 @@ constexpr PaletteEntry kPalette[] = {
     T(kPattern, "Dissolve", "b_pattern_dissolve"),
     Del(kPattern),
 
+    // The views as the keys of a numeric keypad (Ctrl + keypad digit).
+    V("7", "s_view_7", "Back left view"),
+    V("8", "s_view_8", "Back view"),
+    V("9", "s_view_9", "Back right view"),
+    V("4", "s_view_4", "Left view"),
+    V("5", "s_view_5", "Camera view"),
+    V("6", "s_view_6", "Right view"),
+    V("1", "s_view_1", "Front left view"),
+    V("2", "s_view_2", "Front view"),
+    V("3", "s_view_3", "Front right view"),
+    V("0", "s_view_0", "Plan view"),
     T(k3d, "Camera", "b_3d_camera"),
     T(k3d, "-Select", "b_3d_camera_change", "Change the camera setup"),
     T(k3d, "Light", "b_3d_light", "", "", "light"),
@@ -362,6 +376,16 @@ constexpr std::string_view kOtherCommands[] = {
     "s_back",
     "s_alles",
     "s_komplett",
+    "s_view_0",
+    "s_view_1",
+    "s_view_2",
+    "s_view_3",
+    "s_view_4",
+    "s_view_5",
+    "s_view_6",
+    "s_view_7",
+    "s_view_8",
+    "s_view_9",
     "s_deffi_ok",
     "s_deffi_cancel",
     "s_deffi_all",

@@ -25,6 +25,7 @@
 #include "app/tools/rooms.h"
 #include "app/tools/symbols.h"
 #include "app/tools/texts.h"
+#include "app/tools/three_d.h"
 #include "app/tools/walls.h"
 #include "base/messages.h"
 #include "files/drawing_file.h"
@@ -253,6 +254,19 @@ constexpr DispatchEntry kB[] = {
     {"b_opening_alter_height", tool_opening_alter_height},
     {"b_opening_dissolve", tool_opening_dissolve},
     {"b_opening_remove", tool_opening_remove},
+    {"b_3d_line", tool_3d_line},
+    {"b_3d_cuboid", tool_3d_cuboid},
+    {"b_3d_polygon", tool_3d_polygon},
+    {"b_3d_prism", tool_3d_prism},
+    {"b_3d_tube", tool_3d_tube},
+    {"b_3d_cone", tool_3d_cone},
+    {"b_3d_cutcone", tool_3d_cutcone},
+    {"b_3d_sphere", tool_3d_sphere},
+    {"b_3d_light", tool_3d_light},
+    {"b_3d_light_alter", tool_3d_light_alter},
+    {"b_3d_camera", tool_3d_camera},
+    {"b_3d_camera_change", tool_3d_camera_change},
+    {"b_3d_material", tool_3d_material},
 };
 
 // ---- "f_": view functions with their own requests ----
@@ -321,9 +335,20 @@ void s_komplett(App& app) {
   view_changed(app);
 }
 
+// The plan view and the nine 3D views, each shown whole.
+template <int N>
+void s_view(App& app) {
+  app.drawing.settings.view_number = N;
+  app.display.renderer.view_number = N;
+  view_show_all(app);
+}
+
 constexpr DispatchEntry kS[] = {
-    {"s_maplus", s_maplus}, {"s_maminus", s_maminus},   {"s_back", s_back},
-    {"s_alles", s_alles},   {"s_komplett", s_komplett},
+    {"s_maplus", s_maplus}, {"s_maminus", s_maminus}, {"s_back", s_back},
+    {"s_alles", s_alles},   {"s_komplett", s_komplett}, {"s_view_0", s_view<0>},
+    {"s_view_1", s_view<1>}, {"s_view_2", s_view<2>},   {"s_view_3", s_view<3>},
+    {"s_view_4", s_view<4>}, {"s_view_5", s_view<5>},   {"s_view_6", s_view<6>},
+    {"s_view_7", s_view<7>}, {"s_view_8", s_view<8>},   {"s_view_9", s_view<9>},
 };
 
 // ---- "z_" ----

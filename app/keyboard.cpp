@@ -1,5 +1,6 @@
 #include "app/keyboard.h"
 
+#include <string>
 #include <utility>
 
 #include "app/app.h"
@@ -90,6 +91,17 @@ int numpad_digit(std::string_view key) {
   return 0;
 }
 
+int keypad_view(std::string_view key) {
+  static constexpr std::string_view kNoNumLock[] = {
+      "KP_Insert", "KP_End",   "KP_Down", "KP_Page_Down", "KP_Left",
+      "KP_Begin",  "KP_Right", "KP_Home", "KP_Up",        "KP_Page_Up"};
+  if (key.size() == 4 && key.starts_with("KP_") && key[3] >= '0' && key[3] <= '9')
+    return key[3] - '0';
+  for (int i = 0; i <= 9; ++i)
+    if (key == kNoNumLock[i]) return i;
+  return -1;
+}
+
 KeyEffect key_effect(std::string_view key, bool ctrl, bool shift, const KeyState& st) {
   KeyEffect fx;
   if (st.value_entry_open) return fx;
@@ -98,7 +110,12 @@ KeyEffect key_effect(std::string_view key, bool ctrl, bool shift, const KeyState
   if (ctrl && fkey >= 0) fx.pen = fkey;
   if (shift && fkey >= 0) fx.line_type = fkey;
   if (ctrl) {
-    // Only the function keys, and the menu accelerators.
+    // Ctrl + keypad digit chooses the view laid out on that key.
+    if (int view = keypad_view(key); view >= 0) {
+      fx.command = "s_view_" + std::to_string(view);
+      return fx;
+    }
+    // Otherwise only the function keys, and the menu accelerators.
     char c = key == "comma" ? ',' : single_letter(key);
     if (c && !shift)
       for (const MenuEntry& m : menu_entries())

@@ -33,6 +33,9 @@ KeyEffect key_effect(std::string_view key, bool ctrl, bool shift, const KeyState
 
 // The numeric-pad digit of a key name ("KP_7", "7", "KP_Home", ...), 0 for other keys.
 int numpad_digit(std::string_view key);
+// The digit 0-9 of a keypad key, with or without Num Lock (Ctrl + keypad digit picks a view);
+// -1 for other keys.
+int keypad_view(std::string_view key);
 
 // The GDK name of a key as a script names it: a GDK key name of the keyboard ("Escape", "F9",
 // "KP_Add", "x", "asterisk", ...) stays as it is, a single sign becomes its name ("+" is

@@ -284,6 +284,9 @@ GtkWidget* GtkHost::build_palette() {
     }
     // A variant ("-X") or an option toggle joins the row of the button above it.
     bool variant = (!e.label.empty() && e.label[0] == '-') || e.kind == ButtonKind::kBoundToggle;
+    // The view keys stand in rows of three as on a numeric keypad: 7 8 9, 4 5 6, 1 2 3, 0.
+    if (e.command.starts_with("s_view_"))
+      variant = !(e.label == "7" || e.label == "4" || e.label == "1" || e.label == "0");
     if (!variant || !row) {
       flush_preset();
       row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 1);

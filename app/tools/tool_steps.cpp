@@ -5,12 +5,15 @@
 #include "app/app.h"
 #include "app/selection.h"
 #include "render/surface.h"
+#include "three_d/objects.h"
 
 namespace korav {
 
 void xor_segment(App& app, Vec2 a, Vec2 b) { xor_line_world(app.screen(), a.x, a.y, b.x, b.y); }
 
 void changed(App& app) {
+  // A tool may have moved or changed the active camera: the camera view follows it.
+  reapply_active_camera(app.drawing);
   app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
   redraw(app);
 }
