@@ -43,6 +43,7 @@
 #include "model/font_table.h"
 #include "model/presets.h"
 #include "render/renderer.h"
+#include "three_d/building_units.h"
 
 namespace korav {
 
@@ -119,6 +120,8 @@ struct App {
   std::int32_t room_add = 0;
   std::string material = "Default";  // the current 3D material: new solids are named after it
   double camera_lens = 60;            // the lens value of new cameras
+  std::string pane_material = "Glass";  // the panes of window profiles are named after it
+  UnitSizes unit_sizes;               // the building units' last sizes
   DxfExportOptions dxf_export;  // dialog "Export DXF..."
   DxfImportOptions dxf_import;  // dialog "Import DXF..."
 

@@ -25,6 +25,7 @@
 #include "app/tools/rooms.h"
 #include "app/tools/symbols.h"
 #include "app/tools/texts.h"
+#include "app/tools/building_units.h"
 #include "app/tools/three_d.h"
 #include "app/tools/walls.h"
 #include "base/messages.h"
@@ -267,6 +268,13 @@ constexpr DispatchEntry kB[] = {
     {"b_3d_camera", tool_3d_camera},
     {"b_3d_camera_change", tool_3d_camera_change},
     {"b_3d_material", tool_3d_material},
+    {"b_unit_gablewall", tool_unit_gablewall},
+    {"b_unit_ceiling", tool_unit_ceiling},
+    {"b_unit_beam", tool_unit_beam},
+    {"b_unit_pillar", tool_unit_pillar},
+    {"b_unit_rpillar", tool_unit_rpillar},
+    {"b_unit_stairway", tool_unit_stairway},
+    {"b_unit_profile", tool_unit_profile},
 };
 
 // ---- "f_": view functions with their own requests ----

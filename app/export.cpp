@@ -1,4 +1,5 @@
 // --export: load a drawing and write it in another format, with no window.
+#include <cctype>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -8,10 +9,12 @@
 #include "app/script_host.h"
 #include "base/catalogue.h"
 #include "base/messages.h"
+#include "base/regular_file.h"
 #include "base/ui.h"
 #include "exchange/pdf_export.h"
 #include "exchange/postscript.h"
 #include "exchange/dxf_export.h"
+#include "exchange/dxf_import.h"
 #include "exchange/svg_export.h"
 #include "files/settings_file.h"
 #include "files/drawing_file.h"
@@ -58,12 +61,37 @@ class ExportUi : public Ui {
   }
 };
 
+bool is_dxf_name(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string ext = path.substr(path.size() - 4);
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".dxf";
+}
+
+// The drawing to export: a native drawing, or a DXF file imported into an empty drawing with
+// the import dialog's first choices (its report is not shown: a conversion that goes well
+// prints nothing).
+LoadStatus load_input(Drawing& d, ExportUi& ui, const std::string& path) {
+  if (!is_dxf_name(path)) return load_drawing(d, ui, path);
+  std::string file;
+  if (!read_regular_file(path, file)) {
+    ui.error_box(kMsgCannotOpen);
+    return LoadStatus::kFailed;
+  }
+  const DxfImportResult r = import_dxf(d, file, DxfImportOptions{});
+  if (!r.imported) {
+    if (!r.error.empty()) ui.error_box(r.error);
+    return LoadStatus::kFailed;
+  }
+  return LoadStatus::kLoaded;
+}
+
 // krv: load and save again. Exit status 1 when the input cannot be read or the output not
 // written; a damaged input is still written as far as it could be read, and counts as failed.
 int export_krv(const CommandLine& cl, ExportUi& ui) {
   Drawing d;
   ui.set_file(cl.drawing);
-  LoadStatus st = load_drawing(d, ui, cl.drawing);
+  LoadStatus st = load_input(d, ui, cl.drawing);
   if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
   ui.set_file(cl.export_out);
   if (!save_drawing_to(d, ui, cl.export_out)) return 1;
@@ -74,7 +102,7 @@ int export_krv(const CommandLine& cl, ExportUi& ui) {
 int export_png_file(const CommandLine& cl, ExportUi& ui) {
   Drawing d;
   ui.set_file(cl.drawing);
-  LoadStatus st = load_drawing(d, ui, cl.drawing);
+  LoadStatus st = load_input(d, ui, cl.drawing);
   if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
   std::string error;
   FontTable fonts;
@@ -92,7 +120,7 @@ int export_png_file(const CommandLine& cl, ExportUi& ui) {
 int export_vector_file(const CommandLine& cl, ExportUi& ui) {
   Drawing d;
   ui.set_file(cl.drawing);
-  LoadStatus st = load_drawing(d, ui, cl.drawing);
+  LoadStatus st = load_input(d, ui, cl.drawing);
   if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
   FontTable fonts;
   install_font_loader(fonts, find_data_dir(executable_path()) + "/dat/fonts/");

@@ -3,8 +3,9 @@
 // ARC (ellipses and splines as chains of LINEs), texts as one TEXT a line, chains of
 // dimensions as one DIMENSION a segment (the other kinds as their lines and texts), pattern
 // boundaries as closed POLYLINEs and hatches as LINEs. The 3D modes write every marked 3D object
-// as triangles (3DFACE). Layers are named after the pens ("101" to "108"), colours pen + 7, line
-// types by their names. Nothing drawn with the guide pen is written.
+// and every marked wall (its body with the openings cut through) as triangles (3DFACE). Layers
+// are named after the pens ("101" to "108"), colours pen + 7, line types by their names.
+// Nothing drawn with the guide pen is written.
 #pragma once
 
 #include <string>

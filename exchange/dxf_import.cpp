@@ -200,8 +200,12 @@ struct Polyline {
 
 class Importer {
  public:
-  Importer(Drawing& d, std::string_view file, const DxfImportOptions& o)
-      : d_(d), file_(file), o_(o), k_(kDivisors[o.scale >= 0 && o.scale < 5 ? o.scale : 0]) {}
+  Importer(Drawing& d, std::string_view file, const DxfImportOptions& o, const DxfProgress& progress)
+      : d_(d),
+        file_(file),
+        o_(o),
+        progress_(progress),
+        k_(kDivisors[o.scale >= 0 && o.scale < 5 ? o.scale : 0]) {}
 
   DxfImportResult run();
 
@@ -266,6 +270,8 @@ class Importer {
   Drawing& d_;
   std::string_view file_;
   DxfImportOptions o_;
+  DxfProgress progress_;
+  long total_pairs_ = 0;
   double k_;
   DxfImportResult r_;
   std::vector<LayerRecord> layers_;
@@ -495,7 +501,10 @@ void Importer::entity_loop(PairReader& p, unsigned group, bool in_block) {
       return;
     }
     const bool complete = parse(p, e);
-    if (!in_block && ++since_progress > 200) since_progress = 0;
+    if (!in_block && ++since_progress > 200) {
+      since_progress = 0;
+      if (progress_ && total_pairs_ > 0) progress_(std::min(1.0, double(p.pairs) / double(total_pairs_)));
+    }
     convert(e, group, in_block);
     if (!complete) {
       if (poly_.array) say("Problem: end of polymesh/polyface is missing\n");
@@ -1110,6 +1119,7 @@ DxfImportResult Importer::run() {
         (survey.code == 9 && (survey.value == "$EXTMIN" || survey.value == "$EXTMAX")))
       ++header;
   }
+  total_pairs_ = survey.pairs;
   if (!entities) {
     r_.error = std::string(kMsgNoEntities);
     return r_;
@@ -1180,8 +1190,9 @@ DxfImportResult Importer::run() {
 
 }  // namespace
 
-DxfImportResult import_dxf(Drawing& d, std::string_view file, const DxfImportOptions& options) {
-  Importer imp(d, file, options);
+DxfImportResult import_dxf(Drawing& d, std::string_view file, const DxfImportOptions& options,
+                           const DxfProgress& progress) {
+  Importer imp(d, file, options, progress);
   return imp.run();
 }
 
