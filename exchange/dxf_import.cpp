@@ -1,6 +1,7 @@
 #include "exchange/dxf_import.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -83,9 +84,12 @@ class PairReader {
  private:
   std::string_view line() {
     const std::size_t from = pos_;
-    while (pos_ < s_.size() && pos_ - from < kMaxLine && s_[pos_] != '\n' && s_[pos_] != '\r')
-      ++pos_;
-    const std::string_view l = s_.substr(from, pos_ - from);
+    const char* const begin = s_.data() + from;
+    const char* const end = begin + std::min(s_.size() - from, kMaxLine);
+    const char* c = begin;
+    while (c != end && *c != '\n' && *c != '\r') ++c;
+    pos_ = from + std::size_t(c - begin);
+    const std::string_view l(begin, std::size_t(c - begin));
     if (pos_ < s_.size() && s_[pos_] == '\n') {
       ++pos_;
     } else if (pos_ < s_.size() && s_[pos_] == '\r') {
@@ -109,12 +113,15 @@ class PairReader {
   std::size_t pos_ = 0;
 };
 
+// Like strtod on the line: leading blanks and a plus sign allowed, the longest number at the
+// start taken, anything unreadable, infinite or out of range read as 0.
 double number(std::string_view v) {
-  char buf[kMaxLine + 1];
-  const std::size_t n = std::min(v.size(), kMaxLine);
-  std::copy_n(v.data(), n, buf);
-  buf[n] = 0;
-  const double x = std::strtod(buf, nullptr);
+  std::size_t i = 0;
+  while (i < v.size() && (v[i] == ' ' || v[i] == '\t')) ++i;
+  if (i < v.size() && v[i] == '+') ++i;
+  double x = 0;
+  const auto r = std::from_chars(v.data() + i, v.data() + v.size(), x);
+  if (r.ec != std::errc()) return 0;
   return std::isfinite(x) ? x : 0;
 }
 
