@@ -19,7 +19,7 @@ struct FontTable;
 
 // The options of the dialog "Export DXF...".
 struct DxfExportOptions {
-  int objects = 2;  // "Objects": 0 selected, 1 visible, 2 all
+  int objects = 0;  // "Objects": 0 selected, 1 visible, 2 all
   int mode = 0;     // "Mode": 0 "2D", 1 "2D Entities only", 2 "3D", 3 "3D Entities only"
   int scale = 0;    // "Scale": 0 m, 1 cm, 2 mm, 3 inch, 4 feet
 };
