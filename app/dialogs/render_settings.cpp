@@ -1,5 +1,6 @@
 #include "app/dialogs/render_settings.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/app.h"
@@ -31,13 +32,13 @@ constexpr std::string_view kMsgPovScene = "Error on writing temporary korav.pov 
 constexpr std::string_view kMsgPovPreview = "Error on writing temporary koravp.pov file!";
 constexpr std::string_view kMsgPovOptions = "Error on writing temporary povray.ini file!";
 constexpr std::string_view kMsgNoPovray =
-    "POV-Ray is not installed: povray was not found on the PATH.|Install the povray package, or "
+    "POV-Ray is not installed: povray was not found on the PATH.\nInstall the povray package, or "
     "get POV-Ray from www.povray.org.";
 constexpr std::string_view kMsgCannotRun = "ExecuteWinProgram - Could not run external command:\n%s.";
 constexpr std::string_view kMsgNoPicture = "Choose the file for the picture first.";
-constexpr std::string_view kMsgBadPicture = "POV-Ray cannot be given this file name:|%s";
+constexpr std::string_view kMsgBadPicture = "POV-Ray cannot be given this file name:\n%s";
 constexpr std::string_view kMsgNoRadiance =
-    "Radiance is not installed: %s not found on the PATH.|The scene files are written to %s.";
+    "Radiance is not installed: %s not found on the PATH.\nThe scene files are written to %s.";
 
 // A tool that asks only questions releases its button when it ends.
 struct ReleaseButton {
