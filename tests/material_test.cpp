@@ -144,7 +144,7 @@ TEST(MaterialFile, NamesAreFileNamesThatFitTheElementsField) {
   EXPECT_TRUE(check_material_name("Brick").empty());
   EXPECT_TRUE(check_material_name("Brick red 2").empty());
   EXPECT_TRUE(check_material_name(std::string(39, 'm')).empty());
-  for (const std::string bad : {std::string(), std::string(40, 'm'), std::string(".hidden"),
+  for (const std::string& bad : {std::string(), std::string(40, 'm'), std::string(".hidden"),
                                 std::string("a/b"), std::string("..\x01"), std::string("..")})
     EXPECT_EQ(check_material_name(bad), kMsgInvalidMaterialName) << bad;
 }

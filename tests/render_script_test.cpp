@@ -169,7 +169,7 @@ TEST(PovRender, CancelsAndRefusalsStartNothing) {
     ScriptRun run("set Render settings/Save Image on\nb_3d_pov\nanswer Perspective\n"
                   "set Render settings/Image file /tmp/a\"b;c.png\nb_3d_pov\nanswer Orthographic\n",
                   setup);
-    EXPECT_EQ(run.status, 0) << transcript_of(run);
+    EXPECT_EQ(run.status, 1) << transcript_of(run);  // an error box fails a script
     EXPECT_EQ(run.lines("error"), (std::vector<std::string>{
                                       "Choose the file for the picture first.",
                                       "POV-Ray cannot be given this file name:|/tmp/a\"b;c.png"}));
@@ -359,7 +359,7 @@ TEST(MaterialDialog, SavesChoosesAndReloadsMaterials) {
                 "set Material/Name Other\nset Material/Red 0.9\n"
                 "set Material/Name Marble\n"
                 "set Material/Name a/b\nz_save_mat\n");
-  ASSERT_EQ(run.status, 0) << transcript_of(run);
+  ASSERT_EQ(run.status, 1) << transcript_of(run);  // the error box at the end
   const std::string file = read_text(run.data.file("dat/mat/Marble"));
   EXPECT_EQ(file.substr(0, 9), "0.300000\n");
   Material m;
@@ -385,7 +385,7 @@ TEST(MaterialDialog, ADamagedMaterialIsReadUpToItsDamageAndNamedWhenRendering) {
                   render_test::add_marked(app.drawing, cuboid_mesh(0, 0, 1, 1, 0, 1), "Broken")
                       ->selected = 0;
                 });
-  ASSERT_EQ(run.status, 0) << transcript_of(run);
+  ASSERT_EQ(run.status, 1) << transcript_of(run);  // the error box
   EXPECT_DOUBLE_EQ(run.app->material_values.blue, 0.3);
   EXPECT_DOUBLE_EQ(run.app->material_values.transparency, Material{}.transparency);
   EXPECT_EQ(run.lines("error"),
