@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <deque>
+#include <map>
 #include <vector>
 
 #include "exchange/scene_camera.h"
@@ -47,11 +49,16 @@ bool plain_name(std::string_view name) {
 // The declared materials: those resolved by the command, and a default for any name that the
 // command did not resolve, so that every texture a solid names is declared.
 struct Declared {
-  SceneMaterials list;
+  explicit Declared(const SceneMaterials& given) : list(given.begin(), given.end()) {
+    for (std::size_t i = 0; i < list.size(); ++i) index.emplace(list[i].name, i);
+  }
+  std::deque<SceneMaterial> list;  // stays in place as it grows
+  std::map<std::string, std::size_t, std::less<>> index;
   IdentifierTable ids;
   const SceneMaterial& of(std::string_view name) {
-    if (const SceneMaterial* m = find_material(list, name)) return *m;
+    if (auto it = index.find(name); it != index.end()) return list[it->second];
     list.push_back({std::string(name), Material{}, ""});
+    index.emplace(std::string(name), list.size() - 1);
     return list.back();
   }
 };
@@ -362,8 +369,7 @@ std::string pov_scene(const Drawing& d, const PovSettings& s, PovCamera camera,
   write_sky(t, s);
 
   // Every material the marked solids and walls use, declared once in the order they appear.
-  Declared declared;
-  declared.list = materials;
+  Declared declared(materials);
   for (const std::string& name : scene_material_names(d)) {
     const SceneMaterial& sm = declared.of(name);
     write_texture(t, declared.ids.identifier(sm.name), sm);

@@ -43,8 +43,7 @@ SceneText& SceneText::add(const char* format, ...) {
 }
 
 const std::string& IdentifierTable::identifier(std::string_view name) {
-  for (const auto& [n, id] : names_)
-    if (n == name) return id;
+  if (auto it = ids_.find(name); it != ids_.end()) return it->second;
   std::string id;
   if (kept_as_it_is(name)) {
     id = std::string(name);
@@ -52,18 +51,13 @@ const std::string& IdentifierTable::identifier(std::string_view name) {
     id = "M_";
     for (unsigned char c : name) id += is_word_char(c) ? static_cast<char>(c) : '_';
   }
-  auto taken = [&](const std::string& candidate) {
-    for (const auto& [n, other] : names_)
-      if (other == candidate) return true;
-    return false;
-  };
-  if (taken(id)) {
+  if (taken_.contains(id)) {
     int k = 2;
-    while (taken(id + "_" + std::to_string(k))) ++k;
+    while (taken_.contains(id + "_" + std::to_string(k))) ++k;
     id += "_" + std::to_string(k);
   }
-  names_.emplace_back(std::string(name), std::move(id));
-  return names_.back().second;
+  taken_.insert(id);
+  return ids_.emplace(std::string(name), std::move(id)).first->second;
 }
 
 std::string quoted_inside(std::string_view s) {

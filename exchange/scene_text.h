@@ -2,10 +2,11 @@
 // C locale's decimal point, and the names of materials made fit for a scene language.
 #pragma once
 
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 namespace korav {
 
@@ -34,7 +35,8 @@ class IdentifierTable {
   const std::string& identifier(std::string_view name);
 
  private:
-  std::vector<std::pair<std::string, std::string>> names_;  // name, identifier
+  std::map<std::string, std::string, std::less<>> ids_;  // name -> identifier
+  std::set<std::string, std::less<>> taken_;
 };
 
 // A string literal's inside for a scene file: '\' and '"' escaped.
