@@ -34,16 +34,20 @@
 #include "app/point_input.h"
 #include "app/selection.h"
 #include "app/snap.h"
+#include "base/private_dir.h"
 #include "base/ui.h"
 #include "base/user_dirs.h"
 #include "draft/texts.h"
 #include "exchange/dxf_export.h"
 #include "exchange/dxf_import.h"
+#include "exchange/pov_export.h"
+#include "exchange/radiance_export.h"
 #include "model/drawing.h"
 #include "model/font_table.h"
 #include "model/presets.h"
 #include "render/renderer.h"
 #include "three_d/building_units.h"
+#include "three_d/material.h"
 
 namespace korav {
 
@@ -80,6 +84,7 @@ struct App {
   std::string program_dir;  // the data directory: nls/, graphics/, dat/, doc/ live here
   UserDirs user;            // an installed program's per-user directories (base/user_dirs.h)
   std::string temp_dir;
+  PrivateDir private_dir;  // the program's own temporary directory, below temp_dir (renders)
   std::string start_dir;  // the directory korav was started in
 
   // The drawing surfaces (surface 0 is the canvas, with its view record) and the renderer.
@@ -119,6 +124,9 @@ struct App {
   // to its area (on) or are taken away from it (off).
   std::int32_t room_add = 0;
   std::string material = "Default";  // the current 3D material: new solids are named after it
+  Material material_values;           // dialog "Material": the current material's values
+  PovSettings pov;                    // dialog "Render settings"
+  RadianceSettings radiance;          // dialog "Radiance settings"
   double camera_lens = 60;            // the lens value of new cameras
   std::string pane_material = "Glass";  // the panes of window profiles are named after it
   UnitSizes unit_sizes;               // the building units' last sizes

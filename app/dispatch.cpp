@@ -10,7 +10,9 @@
 #include "app/dxf_commands.h"
 #include "app/font_commands.h"
 #include "app/dialogs/layers.h"
+#include "app/dialogs/material.h"
 #include "app/dialogs/presets.h"
+#include "app/dialogs/render_settings.h"
 #include "app/dialogs/settings.h"
 #include "app/dialogs/symbols.h"
 #include "app/point_input.h"
@@ -22,6 +24,7 @@
 #include "app/tools/lines.h"
 #include "app/tools/openings.h"
 #include "app/tools/patterns.h"
+#include "app/tools/render.h"
 #include "app/tools/rooms.h"
 #include "app/tools/symbols.h"
 #include "app/tools/texts.h"
@@ -122,6 +125,9 @@ constexpr DispatchEntry kP[] = {
     {"p_file_export_svg", export_svg_command},
     {"p_file_export_eps", export_eps_command},
     {"p_file_export_pdf", export_pdf_command},
+    {"p_file_export_pov", export_pov_command},
+    {"p_pov_out", choose_pov_output},
+    {"p_ray_out", choose_radiance_output},
     {"p_file_print", print_command},
     {"p_layerstate_delete", p_layerstate_delete},
     {"p_layerstate_save", p_layerstate_save},
@@ -275,6 +281,9 @@ constexpr DispatchEntry kB[] = {
     {"b_unit_rpillar", tool_unit_rpillar},
     {"b_unit_stairway", tool_unit_stairway},
     {"b_unit_profile", tool_unit_profile},
+    {"b_3d_pov", tool_3d_pov},
+    {"b_3d_ray", tool_3d_ray},
+    {"b_3d_raz", tool_3d_raz},
 };
 
 // ---- "f_": view functions with their own requests ----
@@ -357,6 +366,7 @@ constexpr DispatchEntry kS[] = {
     {"s_view_1", s_view<1>}, {"s_view_2", s_view<2>},   {"s_view_3", s_view<3>},
     {"s_view_4", s_view<4>}, {"s_view_5", s_view<5>},   {"s_view_6", s_view<6>},
     {"s_view_7", s_view<7>}, {"s_view_8", s_view<8>},   {"s_view_9", s_view<9>},
+    {"s_3d_render_mat", render_material_preview},
 };
 
 // ---- "z_" ----
@@ -447,6 +457,7 @@ constexpr DispatchEntry kZ[] = {
     {"z_trash_light", z_trash_preset<PresetKind::kLight>},
     {"z_trash_dim", z_trash_preset<PresetKind::kDim>},
     {"z_c_symbol_paste", tool_symbol_list_paste},
+    {"z_save_mat", material_save},
 };
 
 Action find_action(std::span<const DispatchEntry> table, std::string_view name) {
@@ -492,6 +503,10 @@ constexpr std::string_view kAvailableDialogs[] = {
     "font",
     "dxf_out",
     "dxf_in",
+    "pov",
+    "ray",
+    "mat",
+    "colorsel",
 };
 
 }  // namespace
@@ -568,6 +583,9 @@ bool dispatch_dialog(App& app, std::string_view name) {
     } else {
       // The library may have changed on disk since the symbol list was last shown.
       if (d->key == kDialogSymbol) refresh_symbol_list(app);
+      // The colour selection edits the colour of the dialog that opened it.
+      if (d->key == "colorsel") bind_colour_selection(app, name);
+      if (d->key == "mat") refresh_material_names(app);
       show_dialog(app, d->key);
     }
     return true;

@@ -6,12 +6,15 @@
 
 #include "app/app.h"
 #include "app/command_line.h"
+#include "app/material_lookup.h"
 #include "app/script_host.h"
 #include "base/catalogue.h"
 #include "base/messages.h"
 #include "base/regular_file.h"
+#include "base/text_format.h"
 #include "base/ui.h"
 #include "exchange/pdf_export.h"
+#include "exchange/pov_export.h"
 #include "exchange/postscript.h"
 #include "exchange/dxf_export.h"
 #include "exchange/dxf_import.h"
@@ -153,9 +156,44 @@ int export_vector_file(const CommandLine& cl, ExportUi& ui) {
   return st == LoadStatus::kLoaded ? 0 : 1;
 }
 
+// pov: the POV-Ray scene of every 3D object, wall and light, seen through the active camera
+// in perspective. A material that cannot be read is replaced by the default material and a
+// missing texture picture left out; each is said on standard error.
+int export_pov_file(const CommandLine& cl, ExportUi& ui) {
+  Drawing d;
+  ui.set_file(cl.drawing);
+  LoadStatus st = load_input(d, ui, cl.drawing);
+  if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
+  for (Element& e : d.store.list) e.selected = 1;
+  const std::optional<SceneMaterials> materials = resolve_materials(
+      material_dirs_for(find_data_dir(executable_path())), scene_material_names(d),
+      [&](Missing what, const std::string& name, int line) {
+        std::string text;
+        if (what == Missing::kMaterial)
+          text = fill_format(translate("Material  > %s <  not found!"), {name}) + " " +
+                 std::string(translate("Use default material"));
+        else if (what == Missing::kImage)
+          text = fill_format(translate("Image  > %s <  not found!"), {name}) + " " +
+                 std::string(translate("Use material without texture"));
+        else
+          text = fill_format(translate("The material file %s is damaged in line %d."),
+                             {name, std::to_string(line)});
+        ui.message_box_filled(text);
+        return true;
+      });
+  const WriteStatus written =
+      export_pov(d, PovSettings{}, PovCamera::kPerspective, *materials, cl.export_out);
+  if (written != WriteStatus::kOk) {
+    ui.set_file(cl.export_out);
+    ui.error_box(written == WriteStatus::kCannotOpen ? kMsgCannotOpen : kMsgCannotWrite);
+    return 1;
+  }
+  return st == LoadStatus::kLoaded ? 0 : 1;
+}
+
 // The export formats known so far, lower case.
 std::vector<std::string> export_formats() {
-  return {"krv", "png", "svg", "eps", "ps", "pdf", "dxf"};
+  return {"krv", "png", "svg", "eps", "ps", "pdf", "dxf", "pov"};
 }
 
 }  // namespace
@@ -169,6 +207,7 @@ int run_export(const CommandLine& cl) {
     if (const std::string dir = find_data_dir(executable_path()); !dir.empty()) load_catalogue(dir);
   if (cl.export_format == "krv") return export_krv(cl, ui);
   if (cl.export_format == "png") return export_png_file(cl, ui);
+  if (cl.export_format == "pov") return export_pov_file(cl, ui);
   if (cl.export_format == "svg" || cl.export_format == "eps" || cl.export_format == "ps" ||
       cl.export_format == "pdf" || cl.export_format == "dxf")
     return export_vector_file(cl, ui);
