@@ -118,6 +118,9 @@ struct App {
   // to its area (on) or are taken away from it (off).
   std::int32_t room_add = 0;
   std::string material = "Default";  // the current 3D material: new solids are named after it
+  // The boolean operations' helper program; empty: looked up beside the program, then on the
+  // PATH.
+  std::string bso_program;
   double camera_lens = 60;            // the lens value of new cameras
   DxfExportOptions dxf_export;  // dialog "Export DXF..."
   DxfImportOptions dxf_import;  // dialog "Import DXF..."

@@ -9,12 +9,14 @@
 #include "app/print_command.h"
 #include "app/dxf_commands.h"
 #include "app/font_commands.h"
+#include "app/mesh_commands.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
 #include "app/dialogs/settings.h"
 #include "app/dialogs/symbols.h"
 #include "app/point_input.h"
 #include "model/projection.h"
+#include "app/tools/booleans.h"
 #include "app/tools/circles.h"
 #include "app/tools/dimensions.h"
 #include "app/tools/edits.h"
@@ -121,6 +123,12 @@ constexpr DispatchEntry kP[] = {
     {"p_file_export_svg", export_svg_command},
     {"p_file_export_eps", export_eps_command},
     {"p_file_export_pdf", export_pdf_command},
+    {"p_file_export_gts", export_gts_command},
+    {"p_file_export_3ds", export_3ds_command},
+    {"p_file_export_lwo", export_lwo_command},
+    {"p_file_import_gts", import_gts_command},
+    {"p_file_import_3ds", import_3ds_command},
+    {"p_file_import_dgm", import_dgm_command},
     {"p_file_print", print_command},
     {"p_layerstate_delete", p_layerstate_delete},
     {"p_layerstate_save", p_layerstate_save},
@@ -267,6 +275,9 @@ constexpr DispatchEntry kB[] = {
     {"b_3d_camera", tool_3d_camera},
     {"b_3d_camera_change", tool_3d_camera_change},
     {"b_3d_material", tool_3d_material},
+    {"b_3d_union", tool_3d_union},
+    {"b_3d_difference", tool_3d_difference},
+    {"b_3d_intersection", tool_3d_intersection},
 };
 
 // ---- "f_": view functions with their own requests ----
