@@ -19,9 +19,10 @@ static GtsSurface* new_surface(void) {
                          gts_vertex_class());
 }
 
-static void revert_face(gpointer face, gpointer data) {
+static gint revert_face(gpointer face, gpointer data) {
   (void)data;
   gts_triangle_revert(GTS_TRIANGLE(face));
+  return 0;
 }
 
 /* Reads and checks one operand; NULL after a message. */
