@@ -171,7 +171,8 @@ void import_3ds_command(App& app) {
   const std::optional<std::string> path = ask_file(app, "Import 3DS...", false);
   if (!path) return;
   const ThreeDsImport t = read_3ds_file(*path);
-  if (!t.ok) return import_failed(app, kMsg3dsFailed);
+  // A file without a single mesh is no 3D Studio file the user meant: say so as well.
+  if (!t.ok || t.objects.empty()) return import_failed(app, kMsg3dsFailed);
   // Each material an object uses becomes a material file "3ds_<name>" among the user's.
   const std::string dir = preset_save_directory(app) + "mat/";
   std::vector<bool> saved(t.materials.size(), false);

@@ -83,7 +83,7 @@ std::string material_file_name(std::string_view name) {
                       c == '_' || c == '-' || c == '.';
     out += keep ? c : '_';
   }
-  if (out.empty()) out = "_";
+  if (out.empty()) out.push_back('_');
   if (out[0] == '.') out[0] = '_';
   return out;
 }

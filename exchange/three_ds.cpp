@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -234,9 +235,18 @@ bool decode_3ds_stream(std::string_view bytes, ThreeDsImport& out) {
 ThreeDsImport read_3ds_file(const std::string& path) {
   ThreeDsImport none;
   // lib3ds opens the file itself: refuse what is not a regular file before it blocks on one.
+  // It must begin as a 3D Studio file does: the main chunk 4d4d, no longer than the file.
   const int probe = open_regular_file(path);
   if (probe < 0) return none;
+  unsigned char head[6];
+  struct stat st;
+  const bool looks_right = read(probe, head, 6) == 6 && fstat(probe, &st) == 0 &&
+                           head[0] == 0x4d && head[1] == 0x4d;
   close(probe);
+  if (!looks_right) return none;
+  const std::uint32_t length = std::uint32_t(head[2]) | std::uint32_t(head[3]) << 8 |
+                               std::uint32_t(head[4]) << 16 | std::uint32_t(head[5]) << 24;
+  if (length < 6 || length > static_cast<std::uint64_t>(st.st_size)) return none;
   int fds[2];
   if (pipe(fds) != 0) return none;
   std::fflush(nullptr);

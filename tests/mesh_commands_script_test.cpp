@@ -92,16 +92,17 @@ TEST(MeshCommandScripts, DamagedImportsSayWhyAndAddNothing) {
   TempDir dir;
   write_text(dir.file("empty.gts"), "");
   write_text(dir.file("bad.gts"), "3 3 1 GtsSurface\n0 0 0\n");
-  write_text(dir.file("bad.3ds"), "MM\x10\x00\x00\x00garbage garbage");
+  write_text(dir.file("bad.3ds"), std::string("MM\x16\x00\x00\x00garbage garbage", 22));
+  write_text(dir.file("short.3ds"), "MM\x10");
   write_text(dir.file("bad.dgm"), "0.0 0.0 1.0\n0.0 1.0 2.0\n1.0 0.0 3.0\n");
   ScriptRun run("p_file_import_gts\nfile " + dir.file("empty.gts") + "\np_file_import_gts\nfile " +
                 dir.file("bad.gts") + "\np_file_import_3ds\nfile " + dir.file("bad.3ds") +
-                "\np_file_import_dgm\nfile " + dir.file("bad.dgm") + "\np_file_import_3ds\nfile " +
+                "\np_file_import_3ds\nfile " + dir.file("short.3ds") + "\np_file_import_dgm\nfile " + dir.file("bad.dgm") + "\np_file_import_3ds\nfile " +
                 dir.file("missing.3ds") + "\n");
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);  // the error boxes
   EXPECT_EQ(run.lines("error"),
             (std::vector<std::string>{"GTS file is empty", "Loading .gts file failed",
-                                      "Loading .3ds file failed",
+                                      "Loading .3ds file failed", "Loading .3ds file failed",
                                       "The points do not form a regular grid",
                                       "Loading .3ds file failed"}));
   EXPECT_EQ(run.app->drawing.store.size(), 0u);
@@ -134,7 +135,11 @@ TEST(MeshCommandScripts, ThreeDsImportMakesObjectsAndMaterialFiles) {
   // The material file lies in the material folder, not where the name's ".." points.
   const std::string mat = run.data.path() + "dat/dia/mat/3ds_Brick_.._red";
   ASSERT_TRUE(fs::exists(mat));
-  EXPECT_EQ(read_text(mat).substr(0, 27), "0.500000\n0.250000\n0.000000\n");
+  MaterialValues v;
+  ASSERT_TRUE(read_material_values(mat, v));
+  EXPECT_NEAR(v.red, 0.5, 1.0 / 255);  // 3D Studio keeps colours in bytes
+  EXPECT_NEAR(v.green, 0.25, 1.0 / 255);
+  EXPECT_EQ(v.blue, 0);
   // One undo step takes both away.
   ScriptRun undone("p_file_import_3ds\nfile " + path + "\np_undo\n");
   EXPECT_TRUE(objects(*undone.app).empty());
@@ -254,11 +259,12 @@ TEST(MeshCommandScripts, UnionDifferenceAndIntersectionOfTwoCuboids) {
 }
 
 TEST(MeshCommandScripts, AWallTakesPartAsItsBody) {
-  // A wall 4 m long, 0.25 m thick, 2.5 m high, and a cuboid through it.
-  ScriptRun run("set Toolbar/Snap off\nb_wall_wall\nclick 0 0\nclick 4 0.25\nkey Escape\n"
-                "b_3d_difference\nclick 0 0.125\nclick 2.5 1\nanswer No\n",
+  // A wall 4 m long and 0.25 m thick of the preset's height, and a cuboid through it.
+  // Picked in the middle of an edge: the wall on its long side, the cuboid on its right side.
+  ScriptRun run("set Toolbar/Snap off\nb_wall_wall\nclick 0 2\nclick 4 2.25\nclick 4 2.25\n"
+                "key Escape\nb_3d_difference\nclick 0.2 2.25\nclick 2.5 1.5\nanswer No\n",
                 [](App& app) {
-                  store_mesh(app.drawing.store, cuboid_mesh(1.5, -1, 2.5, 1, 0.5, 1.5), 0, 1, 0,
+                  store_mesh(app.drawing.store, cuboid_mesh(1.5, 1, 2.5, 3, 0.5, 1.5), 0, 1, 0,
                              "Default");
                 });
   ASSERT_EQ(run.status, 0);

@@ -257,11 +257,11 @@ TEST(GtsConsumers, TheGtsToolsAcceptTheExport) {
   for (std::size_t at = 0; (at = stl.out.find("facet normal", at)) != std::string::npos; ++at)
     ++facets;
   EXPECT_EQ(facets, both.triangles.size());
-  // A surface with a hole is no closed manifold: gtscheck says so, which shows it reads it.
-  TriangleMesh open = cuboid(0, 0, 0, 1, 1, 1);
-  open.triangles.pop_back();
-  ASSERT_EQ(write_gts(open, path), WriteStatus::kOk);
-  EXPECT_EQ(run({"gtscheck"}, path).status, 2);
+  // Two overlapping bodies in one surface cut each other: gtscheck finds it, so it read them.
+  TriangleMesh cutting = cuboid(0, 0, 0, 2, 2, 2);
+  append_triangles(cuboid_mesh(1, 0.5, 3, 2.5, 0.5, 2.5), cutting);
+  ASSERT_EQ(write_gts(cutting, path), WriteStatus::kOk);
+  EXPECT_EQ(run({"gtscheck"}, path).status, 3);
 }
 
 // ---- 3D Studio ----
@@ -322,7 +322,7 @@ TEST(ThreeDsExport, AssimpReadsTheCubeWithItsCountsAndOurReaderToo) {
   ASSERT_GE(r.objects[0].material, 0);
   const ThreeDsMaterial& brick = r.materials[static_cast<std::size_t>(r.objects[0].material)];
   EXPECT_EQ(brick.name, "Brick");
-  EXPECT_NEAR(brick.values.red, 0.5, 1e-6);
+  EXPECT_NEAR(brick.values.red, 0.5, 1.0 / 255);  // colours are kept in bytes
   EXPECT_NEAR(brick.values.transparency, 0.25, 1e-6);
   EXPECT_NEAR(signed_volume(r.objects[0].mesh), signed_volume(objects[0].mesh), 1e-4);
 
@@ -583,6 +583,9 @@ TEST(LightWaveExport, AssimpReadsIt) {
   const std::string path = dir.file(kAwkward + ".lwo");
   ASSERT_EQ(write_lwob(objects, Point3{}, path), WriteStatus::kOk);
   const Ran info = run({"assimp", "info", path});
+  // assimp before 5.3 builds no scene from any LWOB file (its issue 1196), whatever it holds.
+  if (info.status != 0 && info.out.find("Unable to build a valid node graph") != std::string::npos)
+    GTEST_SKIP() << "this assimp cannot read LWOB files at all";
   ASSERT_EQ(info.status, 0) << info.out;
   EXPECT_EQ(assimp_count(info.out, "Meshes:"), 1);
   EXPECT_EQ(assimp_count(info.out, "Faces:"), 12);  // the quads as triangles
