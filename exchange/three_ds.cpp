@@ -103,7 +103,18 @@ ThreeDsImport from_lib3ds(Lib3dsFile* f) {
   return r;
 }
 
+}  // namespace
+}  // namespace korav
+
+// Present only in sanitizer builds (the tests' and the fuzzers'): a fault of the child is the
+// child's, and must not be reported as one of the program's.
+extern "C" void __sanitizer_set_death_callback(void (*callback)(void)) __attribute__((weak));
+
+namespace korav {
+namespace {
+
 [[noreturn]] void child_load(const std::string& path, int fd) {
+  if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(nullptr);
   // A damaged file may make the reader loop: limit its time.
   rlimit cpu{20, 20};
   setrlimit(RLIMIT_CPU, &cpu);

@@ -447,6 +447,20 @@ TEST(ThreeDsImport, DamagedFilesCannotHurtTheProgram) {
   EXPECT_FALSE(read_3ds_file(dir.file("missing.3ds")).ok);
 }
 
+TEST(ThreeDsImport, AFileThatCrashesTheLibraryOnlyFailsToLoad) {
+  // Found by the fuzz target: lib3ds itself faults on these (in its mesh reader).
+  const std::string seeds = std::string(KORAV_SOURCE_DIR) + "/tests/fuzz/seeds/three_ds_reader/";
+  int tried = 0;
+  for (const auto& e : fs::directory_iterator(seeds)) {
+    if (e.path().filename().string().rfind("lib3ds-fault-", 0) != 0) continue;
+    TempDir dir;
+    write_text(dir.file("x.3ds"), read_text(e.path().string()).substr(1));  // the mode byte
+    EXPECT_FALSE(read_3ds_file(dir.file("x.3ds")).ok) << e.path();
+    ++tried;
+  }
+  EXPECT_GT(tried, 0);
+}
+
 TEST(ThreeDsImport, TheChildStreamIsCheckedBeforeUse) {
   ThreeDsImport in;
   in.ok = true;
