@@ -127,6 +127,9 @@ struct App {
   Material material_values;           // dialog "Material": the current material's values
   PovSettings pov;                    // dialog "Render settings"
   RadianceSettings radiance;          // dialog "Radiance settings"
+  // The boolean operations' helper program; empty: looked up beside the program, then on the
+  // PATH.
+  std::string bso_program;
   double camera_lens = 60;            // the lens value of new cameras
   std::string pane_material = "Glass";  // the panes of window profiles are named after it
   UnitSizes unit_sizes;               // the building units' last sizes

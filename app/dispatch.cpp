@@ -9,6 +9,7 @@
 #include "app/print_command.h"
 #include "app/dxf_commands.h"
 #include "app/font_commands.h"
+#include "app/mesh_commands.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/material.h"
 #include "app/dialogs/presets.h"
@@ -17,6 +18,7 @@
 #include "app/dialogs/symbols.h"
 #include "app/point_input.h"
 #include "model/projection.h"
+#include "app/tools/booleans.h"
 #include "app/tools/circles.h"
 #include "app/tools/dimensions.h"
 #include "app/tools/edits.h"
@@ -128,6 +130,12 @@ constexpr DispatchEntry kP[] = {
     {"p_file_export_pov", export_pov_command},
     {"p_pov_out", choose_pov_output},
     {"p_ray_out", choose_radiance_output},
+    {"p_file_export_gts", export_gts_command},
+    {"p_file_export_3ds", export_3ds_command},
+    {"p_file_export_lwo", export_lwo_command},
+    {"p_file_import_gts", import_gts_command},
+    {"p_file_import_3ds", import_3ds_command},
+    {"p_file_import_dgm", import_dgm_command},
     {"p_file_print", print_command},
     {"p_layerstate_delete", p_layerstate_delete},
     {"p_layerstate_save", p_layerstate_save},
@@ -284,6 +292,9 @@ constexpr DispatchEntry kB[] = {
     {"b_3d_pov", tool_3d_pov},
     {"b_3d_ray", tool_3d_ray},
     {"b_3d_raz", tool_3d_raz},
+    {"b_3d_union", tool_3d_union},
+    {"b_3d_difference", tool_3d_difference},
+    {"b_3d_intersection", tool_3d_intersection},
 };
 
 // ---- "f_": view functions with their own requests ----

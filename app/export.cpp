@@ -19,6 +19,11 @@
 #include "exchange/dxf_export.h"
 #include "exchange/dxf_import.h"
 #include "exchange/svg_export.h"
+#include "app/mesh_commands.h"
+#include "exchange/gts.h"
+#include "exchange/lightwave.h"
+#include "exchange/three_ds.h"
+#include "three_d/wall_solid.h"
 #include "files/settings_file.h"
 #include "files/drawing_file.h"
 #include "files/stroke_font.h"
@@ -191,9 +196,73 @@ int export_pov_file(const CommandLine& cl, ExportUi& ui) {
   return st == LoadStatus::kLoaded ? 0 : 1;
 }
 
+// The mesh outputs: every 3D object and wall of the drawing, with the materials of the data
+// directory; LightWave points relative to the drawing's origin.
+int export_mesh_file(const CommandLine& cl, ExportUi& ui) {
+  Drawing d;
+  ui.set_file(cl.drawing);
+  LoadStatus st = load_input(d, ui, cl.drawing);
+  if (st != LoadStatus::kLoaded && st != LoadStatus::kDamaged) return 1;
+  for (Element& e : d.store.list) e.selected = 1;
+  const std::string data = find_data_dir(executable_path());
+  const std::string_view dia = d.settings.paths[4].view();
+  const std::string dialog_dir =
+      dia.empty() ? data + "/dat/dia/" : dia[0] == '/' ? std::string(dia) + "/" : data + "/" + std::string(dia) + "/";
+  WriteStatus written = WriteStatus::kOk;
+  const std::string& f = cl.export_format;
+  if (f == "gts") {
+    written = write_gts(selected_triangles(d.store.head()), cl.export_out);
+  } else {
+    std::vector<ThreeDsExportObject> objects3ds;
+    std::vector<LwobObject> objects_lwo;
+    for (const Element& e : d.store.list) {
+      Mesh m;
+      std::string material;
+      if (const auto* o = as<Object3D>(&e)) {
+        m.vertices.assign(o->vertices(), o->vertices() + o->vertex_count);
+        m.face_sizes.assign(o->face_sizes(), o->face_sizes() + o->face_count);
+        m.indices.assign(o->indices(), o->indices() + o->index_count);
+        material = std::string(o->material.view());
+      } else if (const auto* w = as<Wall>(&e)) {
+        m = wall_mesh(*w);
+        material = std::string(w->material.view());
+      } else {
+        continue;
+      }
+      const MaterialValues v = material_values_in(dialog_dir, material);
+      if (f == "3ds") {
+        ThreeDsExportObject o;
+        append_triangles(m, o.mesh);
+        o.material = material;
+        o.values = v;
+        objects3ds.push_back(std::move(o));
+      } else {
+        objects_lwo.push_back({std::move(m), material, v});
+      }
+    }
+    if (f == "3ds") {
+      std::string log;
+      written = write_3ds(objects3ds, cl.export_out, log);
+      std::fputs(log.c_str(), stderr);
+    } else if (lwob_bytes(objects_lwo, Point3{}).empty()) {
+      ui.set_file(cl.export_out);
+      ui.error_box(kMsgLwobTooManyPoints);
+      return 1;
+    } else {
+      written = write_lwob(objects_lwo, Point3{}, cl.export_out);
+    }
+  }
+  if (written != WriteStatus::kOk) {
+    ui.set_file(cl.export_out);
+    ui.error_box(written == WriteStatus::kCannotOpen ? kMsgCannotOpen : kMsgCannotWrite);
+    return 1;
+  }
+  return st == LoadStatus::kLoaded ? 0 : 1;
+}
+
 // The export formats known so far, lower case.
 std::vector<std::string> export_formats() {
-  return {"krv", "png", "svg", "eps", "ps", "pdf", "dxf", "pov"};
+  return {"krv", "png", "svg", "eps", "ps", "pdf", "dxf", "pov", "gts", "3ds", "lwo"};
 }
 
 }  // namespace
@@ -211,6 +280,8 @@ int run_export(const CommandLine& cl) {
   if (cl.export_format == "svg" || cl.export_format == "eps" || cl.export_format == "ps" ||
       cl.export_format == "pdf" || cl.export_format == "dxf")
     return export_vector_file(cl, ui);
+  if (cl.export_format == "gts" || cl.export_format == "3ds" || cl.export_format == "lwo")
+    return export_mesh_file(cl, ui);
   std::string known;
   for (const std::string& f : export_formats()) known += (known.empty() ? "" : ", ") + f;
   std::fprintf(stderr, "korav: unknown export format %s (known: %s); see korav --help\n",

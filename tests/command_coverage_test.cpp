@@ -263,7 +263,7 @@ TEST_F(CommandCoverage, WhileAToolWaitsANameWithoutHandlerLeavesItWaiting) {
 using shell_test::ScriptRun;
 
 TEST(CommandCoverageScript, AMissingCommandSaysSoAndTheRunGoesOn) {
-  ScriptRun run("b_3d_gl\nz_d_printscale\np_file_import_dgm\nb_gauge\nkey Escape\n");
+  ScriptRun run("b_3d_gl\nz_d_printscale\nb_3d_gl\nb_gauge\nkey Escape\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(run.host->errors().empty());
   EXPECT_EQ(run.lines("message"), std::vector<std::string>(3, "Not available yet"));
