@@ -43,6 +43,7 @@
 #include "model/font_table.h"
 #include "model/presets.h"
 #include "render/renderer.h"
+#include "three_d/hidden_lines.h"
 
 namespace korav {
 
@@ -121,6 +122,7 @@ struct App {
   double camera_lens = 60;            // the lens value of new cameras
   DxfExportOptions dxf_export;  // dialog "Export DXF..."
   DxfImportOptions dxf_import;  // dialog "Import DXF..."
+  HlrOptions hlr;               // dialog "HLR options:"
 
   App();
   App(const App&) = delete;

@@ -507,7 +507,7 @@ const DialogNames kDialogs[] = {
     {"dxf_out", "Export DXF...", kOpenDxfOut, kCloseDxfOut},
     {"pov", "Render settings", kOpenPov, kClosePov},
     {"ray", "Radiance settings", kOpenRay, kCloseRay},
-    {"hlr", "HLR options", kOpenHlr, kCloseHlr},
+    {"hlr", "HLR options:", kOpenHlr, kCloseHlr},
     {"camera", "Camera", kOpenCamera, kCloseCamera},
     {"light", "Light", kOpenLight, kCloseLight},
     {"mat", "Material", kOpenMat, kCloseMat},

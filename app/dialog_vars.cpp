@@ -12,6 +12,7 @@
 #include "app/dialogs/symbols.h"
 #include "app/dialogs/text_size.h"
 #include "app/dxf_commands.h"
+#include "app/tools/hidden_lines.h"
 #include "app/dispatch.h"
 #include "base/text_format.h"
 #include "model/units.h"
@@ -306,6 +307,7 @@ void register_shell_variables(App& app) {
   register_settings_variables(app);
   register_text_size_variables(app);
   register_dxf_variables(app);
+  register_hlr_variables(app);
 }
 
 }  // namespace korav

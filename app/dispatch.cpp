@@ -19,6 +19,7 @@
 #include "app/tools/dimensions.h"
 #include "app/tools/edits.h"
 #include "app/tools/gauge.h"
+#include "app/tools/hidden_lines.h"
 #include "app/tools/lines.h"
 #include "app/tools/openings.h"
 #include "app/tools/patterns.h"
@@ -267,6 +268,7 @@ constexpr DispatchEntry kB[] = {
     {"b_3d_camera", tool_3d_camera},
     {"b_3d_camera_change", tool_3d_camera_change},
     {"b_3d_material", tool_3d_material},
+    {"b_3d_hlr", tool_3d_hlr},
 };
 
 // ---- "f_": view functions with their own requests ----
@@ -484,6 +486,7 @@ constexpr std::string_view kAvailableDialogs[] = {
     "font",
     "dxf_out",
     "dxf_in",
+    "hlr",
 };
 
 }  // namespace
