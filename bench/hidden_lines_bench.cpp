@@ -48,6 +48,11 @@ void run(benchmark::State& state, HlrSearch search) {
   const Projector view{kFrontLeftView, {}};
   HlrOptions options;
   const HlrScene scene = build_hlr_scene(store, layers, 0, view, options);
+  // How crowded the view is: the pieces that nearer faces cover.
+  HlrOptions dashed = options;
+  dashed.hidden_edges = 1;
+  std::size_t hidden = 0;
+  for (const HlrLine& l : trace_hlr_lines(scene, dashed).lines) hidden += l.line_type == 1;
   std::size_t lines = 0;
   for (auto _ : state) {
     const HlrResult r = hidden_lines(store, layers, 0, view, options, {}, search);
@@ -56,6 +61,7 @@ void run(benchmark::State& state, HlrSearch search) {
   }
   state.counters["front_faces"] = static_cast<double>(scene.faces.size());
   state.counters["lines"] = static_cast<double>(lines);
+  state.counters["hidden_pieces"] = static_cast<double>(hidden);
   state.SetItemsProcessed(state.iterations() * static_cast<long>(scene.faces.size()));
 }
 
