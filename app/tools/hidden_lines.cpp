@@ -157,6 +157,9 @@ void tool_3d_hlr(App& app) {
   app.ui->set_undo_buttons(d.undo.undo_enabled(), d.undo.redo_enabled());
   update_title(app);
   view_show_all(app);
+  // A tool without a point to wait for lets its button up; a command the "Layer:" prompt
+  // handed on keeps the button it pressed.
+  if (app.pending == "nop") release_tool_button(app);
 }
 
 }  // namespace korav
