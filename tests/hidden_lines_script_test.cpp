@@ -157,5 +157,13 @@ TEST(HiddenLineScripts, WallsTakePartAsSolidsForTheRun) {
   EXPECT_NEAR(top, 10 * WallPreset{}.height, 1e-9);
 }
 
+TEST(HiddenLineScripts, TextsAreInTheCatalogue) {
+  tool_script::expect_in_catalogue({"HLR options:", "Colors", "Object colors", "Single color",
+                                    "Silhouettes", "Hidden edges", "Smoothing",
+                                    "Smoothing angle", "Render", "Hidden line rendering:",
+                                    "Store result on:", "Current layer", "Other layer", "Layer:",
+                                    "Hidden lines", "Hidden line rendering"});
+}
+
 }  // namespace
 }  // namespace korav
