@@ -48,6 +48,7 @@
 #include "render/renderer.h"
 #include "three_d/building_units.h"
 #include "three_d/material.h"
+#include "three_d/hidden_lines.h"
 
 namespace korav {
 
@@ -135,6 +136,7 @@ struct App {
   UnitSizes unit_sizes;               // the building units' last sizes
   DxfExportOptions dxf_export;  // dialog "Export DXF..."
   DxfImportOptions dxf_import;  // dialog "Import DXF..."
+  HlrOptions hlr;               // dialog "HLR options:"
 
   App();
   App(const App&) = delete;

@@ -261,6 +261,8 @@ constexpr PaletteEntry kPalette[] = {
     T(k3d, "Difference", "b_3d_difference", "Boolean difference", "", "", "3d_sub.xpm"),
     T(k3d, "Intersection", "b_3d_intersection", "Boolean intersection", "", "", "3d_and.xpm"),
     T(k3d, "-Alter", "b_3d_material", "", "Material", "mat"),
+    // The render dialogs, whose buttons start the renderers.
+    {k3d, B::kPush, "Hidden lines", "z_d_hlr", "Hidden line rendering", "", "Render", "", ""},
     Del(k3d),
 
     T(kUnit, "Gable Wall", "b_unit_gablewall"),
@@ -510,7 +512,7 @@ const DialogNames kDialogs[] = {
     {"dxf_out", "Export DXF...", kOpenDxfOut, kCloseDxfOut},
     {"pov", "Render settings", kOpenPov, kClosePov},
     {"ray", "Radiance settings", kOpenRay, kCloseRay},
-    {"hlr", "HLR options", kOpenHlr, kCloseHlr},
+    {"hlr", "HLR options:", kOpenHlr, kCloseHlr},
     {"camera", "Camera", kOpenCamera, kCloseCamera},
     {"light", "Light", kOpenLight, kCloseLight},
     {"mat", "Material", kOpenMat, kCloseMat},

@@ -14,6 +14,7 @@
 #include "app/dialogs/symbols.h"
 #include "app/dialogs/text_size.h"
 #include "app/dxf_commands.h"
+#include "app/tools/hidden_lines.h"
 #include "app/dispatch.h"
 #include "base/text_format.h"
 #include "model/units.h"
@@ -310,6 +311,7 @@ void register_shell_variables(App& app) {
   register_dxf_variables(app);
   register_material_variables(app);
   register_render_variables(app);
+  register_hlr_variables(app);
 }
 
 }  // namespace korav

@@ -23,6 +23,7 @@
 #include "app/tools/dimensions.h"
 #include "app/tools/edits.h"
 #include "app/tools/gauge.h"
+#include "app/tools/hidden_lines.h"
 #include "app/tools/lines.h"
 #include "app/tools/openings.h"
 #include "app/tools/patterns.h"
@@ -295,6 +296,7 @@ constexpr DispatchEntry kB[] = {
     {"b_3d_union", tool_3d_union},
     {"b_3d_difference", tool_3d_difference},
     {"b_3d_intersection", tool_3d_intersection},
+    {"b_3d_hlr", tool_3d_hlr},
 };
 
 // ---- "f_": view functions with their own requests ----
@@ -518,6 +520,7 @@ constexpr std::string_view kAvailableDialogs[] = {
     "ray",
     "mat",
     "colorsel",
+    "hlr",
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test:
 #  1. the program, tests and benchmarks (build/, warnings are errors);
-#  2. every fuzz target for FUZZ_SECONDS each (default 30; clang build in build-fuzz, log in
+#  2. every fuzz target for FUZZ_SECONDS each (default 20; clang build in build-fuzz, log in
 #     build-fuzz/fuzz.log);
 #  3. the unit and script tests once more, built without the window and with AddressSanitizer
 #     and UndefinedBehaviorSanitizer (build-asan/); this is also the headless build;
@@ -12,7 +12,7 @@ bash scripts/install-deps.sh
 bash scripts/build.sh -DKORAV_WERROR=ON
 
 mkdir -p build-fuzz
-if ! bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}" > build-fuzz/fuzz.log 2>&1; then
+if ! bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}" > build-fuzz/fuzz.log 2>&1; then
   tail -n 40 build-fuzz/fuzz.log
   echo "fuzzing failed (see build-fuzz/fuzz.log)"
   exit 1

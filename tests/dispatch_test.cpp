@@ -69,8 +69,9 @@ TEST(CommandTables, MenuPalettesAndToolBars) {
         << e.command;
     if (e.command == "b_edit_delete") {
       ++deletes[e.page];
-    } else if (e.command.starts_with("s_view_")) {
-      EXPECT_EQ(palette_pages()[e.page].name, "3d") << "the view keys sit on the 3D page";
+    } else if (e.command.starts_with("s_view_") || e.command == "z_d_hlr") {
+      EXPECT_EQ(palette_pages()[e.page].name, "3d") << "the view keys and render dialogs sit on "
+                                                       "the 3D page";
     } else {
       EXPECT_NE(e.command.find(palette_pages()[e.page].name), std::string_view::npos) << e.command;
     }
