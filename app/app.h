@@ -29,16 +29,19 @@
 #include "app/dialogs/gauge.h"
 #include "app/dialogs/info.h"
 #include "app/dialogs/layers.h"
+#include "app/dialogs/print_setup.h"
 #include "app/dialogs/settings.h"
 #include "app/dialogs/symbols.h"
 #include "app/point_input.h"
 #include "app/selection.h"
 #include "app/snap.h"
+#include "base/private_dir.h"
 #include "base/ui.h"
 #include "base/user_dirs.h"
 #include "draft/texts.h"
 #include "exchange/dxf_export.h"
 #include "exchange/dxf_import.h"
+#include "exchange/printcap.h"
 #include "model/drawing.h"
 #include "model/font_table.h"
 #include "model/presets.h"
@@ -79,6 +82,8 @@ struct App {
   std::string program_dir;  // the data directory: nls/, graphics/, dat/, doc/ live here
   UserDirs user;            // an installed program's per-user directories (base/user_dirs.h)
   std::string temp_dir;
+  // Below temp_dir, the files handed to the print and plot commands (made on first use).
+  PrivateDir private_temp;
   std::string start_dir;  // the directory korav was started in
 
   // The drawing surfaces (surface 0 is the canvas, with its view record) and the renderer.
@@ -121,6 +126,8 @@ struct App {
   double camera_lens = 60;            // the lens value of new cameras
   DxfExportOptions dxf_export;  // dialog "Export DXF..."
   DxfImportOptions dxf_import;  // dialog "Import DXF..."
+  PrintSetupDialog print_setup;  // dialogs "Print Setup", "Plot Setup"
+  std::string printcap = kSystemPrintcap;  // where the system's printers are listed
 
   App();
   App(const App&) = delete;

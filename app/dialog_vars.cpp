@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "app/dialogs/layers.h"
 #include "app/dialogs/presets.h"
+#include "app/dialogs/print_setup.h"
 #include "app/dialogs/symbols.h"
 #include "app/dialogs/text_size.h"
 #include "app/dxf_commands.h"
@@ -181,6 +182,13 @@ DialogVars::Result DialogVars::set(App& app, std::string_view name, std::string_
         error = "\"" + std::string(name) + "\": " + std::string(p.error);
         return Result::kError;
       }
+      const bool in_range = v.range == VarRange::kPositive      ? p.value > 0
+                            : v.range == VarRange::kNonNegative ? p.value >= 0
+                                                                : true;
+      if (!in_range || !std::isfinite(p.value)) {
+        error = "\"" + std::string(name) + "\": " + std::string(kMsgOutOfRange);
+        return Result::kError;
+      }
       write_number(v.ref, p.value);
       break;
     }
@@ -304,6 +312,7 @@ void register_shell_variables(App& app) {
   register_preset_variables(app);
   register_symbol_variables(app);
   register_settings_variables(app);
+  register_print_setup_variables(app);
   register_text_size_variables(app);
   register_dxf_variables(app);
 }

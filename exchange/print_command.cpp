@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "exchange/printcap.h"
+
 namespace korav {
 
 namespace {
@@ -26,6 +28,14 @@ bool on_path(const std::string& name) {
 }  // namespace
 
 std::string default_print_command() { return on_path("lp") ? "lp" : "lpr"; }
+
+std::string printer_command(std::string_view printer, std::string_view custom,
+                            std::string_view program) {
+  if (printer == kCustomPrinter) return std::string(custom);
+  if (printer.empty() || printer == kDefaultPrinter) return std::string(program);
+  if (program == "lp") return "lp -d " + std::string(printer);
+  return std::string(program) + " -P" + std::string(printer);
+}
 
 std::vector<std::string> print_arguments(std::string_view command, const std::string& file) {
   std::vector<std::string> argv;

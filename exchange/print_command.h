@@ -13,6 +13,12 @@ namespace korav {
 // The print program when none is configured: "lp" when it is on the PATH, else "lpr".
 std::string default_print_command();
 
+// The command of a printer choice (exchange/printcap.h): "Default" is `program` alone ("lp" or
+// "lpr"), "Custom" the command the user typed, a printer's name "lp -d NAME" or "lpr -PNAME"
+// after the program.
+std::string printer_command(std::string_view printer, std::string_view custom,
+                            std::string_view program);
+
 // The argument vector: the words of `command` (blanks and tabs separate them) and `file`.
 // Empty when the command has no word.
 std::vector<std::string> print_arguments(std::string_view command, const std::string& file);

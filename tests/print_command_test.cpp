@@ -82,6 +82,7 @@ TEST(PrintCommandScripts, ThePageGoesToThePrintCommand) {
   ScriptRun run("set Toolbar/Snap off\np_file_print\nclick 0 0\nclick 0 0\nanswer To Printer\n",
                 [&](App& app) {
                   plan(app);
+                  app.drawing.settings.print.printer.set("Custom");
                   app.drawing.settings.print.command.set("cp -t " + spool.path());
                 });
   EXPECT_EQ(run.status, 0);
