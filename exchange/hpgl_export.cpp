@@ -181,9 +181,20 @@ void hpgl_fill(Renderer& r, const Pattern& p) {
   if (box.empty || !h.frame.overlaps(box.xmin, box.ymin, box.xmax, box.ymax)) return;
   const int entry = h.pens.fill_entry(p.red, p.green, p.blue);
   bool started = false, ring_open = false;
+  PlotterPoint first, last;
+  // Each ring is closed by an edge back to its first point, so that a reader that does not
+  // close sub-polygons itself fills the same area.
+  auto close_ring = [&] {
+    if (ring_open && !(last == first)) {
+      h.out << "PD ";
+      h.pair(first);
+      h.out << ";\n";
+    }
+    ring_open = false;
+  };
   for (std::uint32_t i = 0; i < p.count; ++i) {
     if (is_separator(pts[i])) {
-      ring_open = false;
+      close_ring();
       continue;
     }
     if (!finite(pts[i].x) || !finite(pts[i].y)) continue;
@@ -194,19 +205,23 @@ void hpgl_fill(Renderer& r, const Pattern& p) {
       h.pair(q);
       h.out << ";FT1;\nPM0;\n";
       started = ring_open = true;
+      first = q;
     } else if (!ring_open) {
       // The next ring starts where the pen is lifted to, with no edge from the last one.
       h.out << "PM1;\nPU ";
       h.pair(q);
       h.out << ";\n";
       ring_open = true;
+      first = q;
     } else {
       h.out << "PD ";
       h.pair(q);
       h.out << ";\n";
     }
+    last = q;
     h.out.bound();
   }
+  close_ring();
   h.out << "PM2;FP;\nSP";
   h.out.integer(h.pass_pen + 1) << ";\n";
   h.have_last = false;

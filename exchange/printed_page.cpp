@@ -205,12 +205,15 @@ void keep_paper(PrintOptions& o, const PrintedPaper& paper, bool landscape) {
     upright.margin_right = paper.margin_bottom;
     upright.margin_bottom = paper.margin_left;
   }
-  o.paper_width = upright.width / kPointsPerCm;
-  o.paper_height = upright.height / kPointsPerCm;
-  o.margin_top = non_negative(upright.margin_top) / kPointsPerCm;
-  o.margin_left = non_negative(upright.margin_left) / kPointsPerCm;
-  o.margin_right = non_negative(upright.margin_right) / kPointsPerCm;
-  o.margin_bottom = non_negative(upright.margin_bottom) / kPointsPerCm;
+  // Centimetres to a millionth, so that a paper that went through points comes back as it was
+  // typed (21.0, not 20.999999999999996).
+  auto cm = [](double points) { return std::round(points / kPointsPerCm * 1e6) / 1e6; };
+  o.paper_width = cm(upright.width);
+  o.paper_height = cm(upright.height);
+  o.margin_top = cm(non_negative(upright.margin_top));
+  o.margin_left = cm(non_negative(upright.margin_left));
+  o.margin_right = cm(non_negative(upright.margin_right));
+  o.margin_bottom = cm(non_negative(upright.margin_bottom));
   o.landscape = landscape ? 1 : 0;
 }
 

@@ -16,6 +16,7 @@
 #include "model/settings.h"
 #include "model/drawing.h"
 #include "tests/export_test_support.h"
+#include "tests/files_test_support.h"
 
 namespace korav {
 namespace {
@@ -34,7 +35,7 @@ std::vector<std::string> pen_run(const std::string& doc, int pen) {
   std::vector<std::string> out;
   bool in = false;
   for (const std::string& l : lines_of(doc)) {
-    if (l == "SP" + std::to_string(pen) + ";") {
+    if (!in && l == "SP" + std::to_string(pen) + ";") {
       in = true;
       continue;
     }
@@ -141,7 +142,8 @@ TEST(Hpgl, TheOutputIsSortedByPenAndTheGuidePenIsLeftOut) {
 
 TEST(Hpgl, CirclesAndArcsAreCiAndAaAndEllipsesAreLines) {
   Drawing d;
-  auto circle = [&](double x, double a, double b, double sweep, double start, double rot) {
+  auto circle = [&](double x, double a, double b, double sweep, double start,
+                    double rot) -> Circle& {
     Circle c = make_element<Circle>(0, 0, 0);
     c.centre = {x, 0};
     c.radius1 = a;
@@ -149,22 +151,23 @@ TEST(Hpgl, CirclesAndArcsAreCiAndAaAndEllipsesAreLines) {
     c.sweep = sweep;
     c.start_angle = start;
     c.axis_angle = rot;
-    create(d.store, c);
+    return *create(d.store, c);
   };
   circle(0, 1, 1, 2 * kPi, 0, 0);
-  circle(5, 1, 1, kPi / 2, 0, kPi / 2);   // starts at the top, a quarter turn to the left
-  circle(10, 1, 1, -kPi / 4, 0, 0);       // clockwise
-  circle(15, 2, 1, 2 * kPi, 0, 0);        // an ellipse
+  circle(3, 1, 1, kPi / 2, 0, kPi / 2);  // starts at the top, a quarter turn to the left
+  auto& clockwise = circle(5, 1, 1, -kPi / 4, 0, 0);
+  clockwise.centre.y = 5;
+  circle(7, 2, 1, 2 * kPi, 0, 0);  // an ellipse
   const std::vector<std::string> run = pen_run(plot_of(d, centred()), 1);
   ASSERT_GE(run.size(), 5u);
   EXPECT_EQ(run[1], "PU; PA 0,0; CI 400;");
-  EXPECT_EQ(run[2], "PU; PA 2000,400; PD; AA 2000 0 90.0000;");
-  EXPECT_EQ(run[3], "PU; PA 4400,0; PD; AA 4000 0 -45.0000;");
+  EXPECT_EQ(run[2], "PU; PA 1200,400; PD; AA 1200 0 90.0000;");
+  EXPECT_EQ(run[3], "PU; PA 2400,2000; PD; AA 2000 2000 -45.0000;");
   // The ellipse: a chain of lines, the pen down all the way round, back where it began.
-  EXPECT_TRUE(run[4].starts_with("PU; PA 6800,0; PD ")) << run[4];
+  EXPECT_TRUE(run[4].starts_with("PU; PA 3600,0; PD ")) << run[4];
   EXPECT_GT(run.size(), 20u);
   for (std::size_t i = 5; i < run.size(); ++i) EXPECT_TRUE(run[i].starts_with("PD ")) << run[i];
-  EXPECT_EQ(run.back(), "PD 6800,0;");
+  EXPECT_EQ(run.back(), "PD 3600,0;");
 }
 
 TEST(Hpgl, SplinesArriveAsAChainOfLines) {
@@ -227,8 +230,10 @@ TEST(Hpgl, Hpgl2SelectsTheDrawingsLineTypesByTheirLengthInMillimetres) {
 TEST(Hpgl, PlainHpglHasNoPenTableLineTypeDefinitionsOrPolygons) {
   Drawing d;
   export_test::make_gallery(d);
-  const std::string doc = plot_of(d, PlotSetup{});
-  for (const char* absent : {"PC", "PW", "UL", "PM", "FP", "FT", "", "NP", "WU"})
+  PlotSetup p;
+  p.scale = 300;  // the whole gallery in the frame
+  const std::string doc = plot_of(d, p, 26, 10);
+  for (const char* absent : {"PC", "PW", "UL", "PM", "FP", "FT", "\x1b", "NP", "WU"})
     EXPECT_EQ(doc.find(absent), std::string::npos) << absent;
   EXPECT_NE(doc.find("CI "), std::string::npos);
   EXPECT_NE(doc.find("AA "), std::string::npos);
@@ -255,8 +260,7 @@ TEST(Hpgl, Hpgl2WritesAllPenEntriesAndEndsInPclMode) {
   EXPECT_TRUE(has("PC255,0,0,0;PW0.050,255;"));  // unused: black, 0.1 mm at the drawing scale
   EXPECT_TRUE(has("START"));
   EXPECT_TRUE(has("FINIS"));
-  EXPECT_TRUE(doc.ends_with("FINIS
-SP0;PU0,0;PG;%0A" "E"));
+  EXPECT_TRUE(doc.ends_with("FINIS\nSP0;PU0,0;PG;\x1b%0A\x1b" "E"));
   // "Show all colored black" and the mono plotter: every pen black; mono writes greys.
   d.settings.view.all_black = 1;
   EXPECT_TRUE(lines_of(plot_of(d, p))[4].starts_with("PC3,0,0,0;"));
@@ -277,6 +281,7 @@ Pattern filling(double r, double g, double b, int pen = 0) {
   return p;
 }
 
+// Each ring closed by an edge back to its start, the next one begun with the pen up.
 TEST(Hpgl, AFillingWithAHoleIsOnePolygonOfTwoRings) {
   Drawing d;
   const Point2 holed[] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}, {999, 999},
@@ -285,8 +290,9 @@ TEST(Hpgl, AFillingWithAHoleIsOnePolygonOfTwoRings) {
   const std::string doc = plot_of(d, centred(kPlotHpgl2Colour));
   EXPECT_EQ(pen_run(doc, 2),
             (std::vector<std::string>{"PU;SP9;PA0,0;FT1;", "PM0;", "PD 1600,0;", "PD 1600,1600;",
-                                      "PD 0,1600;", "PM1;", "PU 400,400;", "PD 1200,400;",
-                                      "PD 1200,1200;", "PD 400,1200;", "PM2;FP;", "SP2;"}));
+                                      "PD 0,1600;", "PD 0,0;", "PM1;", "PU 400,400;",
+                                      "PD 1200,400;", "PD 1200,1200;", "PD 400,1200;",
+                                      "PD 400,400;", "PM2;FP;", "SP2;"}));
   EXPECT_NE(doc.find("PC9,51,153,76;PW0.100,9;"), std::string::npos);
   // Plain HPGL has no fillings.
   EXPECT_TRUE(pen_run(plot_of(d, centred()), 2).empty());
@@ -330,7 +336,9 @@ TEST(Hpgl, MoreFillColoursThanEntriesTakeTheNearestColoursEntry) {
   EXPECT_EQ(t.fill_entry(0, 120 / 255.0, 0.4), 9 + 150 + 96);
   // Every filling names an entry of the table.
   for (const std::string& l : lines_of(doc))
-    if (l.starts_with("PU;SP")) EXPECT_LT(std::stoi(l.substr(5)), 256) << l;
+    if (l.starts_with("PU;SP")) {
+      EXPECT_LT(std::stoi(l.substr(5)), 256) << l;
+    }
   // A colour between two entries goes to the nearer one, the lower entry on a tie.
   HpglPenTable two;
   two.entry[9] = {10 / 255.0, 0, 0, 0.1};
@@ -360,10 +368,7 @@ TEST(Hpgl, WhatLiesOutsideTheFrameAndWhatIsNotANumberIsLeftOut) {
   EXPECT_EQ(doc.find("inf"), std::string::npos);
   EXPECT_EQ(doc.find("40000,40000"), std::string::npos);
   EXPECT_NE(doc.find("PU; PA -2000,0; PD 40000"), std::string::npos);
-  EXPECT_NE(doc.find("PU;SP9;PA0,0;FT1;
-PM0;
-PD 400,400;
-PM2;FP;"), std::string::npos);
+  EXPECT_NE(doc.find("PU;SP9;PA0,0;FT1;\nPM0;\nPD 400,400;\nPD 0,0;\nPM2;FP;"), std::string::npos);
 }
 
 TEST(Hpgl, ThePlotGoesToAFileOrSaysWhyNot) {

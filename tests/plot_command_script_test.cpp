@@ -50,10 +50,10 @@ const std::string kOutput = "Output method: [To Plotter|To File|Cancel] -> ";
 TEST(PlotCommandScripts, ThePlotGoesToAFileWithTheFramePlacedByItsCentre) {
   files_test::TempDir out;
   const std::string path = out.file("plan.hpgl");
-  // The frame centred on (10, 15) with the origin at the centre: the line from (0, 0) is at
-  // (-10, -15) m from it, 400 units a metre.
+  // The frame centred on (10, 14) with the origin at the centre: the line from (0, 0) is at
+  // (-10, -14) m from it, 400 units a metre.
   ScriptRun run("set Toolbar/Snap off\nset Plot Setup/Origin Center\np_file_plot\n"
-                "answer All objects\nclick 10 15\nclick 10 15\nanswer To File\nfile " +
+                "answer All objects\nclick 10 14\nclick 10 14\nanswer To File\nfile " +
                     path + "\n",
                 plan);
   EXPECT_EQ(run.status, 0);
@@ -65,9 +65,9 @@ TEST(PlotCommandScripts, ThePlotGoesToAFileWithTheFramePlacedByItsCentre) {
   EXPECT_EQ(run.lines("file"), std::vector<std::string>{"Plot to file... -> " + path});
   const std::string doc = export_test::read_file(path);
   EXPECT_TRUE(doc.starts_with("IN;IP-4200,-5940,4200,5940;\n")) << doc.substr(0, 80);
-  EXPECT_NE(doc.find("PU; PA -4000,-6000; PD -2400,-6000;\n"), std::string::npos) << doc;
+  EXPECT_NE(doc.find("PU; PA -4000,-5600; PD -2400,-5600;\n"), std::string::npos) << doc;
   // "All objects": the line on the hidden layer is chosen, but a hidden layer draws nothing.
-  EXPECT_EQ(doc.find("PA -4000,-5200"), std::string::npos);
+  EXPECT_EQ(doc.find("PA -4000,-4800"), std::string::npos);
   EXPECT_TRUE(none_selected(*run.app));
 }
 

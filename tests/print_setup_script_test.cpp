@@ -91,7 +91,7 @@ TEST(PrintSetupScripts, ThePrintScaleStepsAndItsOwnDialog) {
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(run.app->dialog_open("printscale"));
   EXPECT_DOUBLE_EQ(run.app->drawing.settings.print.scale, 250);
-  EXPECT_EQ(run.app->vars.value_text(*run.app, "Print Setup/Print scale"), "250");
+  EXPECT_EQ(run.app->vars.value_text(*run.app, "Print Setup/Print scale"), "250.00");
   ScriptRun up("z_prscale_inc\n"), down("z_prscale_dec\n");
   EXPECT_GT(up.app->drawing.settings.print.scale, 100);
   EXPECT_LT(down.app->drawing.settings.print.scale, 100);
@@ -180,6 +180,7 @@ class PrintingHost : public ScriptHost {
                                                    y * cairo_image_surface_get_stride(s))[x] &
             0xFFFFFF;
     cairo_surface_destroy(s);
+    page.printed_on(printed_on);
     return HostPrint::kPrinted;
   }
 };
