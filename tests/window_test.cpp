@@ -405,7 +405,7 @@ TEST(WindowReplay, PrintsThroughGtksPrintOperation) {
                          "set Toolbar/Snap off\n"
                          "set Settings/Pen No. 0\nset Settings/Thickness 2\nz_pen_apply\n"
                          "b_line_line\nclick 1 5\nclick 10 5\nclick 10 5\nkey Escape\n"
-                         "b_circle_circle\nclick 5 15\nclick 7 15\nkey Escape\n"
+                         "b_circle_circle\nclick 5 15\nclick 5 15\nclick 7 15\nclick 7 15\nkey Escape\n"
                          "set Print Setup/Left: 2\n"
                          "p_file_print\nclick 0 0\nclick 0 0\nanswer To Printer\nfile " +
                              pdf + "\n");
