@@ -41,11 +41,15 @@
 #include "draft/texts.h"
 #include "exchange/dxf_export.h"
 #include "exchange/dxf_import.h"
+#include "exchange/pov_export.h"
 #include "exchange/printcap.h"
+#include "exchange/radiance_export.h"
 #include "model/drawing.h"
 #include "model/font_table.h"
 #include "model/presets.h"
 #include "render/renderer.h"
+#include "three_d/building_units.h"
+#include "three_d/material.h"
 
 namespace korav {
 
@@ -82,8 +86,9 @@ struct App {
   std::string program_dir;  // the data directory: nls/, graphics/, dat/, doc/ live here
   UserDirs user;            // an installed program's per-user directories (base/user_dirs.h)
   std::string temp_dir;
-  // Below temp_dir, the files handed to the print and plot commands (made on first use).
-  PrivateDir private_temp;
+  // The program's own temporary directory, below temp_dir: the renders' files and the files
+  // handed to the print and plot commands.
+  PrivateDir private_dir;
   std::string start_dir;  // the directory korav was started in
 
   // The drawing surfaces (surface 0 is the canvas, with its view record) and the renderer.
@@ -123,7 +128,15 @@ struct App {
   // to its area (on) or are taken away from it (off).
   std::int32_t room_add = 0;
   std::string material = "Default";  // the current 3D material: new solids are named after it
+  Material material_values;           // dialog "Material": the current material's values
+  PovSettings pov;                    // dialog "Render settings"
+  RadianceSettings radiance;          // dialog "Radiance settings"
+  // The boolean operations' helper program; empty: looked up beside the program, then on the
+  // PATH.
+  std::string bso_program;
   double camera_lens = 60;            // the lens value of new cameras
+  std::string pane_material = "Glass";  // the panes of window profiles are named after it
+  UnitSizes unit_sizes;               // the building units' last sizes
   DxfExportOptions dxf_export;  // dialog "Export DXF..."
   DxfImportOptions dxf_import;  // dialog "Import DXF..."
   PrintSetupDialog print_setup;  // dialogs "Print Setup", "Plot Setup"

@@ -367,6 +367,8 @@ constexpr std::string_view kOtherCommands[] = {
     "p_path_special",
     "p_pov_out",
     "p_ray_out",
+    // the material dialog's preview
+    "s_3d_render_mat",
     // view
     "f_zoom",
     "f_pan",
@@ -453,6 +455,7 @@ constexpr std::string_view kOtherCommands[] = {
     "z_trash_light",
     "z_save_dim",
     "z_trash_dim",
+    "z_save_mat",
 };
 
 using SV = std::string_view;

@@ -8,8 +8,10 @@
 
 #include "app/app.h"
 #include "app/dialogs/layers.h"
+#include "app/dialogs/material.h"
 #include "app/dialogs/presets.h"
 #include "app/dialogs/print_setup.h"
+#include "app/dialogs/render_settings.h"
 #include "app/dialogs/symbols.h"
 #include "app/dialogs/text_size.h"
 #include "app/dxf_commands.h"
@@ -315,6 +317,8 @@ void register_shell_variables(App& app) {
   register_print_setup_variables(app);
   register_text_size_variables(app);
   register_dxf_variables(app);
+  register_material_variables(app);
+  register_render_variables(app);
 }
 
 }  // namespace korav

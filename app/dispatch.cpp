@@ -10,13 +10,17 @@
 #include "app/print_command.h"
 #include "app/dxf_commands.h"
 #include "app/font_commands.h"
+#include "app/mesh_commands.h"
 #include "app/dialogs/layers.h"
+#include "app/dialogs/material.h"
 #include "app/dialogs/presets.h"
 #include "app/dialogs/print_setup.h"
+#include "app/dialogs/render_settings.h"
 #include "app/dialogs/settings.h"
 #include "app/dialogs/symbols.h"
 #include "app/point_input.h"
 #include "model/projection.h"
+#include "app/tools/booleans.h"
 #include "app/tools/circles.h"
 #include "app/tools/dimensions.h"
 #include "app/tools/edits.h"
@@ -24,9 +28,11 @@
 #include "app/tools/lines.h"
 #include "app/tools/openings.h"
 #include "app/tools/patterns.h"
+#include "app/tools/render.h"
 #include "app/tools/rooms.h"
 #include "app/tools/symbols.h"
 #include "app/tools/texts.h"
+#include "app/tools/building_units.h"
 #include "app/tools/three_d.h"
 #include "app/tools/walls.h"
 #include "base/messages.h"
@@ -129,6 +135,15 @@ constexpr DispatchEntry kP[] = {
     {"p_file_export_svg", export_svg_command},
     {"p_file_export_eps", export_eps_command},
     {"p_file_export_pdf", export_pdf_command},
+    {"p_file_export_pov", export_pov_command},
+    {"p_pov_out", choose_pov_output},
+    {"p_ray_out", choose_radiance_output},
+    {"p_file_export_gts", export_gts_command},
+    {"p_file_export_3ds", export_3ds_command},
+    {"p_file_export_lwo", export_lwo_command},
+    {"p_file_import_gts", import_gts_command},
+    {"p_file_import_3ds", import_3ds_command},
+    {"p_file_import_dgm", import_dgm_command},
     {"p_file_print", print_command},
     {"p_file_printsetup", p_file_printsetup},
     {"p_file_plot", plot_command},
@@ -277,6 +292,19 @@ constexpr DispatchEntry kB[] = {
     {"b_3d_camera", tool_3d_camera},
     {"b_3d_camera_change", tool_3d_camera_change},
     {"b_3d_material", tool_3d_material},
+    {"b_unit_gablewall", tool_unit_gablewall},
+    {"b_unit_ceiling", tool_unit_ceiling},
+    {"b_unit_beam", tool_unit_beam},
+    {"b_unit_pillar", tool_unit_pillar},
+    {"b_unit_rpillar", tool_unit_rpillar},
+    {"b_unit_stairway", tool_unit_stairway},
+    {"b_unit_profile", tool_unit_profile},
+    {"b_3d_pov", tool_3d_pov},
+    {"b_3d_ray", tool_3d_ray},
+    {"b_3d_raz", tool_3d_raz},
+    {"b_3d_union", tool_3d_union},
+    {"b_3d_difference", tool_3d_difference},
+    {"b_3d_intersection", tool_3d_intersection},
 };
 
 // ---- "f_": view functions with their own requests ----
@@ -359,6 +387,7 @@ constexpr DispatchEntry kS[] = {
     {"s_view_1", s_view<1>}, {"s_view_2", s_view<2>},   {"s_view_3", s_view<3>},
     {"s_view_4", s_view<4>}, {"s_view_5", s_view<5>},   {"s_view_6", s_view<6>},
     {"s_view_7", s_view<7>}, {"s_view_8", s_view<8>},   {"s_view_9", s_view<9>},
+    {"s_3d_render_mat", render_material_preview},
 };
 
 // ---- "z_" ----
@@ -457,6 +486,7 @@ constexpr DispatchEntry kZ[] = {
     {"z_trash_light", z_trash_preset<PresetKind::kLight>},
     {"z_trash_dim", z_trash_preset<PresetKind::kDim>},
     {"z_c_symbol_paste", tool_symbol_list_paste},
+    {"z_save_mat", material_save},
 };
 
 Action find_action(std::span<const DispatchEntry> table, std::string_view name) {
@@ -505,6 +535,10 @@ constexpr std::string_view kAvailableDialogs[] = {
     "printsetup",
     "plotsetup",
     "printscale",
+    "pov",
+    "ray",
+    "mat",
+    "colorsel",
 };
 
 }  // namespace
@@ -584,6 +618,9 @@ bool dispatch_dialog(App& app, std::string_view name) {
       if (d->key == kDialogSymbol) refresh_symbol_list(app);
       if (d->key == "printsetup" || d->key == "plotsetup" || d->key == "printscale")
         print_setup_opened(app);
+      // The colour selection edits the colour of the dialog that opened it.
+      if (d->key == "colorsel") bind_colour_selection(app, name);
+      if (d->key == "mat") refresh_material_names(app);
       show_dialog(app, d->key);
     }
     return true;

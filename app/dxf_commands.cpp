@@ -85,7 +85,10 @@ void import_dxf_command(App& app) {
   if (!path) return;
   std::string file;
   if (!read_regular_file(*path, file)) return;  // a file that cannot be opened: nothing happens
-  const DxfImportResult r = import_dxf(app.drawing, file, app.dxf_import);
+  app.ui->progress_begin(kImportTitle);
+  const DxfImportResult r = import_dxf(app.drawing, file, app.dxf_import,
+                                       [&app](double f) { app.ui->progress_update(f); });
+  app.ui->progress_end();
   std::fwrite(r.report.data(), 1, r.report.size(), stdout);
   std::fflush(stdout);
   if (!r.imported) {

@@ -7,7 +7,6 @@
 #include "app/export_commands.h"
 #include "app/print_command.h"
 #include "exchange/hpgl_export.h"
-#include "exchange/print_command.h"
 #include "files/settings_file.h"
 
 namespace korav {
@@ -59,11 +58,7 @@ void plot_command(App& app) {
   }
   const WriteStatus st = plot_to_file(app.drawing, &app.fonts, setup, r.x[0], r.y[0], path);
   report(app, st);
-  if (st == WriteStatus::kOk && how == 1) {
-    std::string command = plot_command_of(app);
-    if (command.find_first_not_of(" \t") == std::string::npos) command = default_print_command();
-    start_in_background(print_arguments(command, path));
-  }
+  if (st == WriteStatus::kOk && how == 1) hand_to_command(app, plot_command_of(app), path);
   end_plot(app);
 }
 

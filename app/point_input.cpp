@@ -465,7 +465,7 @@ void prepare_step(App& app, PointRequest& r, int& entry_step) {
   }
   if (in.value_entry_open && entry_step != r.step) close_entry(app);
   if (opens_entry(kind) && !in.value_entry_open) {
-    open_entry(app, kind == kStepText ? std::string_view(in.text) : std::string_view());
+    open_entry(app, kind == kStepText ? std::string_view(in.text) : std::string_view(r.offered));
     entry_step = r.step;
   }
   set_snap_buttons(app, takes_point(kind));

@@ -74,6 +74,7 @@ struct PointRequest {
   double angle = 0;  // radians
   std::int32_t integer = 0;
   std::string text;  // UTF-8
+  std::string offered;  // put into the value entry of a number step, e.g. the last value
   int saved_cursor_mode = 1;
   std::array<std::uint8_t, kMaxPoints> flags{};  // 1 when the snap took an existing point
 

@@ -1,9 +1,13 @@
 #include "app/print_command.h"
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
 #include "app/app.h"
+#include "base/messages.h"
+#include "base/process.h"
+#include "base/text_format.h"
 #include "exchange/postscript.h"
 #include "exchange/print_command.h"
 #include "exchange/printcap.h"
@@ -14,6 +18,8 @@
 namespace korav {
 
 namespace {
+
+constexpr std::string_view kMsgCannotStart = "Could not start the command:\n%s";
 
 void report(App& app, WriteStatus st) {
   if (st == WriteStatus::kCannotOpen) app.ui->error_box(kMsgCannotOpen);
@@ -63,8 +69,21 @@ void draw_paper_frame(App& app, double x, double y, double w, double h) {
 }
 
 std::string handed_file(App& app, const char* name) {
-  const std::string& dir = app.private_temp.path(app.temp_dir);
+  std::string error;
+  const std::string& dir = app.private_dir.get(app.temp_dir, &error);
+  if (dir.empty()) std::printf("%s\n", error.c_str());
   return dir.empty() ? std::string() : dir + name;
+}
+
+void hand_to_command(App& app, std::string command, const std::string& path) {
+  if (command.find_first_not_of(" \t") == std::string::npos) command = default_print_command();
+  const StartResult r = start_detached(print_arguments(command, path), "");
+  if (!r.started) {
+    std::printf("%s\n", r.error.c_str());
+    app.ui->error_box_filled(fill_format(translate(kMsgCannotStart), {command}));
+    return;
+  }
+  app.private_dir.keep_at_exit();
 }
 
 void print_command(App& app) {
@@ -110,9 +129,7 @@ void print_command(App& app) {
   d.deselect_all();
   report(app, st);
   if (st != WriteStatus::kOk || how != 1) return;
-  std::string command = print_command_of(app);
-  if (command.find_first_not_of(" \t") == std::string::npos) command = default_print_command();
-  start_in_background(print_arguments(command, path));
+  hand_to_command(app, print_command_of(app), path);
 }
 
 }  // namespace korav

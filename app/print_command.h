@@ -25,4 +25,10 @@ void draw_paper_frame(App& app, double x, double y, double w, double h);
 // directory; empty when that directory cannot be made.
 std::string handed_file(App& app, const char* name);
 
+// Hands the file at `path` to `command` (the default print program when it is blank): its
+// words and the file are the argument vector of a program started in the background. A
+// program that cannot be started says so; the private directory is then kept when the program
+// ends, for the program still reading the file.
+void hand_to_command(App& app, std::string command, const std::string& path);
+
 }  // namespace korav

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/dialogs/material.h"
 #include "app/dialogs/presets.h"
 #include "app/dispatch.h"
 #include "base/catalogue.h"
@@ -133,8 +134,7 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   apply_settings(app.screen(), app.drawing.settings);
   app.screen().steps = &scale_steps_for_unit(static_cast<int>(app.drawing.settings.figure_input));
   // The current element presets, each from the file of its current name ("Default"); a
-  // missing file keeps the built-in values. (The 3D materials, loaded between doors and
-  // patterns, come with the 3D tools.)
+  // missing file keeps the built-in values.
   for (PresetKind k : kPresetLoadOrder) {
     PresetReadResult res = load_preset_of(app, k, app.presets.name(k));
     if (res.status == PresetRead::kDamaged)
@@ -148,6 +148,9 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   settings_revert_pen(app);
   settings_revert_line(app);
   print_setup_changed(app);
+  // The current 3D material, and the names the material dialog offers.
+  load_current_material(app);
+  refresh_material_names(app);
 
   app.drawing.file_name = drawing_directory(app) + "Unnamed.krv";
 

@@ -215,6 +215,30 @@ Wall* add_wall(Drawing& d, const WallPreset& preset, const Footprint& f) {
   return w;
 }
 
+Wall* add_gable_wall(Drawing& d, const WallPreset& preset, PlanVec a, PlanVec b, double base,
+                     double height, double ridge) {
+  if (!finite(a) || !finite(b) || !std::isfinite(base) || !std::isfinite(height) ||
+      !std::isfinite(ridge) || !(height > 0))
+    return nullptr;
+  WallPreset p = preset;
+  p.base = base;
+  p.height = height;
+  const Footprint f = axis_footprint(a, b, p.thickness);
+  if (!(std::fabs(signed_area(f)) > 1e-12)) return nullptr;
+  Wall fields = new_wall_fields(p, d.current_layer, d.guide_mode, f);
+  if (ridge > height) {
+    // The ridge stands over the middle of each long side.
+    fields.gable = 1;
+    const Point3* c = fields.corner;
+    fields.gable_point[0] = {(c[0].x + c[1].x) / 2, (c[0].y + c[1].y) / 2, base + ridge, 1};
+    fields.gable_point[1] = {(c[3].x + c[2].x) / 2, (c[3].y + c[2].y) / 2, base + ridge, 0};
+  }
+  const std::array<OutlineLine, 4> lines = plain_outline(f);
+  Wall* w = create_wall(d.store, fields, lines, {});
+  if (w) d.undo.record(d.store, kUndoMarkLast, 1);
+  return w;
+}
+
 // ---- Connecting and separating ----
 
 bool walls_connectable(const Wall& a, const Wall& b) {

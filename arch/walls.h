@@ -58,6 +58,13 @@ Wall* rebuilt_wall(ElementStore& store, const Wall& old, std::span<const Outline
 // undo step of kind created. nullptr (nothing created) for a footprint without area.
 Wall* add_wall(Drawing& d, const WallPreset& preset, const Footprint& f);
 
+// b_unit_gablewall: a wall on the axis a->b with the preset's thickness, pen, line type and
+// material, from base to base + height, whose top rises to a ridge at base + ridge over the
+// middle of its length (a plain wall when the ridge is not above the top). One undo step;
+// nullptr for an axis without length.
+Wall* add_gable_wall(Drawing& d, const WallPreset& preset, PlanVec a, PlanVec b, double base,
+                     double height, double ridge);
+
 // ---- Connecting and separating ----
 
 // The walls may meet: their footprint bounding boxes, grown by 0.01 on every side, overlap and

@@ -1,9 +1,11 @@
-// A directory of the program's own below the system's temporary directory, made on first use
-// with a name no one can guess beforehand and readable by the user alone ("korav-XXXXXX").
-// Files handed to other programs (the page for the print command, the plot for the plotter)
-// are written there rather than under fixed names in a directory everyone may write, where
-// another user could have put a file or a link of that name first. The directory and the files
-// in it go when the owner ends.
+// The program's own temporary directory: made on first use below the system temporary
+// directory with a name nobody can guess beforehand ("korav-XXXXXX") and mode 0700, so the
+// renderers' scenes, option files and scripts never lie in a shared place under a fixed name
+// where another user could plant or read them.
+//
+// It is removed with everything in it when the program ends, unless a program started in the
+// background may still be working in it (keep_at_exit); it then stays for that program's
+// results.
 #pragma once
 
 #include <string>
@@ -15,18 +17,28 @@ class PrivateDir {
   PrivateDir() = default;
   PrivateDir(const PrivateDir&) = delete;
   PrivateDir& operator=(const PrivateDir&) = delete;
-  ~PrivateDir();
+  ~PrivateDir() { remove(); }
 
-  // The directory, with a trailing '/', made below `parent` (with or without its '/') when
-  // there is none yet; empty when it cannot be made.
-  const std::string& path(const std::string& parent);
-  // The directory made so far, or empty.
-  const std::string& made() const { return path_; }
-  // Removes the files in it and the directory; the next path() makes a new one.
+  // The directory with a trailing '/', made below `parent` (the system temporary directory,
+  // with or without a trailing '/') the first time; empty when it cannot be made (`error` says
+  // why). Later calls return the same directory while it exists.
+  const std::string& get(const std::string& parent, std::string* error = nullptr);
+  const std::string& path() const { return path_; }
+
+  // A background program was started in it: leave it in place at the end.
+  void keep_at_exit() { keep_ = true; }
+  bool kept() const { return keep_; }
+
+  // Deletes the file `name` inside the directory, if it is there (a plain name, no '/').
+  void remove_file(const std::string& name) const;
+
+  // Removes the directory and its contents now, unless it is to be kept; the next get()
+  // makes a new one.
   void remove();
 
  private:
   std::string path_;
+  bool keep_ = false;
 };
 
 }  // namespace korav

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "render/screen_output.h"
 #include "render/text_drawing.h"
 #include "render/view.h"
+#include "three_d/wall_solid.h"
 
 namespace korav {
 
@@ -408,33 +410,45 @@ void entities_2d(DxfOut& w, const Drawing& d, FontTable* fonts) {
   w.group(0, "EOF");
 }
 
+// The faces as triangles, fans from each face's first corner; bad indices are passed over.
+void faces_3d(DxfOut& w, std::span<const Point3> verts, std::span<const std::uint32_t> sizes,
+              std::span<const std::uint32_t> idx) {
+  char buf[512];
+  std::size_t at = 0;
+  for (std::uint32_t n : sizes) {
+    if (at + n > idx.size()) break;
+    for (std::uint32_t k = 1; k + 1 < n; ++k) {
+      const std::uint32_t ia = idx[at], ib = idx[at + k], ic = idx[at + k + 1];
+      if (ia >= verts.size() || ib >= verts.size() || ic >= verts.size()) continue;
+      const Point3 &a = verts[ia], &b = verts[ib], &c = verts[ic];
+      const double m = w.k;
+      std::snprintf(buf, sizeof buf,
+                    "0\n3DFACE\n8\n%s\n10\n%f\n20\n%f\n30\n%f\n11\n%f\n21\n%f\n31\n%f\n12\n%f\n"
+                    "22\n%f\n32\n%f\n13\n%f\n23\n%f\n33\n%f\n",
+                    "Default", a.x * m, a.y * m, a.z * m, b.x * m, b.y * m, b.z * m, c.x * m,
+                    c.y * m, c.z * m, c.x * m, c.y * m, c.z * m);
+      w.out += buf;
+    }
+    at += n;
+  }
+}
+
 void entities_3d(DxfOut& w, const Drawing& d) {
   w.group(0, "SECTION");
   w.group(2, "ENTITIES");
-  char buf[512];
   for (const Element& e : d.store.list) {
     const Object3D* o = as<Object3D>(&e);
-    if (!o || !(e.selected || e.layer == 1007) || !tail_intact(*o)) continue;
-    const auto sizes = mesh_face_sizes(*o);
-    const auto verts = mesh_vertices(*o);
-    const auto idx = mesh_indices(*o);
-    std::size_t at = 0;
-    for (std::uint32_t n : sizes) {
-      if (at + n > idx.size()) break;
-      for (std::uint32_t k = 1; k + 1 < n; ++k) {  // a fan over the face's corners
-        const std::uint32_t ia = idx[at], ib = idx[at + k], ic = idx[at + k + 1];
-        if (ia >= verts.size() || ib >= verts.size() || ic >= verts.size()) continue;
-        const Point3 &a = verts[ia], &b = verts[ib], &c = verts[ic];
-        const double m = w.k;
-        std::snprintf(buf, sizeof buf,
-                      "0\n3DFACE\n8\n%s\n10\n%f\n20\n%f\n30\n%f\n11\n%f\n21\n%f\n31\n%f\n12\n%f\n"
-                      "22\n%f\n32\n%f\n13\n%f\n23\n%f\n33\n%f\n",
-                      "Default", a.x * m, a.y * m, a.z * m, b.x * m, b.y * m, b.z * m, c.x * m,
-                      c.y * m, c.z * m, c.x * m, c.y * m, c.z * m);
-        w.out += buf;
-      }
-      at += n;
-    }
+    if (!o || !(e.selected || e.layer == kTempLayer) || !tail_intact(*o)) continue;
+    faces_3d(w, mesh_vertices(*o), mesh_face_sizes(*o), mesh_indices(*o));
+  }
+  // Marked walls as their solids with the openings cut through, after the 3D objects, as if
+  // they had been converted into temporary objects at the end of the drawing.
+  Mesh m;
+  for (const Element& e : d.store.list) {
+    const Wall* wall = as<Wall>(&e);
+    if (!wall || !e.selected || !tail_intact(*wall)) continue;
+    m = wall_mesh(*wall);
+    faces_3d(w, m.vertices, m.face_sizes, m.indices);
   }
   w.group(0, "ENDSEC");
   w.group(0, "EOF");

@@ -1,6 +1,7 @@
 #include "exchange/dxf_import.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -83,9 +84,12 @@ class PairReader {
  private:
   std::string_view line() {
     const std::size_t from = pos_;
-    while (pos_ < s_.size() && pos_ - from < kMaxLine && s_[pos_] != '\n' && s_[pos_] != '\r')
-      ++pos_;
-    const std::string_view l = s_.substr(from, pos_ - from);
+    const char* const begin = s_.data() + from;
+    const char* const end = begin + std::min(s_.size() - from, kMaxLine);
+    const char* c = begin;
+    while (c != end && *c != '\n' && *c != '\r') ++c;
+    pos_ = from + std::size_t(c - begin);
+    const std::string_view l(begin, std::size_t(c - begin));
     if (pos_ < s_.size() && s_[pos_] == '\n') {
       ++pos_;
     } else if (pos_ < s_.size() && s_[pos_] == '\r') {
@@ -109,12 +113,15 @@ class PairReader {
   std::size_t pos_ = 0;
 };
 
+// Like strtod on the line: leading blanks and a plus sign allowed, the longest number at the
+// start taken, anything unreadable, infinite or out of range read as 0.
 double number(std::string_view v) {
-  char buf[kMaxLine + 1];
-  const std::size_t n = std::min(v.size(), kMaxLine);
-  std::copy_n(v.data(), n, buf);
-  buf[n] = 0;
-  const double x = std::strtod(buf, nullptr);
+  std::size_t i = 0;
+  while (i < v.size() && (v[i] == ' ' || v[i] == '\t')) ++i;
+  if (i < v.size() && v[i] == '+') ++i;
+  double x = 0;
+  const auto r = std::from_chars(v.data() + i, v.data() + v.size(), x);
+  if (r.ec != std::errc()) return 0;
   return std::isfinite(x) ? x : 0;
 }
 
@@ -200,8 +207,12 @@ struct Polyline {
 
 class Importer {
  public:
-  Importer(Drawing& d, std::string_view file, const DxfImportOptions& o)
-      : d_(d), file_(file), o_(o), k_(kDivisors[o.scale >= 0 && o.scale < 5 ? o.scale : 0]) {}
+  Importer(Drawing& d, std::string_view file, const DxfImportOptions& o, const DxfProgress& progress)
+      : d_(d),
+        file_(file),
+        o_(o),
+        progress_(progress),
+        k_(kDivisors[o.scale >= 0 && o.scale < 5 ? o.scale : 0]) {}
 
   DxfImportResult run();
 
@@ -266,6 +277,8 @@ class Importer {
   Drawing& d_;
   std::string_view file_;
   DxfImportOptions o_;
+  DxfProgress progress_;
+  long total_pairs_ = 0;
   double k_;
   DxfImportResult r_;
   std::vector<LayerRecord> layers_;
@@ -495,7 +508,10 @@ void Importer::entity_loop(PairReader& p, unsigned group, bool in_block) {
       return;
     }
     const bool complete = parse(p, e);
-    if (!in_block && ++since_progress > 200) since_progress = 0;
+    if (!in_block && ++since_progress > 200) {
+      since_progress = 0;
+      if (progress_ && total_pairs_ > 0) progress_(std::min(1.0, double(p.pairs) / double(total_pairs_)));
+    }
     convert(e, group, in_block);
     if (!complete) {
       if (poly_.array) say("Problem: end of polymesh/polyface is missing\n");
@@ -1110,6 +1126,7 @@ DxfImportResult Importer::run() {
         (survey.code == 9 && (survey.value == "$EXTMIN" || survey.value == "$EXTMAX")))
       ++header;
   }
+  total_pairs_ = survey.pairs;
   if (!entities) {
     r_.error = std::string(kMsgNoEntities);
     return r_;
@@ -1180,8 +1197,9 @@ DxfImportResult Importer::run() {
 
 }  // namespace
 
-DxfImportResult import_dxf(Drawing& d, std::string_view file, const DxfImportOptions& options) {
-  Importer imp(d, file, options);
+DxfImportResult import_dxf(Drawing& d, std::string_view file, const DxfImportOptions& options,
+                           const DxfProgress& progress) {
+  Importer imp(d, file, options, progress);
   return imp.run();
 }
 

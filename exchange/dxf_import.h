@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -46,7 +47,11 @@ struct DxfImportResult {
   std::string report;  // the lines for standard output, counters last
 };
 
+// Called now and then during an import with the part of the file read so far (0..1).
+using DxfProgress = std::function<void(double fraction)>;
+
 // Adds the file's elements to the drawing, recorded as one undo step (created).
-DxfImportResult import_dxf(Drawing& d, std::string_view file, const DxfImportOptions& options);
+DxfImportResult import_dxf(Drawing& d, std::string_view file, const DxfImportOptions& options,
+                           const DxfProgress& progress = {});
 
 }  // namespace korav

@@ -238,7 +238,26 @@ std::vector<std::string> shown_texts() {
                                "Cannot open file",
                                "Cannot open Backup File",
                                "Load Drawing...",
-                               "Save Drawing..."};
+                               "Save Drawing...",
+                               "Point:",
+                               "No",
+                               "Export GTS...",
+                               "Export 3DS...",
+                               "Export LWOB...",
+                               "Import GTS...",
+                               "Import 3DS...",
+                               "Import DGM...",
+                               "GTS file is empty",
+                               "Loading .gts file failed",
+                               "Loading .3ds file failed",
+                               "Loading terrain file failed",
+                               "The points do not form a regular grid",
+                               "Too many points for a LightWave object (at most 65535)",
+                               "Boolean operation failed",
+                               "1st 3D Element:",
+                               "2nd 3D Element:",
+                               "Keep intersection element?",
+                               "Keep original elements?"};
   for (const char* s : shown) t.emplace_back(s);
   return t;
 }

@@ -126,8 +126,8 @@ TEST_F(Dispatch, DialogsOpenOnlyWhenBuilt) {
   EXPECT_TRUE(activate(app, "z_d_layer"));
   EXPECT_TRUE(app.dialog_open("layer"));
   EXPECT_EQ(ui.shown, std::vector<std::string>{"layer"});
-  activate(app, "z_d_pov");  // not built: nothing opens
-  EXPECT_FALSE(app.dialog_open("pov"));
+  activate(app, "z_d_camera");  // not built: nothing opens
+  EXPECT_FALSE(app.dialog_open("camera"));
   EXPECT_EQ(ui.shown.size(), 1u);
   activate(app, "z_c_layer");
   EXPECT_FALSE(app.dialog_open("layer"));

@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "arch/openings.h"
+#include "arch/walls.h"
 #include "exchange/dxf_export.h"
 #include "model/drawing.h"
 #include "tests/export_test_support.h"
 #include "tests/files_test_support.h"
 #include "tests/tool_script_support.h"
+#include "three_d/wall_solid.h"
 
 namespace korav {
 namespace {
@@ -138,6 +141,29 @@ TEST(DxfExport, UnitsGuidePenAndEmpty3D) {
   EXPECT_NE(doc.find("0\nTABLE\n2\nLAYER\n70\n0\n0\nENDTAB\n"), std::string::npos);
 }
 
+TEST(DxfExport, ThreeDModesWriteWallsWithTheirOpenings) {
+  Drawing d;
+  WallPreset wp;
+  wp.thickness = 0.3;
+  Wall* w = add_wall(d, wp, axis_footprint({0, 0}, {4, 0}, 0.3));
+  ASSERT_NE(w, nullptr);
+  const auto o = place_opening(*w, {1, 0}, {2.5, 0}, {1, -5}, OpeningPreset{}, 3);
+  ASSERT_TRUE(o.has_value());
+  w = insert_opening(d, *w, *o);
+  ASSERT_NE(w, nullptr);
+  const Mesh m = wall_mesh(*w);
+  int triangles = 0;
+  for (std::uint32_t n : m.face_sizes) triangles += int(n) - 2;
+  for (int mode : {2, 3}) {
+    DxfExportOptions three;
+    three.mode = mode;
+    const auto g = entities(document(d, three));
+    EXPECT_EQ(count(g, "3DFACE"), triangles);
+  }
+  // The 2D modes draw the wall's plan instead.
+  EXPECT_EQ(count(entities(document(d)), "3DFACE"), 0);
+}
+
 TEST(DxfExport, ChainsBecomeOneDimensionASegment) {
   Drawing d;
   Dimension f = make_element<Dimension>(0, 1, 0);
@@ -189,6 +215,22 @@ TEST(DxfExport, EzdxfAndLibreCadReadEveryKind) {
   EXPECT_EQ(r.status, 0) << r.out << r.err;
   for (const char* kind : {"ARC", "CIRCLE", "DIMENSION", "LINE", "POLYLINE", "TEXT"})
     EXPECT_NE(r.out.find(kind), std::string::npos) << kind << " in " << r.out;
+  // The 3D mode, with a wall with a window and a solid as faces.
+  WallPreset wp;
+  wp.thickness = 0.3;
+  Wall* w = add_wall(d, wp, axis_footprint({0, 30}, {5, 30}, 0.3));
+  ASSERT_NE(w, nullptr);
+  w = insert_opening(d, *w, *place_opening(*w, {1, 30}, {2.5, 30}, {1, 25}, OpeningPreset{}, 3));
+  ASSERT_NE(w, nullptr);
+  store_mesh(d.store, cuboid_mesh(8, 30, 9, 31, 0, 1), 0, 1, 0, "Default");
+  for (Element& e : d.store.list) e.selected = 1;
+  DxfExportOptions three;
+  three.mode = 2;
+  const std::string path3 = dir.file("gallery3d.dxf");
+  ASSERT_EQ(export_dxf(d, &fonts, three, path3), WriteStatus::kOk);
+  const auto r3 = run_program({python, dir.file("check.py"), path3}, dir.path());
+  EXPECT_EQ(r3.status, 0) << r3.out << r3.err;
+  EXPECT_NE(r3.out.find("3DFACE"), std::string::npos) << r3.out;
 
   if (!have_program("librecad")) GTEST_SKIP() << "no LibreCAD";
   const auto lc = run_program({"librecad", "dxf2pdf", "-a", "-o", dir.file("gallery.pdf"), path},

@@ -158,6 +158,25 @@ TEST(DxfImport, EdgeCases) {
   EXPECT_EQ(all<Line>(g).size(), 1u);
 }
 
+TEST(DxfImport, ProgressRisesThroughTheEntities) {
+  std::string file = "0\nSECTION\n2\nENTITIES\n";
+  for (int i = 0; i < 1000; ++i)
+    file += "0\nLINE\n8\n0\n10\n" + std::to_string(i) + "\n20\n0\n11\n" + std::to_string(i) +
+            "\n21\n1\n";
+  file += "0\nENDSEC\n0\nEOF\n";
+  Drawing d;
+  std::vector<double> seen;
+  const DxfImportResult r = import_dxf(d, file, {}, [&seen](double f) { seen.push_back(f); });
+  EXPECT_EQ(r.created, 1000);
+  // Every 201 entities: four times for a thousand, each further than the last.
+  ASSERT_EQ(seen.size(), 4u);
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_GT(seen[i], i ? seen[i - 1] : 0.0);
+    EXPECT_LE(seen[i], 1.0);
+  }
+  EXPECT_NEAR(seen[0], 201.0 / 1000, 0.01);
+}
+
 TEST(DxfImport, KeptLayersStopAtLayer999) {
   std::string tables = "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n70\n1005\n";
   for (int i = 0; i < 1005; ++i)

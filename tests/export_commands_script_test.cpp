@@ -191,5 +191,44 @@ TEST(ExportCommandLine, EveryVectorFormat) {
             std::string::npos);
 }
 
+// A DXF file as the drawing of --export: imported with the default options, then written;
+// a DXF without entities fails with the import's message.
+TEST(ExportCommandLine, ConvertsDxfFiles) {
+  files_test::TempDir dir;
+  const std::string in = dir.file("Plan File.DXF");
+  export_test::write_file(in,
+                          "0\nSECTION\n2\nENTITIES\n"
+                          "0\nLINE\n8\n0\n10\n0\n20\n0\n11\n4\n21\n3\n"
+                          "0\nCIRCLE\n8\n0\n10\n2\n20\n2\n40\n1.5\n"
+                          "0\nENDSEC\n0\nEOF\n");
+  shell_test::DataDir data;
+  fs::create_directories(data.file("dat"));
+  fs::create_directory_symlink(std::string(KORAV_SOURCE_DIR) + "/dat/fonts", data.file("dat/fonts"));
+  const std::vector<std::string> env = {"KORAV_DATA_DIR=" + data.path()};
+  for (const char* format : {"pdf", "svg", "krv"}) {
+    SCOPED_TRACE(format);
+    const std::string out = dir.file(std::string("plan.") + format);
+    const auto r = export_test::run_program({KORAV_BINARY, "--export", format, in, out}, dir.path(), env);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  Drawing back;
+  FakeUi ui;
+  ASSERT_EQ(load_drawing(back, ui, dir.file("plan.krv")), LoadStatus::kLoaded);
+  int lines = 0, circles = 0;
+  for (const Element& e : back.store.list) {
+    lines += e.type == kLine;
+    circles += e.type == kCircle;
+  }
+  EXPECT_EQ(lines, 1);
+  EXPECT_EQ(circles, 1);
+  const std::string empty = dir.file("empty.dxf");
+  export_test::write_file(empty, "0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nEOF\n");
+  const auto bad = export_test::run_program({KORAV_BINARY, "--export", "pdf", empty, dir.file("e.pdf")},
+                                            dir.path(), env);
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("ENTITIES section is missing"), std::string::npos) << bad.err;
+}
+
 }  // namespace
 }  // namespace korav

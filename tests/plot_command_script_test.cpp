@@ -116,16 +116,18 @@ TEST(PlotCommandScripts, ThePlotGoesToThePlotterCommandFromAPrivateDirectory) {
   EXPECT_TRUE(export_test::read_file(spool.file("plot.hpgl")).starts_with("IN;IP0,0,8400,11880;"));
   // The file went from a directory of the program's own, below the temporary directory, that
   // only the user may enter.
-  const std::string dir = run.app->private_temp.made();
+  const std::string dir = run.app->private_dir.path();
   ASSERT_FALSE(dir.empty());
   EXPECT_TRUE(dir.starts_with(run.app->temp_dir + "korav-")) << dir;
   struct stat st {};
   ASSERT_EQ(stat(dir.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
   EXPECT_TRUE(fs::exists(dir + "plot.hpgl"));
-  // It goes with the program.
+  // The plotter command may still be reading it when the program ends: it stays.
+  EXPECT_TRUE(run.app->private_dir.kept());
   run.app.reset();
-  EXPECT_FALSE(fs::exists(dir));
+  EXPECT_TRUE(fs::exists(dir + "plot.hpgl"));
+  fs::remove_all(dir);
 }
 
 TEST(PlotCommandScripts, CancellingAtAnyStepPlotsNothing) {
@@ -141,7 +143,7 @@ TEST(PlotCommandScripts, CancellingAtAnyStepPlotsNothing) {
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.lines("error").empty());
     EXPECT_TRUE(none_selected(*run.app));
-    EXPECT_TRUE(run.app->private_temp.made().empty());
+    EXPECT_TRUE(run.app->private_dir.path().empty());
   }
   ScriptRun bad("p_file_plot\nanswer All objects\nclick 0 0\nclick 0 0\nanswer To File\nfile " +
                     out.file("no/dir/p.hpgl") + "\n",

@@ -218,7 +218,7 @@ TEST(PrintSetupScripts, ToPrinterGoesThroughTheHostsPrintDialogUnlessThePrinterI
   EXPECT_NEAR(o.margin_left, 10 / kPointsPerCm, 1e-6);  // the turned paper's top
   EXPECT_NEAR(o.margin_bottom, 20 / kPointsPerCm, 1e-6);
   // No print.ps was written.
-  EXPECT_TRUE(app.private_temp.made().empty());
+  EXPECT_TRUE(app.private_dir.path().empty());
   for (const Element& e : app.drawing.store.list) EXPECT_EQ(e.selected, 0);
 }
 

@@ -215,6 +215,24 @@ TEST(UserDirs, TheUsersDefaultSettingsComeBeforeTheShippedOnes) {
   EXPECT_EQ(plain.app->drawing.settings.figure_input, shipped);
 }
 
+TEST(UserDirs, AnInstalledProgramSavesTheUsersMaterialsBelowTheUsersDataDirectory) {
+  Installation inst(true);
+  fs::create_directories(inst.data + "dat/mat");
+  fs::copy_file(std::string(KORAV_SOURCE_DIR) + "/dat/mat/Brick", inst.data + "dat/mat/Brick");
+  const auto before = tree_of(inst.data);
+  ProgramRun saved(inst, "z_d_mat\nset Material/Name Mine\nset Material/Red 0.42\nz_save_mat\n");
+  ASSERT_EQ(saved.status, 0);
+  EXPECT_TRUE(fs::exists(inst.user_data + "dat/mat/Mine"));
+  EXPECT_EQ(tree_of(inst.data), before);
+  // The next run lists both and reads the user's by name.
+  ProgramRun next(inst, "set Material/Name Mine\n");
+  ASSERT_EQ(next.status, 0);
+  EXPECT_DOUBLE_EQ(next.app->material_values.red, 0.42);
+  ASSERT_TRUE(next.app->vars.find("Material/Name"));
+  EXPECT_EQ(next.app->vars.find("Material/Name")->items,
+            (std::vector<std::string>{"Brick", "Mine"}));
+}
+
 TEST(UserDirs, AWritableDataDirectoryOfOnesOwnKeepsEverything) {
   Installation inst(false);
   ProgramRun saved(inst,

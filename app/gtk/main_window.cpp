@@ -303,9 +303,9 @@ GtkWidget* GtkHost::build_palette() {
         if (f.family == e.preset || f.dialog == e.preset) dialog = "z_d_" + std::string(f.dialog);
       // The family's "Name" combo, the same variable as in its preset dialog.
       const DialogVar* name = nullptr;
-      for (const PresetKindInfo& k : kPresetKinds)
-        if ("z_d_" + std::string(k.directory) == dialog)
-          name = app_.vars.find(std::string(k.title) + "/Name");
+      for (const DialogNames& n : dialog_names())
+        if ("z_d_" + std::string(n.key) == dialog)
+          name = app_.vars.find(std::string(n.title) + "/Name");
       GtkWidget* combo = name ? bound_widget(*name) : gtk_combo_box_text_new();
       gtk_widget_set_size_request(combo, 90, -1);
       if (!name) gtk_widget_set_sensitive(combo, FALSE);  // a family still to come
