@@ -189,6 +189,7 @@ void drawing_replaced(App& app) {
   // The settings dialog shows the options the drawing brought.
   settings_revert_pen(app);
   settings_revert_line(app);
+  print_setup_changed(app);
   update_title(app);
   redraw(app);
 }

@@ -29,6 +29,7 @@
 #include "app/dialogs/gauge.h"
 #include "app/dialogs/info.h"
 #include "app/dialogs/layers.h"
+#include "app/dialogs/print_setup.h"
 #include "app/dialogs/settings.h"
 #include "app/dialogs/symbols.h"
 #include "app/point_input.h"
@@ -41,6 +42,7 @@
 #include "exchange/dxf_export.h"
 #include "exchange/dxf_import.h"
 #include "exchange/pov_export.h"
+#include "exchange/printcap.h"
 #include "exchange/radiance_export.h"
 #include "model/drawing.h"
 #include "model/font_table.h"
@@ -85,7 +87,9 @@ struct App {
   std::string program_dir;  // the data directory: nls/, graphics/, dat/, doc/ live here
   UserDirs user;            // an installed program's per-user directories (base/user_dirs.h)
   std::string temp_dir;
-  PrivateDir private_dir;  // the program's own temporary directory, below temp_dir (renders)
+  // The program's own temporary directory, below temp_dir: the renders' files and the files
+  // handed to the print and plot commands.
+  PrivateDir private_dir;
   std::string start_dir;  // the directory korav was started in
 
   // The drawing surfaces (surface 0 is the canvas, with its view record) and the renderer.
@@ -137,6 +141,8 @@ struct App {
   DxfExportOptions dxf_export;  // dialog "Export DXF..."
   DxfImportOptions dxf_import;  // dialog "Import DXF..."
   HlrOptions hlr;               // dialog "HLR options:"
+  PrintSetupDialog print_setup;  // dialogs "Print Setup", "Plot Setup"
+  std::string printcap = kSystemPrintcap;  // where the system's printers are listed
 
   App();
   App(const App&) = delete;

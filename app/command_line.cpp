@@ -25,10 +25,10 @@ constexpr OptionInfo kOptions[] = {
      "FORMAT is krv (load and save again), png (the plan view fitted to all elements), svg, "
      "eps or pdf (every element at the drawing scale, the page fitted to them) or ps (a page of "
      "the print setup's paper at the drawing scale, centred on the drawing) or dxf (every element, "
-     "2D, in metres) or pov (the POV-Ray scene of the 3D objects, walls and lights, seen "
-     "through the active camera). "
-     "2D, in metres) or gts, 3ds or lwo (every 3D object and wall as a mesh; lwo relative to "
-     "the origin). "
+     "2D, in metres) or hpgl (every element as the plot setup's HPGL or HPGL/2, on its paper at "
+     "the drawing scale, centred on the drawing) or pov (the POV-Ray scene of the 3D objects, "
+     "walls and lights, seen through the active camera) or gts, 3ds or lwo (every 3D object and "
+     "wall as a mesh; lwo relative to the origin). "
      "Also written korav --export FORMAT DRAWING OUT."},
     {"--size", "WxH", "canvas size for --script, --replay and png export",
      "Defaults: 1000x700 for --script, 1600x1200 for png export."},

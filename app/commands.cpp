@@ -433,6 +433,11 @@ constexpr std::string_view kOtherCommands[] = {
     "z_line_revert",
     "z_scale_inc",
     "z_scale_dec",
+    // the print and plot setups' scale steps
+    "z_prscale_inc",
+    "z_prscale_dec",
+    "z_plscale_inc",
+    "z_plscale_dec",
     // the preset dialogs' "Save" and trash can
     "z_save_text",
     "z_trash_text",

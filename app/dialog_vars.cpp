@@ -10,6 +10,7 @@
 #include "app/dialogs/layers.h"
 #include "app/dialogs/material.h"
 #include "app/dialogs/presets.h"
+#include "app/dialogs/print_setup.h"
 #include "app/dialogs/render_settings.h"
 #include "app/dialogs/symbols.h"
 #include "app/dialogs/text_size.h"
@@ -184,6 +185,13 @@ DialogVars::Result DialogVars::set(App& app, std::string_view name, std::string_
         error = "\"" + std::string(name) + "\": " + std::string(p.error);
         return Result::kError;
       }
+      const bool in_range = v.range == VarRange::kPositive      ? p.value > 0
+                            : v.range == VarRange::kNonNegative ? p.value >= 0
+                                                                : true;
+      if (!in_range || !std::isfinite(p.value)) {
+        error = "\"" + std::string(name) + "\": " + std::string(kMsgOutOfRange);
+        return Result::kError;
+      }
       write_number(v.ref, p.value);
       break;
     }
@@ -307,6 +315,7 @@ void register_shell_variables(App& app) {
   register_preset_variables(app);
   register_symbol_variables(app);
   register_settings_variables(app);
+  register_print_setup_variables(app);
   register_text_size_variables(app);
   register_dxf_variables(app);
   register_material_variables(app);

@@ -54,10 +54,19 @@ CharField char_field(FixedName<N>& f) {
 using VarRef = std::variant<std::monostate, std::int32_t*, std::uint32_t*, bool*, double*,
                             std::string*, CharField>;
 
+// Which values a unit or number entry takes; others are refused with "Number out of range"
+// and the variable keeps its value.
+enum class VarRange {
+  kAny,
+  kPositive,     // above 0
+  kNonNegative,  // 0 or above
+};
+
 struct DialogVar {
   std::string name;  // "Dialog title/Label"
   VarKind kind = VarKind::kEntry;
   VarRef ref;
+  VarRange range = VarRange::kAny;
   double lower = 0, upper = 0, step = 1;  // spin buttons and sliders
   std::vector<std::string> items;         // option menus and radio groups: English labels
   std::size_t max_length = 80;            // entries

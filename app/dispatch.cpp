@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/dialogs/gauge.h"
 #include "app/export_commands.h"
+#include "app/plot_command.h"
 #include "app/print_command.h"
 #include "app/dxf_commands.h"
 #include "app/font_commands.h"
@@ -13,6 +14,7 @@
 #include "app/dialogs/layers.h"
 #include "app/dialogs/material.h"
 #include "app/dialogs/presets.h"
+#include "app/dialogs/print_setup.h"
 #include "app/dialogs/render_settings.h"
 #include "app/dialogs/settings.h"
 #include "app/dialogs/symbols.h"
@@ -93,6 +95,12 @@ void p_glminus(App& app) {
 
 void p_file_info(App& app) { show_project_info(app); }
 
+// The menu's "Print Setup": the dialog of the paper, the scale and the printer.
+void p_file_printsetup(App& app) {
+  print_setup_opened(app);
+  show_dialog(app, "printsetup");
+}
+
 template <int Index>
 void p_path(App& app) {
   settings_choose_path(app, Index);
@@ -138,6 +146,8 @@ constexpr DispatchEntry kP[] = {
     {"p_file_import_3ds", import_3ds_command},
     {"p_file_import_dgm", import_dgm_command},
     {"p_file_print", print_command},
+    {"p_file_printsetup", p_file_printsetup},
+    {"p_file_plot", plot_command},
     {"p_layerstate_delete", p_layerstate_delete},
     {"p_layerstate_save", p_layerstate_save},
     {"p_layerfunc_up", p_layerfunc_up},
@@ -419,6 +429,10 @@ void z_line_apply(App& app) { settings_apply_line(app); }
 void z_line_revert(App& app) { settings_revert_line(app); }
 void z_scale_inc(App& app) { drawing_scale_step(app, true); }
 void z_scale_dec(App& app) { drawing_scale_step(app, false); }
+void z_prscale_inc(App& app) { print_scale_step(app, true); }
+void z_prscale_dec(App& app) { print_scale_step(app, false); }
+void z_plscale_inc(App& app) { plot_scale_step(app, true); }
+void z_plscale_dec(App& app) { plot_scale_step(app, false); }
 
 void z_mb3(App& app) { show_element_info(app); }
 void z_info_update(App& app) { show_project_info(app); }
@@ -443,6 +457,10 @@ constexpr DispatchEntry kZ[] = {
     {"z_line_revert", z_line_revert},
     {"z_scale_inc", z_scale_inc},
     {"z_scale_dec", z_scale_dec},
+    {"z_prscale_inc", z_prscale_inc},
+    {"z_prscale_dec", z_prscale_dec},
+    {"z_plscale_inc", z_plscale_inc},
+    {"z_plscale_dec", z_plscale_dec},
     {"z_info_update", z_info_update},
     {"z_save_settings", z_save_settings},
     {"z_load_settings", z_load_settings},
@@ -516,6 +534,9 @@ constexpr std::string_view kAvailableDialogs[] = {
     "font",
     "dxf_out",
     "dxf_in",
+    "printsetup",
+    "plotsetup",
+    "printscale",
     "pov",
     "ray",
     "mat",
@@ -595,8 +616,11 @@ bool dispatch_dialog(App& app, std::string_view name) {
     if (d->key == kDialogLayers) {
       open_layer_dialog(app);
     } else {
-      // The library may have changed on disk since the symbol list was last shown.
+      // The library may have changed on disk since the symbol list was last shown; so may the
+      // system's printers.
       if (d->key == kDialogSymbol) refresh_symbol_list(app);
+      if (d->key == "printsetup" || d->key == "plotsetup" || d->key == "printscale")
+        print_setup_opened(app);
       // The colour selection edits the colour of the dialog that opened it.
       if (d->key == "colorsel") bind_colour_selection(app, name);
       if (d->key == "mat") refresh_material_names(app);

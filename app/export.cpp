@@ -13,6 +13,7 @@
 #include "base/regular_file.h"
 #include "base/text_format.h"
 #include "base/ui.h"
+#include "exchange/hpgl_export.h"
 #include "exchange/pdf_export.h"
 #include "exchange/pov_export.h"
 #include "exchange/postscript.h"
@@ -124,7 +125,8 @@ int export_png_file(const CommandLine& cl, ExportUi& ui) {
 }
 
 // The vector outputs: every element of the drawing (on the layers shown), at the drawing's
-// paper scale; the ps page centres the drawing on the print setup's paper, at the drawing scale.
+// paper scale; the ps page centres the drawing on the print setup's paper, the hpgl plot on the
+// plot setup's, at the drawing scale.
 int export_vector_file(const CommandLine& cl, ExportUi& ui) {
   Drawing d;
   ui.set_file(cl.drawing);
@@ -143,8 +145,16 @@ int export_vector_file(const CommandLine& cl, ExportUi& ui) {
     written = export_eps(d, &fonts, false, cl.export_out);
   } else if (f == "pdf") {
     written = export_pdf(d, &fonts, false, cl.export_out);
+  } else if (f == "hpgl") {
+    // The plot setup's plotter and paper, at the drawing scale, centred on the drawing.
+    PlotSetup setup = plot_setup_of(d.settings.plot);
+    if (d.settings.drawing_scale > 0) setup.scale = d.settings.drawing_scale;
+    const Extent ext = drawing_extent(d, 0);
+    const double cx = ext.empty ? 0 : (ext.xmin + ext.xmax) / 2;
+    const double cy = ext.empty ? 0 : (ext.ymin + ext.ymax) / 2;
+    written = plot_to_file(d, &fonts, setup, cx, cy, cl.export_out);
   } else {
-    PrintSetup setup;
+    PrintSetup setup = print_setup_of(d.settings.print);
     if (d.settings.drawing_scale > 0) setup.scale = d.settings.drawing_scale;
     double w = 0, h = 0;
     print_frame_size(setup, w, h);
@@ -262,7 +272,7 @@ int export_mesh_file(const CommandLine& cl, ExportUi& ui) {
 
 // The export formats known so far, lower case.
 std::vector<std::string> export_formats() {
-  return {"krv", "png", "svg", "eps", "ps", "pdf", "dxf", "pov", "gts", "3ds", "lwo"};
+  return {"krv", "png", "svg", "eps", "ps", "pdf", "dxf", "hpgl", "pov", "gts", "3ds", "lwo"};
 }
 
 }  // namespace
@@ -278,7 +288,7 @@ int run_export(const CommandLine& cl) {
   if (cl.export_format == "png") return export_png_file(cl, ui);
   if (cl.export_format == "pov") return export_pov_file(cl, ui);
   if (cl.export_format == "svg" || cl.export_format == "eps" || cl.export_format == "ps" ||
-      cl.export_format == "pdf" || cl.export_format == "dxf")
+      cl.export_format == "pdf" || cl.export_format == "dxf" || cl.export_format == "hpgl")
     return export_vector_file(cl, ui);
   if (cl.export_format == "gts" || cl.export_format == "3ds" || cl.export_format == "lwo")
     return export_mesh_file(cl, ui);

@@ -72,12 +72,15 @@ void export_command(App& app, Format f) {
 
 }  // namespace
 
-bool ask_export_scope(App& app, std::string_view format) {
-  const std::string_view buttons[] = {"All objects", "All visible objects", "Select objects",
-                                      "Cancel"};
-  const std::string text = fill_format(translate("Export %s:"), {std::string(format)});
+namespace {
+
+constexpr std::string_view kScopeButtons[] = {"All objects", "All visible objects",
+                                              "Select objects", "Cancel"};
+
+// Marks the elements of the answer to the scope question.
+bool mark_scope(App& app, int answer) {
   Drawing& d = app.drawing;
-  switch (app.ui->question_filled(text, buttons)) {
+  switch (answer) {
     case 1:
       for (Element& e : d.store.list) e.selected = 1;
       return true;
@@ -90,6 +93,17 @@ bool ask_export_scope(App& app, std::string_view format) {
       return false;
     default: return false;
   }
+}
+
+}  // namespace
+
+bool ask_export_scope(App& app, std::string_view format) {
+  const std::string text = fill_format(translate("Export %s:"), {std::string(format)});
+  return mark_scope(app, app.ui->question_filled(text, kScopeButtons));
+}
+
+bool ask_scope(App& app, std::string_view question) {
+  return mark_scope(app, app.ui->question(question, kScopeButtons));
 }
 
 void export_svg_command(App& app) { export_command(app, Format::kSvg); }

@@ -14,6 +14,8 @@ struct App;
 // "All visible objects" those on the current layer and on the layers shown, "Select objects"
 // runs the selection dialogue. False when cancelled (nothing stays marked then).
 bool ask_export_scope(App& app, std::string_view format);
+// The same question with its own (English) text: "Plot HPGL:".
+bool ask_scope(App& app, std::string_view question);
 
 void export_svg_command(App& app);  // "p_file_export_svg"
 void export_eps_command(App& app);  // "p_file_export_eps"

@@ -147,6 +147,7 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
   settings_refresh_languages(app);
   settings_revert_pen(app);
   settings_revert_line(app);
+  print_setup_changed(app);
   // The current 3D material, and the names the material dialog offers.
   load_current_material(app);
   refresh_material_names(app);
@@ -175,6 +176,7 @@ bool start_up_in(App& app, const CommandLine& cl, const std::string& data_dir) {
       if (st == LoadStatus::kDamaged) ok = false;  // read only up to the damage
     }
     count_per_layer(app.drawing.store, app.drawing.layers);
+    print_setup_changed(app);
   }
   return ok;
 }

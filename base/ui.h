@@ -20,7 +20,36 @@
 #include <string>
 #include <string_view>
 
+struct _cairo;  // cairo's drawing context, cairo_t
+
 namespace korav {
+
+// A page that a host may print through a print dialog of its own (Ui::print_page).
+class PagePrinter {
+ public:
+  virtual ~PagePrinter() = default;
+  // A paper as it lies (landscape: wider than high) and its unprintable edges, in points.
+  struct Paper {
+    double width = 0, height = 0;
+    double margin_top = 0, margin_left = 0, margin_right = 0, margin_bottom = 0;
+    bool landscape = false;
+  };
+  // What the dialog starts with: the paper and the printer (empty: the system's default).
+  virtual Paper paper() const = 0;
+  virtual std::string printer() const = 0;
+  // Draws the page on `cr`, whose origin is the paper's top-left corner and whose unit is the
+  // point, for the paper the dialog's page setup gives.
+  virtual void draw(_cairo* cr, const Paper& paper) = 0;
+  // The page was printed on `paper`.
+  virtual void printed_on(const Paper& paper) { (void)paper; }
+};
+
+enum class HostPrint {
+  kNotOffered,  // the host has no print dialog: the caller prints another way
+  kPrinted,
+  kCancelled,
+  kFailed,  // the message says why
+};
 
 class Ui {
  public:
@@ -117,6 +146,15 @@ class Ui {
 
   // The autobackup interval or switch changed: re-arm the "backup" timer (app/app.h backup_tick).
   virtual void backup_timer_changed() {}
+
+  // The print command's "To Printer" where the host has a print dialog of its own: shows it,
+  // starting with the page's paper and printer, and prints the page. On kFailed `message` holds
+  // the reason, already translated. Hosts without one leave it to the caller.
+  virtual HostPrint print_page(PagePrinter& page, std::string& message) {
+    (void)page;
+    (void)message;
+    return HostPrint::kNotOffered;
+  }
 
   // The progress window of long imports and renders: opened with an (English) title, advanced
   // with a fraction 0..1, closed at the end. Hosts without a window show nothing.

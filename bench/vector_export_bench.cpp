@@ -1,7 +1,9 @@
 // The vector exports of a large plan: 225 000 elements (a block of 50 x 50 flats of 90
 // elements each: 80 lines, some dashed, 6 door swings and tables, a spline, a filled floor with
 // a hole and two room names in a stroke font), every element marked. PDF is the one with a
-// goal (under 250 ms a file); SVG and EPS are timed beside it. The files are made in memory.
+// goal (under 250 ms a file); SVG, EPS, the HPGL/2 plot (eight runs of the renderer, one a pen)
+// and the printed page drawn with cairo (into a PDF surface that writes nowhere) are timed
+// beside it. The files are made in memory.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -9,7 +11,11 @@
 #include <memory>
 #include <string>
 
+#include <cairo-pdf.h>
+
+#include "exchange/hpgl_export.h"
 #include "exchange/pdf_export.h"
+#include "exchange/printed_page.h"
 #include "exchange/postscript.h"
 #include "exchange/svg_export.h"
 #include "files/stroke_font.h"
@@ -130,6 +136,37 @@ void BM_EpsExport(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_EpsExport)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
+
+void BM_HpglPlot(benchmark::State& state) {
+  Fixture& f = fixture();
+  PlotSetup p;
+  p.type = kPlotHpgl2Colour;
+  p.scale = 2500;  // the whole plan on the sheet
+  for (auto _ : state) {
+    const std::string plot = plot_document(*f.plan, &f.fonts, p, 250, 250);
+    benchmark::DoNotOptimize(plot.data());
+  }
+}
+BENCHMARK(BM_HpglPlot)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
+
+cairo_status_t nowhere(void*, const unsigned char*, unsigned int) { return CAIRO_STATUS_SUCCESS; }
+
+void BM_PrintedPage(benchmark::State& state) {
+  Fixture& f = fixture();
+  PrintSetup setup;
+  setup.scale = 2500;
+  const PrintedPaper paper = paper_of(setup);
+  for (auto _ : state) {
+    cairo_surface_t* s = cairo_pdf_surface_create_for_stream(nowhere, nullptr, paper.width,
+                                                             paper.height);
+    cairo_t* cr = cairo_create(s);
+    draw_printed_page(cr, *f.plan, &f.fonts, setup, 0, 0, paper);
+    cairo_destroy(cr);
+    cairo_surface_finish(s);
+    cairo_surface_destroy(s);
+  }
+}
+BENCHMARK(BM_PrintedPage)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
 
 }  // namespace
 }  // namespace korav

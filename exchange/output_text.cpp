@@ -46,6 +46,17 @@ OutputText& OutputText::fixed(double v) {
   return *this;
 }
 
+OutputText& OutputText::fixed_places(double v, int places) {
+  if (!std::isfinite(v)) v = 0;
+  if (places < 0) places = 0;
+  if (places > 9) places = 9;
+  char tmp[340];
+  auto res = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::fixed, places);
+  if (res.ec != std::errc()) return *this << '0';
+  buf_.append(tmp, static_cast<std::size_t>(res.ptr - tmp));
+  return *this;
+}
+
 OutputText& OutputText::integer(long long v) {
   char tmp[24];
   auto r = std::to_chars(tmp, tmp + sizeof tmp, v);

@@ -33,6 +33,8 @@ class OutputText {
   // "%.2f", and "%.2f " (the number and a blank).
   OutputText& fixed(double v);
   OutputText& fixed_blank(double v) { return fixed(v) << ' '; }
+  // "%.Nf" for N = `places` (0 to 9), exactly as printf rounds.
+  OutputText& fixed_places(double v, int places);
   // "%d"
   OutputText& integer(long long v);
   // "%02x" of a colour byte.

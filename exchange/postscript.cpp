@@ -320,13 +320,6 @@ constexpr std::size_t kBuffer = 1 << 16;
 
 }  // namespace
 
-void print_frame_size(const PrintSetup& p, double& width, double& height) {
-  const double scale = p.scale > 0 ? p.scale : 100;
-  width = p.paper_width * scale / 100;  // centimetres on paper to metres of the drawing
-  height = p.paper_height * scale / 100;
-  if (p.landscape) std::swap(width, height);
-}
-
 int paper_points(double centimetres) {
   const double v = 72 * centimetres / 2.54;
   if (!(v > 0)) return 0;

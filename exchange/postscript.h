@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "exchange/print_setup.h"
 #include "files/safe_write.h"
 
 namespace korav {
@@ -15,18 +16,6 @@ namespace korav {
 struct Drawing;
 struct FontTable;
 
-// The print setup the printed page is made with.
-struct PrintSetup {
-  double paper_width = 21.0;   // cm
-  double paper_height = 29.7;  // cm
-  double scale = 100;          // print scale denominator
-  bool landscape = false;
-  bool colour = true;  // off: every pen prints black
-};
-
-// The paper frame on the drawing in metres: paper size x print scale / 100, width and height
-// exchanged in landscape.
-void print_frame_size(const PrintSetup& p, double& width, double& height);
 // The paper size in points, rounded.
 int paper_points(double centimetres);
 

@@ -57,25 +57,57 @@ bool get_pov(Reader& r, PovOptions& o) {
 }
 
 bool put_print(Writer& w, const PrintOptions& o) {
-  return put_f64s(w, o.values) && put_u32s(w, o.flags) && w.name(o.command) && w.name(o.name) &&
-         w.u32(o.last);
+  return w.f64(o.paper_width) && w.f64(o.paper_height) && w.f64(o.margin_top) &&
+         w.f64(o.margin_left) && w.f64(o.margin_right) && w.f64(o.margin_bottom) &&
+         w.f64(o.scale) && w.u32(o.colour) && w.u32(o.landscape) && w.name(o.command) &&
+         w.name(o.printer) && w.u32(o.reserved);
 }
 bool get_print(Reader& r, PrintOptions& o) {
-  return get_f64s(r, o.values) && get_u32s(r, o.flags) && r.name(o.command) && r.name(o.name) &&
-         r.u32(o.last);
+  return r.f64(o.paper_width) && r.f64(o.paper_height) && r.f64(o.margin_top) &&
+         r.f64(o.margin_left) && r.f64(o.margin_right) && r.f64(o.margin_bottom) &&
+         r.f64(o.scale) && r.u32(o.colour) && r.u32(o.landscape) && r.name(o.command) &&
+         r.name(o.printer) && r.u32(o.reserved);
 }
 
 bool put_plot(Writer& w, const PlotOptions& o) {
-  if (!put_u32s(w, o.flags) || !put_f64s(w, o.values)) return false;
-  for (const auto& s : o.strings)
-    if (!w.name(s)) return false;
-  return w.name(o.command) && w.u32(o.last);
+  return w.u32(o.type) && w.u32(o.origin) && w.u32(o.landscape) && w.f64(o.paper_width) &&
+         w.f64(o.paper_height) && w.f64(o.resolution) && w.f64(o.scale) && w.name(o.start) &&
+         w.name(o.end) && w.name(o.printer) && w.name(o.spare) && w.name(o.command) &&
+         w.u32(o.reserved);
 }
 bool get_plot(Reader& r, PlotOptions& o) {
-  if (!get_u32s(r, o.flags) || !get_f64s(r, o.values)) return false;
-  for (auto& s : o.strings)
-    if (!r.name(s)) return false;
-  return r.name(o.command) && r.u32(o.last);
+  return r.u32(o.type) && r.u32(o.origin) && r.u32(o.landscape) && r.f64(o.paper_width) &&
+         r.f64(o.paper_height) && r.f64(o.resolution) && r.f64(o.scale) && r.name(o.start) &&
+         r.name(o.end) && r.name(o.printer) && r.name(o.spare) && r.name(o.command) &&
+         r.u32(o.reserved);
+}
+
+// Values the print and plot setups cannot work with (a paper of no size, a scale or resolution
+// of zero, as older files and the shipped settings hold them; anything not finite; a choice
+// beyond its list) take the defaults; the rest is kept.
+bool usable_size(double v) { return std::isfinite(v) && v > 0 && v < 1e6; }
+double usable_margin(double v) { return std::isfinite(v) && v > 0 && v < 1e6 ? v : 0; }
+void keep_usable(PrintOptions& o) {
+  const PrintOptions def;
+  if (!usable_size(o.paper_width)) o.paper_width = def.paper_width;
+  if (!usable_size(o.paper_height)) o.paper_height = def.paper_height;
+  for (double* m : {&o.margin_top, &o.margin_left, &o.margin_right, &o.margin_bottom})
+    *m = usable_margin(*m);
+  if (!usable_size(o.scale)) o.scale = def.scale;
+  o.colour = o.colour > 1 ? 1 : o.colour;
+  o.landscape = o.landscape > 1 ? 1 : o.landscape;
+  if (o.printer.view().empty()) o.printer.set("Default");
+}
+void keep_usable(PlotOptions& o) {
+  const PlotOptions def;
+  if (o.type > 2) o.type = def.type;
+  o.origin = o.origin > 1 ? 1 : o.origin;
+  o.landscape = o.landscape > 1 ? 1 : o.landscape;
+  if (!usable_size(o.paper_width)) o.paper_width = def.paper_width;
+  if (!usable_size(o.paper_height)) o.paper_height = def.paper_height;
+  if (!usable_size(o.resolution)) o.resolution = def.resolution;
+  if (!usable_size(o.scale)) o.scale = def.scale;
+  if (o.printer.view().empty()) o.printer.set("Default");
 }
 
 bool put_pen(Writer& w, int i, const Pen& p) {
@@ -186,6 +218,7 @@ ChunkOutcome read_settings_chunk(Reader& r, const ChunkKey& key, std::uint32_t l
     PrintOptions t = s.print;
     bool whole = get_print(r, t);
     if (!whole && k == "PPR3") return ChunkOutcome::kUnknown;
+    keep_usable(t);
     s.print = t;
     return ChunkOutcome::kRead;
   }
@@ -193,6 +226,7 @@ ChunkOutcome read_settings_chunk(Reader& r, const ChunkKey& key, std::uint32_t l
     PlotOptions t = s.plot;
     bool whole = get_plot(r, t);
     if (!whole && k == "PHP3") return ChunkOutcome::kUnknown;
+    keep_usable(t);
     s.plot = t;
     return ChunkOutcome::kRead;
   }

@@ -24,20 +24,36 @@ struct PovOptions {  // PPO2
   std::uint32_t last = 0;
 };
 
+// The print setup ("Print Setup"): the paper, its margins and the print scale of the printed
+// page, and the printer the page goes to.
 struct PrintOptions {  // PPR3
-  std::array<double, 7> values{};
-  std::array<std::uint32_t, 2> flags{};
-  FixedName<128> command;
-  FixedName<128> name;
-  std::uint32_t last = 0;
+  double paper_width = 21.0;   // cm
+  double paper_height = 29.7;  // cm
+  double margin_top = 0, margin_left = 0, margin_right = 0, margin_bottom = 0;  // cm
+  double scale = 100;          // "Print scale", the denominator
+  std::uint32_t colour = 1;    // "Printer type": 0 "B/W", 1 "Color"
+  std::uint32_t landscape = 0; // "Orientation": 0 "Portrait", 1 "Landscape"
+  FixedName<128> command;      // "Printer command" (typed for "Custom")
+  FixedName<128> printer;      // "Printer": "Default", "Custom" or a printer's name
+  std::uint32_t reserved = 0;
 };
 
+// The plot setup ("Plot Setup"): the plotter's language, paper and scale, and the plotter the
+// file goes to.
 struct PlotOptions {  // PHP3
-  std::array<std::uint32_t, 3> flags{};
-  std::array<double, 4> values{};
-  std::array<FixedName<256>, 4> strings{};
-  FixedName<128> command;
-  std::uint32_t last = 0;
+  std::uint32_t type = 0;       // "Plotter type": 0 "HPGL", 1 "HPGL/2 mono", 2 "HPGL/2 color"
+  std::uint32_t origin = 0;     // "Origin": 0 "Bottom left", 1 "Center"
+  std::uint32_t landscape = 0;  // "Orientation": 0 "Portrait", 1 "Landscape"
+  double paper_width = 21.0;    // cm
+  double paper_height = 29.7;   // cm
+  double resolution = 0.0025;   // "Resolution [cm]": centimetres a plotter unit
+  double scale = 100;           // "Plot scale", the denominator
+  FixedName<256> start;         // "Start:" sequence, written before the drawing
+  FixedName<256> end;           // "End:" sequence, written after it
+  FixedName<256> printer;       // "Printer": "Default", "Custom" or a printer's name
+  FixedName<256> spare;
+  FixedName<128> command;       // "Plotter command" (typed for "Custom")
+  std::uint32_t reserved = 0;
 };
 
 struct ViewSwitches {                 // PVIW
@@ -97,6 +113,8 @@ inline Settings::Settings() {
   paths[0].set("./dat/draw/");
   paths[2].set("./dat/sym/");
   paths[4].set("./dat/dia/");
+  print.printer.set("Default");
+  plot.printer.set("Default");
 }
 
 }  // namespace korav

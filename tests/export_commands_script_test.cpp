@@ -170,7 +170,7 @@ TEST(ExportCommandLine, EveryVectorFormat) {
     const char* format;
     const char* starts;
   } cases[] = {{"svg", "<?xml"}, {"eps", "%!PS-Adobe-3.0 EPSF-2.0\n"}, {"ps", "%!PS-Adobe-3.0\n"},
-               {"pdf", "%PDF-1.3\n"}};
+               {"pdf", "%PDF-1.3\n"}, {"hpgl", "IN;IP0,0,8400,11880;\n"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.format);
     const std::string out = dir.file(std::string("gallery.") + c.format);

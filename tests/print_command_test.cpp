@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "base/process.h"
 #include "exchange/print_command.h"
 #include "tests/export_test_support.h"
 #include "tests/files_test_support.h"
@@ -45,11 +46,10 @@ TEST(PrintCommand, TheProgramRunsInTheBackgroundWithTheFile) {
   const std::string odd = dir.file("a file; with $(blanks).ps");
   export_test::write_file(odd, "%!PS\n");
   fs::create_directory(dir.file("out"));
-  ASSERT_TRUE(start_in_background(print_arguments("cp -t " + dir.file("out"), odd)));
+  ASSERT_TRUE(start_detached(print_arguments("cp -t " + dir.file("out"), odd), "").started);
   EXPECT_TRUE(appears(dir.file("out/a file; with $(blanks).ps")));
-  // A program that does not exist fails unseen.
-  EXPECT_TRUE(start_in_background({"no-such-print-program-here", odd}));
-  EXPECT_FALSE(start_in_background({}));
+  // A program that does not exist is reported.
+  EXPECT_FALSE(start_detached({"no-such-print-program-here", odd}, "").started);
 }
 
 void plan(App& app) {
@@ -82,11 +82,22 @@ TEST(PrintCommandScripts, ThePageGoesToThePrintCommand) {
   ScriptRun run("set Toolbar/Snap off\np_file_print\nclick 0 0\nclick 0 0\nanswer To Printer\n",
                 [&](App& app) {
                   plan(app);
+                  app.drawing.settings.print.printer.set("Custom");
                   app.drawing.settings.print.command.set("cp -t " + spool.path());
                 });
   EXPECT_EQ(run.status, 0);
   ASSERT_TRUE(appears(spool.file("print.ps")));
   EXPECT_TRUE(export_test::read_file(spool.file("print.ps")).ends_with("%%EOF\n"));
+}
+
+TEST(PrintCommandScripts, APrintCommandThatCannotStartSaysSo) {
+  ScriptRun run("set Toolbar/Snap off\nset Print Setup/Printer command no-such-print-program -x\n"
+                "p_file_print\nclick 0 0\nclick 0 0\nanswer To Printer\n",
+                plan);
+  EXPECT_EQ(run.lines("error"), std::vector<std::string>{
+                                    "Could not start the command:|no-such-print-program -x"});
+  // The page was written; no program reads it, so nothing keeps the directory.
+  EXPECT_FALSE(run.app->private_dir.kept());
 }
 
 TEST(PrintCommandScripts, CancellingWritesNothing) {

@@ -43,10 +43,10 @@ void change_every_option(Drawing& d) {
   }
   s.pov.path.set("/tmp/out.png");
   s.print.command.set("lp -d office");
-  s.plot.strings[3].set("END");
+  s.plot.end.set("END");
   s.plot.command.set("lpr -Pplotter");
-  std::tie(s.pov.flags[6], s.pov.values[2], s.pov.last, s.print.values[6], s.print.last,
-           s.plot.flags[0], s.plot.last) = std::tuple(3, 0.5, 7, 29.7, 2, 2, 5);
+  std::tie(s.pov.flags[6], s.pov.values[2], s.pov.last, s.print.scale, s.print.reserved,
+           s.plot.type, s.plot.reserved) = std::tuple(3, 0.5, 7, 29.7, 2, 2, 5);
   s.dxf = {1, 0, 1, 2};
   s.filter = {3, 4, 1};
   s.text_editor = {1, 1, 0, 1};
@@ -176,7 +176,7 @@ TEST(SettingsFile, OlderKeysFillTheSameOptions) {
   const Settings& s = d.settings;
   EXPECT_EQ(
       std::tuple(s.accuracy, s.accuracy_arch, s.pov.flags[6], s.pov.name.view(), s.pov.path.view(),
-                 s.print.values[2], s.print.values[3], s.plot.flags[0], s.plot.values[0]),
+                 s.print.margin_top, s.print.margin_left, s.plot.type, s.plot.paper_width),
       std::tuple(7u, 9u, 7u, "scene", "/keep", 3, 0, 2u, 0.0025));
 }
 

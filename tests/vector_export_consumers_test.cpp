@@ -1,14 +1,18 @@
 // The vector outputs handed to their real consumers: rsvg-convert renders every SVG,
 // Ghostscript every PostScript page and EPS (its bounding box device measures the ink, which
-// must lie inside the EPS bounding box), qpdf checks every PDF and pdftoppm renders it. Where
+// must lie inside the EPS bounding box), qpdf checks every PDF and pdftoppm renders it, hp2xx
+// reads and renders every HPGL and HPGL/2 plot. Where
 // the ink lies is compared with the PNG export of the same drawing: the same shape of the ink's
 // box and ink in the same cells of a grid over it, so that nothing is flipped, lost or cut off.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "exchange/hpgl_export.h"
 #include "exchange/pdf_export.h"
 #include "exchange/postscript.h"
 #include "exchange/svg_export.h"
@@ -201,6 +205,138 @@ TEST(VectorExportConsumers, QpdfAcceptsAndPdftoppmRendersThePdf) {
   }
 }
 
+// hp2xx's report on standard error: what it read, what it did not know, what surprised it.
+struct Hp2xxReport {
+  int status = -1;
+  int read = -1, ignored = -1, unexpected = -1;
+  std::string err;
+};
+
+Hp2xxReport hp2xx(const std::string& plot, const std::string& png, const std::string& dir) {
+  const auto r = run_program({"hp2xx", "-m", "png", "-f", png, plot}, dir);
+  Hp2xxReport h;
+  h.status = r.status;
+  h.err = r.err;
+  auto number = [&](const char* label) {
+    const std::size_t at = r.err.find(label);
+    return at == std::string::npos ? -1 : std::atoi(r.err.c_str() + at + std::strlen(label));
+  };
+  h.read = number("HPGL commands read:");
+  h.ignored = number("HPGL command(s) ignored:");
+  h.unexpected = number("Unexpected event(s):");
+  return h;
+}
+
+// hp2xx takes the mode switch ("ESC %0B") that starts an HPGL/2 plot for a command it does not
+// know ("BI"); nothing else may be unknown to it.
+int known_ignored(int type) { return type == kPlotHpgl ? 0 : 1; }
+
+// The picture turned a quarter turn to the right.
+Png turned_right(const Png& p) {
+  Png t;
+  t.width = p.height;
+  t.height = p.width;
+  t.px.resize(p.px.size());
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x)
+      t.px[static_cast<std::size_t>(x * t.width + (p.height - 1 - y))] = p.at(x, y);
+  return t;
+}
+
+// The PNG export's ink of the gallery without what hp2xx cannot show: lines of no length (the
+// point hatch, a point), which it skips where a plotter leaves a dot, and, for plain HPGL, the
+// solid filling, which only HPGL/2 has.
+Ink hp2xx_reference(const Gallery& g, bool fillings) {
+  Drawing d;
+  export_test::make_gallery(d, false);
+  d.settings.view.guide_points = 0;
+  for (Element& e : d.store.list) {
+    if (e.type == kPattern) {
+      const int kind = static_cast<const Pattern&>(e).kind;
+      e.selected = kind == 2 || (kind == 3 && !fillings);
+    } else if (e.type == kLine) {
+      const Line& l = static_cast<const Line&>(e);
+      e.selected = l.start.x == l.end.x && l.start.y == l.end.y;
+    }
+  }
+  d.store.purge();
+  std::string error;
+  Png p;
+  FontTable* fonts = const_cast<FontTable*>(&g.fonts);
+  if (!export_png(d, g.file("hp2xx_reference.png"), 1600, 1200, error, fonts) ||
+      !read_png(g.file("hp2xx_reference.png"), p))
+    return Ink{};
+  return ink_of(p, p.px[0]);
+}
+
+TEST(VectorExportConsumers, Hp2xxReadsAndRendersThePlotOfEveryElementKind) {
+  if (!have_program("hp2xx")) GTEST_SKIP() << "hp2xx is not installed";
+  Gallery g;
+  const Ink with_fillings = hp2xx_reference(g, true), without = hp2xx_reference(g, false);
+  struct Case {
+    const char* what;
+    int type;
+    bool landscape, centre;
+  } cases[] = {
+      {"HPGL", kPlotHpgl, false, false},
+      {"HPGL, landscape, origin at the centre", kPlotHpgl, true, true},
+      {"HPGL/2 color", kPlotHpgl2Colour, false, false},
+      {"HPGL/2 mono, landscape", kPlotHpgl2Mono, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlotSetup p;
+    p.type = c.type;
+    p.landscape = c.landscape;
+    p.centre_origin = c.centre;
+    p.scale = 300;  // the whole gallery on the sheet either way
+    const std::string plot = g.file("gallery.hpgl"), png = g.file("gallery.png");
+    ASSERT_EQ(plot_to_file(g.d, &g.fonts, p, 26, 10, plot), WriteStatus::kOk);
+    const Hp2xxReport r = hp2xx(plot, png, g.dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_GT(r.read, 1000) << r.err;
+    EXPECT_EQ(r.ignored, known_ignored(c.type)) << r.err;
+    EXPECT_EQ(r.unexpected, 0) << r.err;
+    Png pic;
+    ASSERT_TRUE(read_png(png, pic));
+    // Landscape turns the drawing a quarter turn to the left onto the paper.
+    const Ink ink = ink_of(c.landscape ? turned_right(pic) : pic, kWhite);
+    expect_same_ink(ink, c.type == kPlotHpgl ? without : with_fillings, "hp2xx");
+  }
+}
+
+// A filling with a hole, plotted in HPGL/2: hp2xx fills the ring and leaves the hole empty.
+TEST(VectorExportConsumers, Hp2xxFillsAroundTheHoleOfAFilling) {
+  if (!have_program("hp2xx")) GTEST_SKIP() << "hp2xx is not installed";
+  files_test::TempDir dir;
+  Drawing d;
+  Pattern p = make_element<Pattern>(0, 0, 0);
+  p.kind = 3;
+  p.red = 1;
+  const Point2 holed[] = {{0, 0}, {9, 0}, {9, 9}, {0, 9}, {999, 999},
+                          {3, 3}, {6, 3}, {6, 6}, {3, 6}, {999, 999}};
+  create_pattern(d.store, p, holed);
+  export_test::mark_all(d);
+  PlotSetup setup;
+  setup.type = kPlotHpgl2Colour;
+  ASSERT_EQ(plot_to_file(d, nullptr, setup, 0, 0, dir.file("f.hpgl")), WriteStatus::kOk);
+  const Hp2xxReport r = hp2xx(dir.file("f.hpgl"), dir.file("f.png"), dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.ignored, known_ignored(setup.type)) << r.err;
+  Png pic;
+  ASSERT_TRUE(read_png(dir.file("f.png"), pic));
+  const Ink ink = ink_of(pic, kWhite);
+  ASSERT_GT(ink.pixels, 1000);
+  // The picture is the filling's square: its middle (the hole) white, its ring filled.
+  auto at = [&](double fx, double fy) {
+    return pic.at(ink.x0 + static_cast<int>(fx * (ink.x1 - ink.x0)),
+                  ink.y0 + static_cast<int>(fy * (ink.y1 - ink.y0)));
+  };
+  EXPECT_EQ(at(0.5, 0.5), kWhite);
+  EXPECT_NE(at(1.0 / 6, 0.5), kWhite);
+  EXPECT_NE(at(0.5, 5.0 / 6), kWhite);
+}
+
 TEST(VectorExportConsumers, AnEmptyExportIsStillAFileTheConsumersAccept) {
   files_test::TempDir dir;
   Drawing d;  // nothing marked
@@ -223,6 +359,16 @@ TEST(VectorExportConsumers, AnEmptyExportIsStillAFileTheConsumersAccept) {
     ASSERT_EQ(export_pdf(d, nullptr, false, dir.file("e.pdf")), WriteStatus::kOk);
     const auto check = run_program({"qpdf", "--check", dir.file("e.pdf")}, dir.path());
     EXPECT_EQ(check.status, 0) << check.out;
+  }
+  if (have_program("hp2xx")) {
+    for (int type : {kPlotHpgl, kPlotHpgl2Colour}) {
+      PlotSetup p;
+      p.type = type;
+      ASSERT_EQ(plot_to_file(d, nullptr, p, 0, 0, dir.file("e.hpgl")), WriteStatus::kOk);
+      const Hp2xxReport r = hp2xx(dir.file("e.hpgl"), dir.file("e.png"), dir.path());
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(r.unexpected, 0) << r.err;
+    }
   }
 }
 
@@ -281,6 +427,19 @@ TEST(VectorExportConsumers, NonFiniteValuesAreLeftOutAndTheFilesStayValid) {
   if (have_program("qpdf")) {
     ASSERT_EQ(export_pdf(d, &fonts, true, dir.file("n.pdf")), WriteStatus::kOk);
     EXPECT_EQ(run_program({"qpdf", "--check", dir.file("n.pdf")}, dir.path()).status, 0);
+  }
+  for (int type : {kPlotHpgl, kPlotHpgl2Mono}) {
+    PlotSetup p;
+    p.type = type;
+    const std::string plot = plot_document(d, &fonts, p, 0, 0);
+    EXPECT_EQ(plot.find("nan"), std::string::npos) << plot;
+    EXPECT_EQ(plot.find("inf"), std::string::npos) << plot;
+    if (!have_program("hp2xx")) continue;
+    ASSERT_EQ(plot_to_file(d, &fonts, p, 0, 0, dir.file("n.hpgl")), WriteStatus::kOk);
+    const Hp2xxReport r = hp2xx(dir.file("n.hpgl"), dir.file("n.png"), dir.path());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.ignored, known_ignored(type)) << r.err;
+    EXPECT_EQ(r.unexpected, 0) << r.err;
   }
 }
 

@@ -13,6 +13,7 @@
 #include "app/dialogs/layers.h"
 #include "app/gtk/xpm_reader.h"
 #include "shell_test_support.h"
+#include "tests/export_test_support.h"
 #include "tests/png_test_support.h"
 
 namespace korav {
@@ -387,6 +388,55 @@ TEST(WindowReplay, TheLanguageFileSwitchesPromptsAndMenus) {
       if (l.rfind("nls entry *", 0) == 0) missing += l + "\n";
     EXPECT_EQ(missing, "");
   }
+}
+
+// "To Printer" in the window prints through GTK's print operation; the replay answers its
+// dialog with a file line, and the page is exported as PDF: the print setup's paper, the
+// drawing where the frame put it, nothing in the margin.
+TEST(WindowReplay, PrintsThroughGtksPrintOperation) {
+  if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
+  if (!export_test::have_program("qpdf") || !export_test::have_program("pdftoppm"))
+    GTEST_SKIP() << "qpdf or pdftoppm is not installed";
+  DataDir data;
+  const std::string pdf = data.file("page.pdf");
+  // A line from (1, 5) to (10, 5) m and a circle, with a pen 2 mm wide; at 1:100 a metre is
+  // 28.35 points. The left margin of 2 cm (2 m) hides the line's first metre.
+  shell_test::write_text(data.file("s.txt"),
+                         "set Toolbar/Snap off\n"
+                         "set Settings/Pen No. 0\nset Settings/Thickness 2\nz_pen_apply\n"
+                         "b_line_line\nclick 1 5\nclick 10 5\nclick 10 5\nkey Escape\n"
+                         "b_circle_circle\nclick 5 15\nclick 5 15\nclick 7 15\nclick 7 15\nkey Escape\n"
+                         "set Print Setup/Left: 2\n"
+                         "p_file_print\nclick 0 0\nclick 0 0\nanswer To Printer\nfile " +
+                             pdf + "\n");
+  KoravRun r = run_korav(data, "--replay s.txt", true);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("question: Output method: [To Printer|To File|Cancel] -> To Printer"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("file: Print -> " + pdf), std::string::npos) << r.out;
+  const auto check = export_test::run_program({"qpdf", "--check", pdf}, data.path());
+  EXPECT_EQ(check.status, 0) << check.out << check.err;
+  const auto render = export_test::run_program(
+      {"pdftoppm", "-r", "72", "-png", "-singlefile", pdf, data.file("page")}, data.path());
+  ASSERT_EQ(render.status, 0) << render.err;
+  Png png;
+  ASSERT_TRUE(read_png(data.file("page.png"), png));
+  EXPECT_NEAR(png.width, 595, 1);  // A4 upright, the print setup's: 595.28 x 841.89 points
+  EXPECT_NEAR(png.height, 842, 1);
+  const double k = 72 / 2.54;
+  auto dark = [&](double x, double y) {
+    const std::uint32_t c = png.at(static_cast<int>(x * k), static_cast<int>(841.89 - y * k));
+    return ((c >> 16) & 0xFF) < 128 && ((c >> 8) & 0xFF) < 128 && (c & 0xFF) < 128;
+  };
+  EXPECT_TRUE(dark(5, 5));    // the line
+  EXPECT_TRUE(dark(9.5, 5));
+  EXPECT_FALSE(dark(1.5, 5));  // in the margin
+  EXPECT_FALSE(dark(5, 6));
+  const export_test::Ink ink = export_test::ink_of(png, 0xFFFFFF);
+  EXPECT_NEAR(ink.x0, 2 * k, 2);  // the margin's edge
+  EXPECT_NEAR(ink.x1, 10 * k, 4);        // the line's end
+  EXPECT_NEAR(ink.y0, 841.89 - 17 * k, 4);  // the circle's top
 }
 
 }  // namespace

@@ -76,6 +76,8 @@ class GtkHost : public Ui {
   void language_changed() override;
   void open_help(std::string_view path) override;
   void backup_timer_changed() override;
+  // GTK's print dialog (gtk_print.cpp).
+  HostPrint print_page(PagePrinter& page, std::string& message) override;
 
   // ---- the window ----
   // Builds and shows the main window with a canvas of the given size: exactly that size (a
