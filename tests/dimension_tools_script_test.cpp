@@ -25,7 +25,7 @@ using tool_script::click;
 using tool_script::num;
 using tool_script::shown;
 
-std::string twice(double x, double y) { return click(x, y) + click(x, y); }
+using tool_script::twice;
 
 // A horizontal chain at y = -1 over the points at x = 0, 1, 3.365 and 4.25 (y = 0).
 const std::string kChain = kSnapOff + "b_dim_x\n" + twice(0, -1) + twice(0, 0) + twice(1, 0) +

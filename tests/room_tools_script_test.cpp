@@ -20,7 +20,7 @@ using tool_script::click;
 using tool_script::num;
 using tool_script::shown;
 
-std::string twice(double x, double y) { return click(x, y) + click(x, y); }
+using tool_script::twice;
 
 // The inscription switches: description and number off, so that no names are asked.
 const std::string kMeasuresOnly = kSnapOff +

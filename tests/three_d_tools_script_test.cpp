@@ -17,18 +17,10 @@ using tool_script::click;
 using tool_script::kSnapOff;
 using tool_script::Result;
 
-std::string twice(double x, double y) { return click(x, y) + click(x, y); }
+using tool_script::twice;
 
-double zmin(const Object3D& o) {
-  double z = 1e300;
-  for (const Point3& p : mesh_vertices(o)) z = std::min(z, p.z);
-  return z;
-}
-double zmax(const Object3D& o) {
-  double z = -1e300;
-  for (const Point3& p : mesh_vertices(o)) z = std::max(z, p.z);
-  return z;
-}
+using tool_script::zmin;
+using tool_script::zmax;
 
 struct Case {
   const char* what;

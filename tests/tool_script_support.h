@@ -2,6 +2,7 @@
 // the drawing saved at its end and read back from the file, as a user's batch job would.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <initializer_list>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "app/script_host.h"
 #include "base/catalogue.h"
 #include "files/drawing_file.h"
+#include "model/element_points.h"
 #include "tests/files_test_support.h"
 #include "tests/shell_test_support.h"
 
@@ -22,6 +24,20 @@ namespace korav::tool_script {
 // Script lines: a number as the script reads it, a click at a world position.
 inline std::string num(double v) { return std::to_string(v); }
 inline std::string click(double x, double y) { return "click " + num(x) + " " + num(y) + "\n"; }
+// A point and its confirmation at the same place.
+inline std::string twice(double x, double y) { return click(x, y) + click(x, y); }
+
+// The lowest and highest z of a 3D object's vertices.
+inline double zmin(const Object3D& o) {
+  double z = 1e300;
+  for (const Point3& p : mesh_vertices(o)) z = std::min(z, p.z);
+  return z;
+}
+inline double zmax(const Object3D& o) {
+  double z = -1e300;
+  for (const Point3& p : mesh_vertices(o)) z = std::max(z, p.z);
+  return z;
+}
 
 // Base elements are drawn with snapping off, so that their points are exactly the clicks.
 inline const std::string kSnapOff = "set Toolbar/Snap off\n";
