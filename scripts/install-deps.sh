@@ -10,8 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin librsvg2-bin groff-base
-  ghostscript qpdf poppler-utils python3-ezdxf librecad hp2xx
-  ghostscript qpdf poppler-utils python3-ezdxf librecad assimp-utils libgts-bin
+  ghostscript qpdf poppler-utils python3-ezdxf librecad hp2xx assimp-utils libgts-bin povray
 )
 
 missing=()
