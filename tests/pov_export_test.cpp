@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -47,10 +46,14 @@ std::string scene_of(const Drawing& d, const PovSettings& s = {},
 // The colours of the light sources, in order.
 std::vector<std::array<double, 3>> light_colours(const std::string& scene) {
   std::vector<std::array<double, 3>> out;
-  const std::regex colour(R"(light_source \{ <[^>]*> color rgb <([^,]+), ([^,]+), ([^>]+)>)");
-  for (auto it = std::sregex_iterator(scene.begin(), scene.end(), colour);
-       it != std::sregex_iterator(); ++it)
-    out.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3])});
+  for (std::size_t at = scene.find("light_source { <"); at != std::string::npos;
+       at = scene.find("light_source { <", at + 1)) {
+    const std::size_t c = scene.find("> color rgb <", at);
+    if (c == std::string::npos) break;
+    std::array<double, 3> rgb{};
+    if (std::sscanf(scene.c_str() + c + 13, "%lf, %lf, %lf>", &rgb[0], &rgb[1], &rgb[2]) == 3)
+      out.push_back(rgb);
+  }
   return out;
 }
 
@@ -281,13 +284,14 @@ TEST(PovScene, AWallIsItsPrismWithOneCutterPerOpening) {
 
 // Whether the point (drawing coordinates) lies inside every half-space of a cutter.
 bool inside_cutter(const std::string& cutter, double x, double y, double z) {
-  const std::regex plane(R"(plane \{<([-0-9.]+),([-0-9.]+),([-0-9.]+)>,([-0-9.]+)\})");
   int planes = 0;
-  for (auto it = std::sregex_iterator(cutter.begin(), cutter.end(), plane);
-       it != std::sregex_iterator(); ++it, ++planes) {
+  for (std::size_t at = cutter.find("plane {<"); at != std::string::npos;
+       at = cutter.find("plane {<", at + 1)) {
     // POV-Ray's <x, z, y>.
-    const double nx = std::stod((*it)[1]), nz = std::stod((*it)[2]), ny = std::stod((*it)[3]);
-    if (nx * x + ny * y + nz * z > std::stod((*it)[4])) return false;
+    double nx = 0, nz = 0, ny = 0, d = 0;
+    if (std::sscanf(cutter.c_str() + at + 8, "%lf,%lf,%lf>,%lf}", &nx, &nz, &ny, &d) != 4) continue;
+    ++planes;
+    if (nx * x + ny * y + nz * z > d) return false;
   }
   return planes == 6;
 }
