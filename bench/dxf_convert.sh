@@ -17,7 +17,7 @@ median() {
     t0=$(date +%s.%N)
     "$@" >/dev/null 2>&1
     t1=$(date +%s.%N)
-    times+=("$(echo "$t1 - $t0" | bc)")
+    times+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')")
   done
   printf '%s\n' "${times[@]}" | sort -n | sed -n 3p
 }

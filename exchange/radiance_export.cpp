@@ -76,20 +76,20 @@ void write_material(SceneText& t, const std::string& id, const SceneMaterial& sm
     }
   }
   const double r = clamp01(m.red), g = clamp01(m.green), b = clamp01(m.blue);
-  const double spec = clamp01(m.reflection);
+  const double specularity = clamp01(m.reflection);
   const double rough = 0.2 * (1 - clamp01(m.highlight));
   const double trans = clamp01(m.transparency);
   if (trans > 0 && m.refraction) {
     t.add("%s glass %s\n0\n0\n3 %.2f %.2f %.2f\n\n", modifier.c_str(), id.c_str(), r, g, b);
   } else if (trans > 0) {
     t.add("%s trans %s\n0\n0\n7 %.2f %.2f %.2f %.2f %.2f %.2f %.2f\n\n", modifier.c_str(),
-          id.c_str(), r, g, b, spec, rough, trans, 1.0);
+          id.c_str(), r, g, b, specularity, rough, trans, 1.0);
   } else if (m.metallic) {
     t.add("%s metal %s\n0\n0\n5 %.2f %.2f %.2f %.2f %.2f\n\n", modifier.c_str(), id.c_str(), r, g,
-          b, spec, rough);
+          b, specularity, rough);
   } else {
     t.add("%s plastic %s\n0\n0\n5 %.2f %.2f %.2f %.2f %.2f\n\n", modifier.c_str(), id.c_str(), r,
-          g, b, spec, rough);
+          g, b, specularity, rough);
   }
 }
 
