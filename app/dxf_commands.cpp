@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/app.h"
+#include "app/export_commands.h"
 #include "app/selection.h"
 #include "app/dispatch.h"
 #include "base/regular_file.h"
@@ -40,11 +41,6 @@ bool mark_elements(App& app) {
       for (Element& e : d.store.list) e.selected = 1;
       return true;
   }
-}
-
-void end_export(App& app) {
-  app.drawing.deselect_all();
-  redraw(app);
 }
 
 }  // namespace

@@ -95,6 +95,17 @@ LoadStatus load_input(Drawing& d, ExportUi& ui, const std::string& path) {
   return LoadStatus::kLoaded;
 }
 
+// The exit status of an export: 1 with a message naming the output when it could not be
+// written, 1 for an input read only up to its damage, else 0.
+int export_status(ExportUi& ui, const CommandLine& cl, LoadStatus st, WriteStatus written) {
+  if (written != WriteStatus::kOk) {
+    ui.set_file(cl.export_out);
+    ui.error_box(written == WriteStatus::kCannotOpen ? kMsgCannotOpen : kMsgCannotWrite);
+    return 1;
+  }
+  return st == LoadStatus::kLoaded ? 0 : 1;
+}
+
 // krv: load and save again. Exit status 1 when the input cannot be read or the output not
 // written; a damaged input is still written as far as it could be read, and counts as failed.
 int export_krv(const CommandLine& cl, ExportUi& ui) {
@@ -163,12 +174,7 @@ int export_vector_file(const CommandLine& cl, ExportUi& ui) {
     const double cy = ext.empty ? 0 : (ext.ymin + ext.ymax) / 2;
     written = print_to_file(d, &fonts, setup, cx - w / 2, cy - h / 2, cl.export_out);
   }
-  if (written != WriteStatus::kOk) {
-    ui.set_file(cl.export_out);
-    ui.error_box(written == WriteStatus::kCannotOpen ? kMsgCannotOpen : kMsgCannotWrite);
-    return 1;
-  }
-  return st == LoadStatus::kLoaded ? 0 : 1;
+  return export_status(ui, cl, st, written);
 }
 
 // pov: the POV-Ray scene of every 3D object, wall and light, seen through the active camera
@@ -198,12 +204,7 @@ int export_pov_file(const CommandLine& cl, ExportUi& ui) {
       });
   const WriteStatus written =
       export_pov(d, PovSettings{}, PovCamera::kPerspective, *materials, cl.export_out);
-  if (written != WriteStatus::kOk) {
-    ui.set_file(cl.export_out);
-    ui.error_box(written == WriteStatus::kCannotOpen ? kMsgCannotOpen : kMsgCannotWrite);
-    return 1;
-  }
-  return st == LoadStatus::kLoaded ? 0 : 1;
+  return export_status(ui, cl, st, written);
 }
 
 // The mesh outputs: every 3D object and wall of the drawing, with the materials of the data
@@ -262,12 +263,7 @@ int export_mesh_file(const CommandLine& cl, ExportUi& ui) {
       written = write_lwob(objects_lwo, Point3{}, cl.export_out);
     }
   }
-  if (written != WriteStatus::kOk) {
-    ui.set_file(cl.export_out);
-    ui.error_box(written == WriteStatus::kCannotOpen ? kMsgCannotOpen : kMsgCannotWrite);
-    return 1;
-  }
-  return st == LoadStatus::kLoaded ? 0 : 1;
+  return export_status(ui, cl, st, written);
 }
 
 // The export formats known so far, lower case.

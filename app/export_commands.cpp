@@ -27,24 +27,6 @@ TextExport ask_text_export(App& app) {
   }
 }
 
-// The chooser starts in the settings' export path, or beside the drawing when none is set.
-std::optional<std::string> ask_file(App& app, std::string_view title) {
-  const std::string_view path = app.drawing.settings.paths[5].view();
-  const std::string start =
-      path.empty() ? drawing_directory(app) : settings_path_directory(app, path, "");
-  return app.ui->choose_file(title, start, true);
-}
-
-void report(App& app, WriteStatus st) {
-  if (st == WriteStatus::kCannotOpen) app.ui->error_box(kMsgCannotOpen);
-  else if (st == WriteStatus::kCannotWrite) app.ui->error_box(kMsgCannotWrite);
-}
-
-void end_export(App& app) {
-  app.drawing.deselect_all();
-  redraw(app);
-}
-
 enum class Format { kSvg, kEps, kPdf };
 
 void export_command(App& app, Format f) {
@@ -57,7 +39,7 @@ void export_command(App& app, Format f) {
   }
   const std::string_view title =
       f == Format::kSvg ? "Export SVG..." : f == Format::kEps ? "Export EPS..." : "Export PDF...";
-  const std::optional<std::string> path = ask_file(app, title);
+  const std::optional<std::string> path = choose_export_file(app, title);
   if (!path) return end_export(app);
   const bool as_text = texts == TextExport::kText;
   WriteStatus st = WriteStatus::kOk;
@@ -66,11 +48,28 @@ void export_command(App& app, Format f) {
     case Format::kEps: st = export_eps(app.drawing, &app.fonts, as_text, *path); break;
     case Format::kPdf: st = export_pdf(app.drawing, &app.fonts, as_text, *path); break;
   }
-  report(app, st);
+  report_write_status(app, st);
   end_export(app);
 }
 
 }  // namespace
+
+std::optional<std::string> choose_export_file(App& app, std::string_view title, bool save) {
+  const std::string_view path = app.drawing.settings.paths[5].view();
+  const std::string start =
+      path.empty() ? drawing_directory(app) : settings_path_directory(app, path, "");
+  return app.ui->choose_file(title, start, save);
+}
+
+void report_write_status(App& app, WriteStatus st) {
+  if (st == WriteStatus::kCannotOpen) app.ui->error_box(kMsgCannotOpen);
+  else if (st == WriteStatus::kCannotWrite) app.ui->error_box(kMsgCannotWrite);
+}
+
+void end_export(App& app) {
+  app.drawing.deselect_all();
+  redraw(app);
+}
 
 namespace {
 

@@ -23,24 +23,6 @@ namespace korav {
 
 namespace {
 
-// The chooser starts in the settings' export path, or beside the drawing when none is set.
-std::optional<std::string> ask_file(App& app, std::string_view title, bool save) {
-  const std::string_view path = app.drawing.settings.paths[5].view();
-  const std::string start =
-      path.empty() ? drawing_directory(app) : settings_path_directory(app, path, "");
-  return app.ui->choose_file(title, start, save);
-}
-
-void report(App& app, WriteStatus st) {
-  if (st == WriteStatus::kCannotOpen) app.ui->error_box(kMsgCannotOpen);
-  else if (st == WriteStatus::kCannotWrite) app.ui->error_box(kMsgCannotWrite);
-}
-
-void end_export(App& app) {
-  app.drawing.deselect_all();
-  redraw(app);
-}
-
 void print(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
@@ -106,15 +88,15 @@ MaterialValues material_values(const App& app, std::string_view name) {
 
 void export_gts_command(App& app) {
   if (!ask_export_scope(app, "GTS")) return end_export(app);
-  const std::optional<std::string> path = ask_file(app, "Export GTS...", true);
+  const std::optional<std::string> path = choose_export_file(app, "Export GTS...", true);
   if (!path) return end_export(app);
-  report(app, write_gts(selected_triangles(app.drawing.store.head()), *path));
+  report_write_status(app, write_gts(selected_triangles(app.drawing.store.head()), *path));
   end_export(app);
 }
 
 void export_3ds_command(App& app) {
   if (!ask_export_scope(app, "3DS")) return end_export(app);
-  const std::optional<std::string> path = ask_file(app, "Export 3DS...", true);
+  const std::optional<std::string> path = choose_export_file(app, "Export 3DS...", true);
   if (!path) return end_export(app);
   std::vector<ThreeDsExportObject> objects;
   for (Chosen& c : chosen_solids(app.drawing)) {
@@ -127,7 +109,7 @@ void export_3ds_command(App& app) {
   std::string log;
   const WriteStatus st = write_3ds(objects, *path, log);
   print(log);
-  report(app, st);
+  report_write_status(app, st);
   end_export(app);
 }
 
@@ -139,7 +121,7 @@ void export_lwo_command(App& app) {
   r.add_step(kStepConfirm, "Move/Confirm:");
   if (point_input(app, r) != kInputDone) return end_export(app);
   const Point3 origin{r.x[0], r.y[0], r.z[0], 0};
-  const std::optional<std::string> path = ask_file(app, "Export LWOB...", true);
+  const std::optional<std::string> path = choose_export_file(app, "Export LWOB...", true);
   if (!path) return end_export(app);
   std::vector<LwobObject> objects;
   for (Chosen& c : chosen_solids(app.drawing)) {
@@ -152,13 +134,13 @@ void export_lwo_command(App& app) {
   if (lwob_bytes(objects, origin).empty()) {
     app.ui->error_box(kMsgLwobTooManyPoints);
   } else {
-    report(app, write_lwob(objects, origin, *path));
+    report_write_status(app, write_lwob(objects, origin, *path));
   }
   end_export(app);
 }
 
 void import_gts_command(App& app) {
-  const std::optional<std::string> path = ask_file(app, "Import GTS...", false);
+  const std::optional<std::string> path = choose_export_file(app, "Import GTS...", false);
   if (!path) return;
   GtsImport g = read_gts_file(*path);
   if (!g.ok) return import_failed(app, g.error);
@@ -168,7 +150,7 @@ void import_gts_command(App& app) {
 }
 
 void import_3ds_command(App& app) {
-  const std::optional<std::string> path = ask_file(app, "Import 3DS...", false);
+  const std::optional<std::string> path = choose_export_file(app, "Import 3DS...", false);
   if (!path) return;
   const ThreeDsImport t = read_3ds_file(*path);
   // A file without a single mesh is no 3D Studio file the user meant: say so as well.
@@ -201,7 +183,7 @@ void import_3ds_command(App& app) {
 }
 
 void import_dgm_command(App& app) {
-  const std::optional<std::string> path = ask_file(app, "Import DGM...", false);
+  const std::optional<std::string> path = choose_export_file(app, "Import DGM...", false);
   if (!path) return;
   const TerrainImport t = read_terrain_file(*path);
   if (!t.ok) return import_failed(app, t.error);

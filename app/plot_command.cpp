@@ -11,22 +11,8 @@
 
 namespace korav {
 
-namespace {
-
-void report(App& app, WriteStatus st) {
-  if (st == WriteStatus::kCannotOpen) app.ui->error_box(kMsgCannotOpen);
-  else if (st == WriteStatus::kCannotWrite) app.ui->error_box(kMsgCannotWrite);
-}
-
-void end_plot(App& app) {
-  app.drawing.deselect_all();
-  redraw(app);
-}
-
-}  // namespace
-
 void plot_command(App& app) {
-  if (!ask_scope(app, "Plot HPGL:")) return end_plot(app);
+  if (!ask_scope(app, "Plot HPGL:")) return end_export(app);
   const PlotSetup setup = plot_setup_of(app.drawing.settings.plot);
   double w = 0, h = 0;
   plot_frame_size(setup, w, h);
@@ -39,27 +25,27 @@ void plot_command(App& app) {
   r.add_step(kStepConfirm, "Move/Confirm:", [w, h](App& a, const PointRequest& q, double, double) {
     draw_paper_frame(a, q.x[0] - w / 2, q.y[0] - h / 2, w, h);
   });
-  if (point_input(app, r) != kInputDone) return end_plot(app);
+  if (point_input(app, r) != kInputDone) return end_export(app);
   const std::string_view buttons[] = {"To Plotter", "To File", "Cancel"};
   const int how = app.ui->question("Output method:", buttons);
-  if (how != 1 && how != 2) return end_plot(app);
+  if (how != 1 && how != 2) return end_export(app);
   std::string path;
   if (how == 2) {
     const std::optional<std::string> chosen =
         app.ui->choose_file("Plot to file...", drawing_directory(app), true);
-    if (!chosen) return end_plot(app);
+    if (!chosen) return end_export(app);
     path = *chosen;
   } else {
     path = handed_file(app, "plot.hpgl");
     if (path.empty()) {
-      report(app, WriteStatus::kCannotOpen);
-      return end_plot(app);
+      report_write_status(app, WriteStatus::kCannotOpen);
+      return end_export(app);
     }
   }
   const WriteStatus st = plot_to_file(app.drawing, &app.fonts, setup, r.x[0], r.y[0], path);
-  report(app, st);
+  report_write_status(app, st);
   if (st == WriteStatus::kOk && how == 1) hand_to_command(app, plot_command_of(app), path);
-  end_plot(app);
+  end_export(app);
 }
 
 }  // namespace korav

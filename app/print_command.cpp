@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/export_commands.h"
 #include "base/messages.h"
 #include "base/process.h"
 #include "base/text_format.h"
@@ -20,11 +21,6 @@ namespace korav {
 namespace {
 
 constexpr std::string_view kMsgCannotStart = "Could not start the command:\n%s";
-
-void report(App& app, WriteStatus st) {
-  if (st == WriteStatus::kCannotOpen) app.ui->error_box(kMsgCannotOpen);
-  else if (st == WriteStatus::kCannotWrite) app.ui->error_box(kMsgCannotWrite);
-}
 
 PagePrinter::Paper host_paper(const PrintedPaper& p, bool landscape) {
   return {p.width, p.height, p.margin_top, p.margin_left, p.margin_right, p.margin_bottom,
@@ -122,12 +118,12 @@ void print_command(App& app) {
     path = *chosen;
   } else {
     path = handed_file(app, "print.ps");
-    if (path.empty()) return report(app, WriteStatus::kCannotOpen);
+    if (path.empty()) return report_write_status(app, WriteStatus::kCannotOpen);
   }
   for (Element& e : d.store.list) e.selected = 1;
   const WriteStatus st = print_to_file(d, &app.fonts, setup, r.x[0], r.y[0], path);
   d.deselect_all();
-  report(app, st);
+  report_write_status(app, st);
   if (st != WriteStatus::kOk || how != 1) return;
   hand_to_command(app, print_command_of(app), path);
 }

@@ -251,11 +251,7 @@ void export_pov_command(App& app) {
   const std::optional<PovCamera> camera = ask_camera_type(app);
   if (!camera) return;
   if (!ask_export_scope(app, "POV")) return end_render(app);
-  const std::string_view path_setting = app.drawing.settings.paths[5].view();
-  const std::string start = path_setting.empty()
-                                ? drawing_directory(app)
-                                : settings_path_directory(app, path_setting, "");
-  const std::optional<std::string> path = app.ui->choose_file("Export POV...", start, true);
+  const std::optional<std::string> path = choose_export_file(app, "Export POV...");
   if (!path) return end_render(app);
   const std::optional<SceneMaterials> materials =
       ask_materials(app, scene_material_names(app.drawing));
