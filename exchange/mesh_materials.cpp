@@ -1,70 +1,54 @@
 #include "exchange/mesh_materials.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdio>
 
 #include "base/regular_file.h"
+#include "three_d/material.h"
 
 namespace korav {
 
 namespace {
-
-std::string_view next_line(std::string_view& text) {
-  const std::size_t n = text.find('\n');
-  std::string_view line = text.substr(0, n);
-  text.remove_prefix(n == std::string_view::npos ? text.size() : n + 1);
-  while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
-    line.remove_suffix(1);
-  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-  return line;
-}
-
-bool parse(std::string_view line, double& v) {
-  if (!line.empty() && line.front() == '+') line.remove_prefix(1);
-  auto r = std::from_chars(line.data(), line.data() + line.size(), v);
-  return r.ec == std::errc() && std::isfinite(v);
-}
-
-bool parse(std::string_view line, int& v) {
-  double d = 0;
-  if (!parse(line, d) || d < -1e9 || d > 1e9) return false;
-  v = static_cast<int>(d);
-  return true;
-}
 
 double unit(double v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 
 }  // namespace
 
 std::string material_file_text(const MaterialValues& m) {
-  char buf[512];
-  std::snprintf(buf, sizeof buf,
-                "%f\n%f\n%f\n%f\n%f\n%f\n%f\n%d\n%d\n%f\n%d\n%s\n%d\n%f\n%f\n%f\n%f\n%d\n%s\n",
-                unit(m.red), unit(m.green), unit(m.blue), unit(m.transparency), 1.0,
-                unit(m.reflection), unit(m.ambience), m.refraction ? 1 : 0, m.metallic ? 1 : 0,
-                unit(m.highlight), 0, "", 0, 1.0, 1.0, 0.0, 0.0, 0, "");
-  return buf;
+  Material f;
+  f.red = unit(m.red);
+  f.green = unit(m.green);
+  f.blue = unit(m.blue);
+  f.transparency = unit(m.transparency);
+  f.reflection = unit(m.reflection);
+  f.ambience = unit(m.ambience);
+  f.refraction = m.refraction ? 1 : 0;
+  f.metallic = m.metallic ? 1 : 0;
+  f.highlight = unit(m.highlight);
+  f.repeat = 0;
+  std::string out;
+  format_material(f, out);
+  return out;
 }
 
 bool parse_material_values(std::string_view text, MaterialValues& m) {
-  MaterialValues v;
-  double one = 0;
-  if (!parse(next_line(text), v.red) || !parse(next_line(text), v.green) ||
-      !parse(next_line(text), v.blue) || !parse(next_line(text), v.transparency) ||
-      !parse(next_line(text), one))
+  Material f;
+  const MaterialReadResult r = parse_material(text, f);
+  // The colour, the transparency and the constant must be there; the finish values may be
+  // missing from a file cut short, and keep their defaults then.
+  if (r.status == MaterialRead::kMissing ||
+      (r.status == MaterialRead::kDamaged && r.line <= 5))
     return false;
-  // The finish values are optional for a file cut short after the colour.
-  if (parse(next_line(text), v.reflection) && parse(next_line(text), v.ambience) &&
-      parse(next_line(text), v.refraction) && parse(next_line(text), v.metallic))
-    parse(next_line(text), v.highlight);
-  v.red = unit(v.red);
-  v.green = unit(v.green);
-  v.blue = unit(v.blue);
-  v.transparency = unit(v.transparency);
-  v.reflection = unit(v.reflection);
-  v.ambience = unit(v.ambience);
-  v.highlight = unit(v.highlight);
+  MaterialValues v;
+  v.red = unit(f.red);
+  v.green = unit(f.green);
+  v.blue = unit(f.blue);
+  v.transparency = unit(f.transparency);
+  if (r.status == MaterialRead::kRead || r.line > 9) {
+    v.reflection = unit(f.reflection);
+    v.ambience = unit(f.ambience);
+    v.refraction = f.refraction;
+    v.metallic = f.metallic;
+    if (r.status == MaterialRead::kRead || r.line > 10) v.highlight = unit(f.highlight);
+  }
   m = v;
   return true;
 }
