@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/commands.h"
 #include "app/dispatch.h"
@@ -8,6 +9,7 @@
 #include "base/text_format.h"
 #include "files/drawing_file.h"
 #include "files/stroke_font.h"
+#include "render/text_drawing.h"
 #include "three_d/objects.h"
 
 namespace korav {
@@ -16,6 +18,12 @@ App::App() {
   register_shell_variables(*this);
   install_font_loader(fonts, "./dat/fonts/");
   display.renderer.fonts = &fonts;
+  FontTable* f = &fonts;
+  drawing.index.set_text_extent(
+      [f](const Text& t, double scale) { return text_extent(*f, scale, t); }, f);
+  // For the tests: every indexed search checked against a walk of the whole store.
+  if (const char* check = std::getenv("KORAV_INDEX_CHECK"); check && check[0] == '1')
+    drawing.index.verify = true;
 }
 
 bool App::dialog_open(std::string_view key) const { return open_dialogs.contains(key); }

@@ -25,6 +25,9 @@ void command_loop(App& app) {
       app.pending = "nop";
     }
     dispatch(app, name);
+    // A command may have changed elements in place: the spatial index starts again.
+    app.drawing.store.touch();
+    app.drawing.store.editing = false;
     // Whatever the command recorded, the "Undo" and "Redo" buttons follow the history.
     app.ui->set_undo_buttons(app.drawing.undo.undo_enabled(), app.drawing.undo.redo_enabled());
   }

@@ -315,11 +315,15 @@ double pick_score(const Element& e, const PickContext& c, double x, double y) {
   }
 }
 
-Element* pick_element(const Drawing& d, const PickContext& c, double x, double y, int kind_code) {
-  double best = kPickLimit;
+namespace {
+
+// The walk over `elements`: the smallest score below `best` wins, the earlier of equal ones.
+template <class Range>
+Element* best_of(const Drawing& d, const PickContext& c, double x, double y, int kind_code,
+                 const Range& elements, double& best) {
   Element* found = nullptr;
   bool in_3d = c.view != kPlanView;
-  for (Element* e = d.store.head(); e; e = e->next) {
+  for (Element* e : elements) {
     if (!pick_kind_matches(kind_code, e->type)) continue;
     if (in_3d && !has_3d_points(e->type)) continue;
     if (!pick_layer_allowed(d, c, kind_code, e->layer)) continue;
@@ -333,6 +337,45 @@ Element* pick_element(const Drawing& d, const PickContext& c, double x, double y
   return found;
 }
 
+// No score lies below the distance from the click to the element's box, less the bonus of the
+// point-like kinds. The search looks at the elements whose box lies within r (plus the bonus)
+// of the click: when the best of them scores r or less, nothing outside can beat or tie it;
+// otherwise r grows, up to the pick limit.
+Element* pick_indexed(const Drawing& d, SpatialIndex& index, const PickContext& c, double x,
+                      double y, int kind_code) {
+  const double bonus = std::fabs(5 * c.units_per_pixel);
+  double r = 2 * std::max(c.snap_size, 1) * std::fabs(c.units_per_pixel);
+  if (!(r > 0) || !(r < kPickLimit)) r = kPickLimit;
+  for (;;) {
+    const bool last = r >= kPickLimit;
+    if (last) r = kPickLimit;
+    const double m = r + bonus;
+    double best = kPickLimit;
+    Element* found = best_of(d, c, x, y, kind_code, index.query({x - m, y - m, x + m, y + m}), best);
+    if (best <= r || last) return found;
+    r *= 4;
+  }
+}
+
+}  // namespace
+
+Element* pick_element(const Drawing& d, const PickContext& c, double x, double y, int kind_code) {
+  // The index holds the plan; its text boxes count only if measured as this pick measures.
+  SpatialIndex* index = nullptr;
+  if (c.view == kPlanView && std::isfinite(x) && std::isfinite(y) &&
+      std::isfinite(c.units_per_pixel) && c.text_extent_tag == d.index.text_extent_tag() &&
+      c.drawing_scale == d.settings.drawing_scale)
+    index = d.indexed();
+  double best = kPickLimit;
+  Element* found = index ? pick_indexed(d, *index, c, x, y, kind_code)
+                         : best_of(d, c, x, y, kind_code, ListPointers{d.store.list}, best);
+  if (index && index->verify) {
+    double b = kPickLimit;
+    if (best_of(d, c, x, y, kind_code, ListPointers{d.store.list}, b) != found) index_mismatch("pick");
+  }
+  return found;
+}
+
 PickContext pick_context(const App& app) {
   PickContext c;
   if (app.view().units_x > 0) c.units_per_pixel = app.view().units_x;
@@ -342,6 +385,7 @@ PickContext pick_context(const App& app) {
   c.visible_layers = app.selection.visible_layers();
   c.drawing_scale = app.drawing.settings.drawing_scale;
   FontTable* fonts = &app.fonts;
+  c.text_extent_tag = fonts;
   c.text_width = [fonts](const Text& t, double scale) {
     return text_width(*fonts, scale, t.height, t.width_factor, t.spacing, t.font.view(),
                       text_of(t), t.align, t.fitted_width);

@@ -42,6 +42,9 @@ struct PickContext {
   bool visible_layers = false;                // selection panel: "Visible layers"
   double drawing_scale = 100;
   TextWidthFn text_width;  // none: texts have no base line to hit
+  // Names the measure of text_width, as the drawing's spatial index knows it: the index serves
+  // the pick only when it measured its texts the same way.
+  const void* text_extent_tag = nullptr;
 };
 
 // The best score a candidate must beat, in metres.

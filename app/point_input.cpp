@@ -617,6 +617,8 @@ int point_input(App& app, PointRequest& r) {
   if (r.step_count < 1 || r.step_count > kMaxSteps || r.step < 0 || r.point_count < 0)
     return kInputCancel;
   r.kinds[r.step_count] = kStepEnd;
+  // Between two waits a command that took a snapshot for undo may have moved its elements.
+  if (app.drawing.store.editing) app.drawing.store.touch();
   r.saved_cursor_mode = in.cursor_mode;
   r.parent = in.current;
   r.marked = {};

@@ -63,6 +63,32 @@ bool inside_range(const Element& e, const Projector& view, const Rect& r) {
   return any && !outside;
 }
 
+// Calls f for each element that may have a place in the rectangle, in store order: in the plan
+// those the index finds there, else all. With verification, every element the index left out
+// is checked to have no place in the rectangle.
+template <class F>
+void for_each_candidate(Drawing& d, int view, const Rect& r, const char* what, F&& f) {
+  SpatialIndex* index = view == kPlanView ? d.indexed() : nullptr;
+  if (!index) {
+    for (Element& e : d.store.list) f(e);
+    return;
+  }
+  std::span<Element* const> cand = index->query({r.x1, r.y1, r.x2, r.y2});
+  if (index->verify) {
+    std::size_t k = 0;
+    for (const Element& e : d.store.list) {
+      if (k < cand.size() && cand[k] == &e) {
+        ++k;
+        continue;
+      }
+      for_each_point(e, [&](const ConstPointRef& p) {
+        if (p.is_place() && !p.unused && r.contains(*p.x, *p.y)) index_mismatch(what);
+      });
+    }
+  }
+  for (Element* e : cand) f(*e);
+}
+
 void notify(const ElementChanged& changed, Element& e) {
   if (changed) changed(e);
 }
@@ -87,14 +113,15 @@ int select_range(Drawing& d, const SelectionSettings& s, const Filter& f, int vi
   Rect r(x1, y1, x2, y2);
   const Projector projector{view, d.camera};
   int n = 0;
-  for (Element& e : d.store.list) {
-    if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
-    if (view != kPlanView && !has_3d_points(e.type)) continue;
-    if (!inside_range(e, projector, r)) continue;
+  for_each_candidate(d, view, r, "range selection", [&](Element& e) {
+    if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) return false;
+    if (view != kPlanView && !has_3d_points(e.type)) return false;
+    if (!inside_range(e, projector, r)) return false;
     apply_mode(s.mode, e.selected);
     notify(changed, e);
     ++n;
-  }
+    return true;
+  });
   return n;
 }
 
@@ -104,13 +131,14 @@ int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, d
   const Projector projector{view, d.camera};
   s.points_marked = true;
   int n = 0;
-  for (Element& e : d.store.list) {
-    if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) continue;
+  for_each_candidate(d, view, r, "point selection", [&](Element& e) {
+    if (!element_accessible(d, s.visible_layers(), e) || !passes_filter(f, e)) return false;
     // Plan-only kinds have no position in a 3D view; as for a range, only the 3D kinds count.
-    if (view != kPlanView && !has_3d_points(e.type)) continue;
+    if (view != kPlanView && !has_3d_points(e.type)) return false;
     bool any = false;
+    // Points stored but not in use (a gable's without a gable) are no places to mark.
     for_each_point(e, [&](const PointRef& p) {
-      if (!p.is_place() || !contains_point(r, projector, p)) return;
+      if (!p.is_place() || p.unused || !contains_point(r, projector, p)) return;
       apply_mode(s.mode, *p.mark);
       any = true;
     });
@@ -118,7 +146,8 @@ int select_points(Drawing& d, SelectionSettings& s, const Filter& f, int view, d
       notify(changed, e);
       ++n;
     }
-  }
+    return any;
+  });
   return n;
 }
 

@@ -109,6 +109,22 @@ struct Search {
   Vec2 click;
   double tol;  // 1.5 x snap size, in metres
   SnapHit hit;
+  // With the index: the elements whose box touches the square, in store order. Nothing else
+  // can have a point, a crossing or a middle in the square.
+  std::span<Element* const> cand{};
+  bool indexed = false;
+
+  template <class F>
+  bool each(F&& f) const {
+    if (indexed) {
+      for (const Element* e : cand)
+        if (f(*e)) return true;
+      return false;
+    }
+    for (const Element& e : d.store.list)
+      if (f(e)) return true;
+    return false;
+  }
 
   bool take(double x, double y, double z, int found) {
     hit = {kSnapPoint, x, y, z, found};
@@ -122,19 +138,19 @@ struct Search {
   bool circle_crossings_of(const Circle& c) {
     if (!curve_box_touches(c, sq) || !in_ring(c, click, tol, true)) return false;
     bool c_true = is_true_circle(c);
-    for (const Element& e : d.store.list) {
-      if (&e == &c || !accessible(d, e)) continue;
+    return each([&](const Element& e) {
+      if (&e == &c || !accessible(d, e)) return false;
       if (const Circle* other = as<Circle>(&e)) {
         if (!c_true || !is_true_circle(*other) || !curve_box_touches(*other, sq) ||
             !in_ring(*other, click, tol, false))
-          continue;
+          return false;
         CurveCrossings x = circle_crossings(c, *other);
         for (int i = 0; i < x.count; ++i)
           if (sq.contains(x.point[i]) && on_arc(c, x.point[i]) && on_arc(*other, x.point[i]))
             return take(x.point[i].x, x.point[i].y, 0, kFoundCrossing);
-        continue;
+        return false;
       }
-      bool done = for_each_segment(e, [&](Vec2 a, Vec2 b) {
+      return for_each_segment(e, [&](Vec2 a, Vec2 b) {
         if (sq.outside(a, b)) return false;
         CurveCrossings x = line_curve_crossings(a, b, c);
         for (int i = 0; i < x.count; ++i)
@@ -142,9 +158,7 @@ struct Search {
             return take(x.point[i].x, x.point[i].y, 0, kFoundCrossing);
         return false;
       });
-      if (done) return true;
-    }
-    return false;
+    });
   }
 
   // The points of a curve besides its centre.
@@ -269,18 +283,14 @@ int snap_size_pixels(const SnapSettings& s) {
                                                           : kDefaultSnapSize;
 }
 
-SnapHit find_snap(const Drawing& d, const SnapQuery& q, std::span<const Point3> request_points) {
+namespace {
+
+SnapHit search_snap(const Drawing& d, const SnapQuery& q, std::span<const Point3> request_points,
+                    SpatialIndex* index) {
   int size = snap_size_pixels(q.settings);
   double hx = size * q.units_x, hy = size * q.units_y;
-  Search s{d,
-           q,
-           {q.x - hx, q.y - hy, q.x + hx, q.y + hy},
-           {q.x, q.y},
-           1.5 * size * q.units_x,
-           {},
-           {},
-           false,
-           {}};
+  Search s{d,  q,     {q.x - hx, q.y - hy, q.x + hx, q.y + hy}, {q.x, q.y}, 1.5 * size * q.units_x,
+           {}, {},    false, {}, false, {}};
   if (q.on) {
     for (const Point3& p : request_points) {
       if (q.view == kPlanView) {
@@ -290,13 +300,19 @@ SnapHit find_snap(const Drawing& d, const SnapQuery& q, std::span<const Point3> 
       }
     }
     if (q.view == kPlanView) {
+      if (index) {
+        s.cand = index->query({s.sq.x1, s.sq.y1, s.sq.x2, s.sq.y2});
+        s.indexed = true;
+      }
       // One walk: the first element with a point in the square wins; the crossings and middle
       // points, which only count when no element has one, are gathered on the way.
-      for (const Element& e : d.store.list) {
-        if (!accessible(d, e)) continue;
-        if (s.element_points(e)) return s.hit;
+      bool found = s.each([&](const Element& e) {
+        if (!accessible(d, e)) return false;
+        if (s.element_points(e)) return true;
         s.gather(e);
-      }
+        return false;
+      });
+      if (found) return s.hit;
       if (s.line_intersections()) return s.hit;
       if (s.have_middle) {
         s.take(s.middle.x, s.middle.y, 0, kFoundCentre);
@@ -309,6 +325,22 @@ SnapHit find_snap(const Drawing& d, const SnapQuery& q, std::span<const Point3> 
   }
   SnapHit h;
   if (unproject_click(q.view, q.x, q.y, h.x, h.y, h.z)) h.code = kSnapClick;
+  return h;
+}
+
+bool same_hit(const SnapHit& a, const SnapHit& b) {
+  auto same = [](double u, double v) { return u == v || (std::isnan(u) && std::isnan(v)); };
+  return a.code == b.code && a.found == b.found && same(a.x, b.x) && same(a.y, b.y) &&
+         same(a.z, b.z);
+}
+
+}  // namespace
+
+SnapHit find_snap(const Drawing& d, const SnapQuery& q, std::span<const Point3> request_points) {
+  SpatialIndex* index = q.view == kPlanView ? d.indexed() : nullptr;
+  SnapHit h = search_snap(d, q, request_points, index);
+  if (index && index->verify && !same_hit(h, search_snap(d, q, request_points, nullptr)))
+    index_mismatch("snap");
   return h;
 }
 
@@ -371,15 +403,20 @@ bool snap_preview_tick(const Drawing& d, const SnapQuery& q, SnapPreview& p,
   if (p.done || !q.on) return p.hit.found != before;
   int size = snap_size_pixels(q.settings);
   double hx = size * q.units_x, hy = size * q.units_y;
-  Search s{d,
-           q,
-           {q.x - hx, q.y - hy, q.x + hx, q.y + hy},
-           {q.x, q.y},
-           1.5 * size * q.units_x,
-           {},
-           {},
-           false,
-           {}};
+  Search s{d,  q,     {q.x - hx, q.y - hy, q.x + hx, q.y + hy}, {q.x, q.y}, 1.5 * size * q.units_x,
+           {}, {},    false, {}, false, {}};
+  if (SpatialIndex* index = q.view == kPlanView ? d.indexed() : nullptr) {
+    // Only the elements near the square can offer a point: all of them in this tick.
+    s.cand = index->query({s.sq.x1, s.sq.y1, s.sq.x2, s.sq.y2});
+    s.indexed = true;
+    s.each([&](const Element& e) {
+      if (!accessible(d, e) || !s.element_points(e)) return false;
+      p.hit = s.hit;
+      return true;
+    });
+    p.done = true;
+    return p.hit.found != before;
+  }
   // The walk goes on from the element where the last tick stopped; it is still linked, since
   // any change to the store's links restarts the walk above. At least 64 elements are looked
   // at per tick, so the walk always gets on.

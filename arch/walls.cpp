@@ -1,5 +1,6 @@
 #include "arch/walls.h"
 
+#include <array>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -536,15 +537,28 @@ bool extend_wall(Drawing& d, Wall& w, PlanVec pick) {
       found = true;
     }
   };
-  for (const Element& el : d.store.list) {
-    if (&el == &w || !on_visible_layer(d, el)) continue;
-    if (const Line* l = as<Line>(&el)) {
-      consider(PlanVec(l->start), PlanVec(l->end));
-    } else if (const Wall* o = as<Wall>(&el)) {
-      const Footprint f = footprint(*o);
-      for (int k = 0; k < 4; ++k) consider(f[k], f[(k + 1) % 4]);
+  // The first crossing beyond the moving end, along the axis line: only elements whose box
+  // that line crosses can have one.
+  auto search = [&](const auto& elements) {
+    best = 10000;
+    found = false;
+    for (const Element* el : elements) {
+      if (el == &w || !on_visible_layer(d, *el)) continue;
+      if (const Line* l = as<Line>(el)) {
+        consider(PlanVec(l->start), PlanVec(l->end));
+      } else if (const Wall* o = as<Wall>(el)) {
+        const Footprint f = footprint(*o);
+        for (int k = 0; k < 4; ++k) consider(f[k], f[(k + 1) % 4]);
+      }
     }
-  }
+    return std::array<double, 6>{found ? 1.0 : 0.0, best, best_a.x, best_a.y, best_b.x, best_b.y};
+  };
+  const std::array<double, 6> r = search_elements(
+      d, "wall crossings",
+      [&](SpatialIndex& index) { return index.query_line(from.x, from.y, to.x, to.y); }, search);
+  found = r[0] != 0;
+  best_a = {r[2], r[3]};
+  best_b = {r[4], r[5]};
   if (!found) return false;
   PlanVec on_first, on_second;
   if (!faces_meet(w, best_a, best_b, on_first, on_second)) return false;

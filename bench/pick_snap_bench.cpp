@@ -1,6 +1,7 @@
 // One click on a large drawing: the snap search followed by the pick of the element under the
 // click, as a tool that asks for a point and then for an element does it. The drawing holds
-// 100 000 elements of the common kinds spread over 1 km x 1 km, seen at 1:500 (1/6 m a pixel).
+// 100 000 elements of the common kinds spread over 1 km x 1 km, or 1 000 000 over 3.16 km x
+// 3.16 km (as dense), seen at 1:500 (1/6 m a pixel).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -13,9 +14,11 @@
 namespace korav {
 namespace {
 
+double side_of(int n) { return 1000 * std::sqrt(n / 100000.0); }
+
 void fill(Drawing& d, int n) {
   std::mt19937 rng(42);
-  std::uniform_real_distribution<double> pos(0, 1000), len(0.5, 20), ang(0, 6.283);
+  std::uniform_real_distribution<double> pos(0, side_of(n)), len(0.5, 20), ang(0, 6.283);
   for (int i = 0; i < n; ++i) {
     double x = pos(rng), y = pos(rng), l = len(rng), a = ang(rng);
     switch (i % 10) {
@@ -53,8 +56,9 @@ void fill(Drawing& d, int n) {
 void BM_SnapAndPickOneClick(benchmark::State& state) {
   Drawing d;
   fill(d, static_cast<int>(state.range(0)));
+  d.indexed();  // built once, as after loading
   std::mt19937 rng(7);
-  std::uniform_real_distribution<double> pos(0, 1000);
+  std::uniform_real_distribution<double> pos(0, side_of(static_cast<int>(state.range(0))));
   SnapQuery q;
   q.units_x = q.units_y = 1.0 / 6;
   PickContext c;
@@ -71,6 +75,7 @@ void BM_SnapAndPickOneClick(benchmark::State& state) {
 }
 BENCHMARK(BM_SnapAndPickOneClick)
     ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
@@ -79,6 +84,7 @@ BENCHMARK(BM_SnapAndPickOneClick)
 void BM_SnapNothingFound(benchmark::State& state) {
   Drawing d;
   fill(d, static_cast<int>(state.range(0)));
+  d.indexed();  // built once, as after loading
   SnapQuery q;
   q.units_x = q.units_y = 1.0 / 6;
   q.x = -500;
@@ -87,6 +93,7 @@ void BM_SnapNothingFound(benchmark::State& state) {
 }
 BENCHMARK(BM_SnapNothingFound)
     ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
@@ -94,14 +101,16 @@ BENCHMARK(BM_SnapNothingFound)
 void BM_PickOnly(benchmark::State& state) {
   Drawing d;
   fill(d, static_cast<int>(state.range(0)));
+  d.indexed();  // built once, as after loading
   std::mt19937 rng(7);
-  std::uniform_real_distribution<double> pos(0, 1000);
+  std::uniform_real_distribution<double> pos(0, side_of(static_cast<int>(state.range(0))));
   PickContext c;
   c.units_per_pixel = 1.0 / 6;
   for (auto _ : state) benchmark::DoNotOptimize(pick_element(d, c, pos(rng), pos(rng), kPickAny));
 }
 BENCHMARK(BM_PickOnly)
     ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);

@@ -69,25 +69,37 @@ void record_deleted(Drawing& d, Element& e) {
 // (on their arcs) of the current or a shown layer.
 template <class F>
 void for_each_curve_crossing(const Drawing& d, const Circle& c, F&& f) {
-  auto with_segment = [&](Vec2 p, Vec2 q) {
-    CurveCrossings x = line_curve_crossings(p, q, c);
-    for (int i = 0; i < x.count; ++i)
-      if (x.t[i] > -1e-5 && x.t[i] < 1.00001) f(x.point[i]);
-  };
-  const bool true_circle = is_true_circle(c);
-  for (const Element& e : d.store.list) {
-    if (&e == &c || !layer_visible(d.layers, d.current_layer, e.layer)) continue;
-    if (const Line* l = as<Line>(&e)) {
-      with_segment(l->start, l->end);
-    } else if (const Circle* o = as<Circle>(&e)) {
-      if (!true_circle || !is_true_circle(*o)) continue;
-      CurveCrossings x = circle_crossings(c, *o);
+  auto search = [&](const auto& elements) {
+    std::vector<Vec2> found;
+    auto with_segment = [&](Vec2 p, Vec2 q) {
+      CurveCrossings x = line_curve_crossings(p, q, c);
       for (int i = 0; i < x.count; ++i)
-        if (on_arc(*o, x.point[i])) f(x.point[i]);
-    } else if (const Wall* w = as<Wall>(&e)) {
-      for (const OutlineLine& ol : wall_lines(*w)) with_segment(ol.start, ol.end);
+        if (x.t[i] > -1e-5 && x.t[i] < 1.00001) found.push_back(x.point[i]);
+    };
+    const bool true_circle = is_true_circle(c);
+    for (const Element* e : elements) {
+      if (e == &c || !layer_visible(d.layers, d.current_layer, e->layer)) continue;
+      if (const Line* l = as<Line>(e)) {
+        with_segment(l->start, l->end);
+      } else if (const Circle* o = as<Circle>(e)) {
+        if (!true_circle || !is_true_circle(*o)) continue;
+        CurveCrossings x = circle_crossings(c, *o);
+        for (int i = 0; i < x.count; ++i)
+          if (on_arc(*o, x.point[i])) found.push_back(x.point[i]);
+      } else if (const Wall* w = as<Wall>(e)) {
+        for (const OutlineLine& ol : wall_lines(*w)) with_segment(ol.start, ol.end);
+      }
     }
-  }
+    return found;
+  };
+  // Every crossing lies on the whole curve, within its reach round the centre; a little more
+  // for the segments' tolerance at their ends.
+  auto query = [&](SpatialIndex& index) {
+    const double r = std::max(std::fabs(c.radius1), std::fabs(c.radius2));
+    const double m = r * (1 + 1e-6) + 1e-9 * (std::fabs(c.centre.x) + std::fabs(c.centre.y));
+    return index.query({c.centre.x - m, c.centre.y - m, c.centre.x + m, c.centre.y + m}, 1e-4);
+  };
+  for (Vec2 p : search_elements(d, "curve crossings", query, search)) f(p);
 }
 
 }  // namespace

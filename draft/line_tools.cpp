@@ -41,26 +41,32 @@ void set_end(Line& l, Vec2 p) {
 template <class F>
 void for_each_crossing(const Drawing& d, const Line& line, F&& f) {
   const Vec2 a = line.start, b = line.end;
-  auto with_segment = [&](Vec2 p, Vec2 q) {
-    LineCrossing x = line_intersection(a, b, p, q);
-    if (!x.found) return;
-    double other = projection_parameter(x.point, p, q).t;
-    if (!(other > -1e-5 && other < 1.00001)) return;
-    f(projection_parameter(x.point, a, b).t);
-  };
-  for (const Element& e : d.store.list) {
-    if (&e == &line || !layer_visible(d.layers, d.current_layer, e.layer)) continue;
-    if (const Line* l = as<Line>(&e)) {
-      with_segment(l->start, l->end);
-    } else if (const Circle* c = as<Circle>(&e)) {
-      CurveCrossings cc = line_curve_crossings(a, b, *c);
-      for (int i = 0; i < cc.count; ++i)
-        if (on_arc(*c, cc.point[i])) f(cc.t[i]);
-    } else if (const Wall* w = as<Wall>(&e)) {
-      for (std::uint32_t i = 0; i < w->line_count; ++i)
-        with_segment(w->lines()[i].start, w->lines()[i].end);
+  auto search = [&](const auto& elements) {
+    std::vector<double> ts;
+    auto with_segment = [&](Vec2 p, Vec2 q) {
+      LineCrossing x = line_intersection(a, b, p, q);
+      if (!x.found) return;
+      double other = projection_parameter(x.point, p, q).t;
+      if (!(other > -1e-5 && other < 1.00001)) return;
+      ts.push_back(projection_parameter(x.point, a, b).t);
+    };
+    for (const Element* e : elements) {
+      if (e == &line || !layer_visible(d.layers, d.current_layer, e->layer)) continue;
+      if (const Line* l = as<Line>(e)) {
+        with_segment(l->start, l->end);
+      } else if (const Circle* c = as<Circle>(e)) {
+        CurveCrossings cc = line_curve_crossings(a, b, *c);
+        for (int i = 0; i < cc.count; ++i)
+          if (on_arc(*c, cc.point[i])) ts.push_back(cc.t[i]);
+      } else if (const Wall* w = as<Wall>(e)) {
+        for (std::uint32_t i = 0; i < w->line_count; ++i)
+          with_segment(w->lines()[i].start, w->lines()[i].end);
+      }
     }
-  }
+    return ts;
+  };
+  auto query = [&](SpatialIndex& index) { return index.query_line(a.x, a.y, b.x, b.y); };
+  for (double t : search_elements(d, "line crossings", query, search)) f(t);
 }
 
 }  // namespace

@@ -31,6 +31,8 @@ ElementList& ElementList::operator=(ElementList&& o) noexcept {
     o.count_ = 0;
     ++revision_;
     ++o.revision_;
+    ++removals_;
+    ++o.removals_;
   }
   return *this;
 }
@@ -53,6 +55,7 @@ Element* ElementList::unlink(Element* e) {
   e->next = e->prev = nullptr;
   --count_;
   ++revision_;
+  ++removals_;
   return e;
 }
 
@@ -70,6 +73,7 @@ void ElementList::splice_back(ElementList& other) {
   other.count_ = 0;
   ++revision_;
   ++other.revision_;
+  ++other.removals_;
 }
 
 void ElementList::clear() {
@@ -81,6 +85,7 @@ void ElementList::clear() {
   head_ = tail_ = nullptr;
   count_ = 0;
   ++revision_;
+  ++removals_;
 }
 
 Element* ElementStore::append(const Element& fixed, std::size_t fixed_size, std::size_t size) {

@@ -30,6 +30,7 @@ class ElementList {
     o.head_ = o.tail_ = nullptr;
     o.count_ = 0;
     ++o.revision_;
+    ++o.removals_;
   }
   ElementList& operator=(ElementList&& o) noexcept;
   ~ElementList() { clear(); }
@@ -40,6 +41,9 @@ class ElementList {
   // Changes with every link, unlink and clear, so that a walk which paused on a record can tell
   // whether the record may since have gone.
   std::uint64_t revision() const { return revision_; }
+  // Changes whenever a record leaves the list (unlink, clear, move), not when one is added:
+  // while it stands still, the list has only grown at its end.
+  std::uint64_t removals() const { return removals_; }
   bool empty() const { return head_ == nullptr; }
 
   // Links an unlinked record (owned from now on) at the end.
@@ -69,12 +73,38 @@ class ElementList {
   Element* tail_ = nullptr;
   std::size_t count_ = 0;
   std::uint64_t revision_ = 0;
+  std::uint64_t removals_ = 0;
+};
+
+// The records of a list as a range of pointers, in order (what searches over candidates take).
+struct ListPointers {
+  const ElementList& list;
+  struct iterator {
+    Element* e;
+    Element* operator*() const { return e; }
+    iterator& operator++() {
+      e = e->next;
+      return *this;
+    }
+    bool operator==(const iterator& o) const { return e == o.e; }
+  };
+  iterator begin() const { return {list.head()}; }
+  iterator end() const { return {nullptr}; }
 };
 
 struct ElementStore {
   ElementList list;
   bool modified = false;         // set by every create and free; cleared by load and save
   unsigned element_counter = 0;  // elements read from files
+  // Counts the moments when records may have been changed in place (undo steps, each wait for
+  // a point, the end of each command, and whoever changes records and searches again before
+  // either). What keeps boxes of the records, such as the spatial index, starts again when it
+  // changes.
+  std::uint64_t edits = 0;
+  void touch() { ++edits; }
+  // Set from a snapshot for undo to the end of the command: the snapshot's elements may change
+  // in place between any two waits for a point.
+  bool editing = false;
 
   Element* head() const { return list.head(); }
   Element* tail() const { return list.tail(); }

@@ -37,6 +37,11 @@ void UndoHistory::drop_oldest(ElementStore& store) {
 }
 
 void UndoHistory::record(ElementStore& store, int kind, int n) {
+  // The snapshot's elements are about to change in place.
+  if (kind == kUndoSnapshot || kind == kUndoSnapshotAlt || kind == kUndoSnapshotStretch) {
+    store.touch();
+    store.editing = true;
+  }
   if (kind == kUndoClear) {
     clear(store);
     return;
@@ -89,6 +94,7 @@ void UndoHistory::record(ElementStore& store, int kind, int n) {
 }
 
 void UndoHistory::swap(ElementStore& store, int k) {
+  store.touch();
   UndoLevel& level = levels_[k];
   ElementList saved = std::move(level.list);
   for (Element* e = store.head(); e;) {

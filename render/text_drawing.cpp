@@ -292,4 +292,40 @@ void draw_text_run(Renderer& r, const TextRun& run) {
     draw_guide_cross(r, run.x, run.y);
 }
 
+TextExtent text_extent(FontTable& fonts, double drawing_scale, const Text& t) {
+  TextExtent x;
+  x.width = text_width(fonts, drawing_scale, t.height, t.width_factor, t.spacing, t.font.view(),
+                       text_of(t), t.align, t.fitted_width);
+  const Font* f = run_font(&fonts, t.font.view());
+  if (!f) return x;
+  // The boxes the drawer tests line by line before it draws a line: nothing of the text is
+  // drawn outside them but the guide cross and the mark at its insertion point.
+  const double s = t.height * drawing_scale / 1000;
+  const double ca = std::cos(t.angle), sa = std::sin(t.angle);
+  const double xs = s / 100 * t.width_factor;
+  Box b;
+  b.add(t.pos.x, t.pos.y);
+  std::string_view text = text_of(t);
+  double v0 = 0;
+  while (true) {
+    const std::size_t lf = text.find('\n');
+    int chars = 0;
+    const double natural = line_advance(*f, text.substr(0, lf), chars) * xs + chars * t.spacing * s;
+    double start = 0;
+    if (t.align == 1) start = -natural;
+    else if (t.align == 2) start = -natural / 2;
+    const double width = t.align == 3 && t.fitted_width > 0 ? t.fitted_width : natural;
+    const double us[2] = {start - std::fabs(s), start + width + std::fabs(s)};
+    const double vs[2] = {v0 - 0.5 * std::fabs(s), v0 + 1.5 * std::fabs(s)};
+    for (int k = 0; k < 4; ++k)
+      b.add(t.pos.x + us[k & 1] * ca - vs[k >> 1] * sa, t.pos.y + us[k & 1] * sa + vs[k >> 1] * ca);
+    if (lf == std::string_view::npos) break;
+    text.remove_prefix(lf + 1);
+    v0 -= t.line_spacing * s;
+  }
+  if (std::isfinite(b.x1) && std::isfinite(b.y1) && std::isfinite(b.x2) && std::isfinite(b.y2))
+    x.drawn = b;
+  return x;
+}
+
 }  // namespace korav

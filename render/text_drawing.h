@@ -12,6 +12,7 @@
 
 #include <string_view>
 
+#include "model/element_box.h"
 #include "model/font_table.h"
 #include "render/output_driver.h"
 
@@ -27,5 +28,9 @@ void draw_text_run(Renderer& r, const TextRun& run);
 double text_width(FontTable& fonts, double drawing_scale, double height, double width_factor,
                   double spacing, std::string_view font, std::string_view text, int align,
                   double fitted_width);
+
+// What the spatial index keeps of a text: its width as text_width gives it and the box its
+// lines may be drawn in (empty without a font).
+TextExtent text_extent(FontTable& fonts, double drawing_scale, const Text& t);
 
 }  // namespace korav
