@@ -457,6 +457,8 @@ ReadResult read_chunks(Reader& r, Drawing& d, int selection) {
     }
   }
   r.clear_limit();
+  // The index takes on what was read now, so that the first click after a load does not wait.
+  d.indexed();
   return res;
 }
 

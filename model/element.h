@@ -83,7 +83,11 @@ struct Element {
   std::uint16_t group = 0;
   std::uint8_t pen = 0;
   std::uint8_t line_type = 0;
+  // Where the spatial index last put the record: a hint it checks against its own entries
+  // (a copy of a record carries the original's), never trusted on its own.
+  std::uint32_t index_slot = 0xffffffffu;
 };
+static_assert(sizeof(Element) == 40);
 
 struct Line : Element {
   static constexpr ElementType kType = kLine;

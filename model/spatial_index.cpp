@@ -56,7 +56,6 @@ void SpatialIndex::reset() {
   cell_start_.clear();
   cell_items_.clear();
   loose_.clear();
-  binned_ = 0;
   nx_ = ny_ = 0;
 }
 
@@ -74,38 +73,106 @@ SpatialIndex::Entry SpatialIndex::make_entry(Element* e) const {
   return x;
 }
 
+void SpatialIndex::seen(const ElementStore& s) {
+  revision_ = s.list.revision();
+  removals_ = s.list.removals();
+  edits_ = s.edits;
+  last_ = s.tail();
+}
+
 void SpatialIndex::build(const ElementStore& s) {
   reset();
   ++builds_;
   built_ = true;
   store_ = &s;
   entries_.reserve(s.size());
-  for (Element* e = s.head(); e; e = e->next) entries_.push_back(make_entry(e));
-  revision_ = s.list.revision();
-  removals_ = s.list.removals();
-  edits_ = s.edits;
-  last_ = s.tail();
+  for (Element* e = s.head(); e; e = e->next) {
+    e->index_slot = static_cast<std::uint32_t>(entries_.size());
+    entries_.push_back(make_entry(e));
+  }
+  seen(s);
   bin_all();
 }
 
-void SpatialIndex::append(Element* e) { entries_.push_back(make_entry(e)); }
+void SpatialIndex::append(Element* e) {
+  e->index_slot = static_cast<std::uint32_t>(entries_.size());
+  Entry x = make_entry(e);
+  x.flags |= kLoose;
+  loose_.push_back(static_cast<std::uint32_t>(entries_.size()));
+  entries_.push_back(x);
+}
+
+void SpatialIndex::revalidate(const ElementStore& s) {
+  // The records that are still there kept their order and are found through their slots; a
+  // slot counts only when its entry holds that very record and it comes after the last one
+  // found, so that entry order stays store order. Everything else is added at the end.
+  const std::size_t n = entries_.size();
+  alive_.assign(n, 0);
+  std::size_t last = 0;
+  bool any = false;
+  for (Element* e = s.head(); e; e = e->next) {
+    const std::uint32_t k = e->index_slot;
+    if (k < n && entries_[k].e == e && (!any || k > last)) {
+      alive_[k] = 1;
+      last = k;
+      any = true;
+      Entry x = make_entry(e);
+      Entry& old = entries_[k];
+      const bool same = (x.flags & (kBounded | kDrawnBounded)) ==
+                            (old.flags & (kBounded | kDrawnBounded)) &&
+                        std::memcmp(&x.query, &old.query, sizeof x.query) == 0 &&
+                        std::memcmp(&x.drawn, &old.drawn, sizeof x.drawn) == 0;
+      if (same) continue;
+      // Moved: out of its cells (it may still be listed there; the box test drops it).
+      x.flags |= kLoose;
+      if (!(old.flags & kLoose)) loose_.push_back(k);
+      old = x;
+    } else {
+      append(e);
+      last = entries_.size() - 1;
+      any = true;
+    }
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    if (alive_[k] || (entries_[k].flags & kGone)) continue;
+    entries_[k].flags = kGone;
+    entries_[k].e = nullptr;
+    ++gone_;
+  }
+  seen(s);
+  maybe_rebin();
+}
+
+void SpatialIndex::maybe_rebin() {
+  const std::size_t stale = loose_.size() + gone_;
+  if (stale <= std::max<std::size_t>(256, entries_.size() / 8)) return;
+  // Entries of removed records dropped, the others renumbered in order, the grid made anew.
+  std::size_t to = 0;
+  for (std::size_t k = 0; k < entries_.size(); ++k) {
+    if (entries_[k].flags & kGone) continue;
+    entries_[k].e->index_slot = static_cast<std::uint32_t>(to);
+    entries_[to++] = entries_[k];
+  }
+  entries_.resize(to);
+  gone_ = 0;
+  bin_all();
+}
 
 void SpatialIndex::refresh(const ElementStore& s, double drawing_scale) {
-  if (!built_ || store_ != &s || s.list.removals() != removals_ || s.edits != edits_ ||
-      !same_scale(drawing_scale, scale_)) {
+  if (!built_ || store_ != &s || !same_scale(drawing_scale, scale_)) {
     scale_ = drawing_scale;
     build(s);
     return;
   }
+  if (s.list.removals() != removals_ || s.edits != edits_) {
+    revalidate(s);
+    return;
+  }
   if (s.list.revision() == revision_) return;
   // Only added at the end since: take the new records on, tested loosely until the next binning.
-  const std::size_t before = entries_.size();
   for (Element* e = last_ ? last_->next : s.head(); e; e = e->next) append(e);
-  for (std::size_t i = before; i < entries_.size(); ++i)
-    loose_.push_back(static_cast<std::uint32_t>(i));
-  revision_ = s.list.revision();
-  last_ = s.tail();
-  if (entries_.size() - binned_ > std::max<std::size_t>(4096, binned_ / 8)) bin_all();
+  seen(s);
+  maybe_rebin();
 }
 
 void SpatialIndex::cell_range(const FBox& b, int& cx1, int& cy1, int& cx2, int& cy2) const {
@@ -121,11 +188,11 @@ void SpatialIndex::cell_range(const FBox& b, int& cx1, int& cy1, int& cx2, int& 
 }
 
 void SpatialIndex::bin_all() {
+  ++bins_;
   loose_.clear();
   draw_always_.clear();
   cell_start_.clear();
   cell_items_.clear();
-  binned_ = entries_.size();
   stamp_.assign(entries_.size(), 0);
   stamp_now_ = 0;
 
@@ -149,19 +216,26 @@ void SpatialIndex::bin_all() {
 
   // The grid spans the middle of the drawing (by the elements' centres): outliers fall into
   // the border cells rather than stretching every cell.
+  // A sample of some 65 000 centres gives the quantiles well enough.
+  const std::size_t stride = std::max<std::size_t>(1, entries_.size() / 65536);
   std::vector<float> cx, cy;
-  cx.reserve(entries_.size());
-  cy.reserve(entries_.size());
-  for (const Entry& x : entries_) {
+  cx.reserve(entries_.size() / stride + 1);
+  cy.reserve(entries_.size() / stride + 1);
+  std::size_t n = 0;
+  for (std::size_t k = 0; k < entries_.size(); ++k) {
+    const Entry& x = entries_[k];
     if (!binnable(x)) continue;
+    if (n++ % stride != 0) continue;
     FBox b = span_of(x);
     cx.push_back(0.5f * b.x1 + 0.5f * b.x2);
     cy.push_back(0.5f * b.y1 + 0.5f * b.y2);
   }
-  const std::size_t n = cx.size();
   if (n == 0) {
     nx_ = ny_ = 0;
-    for (std::size_t i = 0; i < entries_.size(); ++i) loose_.push_back(static_cast<std::uint32_t>(i));
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      entries_[i].flags |= kLoose;
+      loose_.push_back(static_cast<std::uint32_t>(i));
+    }
     return;
   }
   auto quantile = [](std::vector<float>& v, double q) {
@@ -192,12 +266,12 @@ void SpatialIndex::bin_all() {
   struct Range {
     std::uint16_t x1, y1, x2, y2;
   };
-  static constexpr std::uint16_t kLoose = 0xffff;
+  static constexpr std::uint16_t kNoRange = 0xffff;
   std::vector<Range> ranges(entries_.size());
   for (std::size_t k = 0; k < entries_.size(); ++k) {
     const Entry& x = entries_[k];
     Range& rg = ranges[k];
-    rg.x1 = kLoose;
+    rg.x1 = kNoRange;
     if (binnable(x)) {
       int a, b, c, d;
       cell_range(span_of(x), a, b, c, d);
@@ -208,15 +282,20 @@ void SpatialIndex::bin_all() {
           for (int i = a; i <= c; ++i) ++cell_start_[static_cast<std::size_t>(j) * nx_ + i + 1];
       }
     }
-    if (rg.x1 == kLoose) loose_.push_back(static_cast<std::uint32_t>(k));
-    else if (!(x.flags & kDrawnBounded)) draw_always_.push_back(static_cast<std::uint32_t>(k));
+    entries_[k].flags = static_cast<std::uint8_t>(x.flags & ~kLoose);
+    if (rg.x1 == kNoRange) {
+      entries_[k].flags |= kLoose;
+      loose_.push_back(static_cast<std::uint32_t>(k));
+    } else if (!(x.flags & kDrawnBounded)) {
+      draw_always_.push_back(static_cast<std::uint32_t>(k));
+    }
   }
   for (std::size_t c = 0; c < ncells; ++c) cell_start_[c + 1] += cell_start_[c];
   cell_items_.resize(cell_start_[ncells]);
   std::vector<std::uint32_t> fill(cell_start_.begin(), cell_start_.end() - 1);
   for (std::size_t k = 0; k < entries_.size(); ++k) {
     const Range rg = ranges[k];
-    if (rg.x1 == kLoose) continue;
+    if (rg.x1 == kNoRange) continue;
     for (int j = rg.y1; j <= rg.y2; ++j)
       for (int i = rg.x1; i <= rg.x2; ++i)
         cell_items_[fill[static_cast<std::size_t>(j) * nx_ + i]++] = static_cast<std::uint32_t>(k);
@@ -264,11 +343,13 @@ std::span<Element* const> SpatialIndex::collect(bool scan, std::uint8_t need, Te
     if (stamp_[k] == stamp_now_) return;
     stamp_[k] = stamp_now_;
     const Entry& x = entries_[k];
+    if (x.flags & kGone) return;
     if (!(x.flags & need) || test(x)) found_.push_back(k);
   };
   if (scan) {
     for (std::size_t k = 0; k < entries_.size(); ++k) {
       const Entry& x = entries_[k];
+      if (x.flags & kGone) continue;
       if (!(x.flags & need) || test(x)) found_.push_back(static_cast<std::uint32_t>(k));
     }
   } else {

@@ -3,8 +3,10 @@
 // would on a walk of the whole store, and gets them in store order, so results are the same.
 //
 // The index is a cache of the store. It notices by the store's counters when records were added
-// (it takes them on), removed, or may have been changed in place (it builds itself again on the
-// next search).
+// (it takes them on) and when records were removed or may have been changed in place: then the
+// next search walks the store once, recomputes each record's boxes and keeps the grid, taking
+// what moved or came back out of the cells (tested on every search) until the grid is worth
+// building again.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +51,7 @@ class SpatialIndex {
 
   std::size_t size() const { return entries_.size(); }
   std::size_t builds() const { return builds_; }  // full builds so far
+  std::size_t bins() const { return bins_; }      // grids made so far
 
  private:
   struct FBox {
@@ -60,10 +63,13 @@ class SpatialIndex {
     FBox drawn;
     std::uint8_t flags;
   };
-  static constexpr std::uint8_t kBounded = 1, kDrawnBounded = 2;
+  static constexpr std::uint8_t kBounded = 1, kDrawnBounded = 2, kLoose = 4, kGone = 8;
 
   void build(const ElementStore& s);
+  void revalidate(const ElementStore& s);
   void append(Element* e);
+  void seen(const ElementStore& s);
+  void maybe_rebin();
   Entry make_entry(Element* e) const;
   void bin_all();
   template <class Test>
@@ -87,10 +93,12 @@ class SpatialIndex {
   double gx_ = 0, gy_ = 0, cell_w_ = 1, cell_h_ = 1, inv_w_ = 1, inv_h_ = 1;
   int nx_ = 0, ny_ = 0;
   std::vector<std::uint32_t> cell_start_, cell_items_;
-  std::vector<std::uint32_t> loose_;  // in no cell: too large, unbounded or added since binning
+  // In no cell, tested on every search: too large, unbounded, added or moved since binning.
+  std::vector<std::uint32_t> loose_;
   std::vector<std::uint32_t> draw_always_;  // binned, but drawn whatever the view
-  std::size_t binned_ = 0;            // entries_[0, binned_) were binned (or went loose)
-  std::size_t builds_ = 0;
+  std::size_t gone_ = 0;    // entries of removed records
+  std::size_t builds_ = 0, bins_ = 0;
+  std::vector<std::uint8_t> alive_;
 
   // search scratch
   std::vector<std::uint32_t> stamp_;

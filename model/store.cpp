@@ -94,6 +94,7 @@ Element* ElementStore::append(const Element& fixed, std::size_t fixed_size, std:
   e->selected = 0;
   e->undo_mask = 0;
   e->group = 0;
+  e->index_slot = 0xffffffffu;
   e->size = static_cast<std::uint32_t>(size);
   list.push_back(e);
   modified = true;
