@@ -18,14 +18,26 @@ float to_float(double v) {
   if (v < -kMax) return -std::numeric_limits<float>::infinity();
   return static_cast<float>(v);  // NaN stays NaN
 }
+// The neighbouring float below (above) f, by its bits (f not NaN).
+float step_down(float f) {
+  if (f == -std::numeric_limits<float>::infinity()) return f;
+  if (f == 0) return -std::numeric_limits<float>::denorm_min();
+  std::uint32_t u;
+  std::memcpy(&u, &f, sizeof u);
+  u = f > 0 ? u - 1 : u + 1;
+  std::memcpy(&f, &u, sizeof u);
+  return f;
+}
+float step_up(float f) { return -step_down(-f); }
+
 float down(double v) {
   float f = to_float(v);
-  if (static_cast<double>(f) > v) f = std::nextafter(f, -INFINITY);
+  if (static_cast<double>(f) > v) f = step_down(f);
   return f;
 }
 float up(double v) {
   float f = to_float(v);
-  if (static_cast<double>(f) < v) f = std::nextafter(f, INFINITY);
+  if (static_cast<double>(f) < v) f = step_up(f);
   return f;
 }
 
@@ -111,6 +123,7 @@ void SpatialIndex::revalidate(const ElementStore& s) {
   std::size_t last = 0;
   bool any = false;
   for (Element* e = s.head(); e; e = e->next) {
+    __builtin_prefetch(e->next);
     const std::uint32_t k = e->index_slot;
     if (k < n && entries_[k].e == e && (!any || k > last)) {
       alive_[k] = 1;
