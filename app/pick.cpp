@@ -5,9 +5,9 @@
 #include <numbers>
 
 #include "app/app.h"
-#include "model/projection.h"
 #include "app/snap.h"
 #include "model/element_points.h"
+#include "model/projection.h"
 #include "render/text_drawing.h"
 
 namespace korav {
@@ -143,7 +143,8 @@ double object_score(const Object3D& o, const Projector& view, double x, double y
   return best;
 }
 
-double projected_segment(const Projector& view, const Point3& a, const Point3& b, double x, double y) {
+double projected_segment(const Projector& view, const Point3& a, const Point3& b, double x,
+                         double y) {
   ViewPoint pa = view(a);
   ViewPoint pb = view(b);
   return segment_score(x, y, pa.u, pa.v, pb.u, pb.v);
@@ -351,7 +352,8 @@ Element* pick_indexed(const Drawing& d, SpatialIndex& index, const PickContext& 
     if (last) r = kPickLimit;
     const double m = r + bonus;
     double best = kPickLimit;
-    Element* found = best_of(d, c, x, y, kind_code, index.query({x - m, y - m, x + m, y + m}), best);
+    Element* found =
+        best_of(d, c, x, y, kind_code, index.query({x - m, y - m, x + m, y + m}), best);
     if (best <= r || last) return found;
     r *= 4;
   }
@@ -371,7 +373,8 @@ Element* pick_element(const Drawing& d, const PickContext& c, double x, double y
                          : best_of(d, c, x, y, kind_code, ListPointers{d.store.list}, best);
   if (index && index->verify) {
     double b = kPickLimit;
-    if (best_of(d, c, x, y, kind_code, ListPointers{d.store.list}, b) != found) index_mismatch("pick");
+    if (best_of(d, c, x, y, kind_code, ListPointers{d.store.list}, b) != found)
+      index_mismatch("pick");
   }
   return found;
 }
@@ -387,8 +390,8 @@ PickContext pick_context(const App& app) {
   FontTable* fonts = &app.fonts;
   c.text_extent_tag = fonts;
   c.text_width = [fonts](const Text& t, double scale) {
-    return text_width(*fonts, scale, t.height, t.width_factor, t.spacing, t.font.view(),
-                      text_of(t), t.align, t.fitted_width);
+    return text_width(*fonts, scale, t.height, t.width_factor, t.spacing, t.font.view(), text_of(t),
+                      t.align, t.fitted_width);
   };
   return c;
 }

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "app/app.h"
-#include "model/projection.h"
 #include "model/element_points.h"
+#include "model/projection.h"
 #include "render/renderer.h"
 
 namespace korav {

@@ -8,9 +8,9 @@
 #include "app/app.h"
 #include "app/pick.h"
 #include "app/point_input.h"
-#include "model/projection.h"
 #include "draft/crossings.h"
 #include "model/element_points.h"
+#include "model/projection.h"
 #include "render/surface.h"
 
 namespace korav {
@@ -289,8 +289,17 @@ SnapHit search_snap(const Drawing& d, const SnapQuery& q, std::span<const Point3
                     SpatialIndex* index) {
   int size = snap_size_pixels(q.settings);
   double hx = size * q.units_x, hy = size * q.units_y;
-  Search s{d,  q,     {q.x - hx, q.y - hy, q.x + hx, q.y + hy}, {q.x, q.y}, 1.5 * size * q.units_x,
-           {}, {},    false, {}, false, {}};
+  Search s{d,
+           q,
+           {q.x - hx, q.y - hy, q.x + hx, q.y + hy},
+           {q.x, q.y},
+           1.5 * size * q.units_x,
+           {},
+           {},
+           false,
+           {},
+           false,
+           {}};
   if (q.on) {
     for (const Point3& p : request_points) {
       if (q.view == kPlanView) {
@@ -403,8 +412,17 @@ bool snap_preview_tick(const Drawing& d, const SnapQuery& q, SnapPreview& p,
   if (p.done || !q.on) return p.hit.found != before;
   int size = snap_size_pixels(q.settings);
   double hx = size * q.units_x, hy = size * q.units_y;
-  Search s{d,  q,     {q.x - hx, q.y - hy, q.x + hx, q.y + hy}, {q.x, q.y}, 1.5 * size * q.units_x,
-           {}, {},    false, {}, false, {}};
+  Search s{d,
+           q,
+           {q.x - hx, q.y - hy, q.x + hx, q.y + hy},
+           {q.x, q.y},
+           1.5 * size * q.units_x,
+           {},
+           {},
+           false,
+           {},
+           false,
+           {}};
   if (SpatialIndex* index = q.view == kPlanView ? d.indexed() : nullptr) {
     // Only the elements near the square can offer a point: all of them in this tick.
     s.cand = index->query({s.sq.x1, s.sq.y1, s.sq.x2, s.sq.y2});

@@ -1,7 +1,7 @@
 #include "arch/walls.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 

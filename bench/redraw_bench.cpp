@@ -88,8 +88,7 @@ struct Fixture {
     install_font_loader(fonts, "dat/fonts/");
     display->renderer.fonts = &fonts;
     FontTable* f = &fonts;
-    plan->index.set_text_extent([f](const Text& t, double s) { return text_extent(*f, s, t); },
-                                f);
+    plan->index.set_text_extent([f](const Text& t, double s) { return text_extent(*f, s, t); }, f);
     Screen& s = display->screen;
     apply_settings(s, plan->settings);
     configure_surface(s, kMainSurface, 1600, 1200, plan->settings);

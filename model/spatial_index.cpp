@@ -131,10 +131,10 @@ void SpatialIndex::revalidate(const ElementStore& s) {
       any = true;
       Entry x = make_entry(e);
       Entry& old = entries_[k];
-      const bool same = (x.flags & (kBounded | kDrawnBounded)) ==
-                            (old.flags & (kBounded | kDrawnBounded)) &&
-                        std::memcmp(&x.query, &old.query, sizeof x.query) == 0 &&
-                        std::memcmp(&x.drawn, &old.drawn, sizeof x.drawn) == 0;
+      const bool same =
+          (x.flags & (kBounded | kDrawnBounded)) == (old.flags & (kBounded | kDrawnBounded)) &&
+          std::memcmp(&x.query, &old.query, sizeof x.query) == 0 &&
+          std::memcmp(&x.drawn, &old.drawn, sizeof x.drawn) == 0;
       if (same) continue;
       // Moved: out of its cells (it may still be listed there; the box test drops it).
       x.flags |= kLoose;
@@ -223,8 +223,7 @@ void SpatialIndex::bin_all() {
   auto binnable = [&](const Entry& x) {
     if (!(x.flags & kBounded)) return false;
     FBox b = span_of(x);
-    return std::isfinite(b.x1) && std::isfinite(b.y1) && std::isfinite(b.x2) &&
-           std::isfinite(b.y2);
+    return std::isfinite(b.x1) && std::isfinite(b.y1) && std::isfinite(b.x2) && std::isfinite(b.y2);
   };
 
   // The grid spans the middle of the drawing (by the elements' centres): outliers fall into
@@ -335,11 +334,10 @@ std::span<Element* const> SpatialIndex::gather(const Box& q, std::uint8_t need, 
       scan = visited * 4 > static_cast<std::size_t>(nx_) * ny_;
     }
   }
-  return collect(
-      scan, need, test, [&](auto&& cell) {
-        for (int j = b; j <= d; ++j)
-          for (int i = a; i <= c; ++i) cell(static_cast<std::size_t>(j) * nx_ + i);
-      });
+  return collect(scan, need, test, [&](auto&& cell) {
+    for (int j = b; j <= d; ++j)
+      for (int i = a; i <= c; ++i) cell(static_cast<std::size_t>(j) * nx_ + i);
+  });
 }
 
 template <class Test, class Cells>
@@ -367,7 +365,8 @@ std::span<Element* const> SpatialIndex::collect(bool scan, std::uint8_t need, Te
     }
   } else {
     cells([&](std::size_t cell) {
-      for (std::uint32_t i = cell_start_[cell]; i < cell_start_[cell + 1]; ++i) take(cell_items_[i]);
+      for (std::uint32_t i = cell_start_[cell]; i < cell_start_[cell + 1]; ++i)
+        take(cell_items_[i]);
     });
     for (std::uint32_t k : loose_) take(k);
     if (need == kDrawnBounded)
@@ -410,10 +409,9 @@ std::span<Element* const> SpatialIndex::query_line(double ax, double ay, double 
   auto test = [&](const Entry& x) {
     const double w = static_cast<double>(x.query.x2) - x.query.x1;
     const double h = static_cast<double>(x.query.y2) - x.query.y1;
-    const double big = std::max({std::fabs(static_cast<double>(x.query.x1)),
-                                 std::fabs(static_cast<double>(x.query.x2)),
-                                 std::fabs(static_cast<double>(x.query.y1)),
-                                 std::fabs(static_cast<double>(x.query.y2))});
+    const double big = std::max(
+        {std::fabs(static_cast<double>(x.query.x1)), std::fabs(static_cast<double>(x.query.x2)),
+         std::fabs(static_cast<double>(x.query.y1)), std::fabs(static_cast<double>(x.query.y2))});
     const double m = 1e-4 * std::max(w, h) + 1e-9 * big + 1e-12;
     const double xs[2] = {x.query.x1 - m, x.query.x2 + m}, ys[2] = {x.query.y1 - m, x.query.y2 + m};
     bool below = false, above = false;
