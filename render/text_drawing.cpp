@@ -190,6 +190,32 @@ const Font* run_font(FontTable* fonts, std::string_view name) {
   return font_at(*fonts, find_font(*fonts, name));
 }
 
+// One line of a text as the drawer lays it out along its base line (world units): where it
+// starts, how wide it is, its natural width and its characters.
+struct LineLayout {
+  double start = 0, width = 0, natural = 0;
+  int chars = 0;
+};
+
+LineLayout lay_out_line(const Font& f, std::string_view line, double xs, double gap, int align,
+                        double fitted_width) {
+  LineLayout l;
+  l.natural = line_advance(f, line, l.chars) * xs + l.chars * gap;
+  if (align == 1) l.start = -l.natural;
+  else if (align == 2) l.start = -l.natural / 2;
+  l.width = align == 3 && fitted_width > 0 ? fitted_width : l.natural;
+  return l;
+}
+
+// The box the drawer tests before it draws a line (in the text's own u along, v across), with
+// the line's base at v0 and s the text height in world units; corner k is (u[k & 1], v[k >> 1]).
+void line_box(const LineLayout& l, double v0, double s, double u[2], double v[2]) {
+  u[0] = l.start - std::fabs(s);
+  u[1] = l.start + l.width + std::fabs(s);
+  v[0] = v0 - 0.5 * std::fabs(s);
+  v[1] = v0 + 1.5 * std::fabs(s);
+}
+
 }  // namespace
 
 double text_width(FontTable& fonts, double drawing_scale, double height, double width_factor,
@@ -244,19 +270,16 @@ void draw_text_run(Renderer& r, const TextRun& run) {
   while (true) {
     const std::size_t lf = text.find('\n');
     const std::string_view line = text.substr(0, lf);
-    int chars = 0;
-    const double natural = line_advance(*f, line, chars) * p.xs + chars * run.spacing * s;
-    double start = 0, gap = run.spacing * s;
-    if (run.align == 1) start = -natural;
-    else if (run.align == 2) start = -natural / 2;
-    else if (run.align == 3 && chars > 1 && run.fitted_width > 0)
-      gap += (run.fitted_width - natural) / (chars - 1) + run.spacing * s / (chars - 1);
-    const double width = run.align == 3 && run.fitted_width > 0 ? run.fitted_width : natural;
+    const LineLayout l = lay_out_line(*f, line, p.xs, run.spacing * s, run.align, run.fitted_width);
+    const int chars = l.chars;
+    const double start = l.start, width = l.width;
+    double gap = run.spacing * s;
+    if (run.align == 3 && chars > 1 && run.fitted_width > 0)
+      gap += (run.fitted_width - l.natural) / (chars - 1) + run.spacing * s / (chars - 1);
     bool visible = true;
     if (view) {
-      double xs[4], ys[4];
-      const double us[2] = {start - std::fabs(s), start + width + std::fabs(s)};
-      const double vs[2] = {v0 - 0.5 * std::fabs(s), v0 + 1.5 * std::fabs(s)};
+      double xs[4], ys[4], us[2], vs[2];
+      line_box(l, v0, s, us, vs);
       for (int k = 0; k < 4; ++k) p.world(us[k & 1], vs[k >> 1], xs[k], ys[k]);
       visible = box_in_view(*view, *std::min_element(xs, xs + 4), *std::min_element(ys, ys + 4),
                             *std::max_element(xs, xs + 4), *std::max_element(ys, ys + 4));
@@ -309,14 +332,9 @@ TextExtent text_extent(FontTable& fonts, double drawing_scale, const Text& t) {
   double v0 = 0;
   while (true) {
     const std::size_t lf = text.find('\n');
-    int chars = 0;
-    const double natural = line_advance(*f, text.substr(0, lf), chars) * xs + chars * t.spacing * s;
-    double start = 0;
-    if (t.align == 1) start = -natural;
-    else if (t.align == 2) start = -natural / 2;
-    const double width = t.align == 3 && t.fitted_width > 0 ? t.fitted_width : natural;
-    const double us[2] = {start - std::fabs(s), start + width + std::fabs(s)};
-    const double vs[2] = {v0 - 0.5 * std::fabs(s), v0 + 1.5 * std::fabs(s)};
+    double us[2], vs[2];
+    line_box(lay_out_line(*f, text.substr(0, lf), xs, t.spacing * s, t.align, t.fitted_width), v0,
+             s, us, vs);
     for (int k = 0; k < 4; ++k)
       b.add(t.pos.x + us[k & 1] * ca - vs[k >> 1] * sa, t.pos.y + us[k & 1] * sa + vs[k >> 1] * ca);
     if (lf == std::string_view::npos) break;
