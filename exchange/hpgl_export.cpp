@@ -321,15 +321,6 @@ bool write_plot(const Drawing& d, FontTable* fonts, const PlotSetup& p, double c
   return out.flush();
 }
 
-bool to_string(void* context, const char* data, std::size_t n) {
-  static_cast<std::string*>(context)->append(data, n);
-  return true;
-}
-
-bool to_writer(void* context, const char* data, std::size_t n) {
-  return static_cast<Writer*>(context)->bytes(data, n);
-}
-
 constexpr std::size_t kBuffer = 1 << 16;
 
 }  // namespace
@@ -436,7 +427,7 @@ HpglPenTable hpgl_pen_table(const Drawing& d, const PlotSetup& p) {
 std::string plot_document(const Drawing& d, FontTable* fonts, const PlotSetup& p, double cx,
                           double cy) {
   std::string doc;
-  OutputText out(kBuffer, 1024, to_string, &doc);
+  OutputText out(kBuffer, 1024, sink_to_string, &doc);
   write_plot(d, fonts, p, cx, cy, out);
   return doc;
 }
@@ -444,7 +435,7 @@ std::string plot_document(const Drawing& d, FontTable* fonts, const PlotSetup& p
 WriteStatus plot_to_file(const Drawing& d, FontTable* fonts, const PlotSetup& p, double cx,
                          double cy, const std::string& path) {
   return write_file_safely(path, [&](Writer& w) {
-    OutputText out(kBuffer, 1024, to_writer, &w);
+    OutputText out(kBuffer, 1024, sink_to_writer, &w);
     return write_plot(d, fonts, p, cx, cy, out) && w.ok();
   });
 }

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "files/chunk.h"
+
 namespace korav {
 
 OutputText::OutputText(std::size_t capacity, std::size_t reserve, Sink sink, void* context)
@@ -109,6 +111,15 @@ void append_string_literal(OutputText& out, std::string_view s) {
       out << std::string_view(esc, 4);
     }
   }
+}
+
+bool sink_to_string(void* context, const char* data, std::size_t n) {
+  static_cast<std::string*>(context)->append(data, n);
+  return true;
+}
+
+bool sink_to_writer(void* context, const char* data, std::size_t n) {
+  return static_cast<Writer*>(context)->bytes(data, n);
 }
 
 }  // namespace korav

@@ -67,4 +67,9 @@ class OutputText {
 // escape, so that the string survives any transport.
 void append_string_literal(OutputText& out, std::string_view latin1);
 
+// The two usual ends of an OutputText: appending to a std::string (context std::string*) and
+// writing through a file Writer (context Writer*).
+bool sink_to_string(void* context, const char* data, std::size_t n);
+bool sink_to_writer(void* context, const char* data, std::size_t n);
+
 }  // namespace korav

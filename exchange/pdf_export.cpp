@@ -341,22 +341,13 @@ bool write_pdf(const Drawing& d, FontTable* fonts, bool texts_as_text, FileSink&
   return file.flush();
 }
 
-bool to_string(void* context, const char* data, std::size_t n) {
-  static_cast<std::string*>(context)->append(data, n);
-  return true;
-}
-
-bool to_writer(void* context, const char* data, std::size_t n) {
-  return static_cast<Writer*>(context)->bytes(data, n);
-}
-
 constexpr std::size_t kFileBuffer = 1 << 16;
 
 }  // namespace
 
 std::string pdf_document(const Drawing& d, FontTable* fonts, bool texts_as_text) {
   std::string doc;
-  OutputText file(kFileBuffer, kDeflateBuffer, to_string, &doc);
+  OutputText file(kFileBuffer, kDeflateBuffer, sink_to_string, &doc);
   write_pdf(d, fonts, texts_as_text, file);
   return doc;
 }
@@ -364,7 +355,7 @@ std::string pdf_document(const Drawing& d, FontTable* fonts, bool texts_as_text)
 WriteStatus export_pdf(const Drawing& d, FontTable* fonts, bool texts_as_text,
                        const std::string& path) {
   return write_file_safely(path, [&](Writer& w) {
-    OutputText file(kFileBuffer, kDeflateBuffer, to_writer, &w);
+    OutputText file(kFileBuffer, kDeflateBuffer, sink_to_writer, &w);
     return write_pdf(d, fonts, texts_as_text, file) && w.ok();
   });
 }

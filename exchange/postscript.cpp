@@ -307,15 +307,6 @@ bool write_eps(const Drawing& d, FontTable* fonts, bool texts_as_text, std::stri
   return write_page(d, fonts, page, title, w, h, 0, 0, out);
 }
 
-bool to_string(void* context, const char* data, std::size_t n) {
-  static_cast<std::string*>(context)->append(data, n);
-  return true;
-}
-
-bool to_writer(void* context, const char* data, std::size_t n) {
-  return static_cast<Writer*>(context)->bytes(data, n);
-}
-
 constexpr std::size_t kBuffer = 1 << 16;
 
 }  // namespace
@@ -329,7 +320,7 @@ int paper_points(double centimetres) {
 std::string print_document(const Drawing& d, FontTable* fonts, const PrintSetup& setup, double x,
                            double y) {
   std::string doc;
-  OutputText out(kBuffer, 1024, to_string, &doc);
+  OutputText out(kBuffer, 1024, sink_to_string, &doc);
   write_print(d, fonts, setup, x, y, out);
   return doc;
 }
@@ -337,7 +328,7 @@ std::string print_document(const Drawing& d, FontTable* fonts, const PrintSetup&
 WriteStatus print_to_file(const Drawing& d, FontTable* fonts, const PrintSetup& setup, double x,
                           double y, const std::string& path) {
   return write_file_safely(path, [&](Writer& w) {
-    OutputText out(kBuffer, 1024, to_writer, &w);
+    OutputText out(kBuffer, 1024, sink_to_writer, &w);
     return write_print(d, fonts, setup, x, y, out) && w.ok();
   });
 }
@@ -345,7 +336,7 @@ WriteStatus print_to_file(const Drawing& d, FontTable* fonts, const PrintSetup& 
 std::string eps_document(const Drawing& d, FontTable* fonts, bool texts_as_text,
                          const std::string& title) {
   std::string doc;
-  OutputText out(kBuffer, 1024, to_string, &doc);
+  OutputText out(kBuffer, 1024, sink_to_string, &doc);
   write_eps(d, fonts, texts_as_text, title, out);
   return doc;
 }
@@ -353,7 +344,7 @@ std::string eps_document(const Drawing& d, FontTable* fonts, bool texts_as_text,
 WriteStatus export_eps(const Drawing& d, FontTable* fonts, bool texts_as_text,
                        const std::string& path) {
   return write_file_safely(path, [&](Writer& w) {
-    OutputText out(kBuffer, 1024, to_writer, &w);
+    OutputText out(kBuffer, 1024, sink_to_writer, &w);
     return write_eps(d, fonts, texts_as_text, path, out) && w.ok();
   });
 }

@@ -207,27 +207,18 @@ bool write_svg(const Drawing& d, FontTable* fonts, OutputText& out) {
   return out.flush();
 }
 
-bool to_string(void* context, const char* data, std::size_t n) {
-  static_cast<std::string*>(context)->append(data, n);
-  return true;
-}
-
-bool to_writer(void* context, const char* data, std::size_t n) {
-  return static_cast<Writer*>(context)->bytes(data, n);
-}
-
 }  // namespace
 
 std::string svg_document(const Drawing& d, FontTable* fonts) {
   std::string doc;
-  OutputText out(1 << 16, 1024, to_string, &doc);
+  OutputText out(1 << 16, 1024, sink_to_string, &doc);
   write_svg(d, fonts, out);
   return doc;
 }
 
 WriteStatus export_svg(const Drawing& d, FontTable* fonts, const std::string& path) {
   return write_file_safely(path, [&](Writer& w) {
-    OutputText out(1 << 16, 1024, to_writer, &w);
+    OutputText out(1 << 16, 1024, sink_to_writer, &w);
     return write_svg(d, fonts, out) && w.ok();
   });
 }
