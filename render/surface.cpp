@@ -119,8 +119,8 @@ PixelBox unite(const PixelBox& a, const PixelBox& b) {
 
 // Appends a segment in pixels to the batch, clipped to the buffer (widened by the line width so
 // that wide lines keep their caps), and draws the batch when it is full.
-void append_segment(Screen& s, const Surface& sf, int width, double x1, double y1, double x2,
-                    double y2) {
+void append_segment(Screen& s, const Surface& sf, int width, std::uint32_t value, double x1,
+                    double y1, double x2, double y2) {
   const double m = width > 1 ? width + 1 : 0;
   const double r = sf.width - 1 + m, bt = sf.height - 1 + m;
   const bool inside =
@@ -129,8 +129,21 @@ void append_segment(Screen& s, const Surface& sf, int width, double x1, double y
   LineBatch& b = s.batch;
   b.segment[b.count++] = {
       static_cast<std::int16_t>(round_pixel(x1)), static_cast<std::int16_t>(round_pixel(y1)),
-      static_cast<std::int16_t>(round_pixel(x2)), static_cast<std::int16_t>(round_pixel(y2))};
+      static_cast<std::int16_t>(round_pixel(x2)), static_cast<std::int16_t>(round_pixel(y2)),
+      value};
   if (b.count == kBatchCapacity) flush(s);
+}
+
+// Makes the batch take lines of a width (thin ones: any colour; wide ones: this value) on the
+// current surface, drawing what it holds when it cannot.
+void take_lines(Screen& s, int width, std::uint32_t value) {
+  LineBatch& b = s.batch;
+  const int w = width > 1 ? width : 0;
+  if (b.surface == s.current && b.width == w && (w == 0 || b.wide_value == value)) return;
+  flush(s);
+  b.width = w;
+  b.wide_value = value;
+  b.surface = s.current;
 }
 
 bool finite4(double a, double b, double c, double d) {
@@ -251,17 +264,16 @@ void flush(Screen& s) {
   if (b.count == 0) return;
   Surface& sf = s.surface[b.surface];
   if (sf.image) {
-    const std::uint32_t value =
-        b.rgb ? (0xff000000u | b.rgb_key) : sf.pixel[mapped_colour(s, b.colour)];
     if (b.width <= 1) {
       std::uint32_t* data = pixels(sf);
       const int stride = stride_pixels(sf);
-      auto put = [value](std::uint32_t& p) { p = value; };
       for (int i = 0; i < b.count; ++i) {
         const Segment& g = b.segment[i];
-        raster(data, stride, g.x1, g.y1, g.x2, g.y2, put);
+        const std::uint32_t value = g.value;
+        raster(data, stride, g.x1, g.y1, g.x2, g.y2, [value](std::uint32_t& p) { p = value; });
       }
     } else {
+      const std::uint32_t value = b.wide_value;
       cairo_t* cr = sf.cr.get();
       cairo_surface_mark_dirty(sf.image.get());
       cairo_set_source_rgb(cr, ((value >> 16) & 0xff) / 255.0, ((value >> 8) & 0xff) / 255.0,
@@ -287,17 +299,12 @@ void flush(Screen& s) {
 void draw_line(Screen& s, int width, int colour, double x1, double y1, double x2, double y2) {
   if (colour < 0 || colour >= kColourCount) colour = kColourPen;
   width = std::clamp(width, 0, 255);
-  LineBatch& b = s.batch;
-  if (b.rgb || b.colour != colour || b.width != width || b.surface != s.current) {
-    flush(s);
-    b.rgb = false;
-    b.colour = colour;
-    b.width = width;
-    b.surface = s.current;
-  }
   Surface& sf = s.cur();
+  // The value is taken now: settings that change the colours flush first (apply_settings).
+  const std::uint32_t value = sf.pixel[mapped_colour(s, colour)];
+  take_lines(s, width, value);
   if (!sf.image || !finite4(x1, y1, x2, y2)) return;
-  append_segment(s, sf, width, x1, y1, x2, y2);
+  append_segment(s, sf, width, value, x1, y1, x2, y2);
   const double m = width + 1;
   grow_dirty(sf, std::min(x1, x2) - m, std::min(y1, y2) - m, std::max(x1, x2) + m,
              std::max(y1, y2) + m);
@@ -305,19 +312,11 @@ void draw_line(Screen& s, int width, int colour, double x1, double y1, double x2
 
 void draw_rgb_line(Screen& s, double r, double g, double bl, double x1, double y1, double x2,
                    double y2) {
-  const std::uint32_t key = to_pixel(Rgb{r, g, bl}) & 0x00ffffffu;
-  LineBatch& b = s.batch;
-  if (!b.rgb || b.rgb_key != key || b.surface != s.current) {
-    flush(s);
-    b.rgb = true;
-    b.rgb_key = key;
-    b.width = 0;
-    b.colour = -1;
-    b.surface = s.current;
-  }
+  const std::uint32_t value = 0xff000000u | to_pixel(Rgb{r, g, bl});
+  take_lines(s, 0, value);
   Surface& sf = s.cur();
   if (!sf.image || !finite4(x1, y1, x2, y2)) return;
-  append_segment(s, sf, 0, x1, y1, x2, y2);
+  append_segment(s, sf, 0, value, x1, y1, x2, y2);
   grow_dirty(sf, std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 1,
              std::max(y1, y2) + 1);
 }

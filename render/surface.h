@@ -1,10 +1,11 @@
 // Drawing surfaces: eight double-buffered canvases (0 the main canvas, 1 to 7 the dialog
 // previews), each with a back buffer, 19 colour indexes and a view record. All drawing goes
 // into the back buffer; a dirty rectangle collects what changed and `present` hands that area
-// to the window, which copies it from the buffer. Opaque lines of one colour and width are
-// batched, 1024 at most, and drawn together on a change or a flush. Temporary figures (cursor,
-// rubber band, point markers) are drawn with exclusive-or, so drawing them twice restores the
-// picture pixel for pixel.
+// to the window, which copies it from the buffer. Opaque lines are batched, 1024 at most, and
+// drawn together when the batch is full, on a flush, or when a wide line of another colour or
+// width comes; thin lines share a batch whatever their colours and are drawn in their order.
+// Temporary figures (cursor, rubber band, point markers) are drawn with exclusive-or, so
+// drawing them twice restores the picture pixel for pixel.
 //
 // No GTK here. The window shows a surface by painting `back_buffer(surface)` in its draw
 // handler, calls `configure_surface` when the canvas gets a size, and sets `on_present` to learn
@@ -91,19 +92,20 @@ struct Surface {
   unsigned present_count = 0;
 };
 
+// A batched segment in pixels and the buffer value it is drawn with.
 struct Segment {
   std::int16_t x1, y1, x2, y2;
+  std::uint32_t value;
 };
 
-// Opaque lines waiting to be drawn: all of one colour and width on one surface.
+// Opaque lines waiting to be drawn on one surface: thin lines (width 0 or 1) of any colour,
+// each with its own value, or wide lines all of one colour and width (stroked together).
 struct LineBatch {
   std::array<Segment, kBatchCapacity> segment{};
   int count = 0;
   int surface = 0;
-  bool rgb = false;           // drawn with the true colour of draw_rgb_line
-  int colour = -1;            // colour index (when not rgb), -1 before the first line
-  std::uint32_t rgb_key = 0;  // 0xRRGGBB (when rgb)
-  int width = -1;
+  int width = -1;                // 0 for thin lines, else the wide lines' width; -1 at first
+  std::uint32_t wide_value = 0;  // the wide lines' colour as 0xffRRGGBB
   // Observable: how many segment calls were made and how many segments the last one held.
   unsigned long flushes = 0;
   int last_flush_size = 0;

@@ -102,34 +102,45 @@ TEST_F(SurfaceTest, OneColourIsBatchedUpTo1024Segments) {
             std::tuple(2u, 1, 0));
 }
 
-TEST_F(SurfaceTest, AChangeOfColourOrWidthFlushes) {
+TEST_F(SurfaceTest, ThinLinesShareABatchWideOnesAreKeyedByColourAndWidth) {
   const unsigned long before = s.batch.flushes;
-  for (int i = 0; i < 10; ++i) draw_line(s, 0, kColourPen + i % 2, i, 0, i, 10);
-  EXPECT_EQ(s.batch.flushes - before, 9u);  // every line but the last one drawn
-  EXPECT_EQ(s.batch.last_flush_size, 1);
-  draw_line(s, 3, kColourPen + 1, 0, 0, 5, 5);  // same colour, other width
-  EXPECT_EQ(s.batch.flushes - before, 10u);
+  for (int i = 0; i < 10; ++i) draw_line(s, i % 2, kColourPen + i % 2, i, 0, i, 10);
+  draw_rgb_line(s, 0, 0, 1, 10, 0, 10, 10);
+  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.count), std::tuple(0u, 11));
+  draw_line(s, 3, kColourPen + 1, 20, 20, 25, 25);  // a wide line: the thin ones are drawn
+  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.last_flush_size), std::tuple(1u, 11));
+  draw_line(s, 3, kColourPen + 1, 20, 30, 25, 35);  // same colour and width: batched
+  draw_line(s, 3, kColourPen, 30, 20, 35, 25);      // another colour
+  draw_line(s, 4, kColourPen, 30, 30, 35, 35);      // another width
+  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.last_flush_size), std::tuple(3u, 1));
+  draw_line(s, 0, kColourPen, 40, 0, 40, 10);  // thin again
+  EXPECT_EQ(s.batch.flushes - before, 4u);
   present(s);
-  EXPECT_EQ(s.batch.flushes - before, 11u);
-  // The lines kept their own colours.
+  EXPECT_EQ(s.batch.flushes - before, 5u);
+  // Every line kept its own colour, the later one on top where they cross.
   EXPECT_EQ(pixel_at(s.cur(), 0, 5), pen0);
   EXPECT_EQ(pixel_at(s.cur(), 1, 5), pen1);
+  EXPECT_EQ(pixel_at(s.cur(), 10, 5), 0x0000ffu);
+  EXPECT_EQ(pixel_at(s.cur(), 22, 32), pen1);
+  EXPECT_EQ(pixel_at(s.cur(), 32, 22), pen0);
 }
 
-TEST_F(SurfaceTest, RgbLinesAreKeyedByTheirOwnColour) {
-  // Two colours that differ only in the last bits of green and blue must not share a batch.
+TEST_F(SurfaceTest, LaterThinLinesCoverEarlierOnesInOneBatch) {
+  draw_line(s, 0, kColourPen, 0, 20, 40, 20);
+  draw_line(s, 0, kColourPen + 1, 20, 0, 20, 40);
+  draw_line(s, 0, kColourPen, 10, 15, 30, 25);  // through (20, 20) again
+  present(s);
+  EXPECT_EQ(pixel_at(s.cur(), 20, 20), pen0);
+  EXPECT_EQ(pixel_at(s.cur(), 20, 10), pen1);
+}
+
+TEST_F(SurfaceTest, RgbLinesKeepTheirOwnColour) {
+  // Two colours that differ only in the last bits of green and blue.
   draw_rgb_line(s, 0, 0, 1, 0, 1, 20, 1);
   draw_rgb_line(s, 0, 1.0 / 255, 0, 0, 2, 20, 2);
   present(s);
   EXPECT_EQ(pixel_at(s.cur(), 5, 1), 0x0000ffu);
   EXPECT_EQ(pixel_at(s.cur(), 5, 2), 0x000100u);
-  // An indexed line after an rgb line of any colour starts a new batch.
-  const unsigned long before = s.batch.flushes;
-  draw_rgb_line(s, 1, 0, 0, 0, 3, 20, 3);
-  draw_line(s, 0, kColourPen, 0, 4, 20, 4);
-  EXPECT_EQ(s.batch.flushes - before, 1u);
-  present(s);
-  EXPECT_EQ(pixel_at(s.cur(), 5, 3), 0xff0000u);
 }
 
 TEST_F(SurfaceTest, AllBlackMapsThePens) {
