@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 
 #include "exchange/export_extent.h"
 #include "exchange/export_pass.h"
 #include "exchange/output_text.h"
+#include "exchange/zlib_stream.h"
 #include "model/drawing.h"
 
 namespace korav {
@@ -26,53 +26,18 @@ bool finite(double a) { return std::isfinite(a); }
 // The file: every byte goes through here, and the running count gives the objects' offsets.
 using FileSink = OutputText;
 
-// The compressor between the content buffer and the file. Compressed bytes go to the file as
-// they come out. Its fastest level: on a large plan four times as fast as the default level,
-// for a fifth more bytes.
-class Deflater {
- public:
-  explicit Deflater(FileSink& file) : file_(file) {
-    ok_ = deflateInit(&z_, Z_BEST_SPEED) == Z_OK;
+// Compressed content goes to the file in slices, so that the file's buffer keeps its size.
+bool to_file(void* context, const char* data, std::size_t n) {
+  FileSink& file = *static_cast<FileSink*>(context);
+  for (std::size_t at = 0; at < n; at += kDeflateBuffer) {
+    file << std::string_view(data + at, std::min(kDeflateBuffer, n - at));
+    file.bound();
   }
-  Deflater(const Deflater&) = delete;
-  Deflater& operator=(const Deflater&) = delete;
-  ~Deflater() {
-    if (ok_) deflateEnd(&z_);
-  }
+  return file.ok();
+}
 
-  // One hand-over of the content buffer, flushed so far that everything is in the file.
-  bool feed(const char* data, std::size_t n, int flush) {
-    if (!ok_) return false;
-    z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
-    z_.avail_in = static_cast<uInt>(n);
-    int rc = Z_OK;
-    do {
-      z_.next_out = out_.data();
-      z_.avail_out = static_cast<uInt>(out_.size());
-      rc = deflate(&z_, flush);
-      if (rc == Z_STREAM_ERROR) return ok_ = false;
-      if (rc == Z_BUF_ERROR) break;  // nothing left to do
-      const std::size_t produced = out_.size() - z_.avail_out;
-      file_ << std::string_view(reinterpret_cast<const char*>(out_.data()), produced);
-      compressed_ += produced;
-      file_.bound();
-    } while (z_.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
-    if (z_.avail_in != 0) std::printf("deflate not greedy\n");
-    if (flush == Z_FINISH && rc != Z_STREAM_END) std::printf("deflate should report Z_STREAM_END\n");
-    return file_.ok();
-  }
-  std::size_t compressed() const { return compressed_; }
-
- private:
-  FileSink& file_;
-  z_stream z_{};
-  std::array<Bytef, kDeflateBuffer> out_{};
-  std::size_t compressed_ = 0;
-  bool ok_ = false;
-};
-
-bool to_deflater(void* context, const char* data, std::size_t n) {
-  return static_cast<Deflater*>(context)->feed(data, n, Z_SYNC_FLUSH);
+bool to_compressor(void* context, const char* data, std::size_t n) {
+  return static_cast<ZlibStream*>(context)->write(data, n);
 }
 
 struct Pdf {
@@ -302,8 +267,8 @@ bool write_pdf(const Drawing& d, FontTable* fonts, bool texts_as_text, FileSink&
 
   std::size_t compressed = 0;
   {
-    Deflater z(file);
-    OutputText content(kContentBuffer, kContentReserve, to_deflater, &z);
+    ZlibStream z(to_file, &file);
+    OutputText content(kContentBuffer, kContentReserve, to_compressor, &z);
     content << "1 J\n1 j\n";
     Pdf s{d, content, page.rect, k, kpen, d.settings.view.all_black != 0};
     ExportPass pass(d, fonts, 1 / k);
@@ -317,8 +282,7 @@ bool write_pdf(const Drawing& d, FontTable* fonts, bool texts_as_text, FileSink&
     if (texts_as_text) op.text = pdf_text;
     pass.run();
     s.close();
-    const std::string_view rest = content.buffered();
-    if (!z.feed(rest.data(), rest.size(), Z_FINISH)) return false;
+    if (!content.flush() || !z.finish()) return false;
     compressed = z.compressed();
   }
   file << "\nendstream\nendobj\n";

@@ -16,6 +16,7 @@
 #include "exchange/pdf_export.h"
 #include "exchange/postscript.h"
 #include "exchange/svg_export.h"
+#include "exchange/zlib_stream.h"
 #include "render/png_export.h"
 #include "tests/export_test_support.h"
 #include "tests/files_test_support.h"
@@ -203,6 +204,40 @@ TEST(VectorExportConsumers, QpdfAcceptsAndPdftoppmRendersThePdf) {
     if (!as_text) expect_same_ink(seen, g.reference, "pdftoppm");
     expect_inside_page(p, seen, "pdftoppm");
   }
+}
+
+TEST(VectorExportConsumers, APdfWhoseContentIsCompressedInManyPiecesIsOneValidStream) {
+  if (!have_program("qpdf") || !have_program("pdftoppm"))
+    GTEST_SKIP() << "qpdf or pdftoppm is not installed";
+  // 60 000 lines in a fan of pens: about 3 MB of content, compressed piece by piece.
+  Drawing d;
+  for (int i = 0; i < 60000; ++i) {
+    const double a = i * 0.0001;
+    create_line(d.store, 0, i % 8, 0, 10 * std::cos(a), 10 * std::sin(a), 20 * std::cos(a),
+                20 * std::sin(a));
+  }
+  export_test::mark_all(d);
+  const std::string doc = pdf_document(d, nullptr, false);
+  const std::string content = pdf_content(doc);
+  ASSERT_GT(content.size(), 2 * kZlibPieceSize);
+  std::size_t strokes = 0;
+  for (std::size_t at = content.find(" l\n"); at != std::string::npos;
+       at = content.find(" l\n", at + 1))
+    ++strokes;
+  EXPECT_EQ(strokes, 60000u);
+  files_test::TempDir dir;
+  const std::string pdf = dir.file("fan.pdf");
+  ASSERT_EQ(export_pdf(d, nullptr, false, pdf), WriteStatus::kOk);
+  const auto check = run_program({"qpdf", "--check", pdf}, dir.path());
+  EXPECT_EQ(check.status, 0) << check.out << check.err;
+  EXPECT_NE(check.out.find("No syntax or stream encoding errors"), std::string::npos) << check.out;
+  const auto render =
+      run_program({"pdftoppm", "-r", "20", "-png", "-singlefile", pdf, dir.file("fan")}, dir.path());
+  ASSERT_EQ(render.status, 0) << render.err;
+  EXPECT_EQ(render.err.find("Error"), std::string::npos) << render.err;
+  Png p;
+  ASSERT_TRUE(read_png(dir.file("fan.png"), p));
+  EXPECT_GT(ink_of(p, kWhite).pixels, 100);
 }
 
 // hp2xx's report on standard error: what it read, what it did not know, what surprised it.
