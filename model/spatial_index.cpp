@@ -69,6 +69,27 @@ void SpatialIndex::reset() {
   cell_items_.clear();
   loose_.clear();
   nx_ = ny_ = 0;
+  drawn_union_ = {0, 0, 0, 0};
+  drawn_any_ = false;
+}
+
+void SpatialIndex::widen(const Entry& x) {
+  if (!(x.flags & kDrawnBounded)) return;
+  if (!drawn_any_) {
+    drawn_union_ = x.drawn;
+    drawn_any_ = true;
+    return;
+  }
+  drawn_union_.x1 = std::min(drawn_union_.x1, x.drawn.x1);
+  drawn_union_.y1 = std::min(drawn_union_.y1, x.drawn.y1);
+  drawn_union_.x2 = std::max(drawn_union_.x2, x.drawn.x2);
+  drawn_union_.y2 = std::max(drawn_union_.y2, x.drawn.y2);
+}
+
+bool SpatialIndex::drawn_within(const Box& b) const {
+  if (!drawn_any_) return true;
+  return drawn_union_.x1 >= b.x1 && drawn_union_.x2 <= b.x2 && drawn_union_.y1 >= b.y1 &&
+         drawn_union_.y2 <= b.y2;
 }
 
 SpatialIndex::Entry SpatialIndex::make_entry(Element* e) const {
@@ -101,6 +122,7 @@ void SpatialIndex::build(const ElementStore& s) {
   for (Element* e = s.head(); e; e = e->next) {
     e->index_slot = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(make_entry(e));
+    widen(entries_.back());
   }
   seen(s);
   bin_all();
@@ -110,6 +132,7 @@ void SpatialIndex::append(Element* e) {
   e->index_slot = static_cast<std::uint32_t>(entries_.size());
   Entry x = make_entry(e);
   x.flags |= kLoose;
+  widen(x);
   loose_.push_back(static_cast<std::uint32_t>(entries_.size()));
   entries_.push_back(x);
 }
@@ -138,6 +161,7 @@ void SpatialIndex::revalidate(const ElementStore& s) {
       if (same) continue;
       // Moved: out of its cells (it may still be listed there; the box test drops it).
       x.flags |= kLoose;
+      widen(x);
       if (!(old.flags & kLoose)) loose_.push_back(k);
       old = x;
     } else {

@@ -46,6 +46,9 @@ class SpatialIndex {
   std::span<Element* const> query(const Box& b, double slack = 0);
   // The elements whose drawn box touches `b` and those drawn whatever the view, in store order.
   std::span<Element* const> query_drawn(const Box& b);
+  // True when every drawn box lies within `b`: query_drawn(b) would be the whole store (a view
+  // of all of it reads the store directly). Removals do not narrow what is checked.
+  bool drawn_within(const Box& b) const;
   // The elements whose query box the infinite line through a and b may cross, in store order.
   std::span<Element* const> query_line(double ax, double ay, double bx, double by);
 
@@ -72,6 +75,7 @@ class SpatialIndex {
   void maybe_rebin();
   Entry make_entry(Element* e) const;
   void bin_all();
+  void widen(const Entry& x);
   template <class Test>
   std::span<Element* const> gather(const Box& b, std::uint8_t need, Test&& test, int pad = 0);
   template <class Test, class Cells>
@@ -96,8 +100,10 @@ class SpatialIndex {
   // In no cell, tested on every search: too large, unbounded, added or moved since binning.
   std::vector<std::uint32_t> loose_;
   std::vector<std::uint32_t> draw_always_;  // binned, but drawn whatever the view
-  std::size_t gone_ = 0;    // entries of removed records
+  std::size_t gone_ = 0;                    // entries of removed records
   std::size_t builds_ = 0, bins_ = 0;
+  FBox drawn_union_{0, 0, 0, 0};  // of every drawn box entered since the last build
+  bool drawn_any_ = false;
   std::vector<std::uint8_t> alive_;
 
   // search scratch

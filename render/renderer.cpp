@@ -200,12 +200,11 @@ void redraw(Renderer& r, Screen& s, const Drawing& d) {
   const View& v = s.view();
   SpatialIndex* index =
       r.view_number == 0 && v.units_x > 0 && v.units_y > 0 ? d.indexed() : nullptr;
-  if (index) {
-    // What lies off the screen is not visited; a point mark reaches two pixels.
-    const double mx = 3 * v.units_x, my = 3 * v.units_y;
-    for (const Element* e :
-         index->query_drawn({v.xmin - mx, v.ymin - my, v.xmax + mx, v.ymax + my}))
-      draw_element(r, d, *e, kDrawNormal);
+  // What lies off the screen is not visited; a point mark reaches two pixels.
+  const double mx = 3 * v.units_x, my = 3 * v.units_y;
+  const Box view_box{v.xmin - mx, v.ymin - my, v.xmax + mx, v.ymax + my};
+  if (index && !index->drawn_within(view_box)) {
+    for (const Element* e : index->query_drawn(view_box)) draw_element(r, d, *e, kDrawNormal);
   } else {
     for (const Element& e : d.store.list) draw_element(r, d, e, kDrawNormal);
   }

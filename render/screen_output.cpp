@@ -6,9 +6,9 @@
 #include "model/drawing.h"
 #include "render/clip.h"
 #include "render/dimension_drawing.h"
-#include "render/room_drawing.h"
 #include "render/hatch.h"
 #include "render/renderer.h"
+#include "render/room_drawing.h"
 #include "render/text_drawing.h"
 
 namespace korav {
@@ -36,6 +36,21 @@ struct PixelPen {
 
 bool finite(double v) { return std::isfinite(v); }
 
+// Whether the line type draws solid whatever the segment's length: no dashes, or a pattern of
+// five pixels or less (see screen_line).
+bool drawn_solid(const Drawing& d, const View& v, int line_type) {
+  const Settings& st = d.settings;
+  if (line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0)
+    return true;
+  const LineType& lt = st.line_types[line_type];
+  const int sections = std::min<int>(lt.sections, 3);
+  const double world_per_mm = st.drawing_scale / 1000;
+  double period = 0;
+  for (int k = 0; k < sections; ++k)
+    period += std::max(0.0, lt.line[k] * world_per_mm) + std::max(0.0, lt.space[k] * world_per_mm);
+  return !finite(period) || !(period / v.units_x > 5);
+}
+
 }  // namespace
 
 int line_pixel_width(const Renderer& r, int pen) {
@@ -60,6 +75,24 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
   const bool inside = x1 >= v.xmin && x1 <= v.xmax && x2 >= v.xmin && x2 <= v.xmax &&
                       y1 >= v.ymin && y1 <= v.ymax && y2 >= v.ymin && y2 <= v.ymax;
   if (!inside && !clip_parameters(x1, y1, x2, y2, v.xmin, v.ymin, v.xmax, v.ymax, t0, t1)) return;
+  const Settings& st = r.drawing->settings;
+  const bool solid =
+      line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0;
+  if (inside && solid && !st.view.exact_thickness) {
+    // The common case, a thin solid line in view: its pixels as piece(0, 1) would hand them on.
+    const double ix = 1 / v.units_x, iy = 1 / v.units_y;
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double ax = x1 + 0 * dx, ay = y1 + 0 * dy, bx = x1 + 1 * dx, by = y1 + 1 * dy;
+    const double sx = v.left + (ax - v.xmin) * ix, sy = v.bottom - (ay - v.ymin) * iy;
+    const double ex = v.left + (bx - v.xmin) * ix, ey = v.bottom - (by - v.ymin) * iy;
+    const Surface& sf = s.cur();
+    const double right = sf.width - 1, bottom = sf.height - 1;
+    if (sx >= 0 && sx <= right && ex >= 0 && ex <= right && sy >= 0 && sy <= bottom && ey >= 0 &&
+        ey <= bottom) {
+      draw_thin_line_inside(s, colour_index(r.colour, pen), sx, sy, ex, ey);
+      return;
+    }
+  }
   const PixelPen out{s,
                      v,
                      line_pixel_width(r, pen),
@@ -71,8 +104,7 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
                      1 / v.units_x,
                      1 / v.units_y};
 
-  const Settings& st = r.drawing->settings;
-  if (line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0) {
+  if (solid) {
     out.piece(t0, t1);
     return;
   }
@@ -116,6 +148,94 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
   if (to > a) out.piece(a / length, t1);
 }
 
+namespace {
+
+// The chords of a curve that is small on the screen, drawn as screen_line would draw them but
+// without its per-segment work: a chord no longer than a pixel each way is exactly its two end
+// pixels, and the same pixel is not drawn twice in a row. Only for thin, solid lines of the
+// screen's own line operation, and only for chords that need no clipping; for any other chord
+// `chord` says no and the caller draws it as usual.
+class ChordPixels {
+ public:
+  ChordPixels(Renderer& r, int pen, int line_type) : r_(r) {
+    if (r.driver.line != screen_line || !r.screen || !r.drawing) return;
+    const View& v = r.screen->view();
+    if (!(v.units_x > 0) || !(v.units_y > 0) || line_pixel_width(r, pen) != 0) return;
+    if (!drawn_solid(*r.drawing, v, line_type)) return;
+    const Surface& sf = r.screen->cur();
+    if (!sf.image) return;
+    on_ = true;
+    v_ = &v;
+    ix_ = 1 / v.units_x;
+    iy_ = 1 / v.units_y;
+    right_ = sf.width - 1;
+    bottom_ = sf.height - 1;
+    colour_ = colour_index(r.colour, pen);
+  }
+
+  // Every chord end lies in this box (the curve's, with room for rounding): when it is in the
+  // view and on the buffer, no chord needs its own checks.
+  void reach(double x1, double y1, double x2, double y2) {
+    if (!on_) return;
+    const View& v = *v_;
+    const double m =
+        1e-9 * (std::fabs(x1) + std::fabs(x2) + std::fabs(y1) + std::fabs(y2)) + 1e-300;
+    x1 -= m;
+    y1 -= m;
+    x2 += m;
+    y2 += m;
+    if (!(x1 >= v.xmin && x2 <= v.xmax && y1 >= v.ymin && y2 <= v.ymax)) return;
+    const double l = v.left + (x1 - v.xmin) * ix_, r = v.left + (x2 - v.xmin) * ix_;
+    const double t = v.bottom - (y2 - v.ymin) * iy_, b = v.bottom - (y1 - v.ymin) * iy_;
+    inside_ = l >= 0 && r <= right_ && t >= 0 && b <= bottom_;
+  }
+
+  bool chord(double x1, double y1, double x2, double y2) {
+    if (!on_) return false;
+    const View& v = *v_;
+    if (!inside_ && !(x1 >= v.xmin && x1 <= v.xmax && x2 >= v.xmin && x2 <= v.xmax &&
+                      y1 >= v.ymin && y1 <= v.ymax && y2 >= v.ymin && y2 <= v.ymax))
+      return false;
+    // The pixel positions screen_line hands on for the whole segment (t from 0 to 1).
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double ax = x1 + 0 * dx, ay = y1 + 0 * dy, bx = x1 + 1 * dx, by = y1 + 1 * dy;
+    const double sx = v.left + (ax - v.xmin) * ix_, sy = v.bottom - (ay - v.ymin) * iy_;
+    const double ex = v.left + (bx - v.xmin) * ix_, ey = v.bottom - (by - v.ymin) * iy_;
+    if (!inside_ && !(sx >= 0 && sx <= right_ && ex >= 0 && ex <= right_ && sy >= 0 &&
+                      sy <= bottom_ && ey >= 0 && ey <= bottom_))
+      return false;
+    // Not negative: truncation rounds as the buffer does.
+    const int rsx = static_cast<int>(sx + 0.5), rsy = static_cast<int>(sy + 0.5);
+    const int rex = static_cast<int>(ex + 0.5), rey = static_cast<int>(ey + 0.5);
+    Screen& s = *r_.screen;
+    if (rex - rsx > 1 || rsx - rex > 1 || rey - rsy > 1 || rsy - rey > 1) {
+      draw_thin_line_inside(s, colour_, sx, sy, ex, ey);
+      last_set_ = false;
+      return true;
+    }
+    pixel(s, rsx, rsy);
+    pixel(s, rex, rey);
+    return true;
+  }
+
+ private:
+  void pixel(Screen& s, int x, int y) {
+    if (last_set_ && x == last_x_ && y == last_y_) return;
+    draw_thin_line_inside(s, colour_, x, y, x, y);
+    last_set_ = true;
+    last_x_ = x;
+    last_y_ = y;
+  }
+
+  Renderer& r_;
+  const View* v_ = nullptr;
+  bool on_ = false, inside_ = false, last_set_ = false;
+  double ix_ = 1, iy_ = 1, right_ = 0, bottom_ = 0;
+  int colour_ = 0, last_x_ = 0, last_y_ = 0;
+};
+
+}  // namespace
+
 int arc_chord_count(double a, double b, double sweep, double view_scale, bool vector_output) {
   const double d = (std::fabs(a) + std::fabs(b)) * 50 / view_scale;
   double base;
@@ -139,13 +259,18 @@ void screen_arc(Renderer& r, int pen, int line_type, double cx, double cy, doubl
   if (!r.driver.vector_output && !box_in_view(v, cx - m, cy - m, cx + m, cy + m)) return;
   sweep = std::clamp(sweep, -kTwoPi, kTwoPi);
   const int n = arc_chord_count(a, b, sweep, v.scale, r.driver.vector_output);
-  const double cr = std::cos(rotation), sr = std::sin(rotation);
+  const double cr = rotation == 0 ? 1 : std::cos(rotation),
+               sr = rotation == 0 ? 0 : std::sin(rotation);
   const double step = sweep / n;
   const double cs = std::cos(step), ss = std::sin(step);
   // cos t and sin t advance by rotation; the last point is computed directly so that closed
   // curves close exactly.
   double ct = std::cos(start), st = std::sin(start);
   double px = cx + a * ct * cr - b * st * sr, py = cy + a * ct * sr + b * st * cr;
+  ChordPixels fast(r, pen, line_type);
+  // |a cos t cr - b sin t sr| <= |a| + |b|, and so for y.
+  const double reach = std::fabs(a) + std::fabs(b);
+  fast.reach(cx - reach, cy - reach, cx + reach, cy + reach);
   for (int i = 1; i <= n; ++i) {
     if (i == n) {
       ct = std::cos(start + sweep);
@@ -156,7 +281,7 @@ void screen_arc(Renderer& r, int pen, int line_type, double cx, double cy, doubl
       ct = c2;
     }
     const double qx = cx + a * ct * cr - b * st * sr, qy = cy + a * ct * sr + b * st * cr;
-    r.driver.line(r, pen, line_type, px, py, qx, qy);
+    if (!fast.chord(px, py, qx, qy)) r.driver.line(r, pen, line_type, px, py, qx, qy);
     px = qx;
     py = qy;
   }

@@ -127,10 +127,10 @@ void append_segment(Screen& s, const Surface& sf, int width, std::uint32_t value
       x1 >= -m && x1 <= r && x2 >= -m && x2 <= r && y1 >= -m && y1 <= bt && y2 >= -m && y2 <= bt;
   if (!inside && !clip_segment(x1, y1, x2, y2, -m, -m, r, bt)) return;
   LineBatch& b = s.batch;
-  b.segment[b.count++] = {
-      static_cast<std::int16_t>(round_pixel(x1)), static_cast<std::int16_t>(round_pixel(y1)),
-      static_cast<std::int16_t>(round_pixel(x2)), static_cast<std::int16_t>(round_pixel(y2)),
-      value};
+  b.segment[b.count++] = {static_cast<std::int16_t>(round_pixel(x1)),
+                          static_cast<std::int16_t>(round_pixel(y1)),
+                          static_cast<std::int16_t>(round_pixel(x2)),
+                          static_cast<std::int16_t>(round_pixel(y2)), value};
   if (b.count == kBatchCapacity) flush(s);
 }
 
@@ -249,6 +249,9 @@ void free_surfaces(Screen& s) {
 
 void grow_dirty(Surface& sf, double left, double top, double right, double bottom) {
   if (right < 0 || bottom < 0 || left > sf.width || top > sf.height) return;
+  if (sf.dirty.set && sf.dirty.left <= 0 && sf.dirty.top <= 0 && sf.dirty.right >= sf.width &&
+      sf.dirty.bottom >= sf.height)
+    return;  // all of it already (after a clear): nothing can grow it
   if (!sf.dirty.set) {
     sf.dirty = {left, top, right, bottom, true};
     return;
@@ -308,6 +311,21 @@ void draw_line(Screen& s, int width, int colour, double x1, double y1, double x2
   const double m = width + 1;
   grow_dirty(sf, std::min(x1, x2) - m, std::min(y1, y2) - m, std::max(x1, x2) + m,
              std::max(y1, y2) + m);
+}
+
+void draw_thin_line_inside(Screen& s, int colour, double x1, double y1, double x2, double y2) {
+  if (colour < 0 || colour >= kColourCount) colour = kColourPen;
+  Surface& sf = s.cur();
+  const std::uint32_t value = sf.pixel[mapped_colour(s, colour)];
+  LineBatch& b = s.batch;
+  if (b.width != 0 || b.surface != s.current) take_lines(s, 0, value);
+  // Not negative: truncation rounds as round_pixel does.
+  b.segment[b.count++] = {static_cast<std::int16_t>(x1 + 0.5), static_cast<std::int16_t>(y1 + 0.5),
+                          static_cast<std::int16_t>(x2 + 0.5), static_cast<std::int16_t>(y2 + 0.5),
+                          value};
+  if (b.count == kBatchCapacity) flush(s);
+  grow_dirty(sf, std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 1,
+             std::max(y1, y2) + 1);
 }
 
 void draw_rgb_line(Screen& s, double r, double g, double bl, double x1, double y1, double x2,

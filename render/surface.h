@@ -157,6 +157,10 @@ std::uint32_t pixel_at(const Surface& surface, int x, int y);
 
 // Opaque line on the current surface, batched; width in pixels (0 the thinnest).
 void draw_line(Screen& s, int width, int colour, double x1, double y1, double x2, double y2);
+// The thin line (width 0) of draw_line between two points inside the buffer (0 <= x <= width - 1,
+// 0 <= y <= height - 1, which the caller has made sure of): the same pixels, without the checks
+// and the clipping that draw_line needs for any other line.
+void draw_thin_line_inside(Screen& s, int colour, double x1, double y1, double x2, double y2);
 // Opaque line in any colour (components 0 to 1), width 0.
 void draw_rgb_line(Screen& s, double r, double g, double b, double x1, double y1, double x2,
                    double y2);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -282,6 +283,51 @@ TEST_F(RenderTest, ArcChordsGoThroughTheLineOperation) {
   r.driver.vector_output = true;
   screen_arc(r, 0, 0, 100, 100, 1, 1, kPi, 0, 0);
   EXPECT_EQ(static_cast<int>(recorder.lines().size()), arc_chord_count(1, 1, kPi, 300, true));
+}
+
+// Small arcs are drawn pixel by pixel rather than chord by chord; the picture must be exactly
+// the one the line operation draws for every chord (the wrapped operation below is not the
+// screen's own, so it takes the chord path).
+void chord_by_chord(Renderer& r, int pen, int lt, double x1, double y1, double x2, double y2) {
+  screen_line(r, pen, lt, x1, y1, x2, y2);
+}
+
+TEST_F(RenderTest, SmallArcsDrawExactlyTheirChordsPixels) {
+  d.settings.line_types[1].sections = 1;  // long dashes: drawn chord by chord
+  d.settings.line_types[1].line[0] = 20;
+  d.settings.line_types[1].space[0] = 10;
+  r.drawing = &d;
+  std::uint32_t seed = 99;
+  auto rnd = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) / 16777216.0;
+  };
+  for (double scale : {30.0, 300.0, 3000.0}) {
+    std::vector<std::uint32_t> picture[2];
+    for (int way = 0; way < 2; ++way) {
+      seed = 99;
+      s.view().scale = scale;
+      centre_view(s.view(), s.aspect, 10, 5);
+      clear_surface(s);
+      r.driver.line = way == 0 ? screen_line : chord_by_chord;
+      for (int i = 0; i < 400; ++i) {
+        // Some reach over the view's edges, some are ellipses, some turned.
+        const double cx = 20 * rnd() - 0.5, cy = 10 * rnd() - 0.5;
+        const double ra = 0.02 + 0.6 * rnd() * rnd(), rb = rnd() < 0.7 ? ra : 0.3 * rnd();
+        r.colour = i % 3 ? ColourClass::kNormal : ColourClass::kOtherLayer;
+        screen_arc(r, i % 8, i % 5 == 0 ? 1 : 0, cx, cy, ra, rb, 2 * kPi * rnd() - kPi, 7 * rnd(),
+                   i % 4 == 0 ? rnd() : 0);
+      }
+      present(s);
+      for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x) picture[way].push_back(at(x, y));
+    }
+    EXPECT_EQ(picture[0], picture[1]) << "view scale " << scale;
+    EXPECT_GT(std::count(picture[0].begin(), picture[0].end(), colour(kColourBackground)), 0);
+    EXPECT_LT(std::count(picture[0].begin(), picture[0].end(), colour(kColourBackground)),
+              200 * 100);
+  }
+  r.driver.line = screen_line;
 }
 
 TEST_F(RenderTest, SplinesEndExactlyAtTheirEndPoint) {
