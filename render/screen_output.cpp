@@ -17,6 +17,32 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
+// World to pixels, as every line operation maps it.
+double pixel_x(const View& v, double ix, double wx) { return v.left + (wx - v.xmin) * ix; }
+double pixel_y(const View& v, double iy, double wy) { return v.bottom - (wy - v.ymin) * iy; }
+
+bool in_view(const View& v, double x1, double y1, double x2, double y2) {
+  return x1 >= v.xmin && x1 <= v.xmax && x2 >= v.xmin && x2 <= v.xmax && y1 >= v.ymin &&
+         y1 <= v.ymax && y2 >= v.ymin && y2 <= v.ymax;
+}
+
+// The pixel ends of a whole segment (t from 0 to 1) exactly as PixelPen::piece hands them on.
+struct SegmentPixels {
+  double sx, sy, ex, ey;
+  SegmentPixels(const View& v, double ix, double iy, double x1, double y1, double x2, double y2) {
+    const double dx = x2 - x1, dy = y2 - y1;
+    sx = pixel_x(v, ix, x1 + 0 * dx);
+    sy = pixel_y(v, iy, y1 + 0 * dy);
+    ex = pixel_x(v, ix, x1 + 1 * dx);
+    ey = pixel_y(v, iy, y1 + 1 * dy);
+  }
+  // On the buffer of that size, so that draw_thin_line_inside may take it.
+  bool on_buffer(double right, double bottom) const {
+    return sx >= 0 && sx <= right && ex >= 0 && ex <= right && sy >= 0 && sy <= bottom && ey >= 0 &&
+           ey <= bottom;
+  }
+};
+
 // A world point range of one segment turned into pixels and handed to the line primitive.
 struct PixelPen {
   Screen& s;
@@ -29,8 +55,8 @@ struct PixelPen {
   void piece(double t0, double t1) const {
     const double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
     const double bx = x1 + t1 * dx, by = y1 + t1 * dy;
-    draw_line(s, width, colour, v.left + (ax - v.xmin) * ix, v.bottom - (ay - v.ymin) * iy,
-              v.left + (bx - v.xmin) * ix, v.bottom - (by - v.ymin) * iy);
+    draw_line(s, width, colour, pixel_x(v, ix, ax), pixel_y(v, iy, ay), pixel_x(v, ix, bx),
+              pixel_y(v, iy, by));
   }
 };
 
@@ -72,24 +98,17 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
   const View& v = s.view();
   if (!(v.units_x > 0) || !(v.units_y > 0)) return;
   double t0 = 0, t1 = 1;
-  const bool inside = x1 >= v.xmin && x1 <= v.xmax && x2 >= v.xmin && x2 <= v.xmax &&
-                      y1 >= v.ymin && y1 <= v.ymax && y2 >= v.ymin && y2 <= v.ymax;
+  const bool inside = in_view(v, x1, y1, x2, y2);
   if (!inside && !clip_parameters(x1, y1, x2, y2, v.xmin, v.ymin, v.xmax, v.ymax, t0, t1)) return;
   const Settings& st = r.drawing->settings;
   const bool solid =
       line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0;
   if (inside && solid && !st.view.exact_thickness) {
     // The common case, a thin solid line in view: its pixels as piece(0, 1) would hand them on.
-    const double ix = 1 / v.units_x, iy = 1 / v.units_y;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double ax = x1 + 0 * dx, ay = y1 + 0 * dy, bx = x1 + 1 * dx, by = y1 + 1 * dy;
-    const double sx = v.left + (ax - v.xmin) * ix, sy = v.bottom - (ay - v.ymin) * iy;
-    const double ex = v.left + (bx - v.xmin) * ix, ey = v.bottom - (by - v.ymin) * iy;
+    const SegmentPixels p(v, 1 / v.units_x, 1 / v.units_y, x1, y1, x2, y2);
     const Surface& sf = s.cur();
-    const double right = sf.width - 1, bottom = sf.height - 1;
-    if (sx >= 0 && sx <= right && ex >= 0 && ex <= right && sy >= 0 && sy <= bottom && ey >= 0 &&
-        ey <= bottom) {
-      draw_thin_line_inside(s, colour_index(r.colour, pen), sx, sy, ex, ey);
+    if (p.on_buffer(sf.width - 1, sf.height - 1)) {
+      draw_thin_line_inside(s, colour_index(r.colour, pen), p.sx, p.sy, p.ex, p.ey);
       return;
     }
   }
@@ -184,32 +203,23 @@ class ChordPixels {
     y1 -= m;
     x2 += m;
     y2 += m;
-    if (!(x1 >= v.xmin && x2 <= v.xmax && y1 >= v.ymin && y2 <= v.ymax)) return;
-    const double l = v.left + (x1 - v.xmin) * ix_, r = v.left + (x2 - v.xmin) * ix_;
-    const double t = v.bottom - (y2 - v.ymin) * iy_, b = v.bottom - (y1 - v.ymin) * iy_;
-    inside_ = l >= 0 && r <= right_ && t >= 0 && b <= bottom_;
+    if (!in_view(v, x1, y1, x2, y2)) return;
+    inside_ = pixel_x(v, ix_, x1) >= 0 && pixel_x(v, ix_, x2) <= right_ &&
+              pixel_y(v, iy_, y2) >= 0 && pixel_y(v, iy_, y1) <= bottom_;
   }
 
   bool chord(double x1, double y1, double x2, double y2) {
     if (!on_) return false;
     const View& v = *v_;
-    if (!inside_ && !(x1 >= v.xmin && x1 <= v.xmax && x2 >= v.xmin && x2 <= v.xmax &&
-                      y1 >= v.ymin && y1 <= v.ymax && y2 >= v.ymin && y2 <= v.ymax))
-      return false;
-    // The pixel positions screen_line hands on for the whole segment (t from 0 to 1).
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double ax = x1 + 0 * dx, ay = y1 + 0 * dy, bx = x1 + 1 * dx, by = y1 + 1 * dy;
-    const double sx = v.left + (ax - v.xmin) * ix_, sy = v.bottom - (ay - v.ymin) * iy_;
-    const double ex = v.left + (bx - v.xmin) * ix_, ey = v.bottom - (by - v.ymin) * iy_;
-    if (!inside_ && !(sx >= 0 && sx <= right_ && ex >= 0 && ex <= right_ && sy >= 0 &&
-                      sy <= bottom_ && ey >= 0 && ey <= bottom_))
-      return false;
+    if (!inside_ && !in_view(v, x1, y1, x2, y2)) return false;
+    const SegmentPixels p(v, ix_, iy_, x1, y1, x2, y2);
+    if (!inside_ && !p.on_buffer(right_, bottom_)) return false;
     // Not negative: truncation rounds as the buffer does.
-    const int rsx = static_cast<int>(sx + 0.5), rsy = static_cast<int>(sy + 0.5);
-    const int rex = static_cast<int>(ex + 0.5), rey = static_cast<int>(ey + 0.5);
+    const int rsx = static_cast<int>(p.sx + 0.5), rsy = static_cast<int>(p.sy + 0.5);
+    const int rex = static_cast<int>(p.ex + 0.5), rey = static_cast<int>(p.ey + 0.5);
     Screen& s = *r_.screen;
     if (rex - rsx > 1 || rsx - rex > 1 || rey - rsy > 1 || rsy - rey > 1) {
-      draw_thin_line_inside(s, colour_, sx, sy, ex, ey);
+      draw_thin_line_inside(s, colour_, p.sx, p.sy, p.ex, p.ey);
       last_set_ = false;
       return true;
     }
