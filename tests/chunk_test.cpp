@@ -181,6 +181,52 @@ TEST(Chunk, FileReaderAndWriterCrossTheirBuffers) {
   ::close(fd);
 }
 
+TEST(Chunk, SkipsPositionsAndLimitsStayExactOverALongFile) {
+  // Five megabytes of numbered words: the reader goes through several blocks read ahead.
+  TempDir dir;
+  const std::string path = dir.file("long");
+  constexpr std::uint32_t kWords = 5 * 1024 * 1024 / 4 + 3;
+  {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    Writer w(fd);
+    for (std::uint32_t i = 0; i < kWords; ++i) w.u32(i);
+    EXPECT_TRUE(w.flush());
+    ::close(fd);
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  {
+    Reader r(fd);
+    std::uint32_t v = 0, at = 0;
+    bool all = true;
+    // Steps of odd sizes, some past a whole block, each checked by the word it lands on.
+    for (std::uint32_t step : {1u, 7u, 65535u, 262145u, 3u, 300001u, 1u, 100000u}) {
+      for (int k = 0; k < 3 && at + step + 1 < kWords; ++k) {
+        all = all && r.skip(std::uint64_t{step} * 4) && r.u32(v) && v == at + step;
+        at += step + 1;
+        all = all && r.position() == std::uint64_t{at} * 4;
+      }
+    }
+    EXPECT_TRUE(all) << at;
+    std::uint8_t b = 0;
+    ASSERT_TRUE(r.peek(b));
+    EXPECT_EQ(r.position(), std::uint64_t{at} * 4);
+    r.set_limit(r.position() + 8);  // two words, then nothing
+    EXPECT_TRUE(r.u32(v) && r.u32(v));
+    EXPECT_EQ(v, at + 1);
+    EXPECT_FALSE(r.u32(v));
+    r.clear_limit();
+    ASSERT_TRUE(r.skip(std::uint64_t{kWords - at - 3} * 4));
+    ASSERT_TRUE(r.u32(v));
+    EXPECT_EQ(v, kWords - 1);
+    EXPECT_TRUE(r.at_end());
+    EXPECT_FALSE(r.skip(1));
+    EXPECT_FALSE(r.io_error());
+  }
+  ::close(fd);
+}
+
 TEST(Chunk, WriterStopsAtTheFirstFailure) {
   int fd = ::open("/dev/full", O_WRONLY);
   if (fd < 0) GTEST_SKIP() << "no /dev/full";
