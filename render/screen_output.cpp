@@ -64,10 +64,14 @@ bool finite(double v) { return std::isfinite(v); }
 
 // Whether the line type draws solid whatever the segment's length: no dashes, or a pattern of
 // five pixels or less (see screen_line).
+// A line type without dashes (an unknown number draws solid too).
+bool no_dashes(const Settings& st, int line_type) {
+  return line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0;
+}
+
 bool drawn_solid(const Drawing& d, const View& v, int line_type) {
   const Settings& st = d.settings;
-  if (line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0)
-    return true;
+  if (no_dashes(st, line_type)) return true;
   const LineType& lt = st.line_types[line_type];
   const int sections = std::min<int>(lt.sections, 3);
   const double world_per_mm = st.drawing_scale / 1000;
@@ -101,8 +105,7 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
   const bool inside = in_view(v, x1, y1, x2, y2);
   if (!inside && !clip_parameters(x1, y1, x2, y2, v.xmin, v.ymin, v.xmax, v.ymax, t0, t1)) return;
   const Settings& st = r.drawing->settings;
-  const bool solid =
-      line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0;
+  const bool solid = no_dashes(st, line_type);
   if (inside && solid && !st.view.exact_thickness) {
     // The common case, a thin solid line in view: its pixels as piece(0, 1) would hand them on.
     const SegmentPixels p(v, 1 / v.units_x, 1 / v.units_y, x1, y1, x2, y2);
