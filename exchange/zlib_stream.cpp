@@ -1,11 +1,13 @@
 #include "exchange/zlib_stream.h"
 
+#include <isa-l/igzip_lib.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace korav {
 
@@ -16,30 +18,38 @@ struct Deflated {
   bool ok = false;
 };
 
-// Raw deflate of one piece at the fastest level; a piece that is not the last ends with a sync
-// flush (an empty stored block, byte-aligned), the last one with the final block.
+// Raw deflate of one piece (ISA-L, level 1: several times the speed of zlib's fastest level and
+// a smaller result on drawing content); a piece that is not the last ends with a sync flush (an
+// empty stored block, byte-aligned), the last one with the final block.
 Deflated deflate_piece(const std::string& text, bool last) {
   Deflated out;
-  z_stream z{};
-  if (deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return out;
-  out.bytes.resize(deflateBound(&z, static_cast<uLong>(text.size())) + 16);
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  z.avail_in = static_cast<uInt>(text.size());
+  std::vector<std::uint8_t> work(ISAL_DEF_LVL1_DEFAULT);
+  isal_zstream z;
+  isal_deflate_init(&z);
+  z.level = 1;
+  z.level_buf = work.data();
+  z.level_buf_size = static_cast<std::uint32_t>(work.size());
+  z.flush = SYNC_FLUSH;
+  z.end_of_stream = last ? 1 : 0;
+  z.next_in = reinterpret_cast<std::uint8_t*>(const_cast<char*>(text.data()));
+  z.avail_in = static_cast<std::uint32_t>(text.size());
+  // Stored blocks bound the result: five bytes of head per 64 KiB and a few for the ends.
+  out.bytes.resize(text.size() + text.size() / 8192 + 64);
   std::size_t produced = 0;
   for (;;) {
-    z.next_out = reinterpret_cast<Bytef*>(out.bytes.data() + produced);
-    z.avail_out = static_cast<uInt>(out.bytes.size() - produced);
-    const int rc = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
+    z.next_out = reinterpret_cast<std::uint8_t*>(out.bytes.data() + produced);
+    z.avail_out = static_cast<std::uint32_t>(out.bytes.size() - produced);
+    const int rc = isal_deflate(&z);
     produced = out.bytes.size() - z.avail_out;
-    if (rc == Z_STREAM_ERROR) break;
-    const bool done = last ? rc == Z_STREAM_END : z.avail_in == 0 && z.avail_out != 0;
+    if (rc != COMP_OK) break;
+    const bool done = z.avail_in == 0 && z.internal_state.state == (last ? ZSTATE_END
+                                                                         : ZSTATE_NEW_HDR);
     if (done) {
       out.ok = true;
       break;
     }
-    out.bytes.resize(out.bytes.size() * 2);  // the bound was not enough: more room
+    out.bytes.resize(out.bytes.size() * 2);  // not enough room after all: more
   }
-  deflateEnd(&z);
   out.bytes.resize(produced);
   return out;
 }

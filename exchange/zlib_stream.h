@@ -1,6 +1,6 @@
 // One zlib stream (RFC 1950) made from a long text on several cores: the text is cut into
-// pieces of `kZlibPieceSize` bytes, each piece is deflated on its own (raw deflate, fastest
-// level, ended byte-aligned by a sync flush, the last by the final block) while the caller goes
+// pieces of `kZlibPieceSize` bytes, each piece is deflated on its own (raw deflate by ISA-L at
+// level 1, ended byte-aligned by a sync flush, the last by the final block) while the caller goes
 // on writing, and the pieces are handed out in their order behind the two-byte header, followed
 // by the Adler-32 of the whole text. Any inflater reads the result as one stream; each piece
 // starts with an empty window, which costs a few hundred bytes a piece.

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
-  libgtk-3-dev libcairo2-dev libfreetype-dev fonts-dejavu-core hershey-fonts-data zlib1g-dev lib3ds-dev libgts-dev
+  libgtk-3-dev libcairo2-dev libfreetype-dev fonts-dejavu-core hershey-fonts-data zlib1g-dev libisal-dev lib3ds-dev libgts-dev
   clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin librsvg2-bin groff-base
