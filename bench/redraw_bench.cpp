@@ -142,7 +142,10 @@ void BM_RedrawFittedExactThickness(benchmark::State& state) {
   f.plan->settings.view.exact_thickness = 1;
   f.plan->settings.drawing_scale = 1000;
   show_all(s.view(), s.aspect, *f.plan);
+  const unsigned long flushes = s.batch.flushes;
   for (auto _ : state) redraw(f.display->renderer, s, *f.plan);
+  state.counters["flushes_per_redraw"] =
+      static_cast<double>(s.batch.flushes - flushes) / static_cast<double>(state.iterations());
   f.plan->settings.view.exact_thickness = 0;
   f.plan->settings.drawing_scale = 100;
 }

@@ -3,9 +3,11 @@
 // flag; `redraw` draws the whole drawing onto the current surface.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "model/pens.h"
 #include "render/output_driver.h"
 #include "render/projection_drawing.h"
 #include "render/surface.h"
@@ -50,6 +52,13 @@ struct Renderer {
   PatternHatcher hatch = nullptr;      // until the pattern module installs it, nothing is drawn
   FontTable* fonts = nullptr;          // the texts' fonts; without a table texts draw nothing
   std::vector<std::uint64_t> edge_scratch;  // the projection drawer's working space
+  // The pens' last pixel widths with exact thickness (line_pixel_width) and what each was
+  // worked out from: view units per pixel, drawing scale and the pen's thickness.
+  struct PenPixels {
+    double units = 0, scale = 0, thickness = 0;
+    int pixels = -1;
+  };
+  std::array<PenPixels, kPenCount> pen_pixels{};
 };
 
 // The screen and the renderer drawing on it, as the shell owns them: the screen operations are

@@ -83,17 +83,24 @@ bool drawn_solid(const Drawing& d, const View& v, int line_type) {
 
 }  // namespace
 
-int line_pixel_width(const Renderer& r, int pen) {
+int line_pixel_width(Renderer& r, int pen) {
   if (!r.drawing || !r.screen || r.view_number != 0 || pen < 0 || pen >= kPenCount) return 0;
   const Settings& st = r.drawing->settings;
   if (!st.view.exact_thickness) return 0;
-  const double upp = r.screen->view().units_x;
-  const double world = st.pens[pen].thickness * st.drawing_scale / 1000;
+  const double upp = r.screen->view().units_x, thickness = st.pens[pen].thickness;
+  Renderer::PenPixels& known = r.pen_pixels[pen];
+  if (known.pixels >= 0 && known.units == upp && known.scale == st.drawing_scale &&
+      known.thickness == thickness)
+    return known.pixels;
+  const double world = thickness * st.drawing_scale / 1000;
   // Rounded half up; the small allowance keeps exact halves (1.5 mm at 0.1 m a pixel) from
   // falling short by the last bit of a product.
-  const double px = std::floor(world / upp + 0.5 + 1e-9);
-  if (!(px > 0)) return 0;  // also NaN
-  return px > 255 ? 255 : static_cast<int>(px);
+  const double px = world / upp + 0.5 + 1e-9;
+  int pixels;
+  if (!(px >= 1)) pixels = 0;  // also NaN
+  else pixels = px >= 256 ? 255 : static_cast<int>(px);  // truncation: the floor of a positive
+  known = {upp, st.drawing_scale, thickness, pixels};
+  return pixels;
 }
 
 void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, double x2, double y2) {
@@ -106,8 +113,10 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
   if (!inside && !clip_parameters(x1, y1, x2, y2, v.xmin, v.ymin, v.xmax, v.ymax, t0, t1)) return;
   const Settings& st = r.drawing->settings;
   const bool solid = no_dashes(st, line_type);
-  if (inside && solid && !st.view.exact_thickness) {
-    // The common case, a thin solid line in view: its pixels as piece(0, 1) would hand them on.
+  const int width = line_pixel_width(r, pen);
+  if (inside && solid && width <= 1) {
+    // The common case, a thin solid line in view: its pixels as piece(0, 1) would hand them on
+    // (a width of one pixel draws as thin).
     const SegmentPixels p(v, 1 / v.units_x, 1 / v.units_y, x1, y1, x2, y2);
     const Surface& sf = s.cur();
     if (p.on_buffer(sf.width - 1, sf.height - 1)) {
@@ -117,7 +126,7 @@ void screen_line(Renderer& r, int pen, int line_type, double x1, double y1, doub
   }
   const PixelPen out{s,
                      v,
-                     line_pixel_width(r, pen),
+                     width,
                      colour_index(r.colour, pen),
                      x1,
                      y1,
@@ -182,7 +191,7 @@ class ChordPixels {
   ChordPixels(Renderer& r, int pen, int line_type) : r_(r) {
     if (r.driver.line != screen_line || !r.screen || !r.drawing) return;
     const View& v = r.screen->view();
-    if (!(v.units_x > 0) || !(v.units_y > 0) || line_pixel_width(r, pen) != 0) return;
+    if (!(v.units_x > 0) || !(v.units_y > 0) || line_pixel_width(r, pen) > 1) return;
     if (!drawn_solid(*r.drawing, v, line_type)) return;
     const Surface& sf = r.screen->cur();
     if (!sf.image) return;

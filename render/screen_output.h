@@ -27,6 +27,6 @@ int arc_chord_count(double a, double b, double sweep, double view_scale, bool ve
 double spline_divisions(const Point2& p0, const Point2& p1, const Point2& p2, const Point2& p3,
                         double units_per_pixel, bool vector_output);
 // Pixel width of a pen's lines: 0 unless "Show exact line thickness" is on in the plan view.
-int line_pixel_width(const Renderer& r, int pen);
+int line_pixel_width(Renderer& r, int pen);
 
 }  // namespace korav

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "model/settings.h"
 #include "render/clip.h"
@@ -69,6 +70,65 @@ void raster(std::uint32_t* data, int stride, int x0, int y0, int x1, int y1, Op 
       }
       p += sy;
     }
+  }
+}
+
+// A line of `width` pixels with round ends between two pixel centres, on a buffer of w x h:
+// every pixel whose centre lies within half the width of the segment. A centre on the edge
+// counts on the top and left side and not on the bottom and right one, so that a level or
+// upright line of width n covers n rows or columns; lines of one path thus join round. Each
+// row is the union of the band along the segment and the two end discs; the band's edges move
+// by a fixed step from row to row.
+void wide_line(std::uint32_t* data, int stride, int w, int h, int x1, int y1, int x2, int y2,
+               int width, std::uint32_t value) {
+  const double r = width * 0.5, rr = r * r;
+  const double dx = x2 - x1, dy = y2 - y1;
+  const double len = std::sqrt(dx * dx + dy * dy);
+  const int top = std::max(0, static_cast<int>(std::ceil(std::min(y1, y2) - r)));
+  const int bottom = std::min(h - 1, static_cast<int>(std::ceil(std::max(y1, y2) + r)) - 1);
+  // The band at row j: across the axis within r, x from centre - half to centre + half; along
+  // it between the perpendiculars through the ends, x from near to far (level lines: all of
+  // their length, on every row within r).
+  const double centre_step = dy != 0 ? dx / dy : 0, half = dy != 0 ? r * len / std::fabs(dy) : 0;
+  const double end_step = dx != 0 ? -dy / dx : 0, end_gap = dx != 0 ? len * len / dx : 0;
+  for (int j = top; j <= bottom; ++j) {
+    double lo = 1e300, hi = -1e300;
+    // The two round ends.
+    for (const auto& [ex, ey] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
+      const double t = j - ey, q = rr - t * t;
+      if (q < 0) continue;
+      const double s = std::sqrt(q);
+      lo = std::min(lo, ex - s);
+      hi = std::max(hi, ex + s);
+    }
+    if (len > 0) {
+      const double rel = j - y1;
+      double a, b;  // the band's extent on the row, from x1
+      if (dy == 0) {
+        a = std::min(0.0, dx);
+        b = std::max(0.0, dx);
+      } else {
+        const double c = rel * centre_step;
+        a = c - half;
+        b = c + half;
+        if (dx != 0) {
+          const double near = rel * end_step, far = near + end_gap;
+          a = std::max(a, std::min(near, far));
+          b = std::min(b, std::max(near, far));
+        } else if (rel * dy < 0 || rel * dy > len * len) {
+          a = 1, b = -1;  // upright: beyond an end
+        }
+      }
+      if (a <= b) {
+        lo = std::min(lo, x1 + a);
+        hi = std::max(hi, x1 + b);
+      }
+    }
+    if (!(lo <= hi)) continue;
+    const int i0 = static_cast<int>(std::max(0.0, std::ceil(lo)));
+    const int i1 = static_cast<int>(std::min(w - 1.0, std::ceil(hi) - 1));
+    if (i0 <= i1) std::fill(data + static_cast<std::ptrdiff_t>(j) * stride + i0,
+                            data + static_cast<std::ptrdiff_t>(j) * stride + i1 + 1, value);
   }
 }
 
@@ -201,7 +261,6 @@ ConfigureResult configure_surface(Screen& s, int number, int width, int height,
   }
   Surface& sf = s.surface[number];
   if (s.batch.surface == number) s.batch.count = 0;  // the old buffer goes; so do its lines
-  sf.cr.reset();
   sf.image.reset();
   sf.width = sf.height = 0;
   width = std::clamp(width, 1, kMaxSurfaceSide);
@@ -212,7 +271,6 @@ ConfigureResult configure_surface(Screen& s, int number, int width, int height,
     return res;
   }
   sf.image.reset(img);
-  sf.cr.reset(cairo_create(img));
   sf.width = width;
   sf.height = height;
   if (!sf.created) {
@@ -239,8 +297,7 @@ void set_current_surface(Screen& s, int number) {
 void free_surfaces(Screen& s) {
   s.batch.count = 0;
   for (Surface& sf : s.surface) {
-    sf.cr.reset();
-    sf.image.reset();
+      sf.image.reset();
     sf.width = sf.height = 0;
     sf.created = false;
     sf.dirty = {};
@@ -276,22 +333,12 @@ void flush(Screen& s) {
         raster(data, stride, g.x1, g.y1, g.x2, g.y2, [value](std::uint32_t& p) { p = value; });
       }
     } else {
-      const std::uint32_t value = b.wide_value;
-      cairo_t* cr = sf.cr.get();
-      cairo_surface_mark_dirty(sf.image.get());
-      cairo_set_source_rgb(cr, ((value >> 16) & 0xff) / 255.0, ((value >> 8) & 0xff) / 255.0,
-                           (value & 0xff) / 255.0);
-      cairo_set_line_width(cr, b.width);
-      cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-      cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-      cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+      std::uint32_t* data = pixels(sf);
+      const int stride = stride_pixels(sf);
       for (int i = 0; i < b.count; ++i) {
         const Segment& g = b.segment[i];
-        cairo_move_to(cr, g.x1 + 0.5, g.y1 + 0.5);
-        cairo_line_to(cr, g.x2 + 0.5, g.y2 + 0.5);
+        wide_line(data, stride, sf.width, sf.height, g.x1, g.y1, g.x2, g.y2, b.width, b.wide_value);
       }
-      cairo_stroke(cr);
-      cairo_surface_flush(sf.image.get());
     }
   }
   ++b.flushes;

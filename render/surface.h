@@ -73,13 +73,9 @@ struct DirtyRect {
 struct CairoSurfaceDeleter {
   void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
 };
-struct CairoContextDeleter {
-  void operator()(cairo_t* c) const { cairo_destroy(c); }
-};
 
 struct Surface {
   std::unique_ptr<cairo_surface_t, CairoSurfaceDeleter> image;  // back buffer, RGB24
-  std::unique_ptr<cairo_t, CairoContextDeleter> cr;             // for wide lines
   int width = 0, height = 0;
   std::array<Rgb, kColourCount> colour{};           // as allocated (16-bit components)
   std::array<std::uint32_t, kColourCount> pixel{};  // the same as 0xffRRGGBB
@@ -99,7 +95,7 @@ struct Segment {
 };
 
 // Opaque lines waiting to be drawn on one surface: thin lines (width 0 or 1) of any colour,
-// each with its own value, or wide lines all of one colour and width (stroked together).
+// each with its own value, or wide lines all of one colour and width.
 struct LineBatch {
   std::array<Segment, kBatchCapacity> segment{};
   int count = 0;

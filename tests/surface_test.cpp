@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -153,6 +154,64 @@ TEST_F(SurfaceTest, AllBlackMapsThePens) {
   EXPECT_EQ(pixel_at(sf, 5, 0), sf.pixel[kColourPen] & 0xffffff);
   EXPECT_EQ(pixel_at(sf, 5, 1), sf.pixel[kColourFadedPen] & 0xffffff);
   EXPECT_EQ(pixel_at(sf, 5, 2), sf.pixel[kColourGuide] & 0xffffff);
+}
+
+// Wide lines cover the pixels whose centres lie within half the width of the segment
+// (round ends); only centres on the edge itself may go either way.
+TEST_F(SurfaceTest, WideLinesCoverThePixelsWithinHalfTheirWidth) {
+  std::uint32_t seed = 7;
+  auto rnd = [&seed](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+  };
+  auto distance = [](double px, double py, double x1, double y1, double x2, double y2) {
+    const double dx = x2 - x1, dy = y2 - y1, l2 = dx * dx + dy * dy;
+    double t = l2 > 0 ? ((px - x1) * dx + (py - y1) * dy) / l2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(px - x1 - t * dx, py - y1 - t * dy);
+  };
+  int wrong = 0, cases = 0;
+  for (int k = 0; k < 400; ++k) {
+    // Ends up to three pixels off the 64 x 48 buffer (not yet clipped); level, upright and
+    // single-point lines among them.
+    const int x1 = rnd(70) - 3, y1 = rnd(54) - 3;
+    int x2 = rnd(70) - 3, y2 = rnd(54) - 3;
+    if (k % 10 == 1) y2 = y1;
+    if (k % 10 == 2) x2 = x1;
+    if (k % 10 == 3) x2 = x1, y2 = y1;
+    const int width = 2 + rnd(9);
+    clear_surface(s);
+    draw_line(s, width, kColourPen, x1, y1, x2, y2);
+    flush(s);
+    ++cases;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x) {
+        const double d = distance(x, y, x1, y1, x2, y2) - width / 2.0;
+        const bool set = pixel_at(s.cur(), x, y) == pen0;
+        if ((d < -1e-9 && !set) || (d > 1e-9 && set)) ++wrong;
+      }
+  }
+  EXPECT_EQ(cases, 400);
+  EXPECT_EQ(wrong, 0);
+
+  // Level and upright lines of width n take n rows or columns; a point of width 3 a 3 x 3 block.
+  for (int width = 2; width <= 5; ++width) {
+    clear_surface(s);
+    draw_line(s, width, kColourPen, 10, 20, 40, 20);
+    draw_line(s, width, kColourPen, 50, 5, 50, 40);
+    flush(s);
+    int rows = 0, columns = 0;
+    for (int y = 0; y < 48; ++y) rows += pixel_at(s.cur(), 25, y) == pen0;
+    for (int x = 0; x < 64; ++x) columns += pixel_at(s.cur(), x, 25) == pen0;
+    EXPECT_EQ(rows, width);
+    EXPECT_EQ(columns, width) << "upright line of width " << width;
+  }
+  clear_surface(s);
+  draw_line(s, 3, kColourPen, 30, 30, 30, 30);
+  flush(s);
+  EXPECT_EQ(count_colour(s.cur(), pen0), 9);
+  EXPECT_EQ(pixel_at(s.cur(), 29, 29), pen0);
+  EXPECT_EQ(pixel_at(s.cur(), 31, 31), pen0);
 }
 
 TEST_F(SurfaceTest, DirtyRectangleGrowsAndPresentClipsIt) {
