@@ -181,7 +181,8 @@ PixelBox unite(const PixelBox& a, const PixelBox& b) {
 // that wide lines keep their caps), and draws the batch when it is full.
 void append_segment(Screen& s, const Surface& sf, int width, std::uint32_t value, double x1,
                     double y1, double x2, double y2) {
-  const double m = width > 1 ? width + 1 : 0;
+  const int w = width > 1 ? width : 0;
+  const double m = w > 0 ? w + 1 : 0;
   const double r = sf.width - 1 + m, bt = sf.height - 1 + m;
   const bool inside =
       x1 >= -m && x1 <= r && x2 >= -m && x2 <= r && y1 >= -m && y1 <= bt && y2 >= -m && y2 <= bt;
@@ -190,19 +191,16 @@ void append_segment(Screen& s, const Surface& sf, int width, std::uint32_t value
   b.segment[b.count++] = {static_cast<std::int16_t>(round_pixel(x1)),
                           static_cast<std::int16_t>(round_pixel(y1)),
                           static_cast<std::int16_t>(round_pixel(x2)),
-                          static_cast<std::int16_t>(round_pixel(y2)), value};
+                          static_cast<std::int16_t>(round_pixel(y2)), value,
+                          static_cast<std::uint8_t>(w)};
   if (b.count == kBatchCapacity) flush(s);
 }
 
-// Makes the batch take lines of a width (thin ones: any colour; wide ones: this value) on the
-// current surface, drawing what it holds when it cannot.
-void take_lines(Screen& s, int width, std::uint32_t value) {
+// Makes the batch take lines on the current surface, drawing what it holds for another.
+void take_surface(Screen& s) {
   LineBatch& b = s.batch;
-  const int w = width > 1 ? width : 0;
-  if (b.surface == s.current && b.width == w && (w == 0 || b.wide_value == value)) return;
+  if (b.surface == s.current) return;
   flush(s);
-  b.width = w;
-  b.wide_value = value;
   b.surface = s.current;
 }
 
@@ -324,21 +322,15 @@ void flush(Screen& s) {
   if (b.count == 0) return;
   Surface& sf = s.surface[b.surface];
   if (sf.image) {
-    if (b.width <= 1) {
-      std::uint32_t* data = pixels(sf);
-      const int stride = stride_pixels(sf);
-      for (int i = 0; i < b.count; ++i) {
-        const Segment& g = b.segment[i];
-        const std::uint32_t value = g.value;
+    std::uint32_t* data = pixels(sf);
+    const int stride = stride_pixels(sf);
+    for (int i = 0; i < b.count; ++i) {
+      const Segment& g = b.segment[i];
+      const std::uint32_t value = g.value;
+      if (g.width == 0)
         raster(data, stride, g.x1, g.y1, g.x2, g.y2, [value](std::uint32_t& p) { p = value; });
-      }
-    } else {
-      std::uint32_t* data = pixels(sf);
-      const int stride = stride_pixels(sf);
-      for (int i = 0; i < b.count; ++i) {
-        const Segment& g = b.segment[i];
-        wide_line(data, stride, sf.width, sf.height, g.x1, g.y1, g.x2, g.y2, b.width, b.wide_value);
-      }
+      else
+        wide_line(data, stride, sf.width, sf.height, g.x1, g.y1, g.x2, g.y2, g.width, value);
     }
   }
   ++b.flushes;
@@ -352,7 +344,7 @@ void draw_line(Screen& s, int width, int colour, double x1, double y1, double x2
   Surface& sf = s.cur();
   // The value is taken now: settings that change the colours flush first (apply_settings).
   const std::uint32_t value = sf.pixel[mapped_colour(s, colour)];
-  take_lines(s, width, value);
+  take_surface(s);
   if (!sf.image || !finite4(x1, y1, x2, y2)) return;
   append_segment(s, sf, width, value, x1, y1, x2, y2);
   const double m = width + 1;
@@ -365,11 +357,11 @@ void draw_thin_line_inside(Screen& s, int colour, double x1, double y1, double x
   Surface& sf = s.cur();
   const std::uint32_t value = sf.pixel[mapped_colour(s, colour)];
   LineBatch& b = s.batch;
-  if (b.width != 0 || b.surface != s.current) take_lines(s, 0, value);
+  if (b.surface != s.current) take_surface(s);
   // Not negative: truncation rounds as round_pixel does.
   b.segment[b.count++] = {static_cast<std::int16_t>(x1 + 0.5), static_cast<std::int16_t>(y1 + 0.5),
                           static_cast<std::int16_t>(x2 + 0.5), static_cast<std::int16_t>(y2 + 0.5),
-                          value};
+                          value, 0};
   if (b.count == kBatchCapacity) flush(s);
   grow_dirty(sf, std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 1,
              std::max(y1, y2) + 1);
@@ -378,7 +370,7 @@ void draw_thin_line_inside(Screen& s, int colour, double x1, double y1, double x
 void draw_rgb_line(Screen& s, double r, double g, double bl, double x1, double y1, double x2,
                    double y2) {
   const std::uint32_t value = 0xff000000u | to_pixel(Rgb{r, g, bl});
-  take_lines(s, 0, value);
+  take_surface(s);
   Surface& sf = s.cur();
   if (!sf.image || !finite4(x1, y1, x2, y2)) return;
   append_segment(s, sf, 0, value, x1, y1, x2, y2);

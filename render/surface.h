@@ -88,20 +88,20 @@ struct Surface {
   unsigned present_count = 0;
 };
 
-// A batched segment in pixels and the buffer value it is drawn with.
+// A batched segment in pixels, the buffer value it is drawn with and its width (0 thin; a
+// width of one pixel is thin too).
 struct Segment {
   std::int16_t x1, y1, x2, y2;
   std::uint32_t value;
+  std::uint8_t width;
 };
 
-// Opaque lines waiting to be drawn on one surface: thin lines (width 0 or 1) of any colour,
-// each with its own value, or wide lines all of one colour and width.
+// Opaque lines waiting to be drawn on one surface, each with its own value and width, drawn in
+// their order.
 struct LineBatch {
   std::array<Segment, kBatchCapacity> segment{};
   int count = 0;
   int surface = 0;
-  int width = -1;                // 0 for thin lines, else the wide lines' width; -1 at first
-  std::uint32_t wide_value = 0;  // the wide lines' colour as 0xffRRGGBB
   // Observable: how many segment calls were made and how many segments the last one held.
   unsigned long flushes = 0;
   int last_flush_size = 0;

@@ -103,30 +103,31 @@ TEST_F(SurfaceTest, OneColourIsBatchedUpTo1024Segments) {
             std::tuple(2u, 1, 0));
 }
 
-TEST_F(SurfaceTest, ThinLinesShareABatchWideOnesAreKeyedByColourAndWidth) {
+TEST_F(SurfaceTest, LinesOfAnyColourAndWidthShareOneBatch) {
   const unsigned long before = s.batch.flushes;
   for (int i = 0; i < 10; ++i) draw_line(s, i % 2, kColourPen + i % 2, i, 0, i, 10);
   draw_rgb_line(s, 0, 0, 1, 10, 0, 10, 10);
-  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.count), std::tuple(0u, 11));
-  draw_line(s, 3, kColourPen + 1, 20, 20, 25, 25);  // a wide line: the thin ones are drawn
-  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.last_flush_size), std::tuple(1u, 11));
-  draw_line(s, 3, kColourPen + 1, 20, 30, 25, 35);  // same colour and width: batched
-  draw_line(s, 3, kColourPen, 30, 20, 35, 25);      // another colour
-  draw_line(s, 4, kColourPen, 30, 30, 35, 35);      // another width
-  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.last_flush_size), std::tuple(3u, 1));
-  draw_line(s, 0, kColourPen, 40, 0, 40, 10);  // thin again
-  EXPECT_EQ(s.batch.flushes - before, 4u);
+  draw_line(s, 3, kColourPen + 1, 20, 20, 25, 25);
+  draw_line(s, 3, kColourPen, 30, 20, 35, 25);  // another colour
+  draw_line(s, 4, kColourPen, 30, 30, 35, 35);  // another width
+  draw_line(s, 0, kColourPen, 40, 0, 40, 10);   // thin again
+  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.count), std::tuple(0u, 15));
+  // Wide over thin and thin over wide: each later line covers the earlier ones.
+  draw_line(s, 5, kColourPen + 1, 0, 5, 12, 5);
+  draw_line(s, 0, kColourPen, 32, 22, 40, 22);
   present(s);
-  EXPECT_EQ(s.batch.flushes - before, 5u);
-  // Every line kept its own colour, the later one on top where they cross.
-  EXPECT_EQ(pixel_at(s.cur(), 0, 5), pen0);
-  EXPECT_EQ(pixel_at(s.cur(), 1, 5), pen1);
-  EXPECT_EQ(pixel_at(s.cur(), 10, 5), 0x0000ffu);
-  EXPECT_EQ(pixel_at(s.cur(), 22, 32), pen1);
-  EXPECT_EQ(pixel_at(s.cur(), 32, 22), pen0);
+  EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.last_flush_size), std::tuple(1u, 17));
+  EXPECT_EQ(pixel_at(s.cur(), 0, 5), pen1);
+  EXPECT_EQ(pixel_at(s.cur(), 10, 5), pen1);
+  EXPECT_EQ(pixel_at(s.cur(), 10, 1), 0x0000ffu);
+  EXPECT_EQ(pixel_at(s.cur(), 0, 1), pen0);
+  EXPECT_EQ(pixel_at(s.cur(), 1, 1), pen1);
+  EXPECT_EQ(pixel_at(s.cur(), 22, 22), pen1);
+  EXPECT_EQ(pixel_at(s.cur(), 33, 23), pen0);
+  EXPECT_EQ(pixel_at(s.cur(), 38, 22), pen0);
 }
 
-TEST_F(SurfaceTest, LaterThinLinesCoverEarlierOnesInOneBatch) {
+TEST_F(SurfaceTest, LaterThinLinesCoverEarlierOnesOfAnyColour) {
   draw_line(s, 0, kColourPen, 0, 20, 40, 20);
   draw_line(s, 0, kColourPen + 1, 20, 0, 20, 40);
   draw_line(s, 0, kColourPen, 10, 15, 30, 25);  // through (20, 20) again
