@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every fuzz target of tests/fuzz/ (clang, libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer, the whole program instrumented) in build-fuzz and runs each for the
+# UndefinedBehaviorSanitizer, the whole program instrumented; the test script builds and runs the
+# unit tests there too) in build-fuzz and runs each for the
 # given number of seconds (default 60) over its corpus, as many at a time as there are cores. A
 # finding makes the run end with status 1; the crashing input is left in build-fuzz/ as crash-*,
 # leak-* or timeout-*.
@@ -24,7 +25,7 @@ if [ ! -f "$dir/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S . -B "$dir" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG" \
     "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG" \
-    -DKORAV_BUILD_FUZZ=ON -DKORAV_BUILD_GUI=OFF -DKORAV_BUILD_TESTS=OFF -DKORAV_BUILD_BENCH=OFF
+    -DKORAV_BUILD_FUZZ=ON -DKORAV_BUILD_GUI=OFF -DKORAV_BUILD_BENCH=OFF
 fi
 build_targets=()
 for t in "${targets[@]}"; do build_targets+=(--target "fuzz_$t"); done

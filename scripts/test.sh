@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test:
 #  1. the program, tests and benchmarks (build/, warnings are errors);
-#  2. every fuzz target for FUZZ_SECONDS each (default 20; clang build in build-fuzz, two at a
-#     time on two cores, log in build-fuzz/fuzz.log);
-#  3. the unit and script tests once more, built without the window and with AddressSanitizer
-#     and UndefinedBehaviorSanitizer (build-asan/); this is also the headless build;
+#  2. every fuzz target for FUZZ_SECONDS each (default 20; clang build in build-fuzz with
+#     AddressSanitizer and UndefinedBehaviorSanitizer, two at a time on two cores, log in
+#     build-fuzz/fuzz.log);
+#  3. the unit and script tests once more in that same sanitizer build, which is without the
+#     window (so also the headless build);
 #  4. the unit, script and window tests of build/ through ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,12 +20,11 @@ if ! bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}" > build-fuzz/fuzz.log 2>&1; then
 fi
 grep -E '^== fuzz_|^Done [0-9]+ runs' build-fuzz/fuzz.log || true
 
-# -Og: the sanitizers find the same faults, and the build takes a third of the time of -O2.
-KORAV_BUILD_DIR=build-asan bash scripts/build.sh -DKORAV_WERROR=ON -DKORAV_SANITIZE=ON \
-  -DKORAV_BUILD_GUI=OFF -DKORAV_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
-  "-DCMAKE_CXX_FLAGS_DEBUG=-Og -g1" "-DCMAKE_C_FLAGS_DEBUG=-Og -g1"
+# The fuzz build instruments the whole program: its tests run under both sanitizers.
+cmake -S . -B build-fuzz -DKORAV_BUILD_TESTS=ON > /dev/null
+cmake --build build-fuzz -j "$(nproc)"
 echo "== sanitizer build without the window"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+(cd build-fuzz && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$(nproc)")
 
 echo "== full build"

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app.h"
@@ -56,6 +57,9 @@ struct Case {
   std::size_t arcs = 0;
   const char* shown = nullptr;  // a transcript line, and how often it came
   int times = 0;
+  Case(const char* w, std::string sc, std::size_t c, std::vector<Seg> h, std::size_t a = 0,
+       const char* sh = nullptr, int t = 0)
+      : what(w), script(std::move(sc)), count(c), has(std::move(h)), arcs(a), shown(sh), times(t) {}
 };
 
 TEST(LineToolScripts, EveryToolThroughTheScriptHost) {

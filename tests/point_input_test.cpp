@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <tuple>
+#include <utility>
 
 #include "app/point_input.h"
 #include "model/units.h"
@@ -38,6 +39,11 @@ struct Case {
   const char* pending = nullptr;
   int view = 0;
   bool view_commands = true;
+  Case(const char* w, const char* sc, std::vector<int> st, int r,
+       std::vector<std::array<double, 4>> p = {}, const char* sh = nullptr, int c = -1,
+       const char* pe = nullptr, int v = 0, bool vc = true)
+      : what(w), script(sc), steps(std::move(st)), result(r), points(std::move(p)), shown(sh),
+        count(c), pending(pe), view(v), view_commands(vc) {}
 };
 
 TEST(PointInput, StepsResultsAndTypedValues) {

@@ -75,7 +75,7 @@ TEST(StartUp, QuitAsksOnlyForAnAlteredDrawing) {
       {"p_file_quit\nanswer Cancel\nb_gauge\nkey Escape\n", true, 1, 3},
       {"p_file_quit\nanswer Quit\nb_gauge\n", true, 1, 1}};
   for (const auto& [script, altered, questions, prompts] : rows) {
-    ScriptRun run(script, [altered](App& a) {
+    ScriptRun run(script, [altered = altered](App& a) {
       if (altered) create_line(a.drawing.store, 0, 0, 0, 0, 0, 1, 1);
     });
     EXPECT_EQ(run.lines("question").size(), questions) << script;
