@@ -295,7 +295,7 @@ void set_current_surface(Screen& s, int number) {
 void free_surfaces(Screen& s) {
   s.batch.count = 0;
   for (Surface& sf : s.surface) {
-      sf.image.reset();
+    sf.image.reset();
     sf.width = sf.height = 0;
     sf.created = false;
     sf.dirty = {};
