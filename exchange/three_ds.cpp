@@ -113,10 +113,11 @@ extern "C" void __sanitizer_set_death_callback(void (*callback)(void)) __attribu
 namespace korav {
 namespace {
 
-[[noreturn]] void child_load(const std::string& path, int fd) {
+[[noreturn]] void child_load(const std::string& path, int fd, int cpu_seconds) {
   if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(nullptr);
   // A damaged file may make the reader loop: limit its time.
-  rlimit cpu{20, 20};
+  const auto limit = static_cast<rlim_t>(cpu_seconds);
+  rlimit cpu{limit, limit};
   setrlimit(RLIMIT_CPU, &cpu);
   Lib3dsFile* f = lib3ds_file_load(path.c_str());
   if (!f) _exit(2);
@@ -243,8 +244,9 @@ bool decode_3ds_stream(std::string_view bytes, ThreeDsImport& out) {
   return true;
 }
 
-ThreeDsImport read_3ds_file(const std::string& path) {
+ThreeDsImport read_3ds_file(const std::string& path, int cpu_seconds) {
   ThreeDsImport none;
+  cpu_seconds = std::clamp(cpu_seconds, 1, 3600);
   // lib3ds opens the file itself: refuse what is not a regular file before it blocks on one.
   // It must begin as a 3D Studio file does: the main chunk 4d4d, no longer than the file.
   const int probe = open_regular_file(path);
@@ -269,13 +271,14 @@ ThreeDsImport read_3ds_file(const std::string& path) {
   }
   if (pid == 0) {
     close(fds[0]);
-    child_load(path, fds[1]);
+    child_load(path, fds[1], cpu_seconds);
   }
   close(fds[1]);
   std::string bytes;
   char buf[65536];
   bool too_long = false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(3 * cpu_seconds);
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());

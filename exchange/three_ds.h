@@ -41,9 +41,10 @@ struct ThreeDsImport {
   std::vector<ThreeDsMaterial> materials;
 };
 
-// Loads the file (lib3ds in a child process, see above). Faces with an index outside their
-// mesh are dropped; meshes without faces are left out.
-ThreeDsImport read_3ds_file(const std::string& path);
+// Loads the file (lib3ds in a child process, see above), which may take `cpu_seconds` of the
+// processor and three times that of the clock; a damaged file that makes the reader loop fails
+// then. Faces with an index outside their mesh are dropped; meshes without faces are left out.
+ThreeDsImport read_3ds_file(const std::string& path, int cpu_seconds = 20);
 
 // The child's stream, as the parent reads it; false for anything that is not a whole, well
 // formed stream. Exposed for the tests and the fuzz target.
