@@ -62,13 +62,13 @@ struct PixelPen {
 
 bool finite(double v) { return std::isfinite(v); }
 
-// Whether the line type draws solid whatever the segment's length: no dashes, or a pattern of
-// five pixels or less (see screen_line).
 // A line type without dashes (an unknown number draws solid too).
 bool no_dashes(const Settings& st, int line_type) {
   return line_type < 0 || line_type >= kLineTypeCount || st.line_types[line_type].sections == 0;
 }
 
+// Whether the line type draws solid whatever the segment's length: no dashes, or a pattern of
+// five pixels or less (see screen_line).
 bool drawn_solid(const Drawing& d, const View& v, int line_type) {
   const Settings& st = d.settings;
   if (no_dashes(st, line_type)) return true;

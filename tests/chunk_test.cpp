@@ -182,7 +182,7 @@ TEST(Chunk, FileReaderAndWriterCrossTheirBuffers) {
 }
 
 TEST(Chunk, SkipsPositionsAndLimitsStayExactOverALongFile) {
-  // Five megabytes of numbered words: the reader goes through several blocks read ahead.
+  // Five megabytes of numbered words: the reader goes through many of its blocks.
   TempDir dir;
   const std::string path = dir.file("long");
   constexpr std::uint32_t kWords = 5 * 1024 * 1024 / 4 + 3;
