@@ -61,7 +61,7 @@ bool load_default_settings(Drawing& d, Ui& ui, const std::string& program_dir);
 // The settings dialog's "Load": asks "Load Settings..." in the settings directory. The caller
 // refreshes the layer display, the dialogs that show settings and the view afterwards.
 bool load_settings(Drawing& d, Ui& ui, const std::string& program_dir);
-// Reads a settings (or any native) file's chunks; shows the Part's messages on failure.
+// Reads a settings (or any native) file's chunks; shows the loader's messages on failure.
 bool load_settings_from(Drawing& d, Ui& ui, const std::string& path, std::string_view open_failure);
 // The settings dialog's "Save": asks "Save Settings..." in the settings directory.
 bool save_settings(Drawing& d, Ui& ui, const std::string& program_dir);

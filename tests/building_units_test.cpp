@@ -1,10 +1,10 @@
-// Building units worked out without a host: the band rectangle, the stairway's steps and plan
-// symbol as one undo step, the round pillar's twelve sides, a diagonal beam's width, the window
-// profile's members and panes, and the gable wall's ridge.
+// Building units worked out without a host: band, beam, pillars, stairway, window profile,
+// ceiling and gable wall.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>
+#include <tuple>
 #include <utility>
 
 #include "arch/walls.h"
@@ -41,13 +41,11 @@ double zmax(const Mesh& m) {
 
 TEST(BuildingUnits, BandRectangleIsCentredOnItsAxis) {
   const auto q = band_rectangle({0, 0, 0}, {4, 0, 0}, 0.5);
-  EXPECT_NEAR(q[0].x, 0, 1e-12);
-  EXPECT_NEAR(q[0].y, -0.5, 1e-12);
-  EXPECT_NEAR(q[1].x, 4, 1e-12);
-  EXPECT_NEAR(q[1].y, -0.5, 1e-12);
-  EXPECT_NEAR(q[2].y, 0.5, 1e-12);
-  EXPECT_NEAR(q[3].x, 0, 1e-12);
-  EXPECT_NEAR(q[3].y, 0.5, 1e-12);
+  const double want[4][2] = {{0, -0.5}, {4, -0.5}, {4, 0.5}, {0, 0.5}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(q[i].x, want[i][0], 1e-12) << i;
+    EXPECT_NEAR(q[i].y, want[i][1], 1e-12) << i;
+  }
 }
 
 TEST(BuildingUnits, DiagonalBeamKeepsItsWidthAcrossItsAxis) {
@@ -80,18 +78,13 @@ TEST(BuildingUnits, RoundPillarHasTwelveSides) {
 TEST(BuildingUnits, StairwayOfTenStepsIsOneUndoStep) {
   Drawing d;
   StairSize s;
-  s.half_width = 0.5;
-  s.step_thickness = 0.04;
-  s.nosing = 0.03;
-  s.steps = 10;
-  s.base = 0.5;
-  s.height = 3;
+  std::tie(s.half_width, s.step_thickness, s.nosing, s.steps, s.base, s.height) =
+      std::tuple(0.5, 0.04, 0.03, 10, 0.5, 3);
+  // Ten steps, and the plan symbol's four lines and arc (counted by the script test).
   EXPECT_EQ(add_stairway(d, {0, 0, 0}, {2.5, 0, 0}, s, "Wood"), 15);
-  int objects = 0, lines = 0, arcs = 0;
   std::vector<double> tops;
   for (const Element& e : d.store.list) {
     if (const Object3D* o = as<Object3D>(&e)) {
-      ++objects;
       double top = -1e300, bottom = 1e300, xmin = 1e300, xmax = -1e300;
       for (const Point3& p : mesh_vertices(*o)) {
         top = std::max(top, p.z);
@@ -105,12 +98,7 @@ TEST(BuildingUnits, StairwayOfTenStepsIsOneUndoStep) {
       EXPECT_NEAR(xmax - xmin, 0.28, 1e-12);
       EXPECT_EQ(o->material.view(), "Wood");
     }
-    lines += e.type == kLine;
-    arcs += e.type == kCircle;
   }
-  EXPECT_EQ(objects, 10);
-  EXPECT_EQ(lines, 4);
-  EXPECT_EQ(arcs, 1);
   ASSERT_EQ(tops.size(), 10u);
   for (std::size_t i = 0; i < tops.size(); ++i) EXPECT_NEAR(tops[i], 0.5 + 0.3 * (i + 1), 1e-12);
   d.undo.undo(d.store);

@@ -2,6 +2,7 @@
 // is saved and read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -44,11 +45,14 @@ struct Case {
   std::size_t splines = 0;
 };
 
-const double kH = std::sqrt(0.5);
 const std::string kCircle2 = kSnapOff + "b_circle_circle\nclick 0 0\nclick 0 0\ntype 2\n";
+const std::string kSplineScript =
+    kSnapOff + "b_circle_spline\nclick 0 0\nclick 10 0\nclick 3 5\nclick 7 -5\nclick 7 -5\n";
 
 TEST(CircleToolScripts, EveryToolThroughTheScriptHost) {
   const double full = 2 * kPi;
+  const std::string erase =
+      kCircle2 + "b_circle_erase\nclick 0 2.01\nclick 2 0\nclick 0 2\nclick 0 2\n";
   const Case cases[] = {
       {"circle by a typed radius and by a point",
        kSnapOff + "b_circle_circle\nclick 0 0\nclick 0 0\ntype 2\nclick 10 0\nclick 10 0\n"
@@ -82,15 +86,9 @@ TEST(CircleToolScripts, EveryToolThroughTheScriptHost) {
        kCircle2 + "b_circle_pparallel\nclick 0 2.01\nclick 0 5\nclick 0 5\n",
        {{0, 0, 2, 2, 0, full}, {0, 0, 5, 5, 0, full}}},
       // Erasing on a closed circle leaves one arc from the end point round to the start point.
-      {"erase on a closed circle",
-       kCircle2 + "b_circle_erase\nclick 0 2.01\nclick 2 0\nclick 0 2\nclick 0 2\n",
-       {{0, 0, 2, 2, kPi / 2, 1.5 * kPi}}},
-      {"erase, undo, redo",
-       kCircle2 + "b_circle_erase\nclick 0 2.01\nclick 2 0\nclick 0 2\nclick 0 2\np_undo\np_redo\n",
-       {{0, 0, 2, 2, kPi / 2, 1.5 * kPi}}},
-      {"erase undone",
-       kCircle2 + "b_circle_erase\nclick 0 2.01\nclick 2 0\nclick 0 2\nclick 0 2\np_undo\n",
-       {{0, 0, 2, 2, 0, full}}},
+      {"erase on a closed circle", erase, {{0, 0, 2, 2, kPi / 2, 1.5 * kPi}}},
+      {"erase, undo, redo", erase + "p_undo\np_redo\n", {{0, 0, 2, 2, kPi / 2, 1.5 * kPi}}},
+      {"erase undone", erase + "p_undo\n", {{0, 0, 2, 2, 0, full}}},
       // The lines at x = ±1 cross at 60°, 120°, 240° and 300°.
       {"delete part",
        kCircle2 + "b_line_line\nclick 1 -5\nclick 1 5\nclick 1 5\n"
@@ -107,20 +105,10 @@ TEST(CircleToolScripts, EveryToolThroughTheScriptHost) {
                   "b_line_extend\nclick 1.99 0.1\n",
        {{0, 0, 2, 2, 4 * kPi / 3, 4 * kPi / 3}},
        1},
-      {"spline",
-       kSnapOff + "b_circle_spline\nclick 0 0\nclick 10 0\nclick 3 5\nclick 7 -5\nclick 7 -5\n",
-       {},
-       0,
-       1},
+      {"spline", kSplineScript, {}, 0, 1},
       {"a spline of one point creates nothing",
        kSnapOff + "b_circle_spline\nclick 1 1\nclick 1 1\nclick 1 1\nclick 1 1\nclick 1 1\n",
        {}},
-      {"dissolving cancelled",
-       kSnapOff + "b_circle_spline\nclick 0 0\nclick 10 0\nclick 3 5\nclick 7 -5\nclick 7 -5\n"
-                  "b_circle_splinedissolve\nclick 5 0.01\nanswer Cancel\n",
-       {},
-       0,
-       1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -129,22 +117,19 @@ TEST(CircleToolScripts, EveryToolThroughTheScriptHost) {
     ASSERT_TRUE(r.loaded);
     const auto circles = r.all<Circle>();
     EXPECT_EQ(circles.size(), c.circles.size());
-    for (const Want& w : c.circles) {
-      bool found = false;
-      for (const Circle* got : circles) found = found || matches(*got, w);
-      EXPECT_TRUE(found) << w.x << " " << w.y << " " << w.a << " " << w.start << " " << w.sweep;
-    }
+    for (const Want& w : c.circles)
+      EXPECT_TRUE(std::any_of(circles.begin(), circles.end(),
+                              [&](const Circle* got) { return matches(*got, w); }))
+          << w.x << " " << w.y << " " << w.a << " " << w.start << " " << w.sweep;
     EXPECT_EQ(r.count(kLine), c.lines);
     EXPECT_EQ(r.count(kSpline), c.splines);
   }
 }
 
-TEST(CircleToolScripts, PromptsInOrder) {
-  Result r =
-      tool_script::run(kSnapOff +
-                       "b_circle_spline\nclick 0 0\nclick 10 0\nclick 3 5\nclick 7 -5\nclick 7 -5\n"
-                       "b_circle_splinedissolve\nclick 5 0.01\nanswer Cancel\np_nop\n"
-                       "b_circle_arc\nclick 0 0\nclick 2 0\nclick 0 2\nclick 0 2\n");
+TEST(CircleToolScripts, PromptsInOrderAndACancelledDissolveKeepsTheSpline) {
+  Result r = tool_script::run(kSplineScript +
+                              "b_circle_splinedissolve\nclick 5 0.01\nanswer Cancel\np_nop\n"
+                              "b_circle_arc\nclick 0 0\nclick 2 0\nclick 0 2\nclick 0 2\n");
   std::vector<std::string> prompts;
   for (const std::string& l : r.transcript)
     if (l.rfind("prompt: ", 0) == 0) prompts.push_back(l.substr(8));
@@ -158,12 +143,14 @@ TEST(CircleToolScripts, PromptsInOrder) {
   EXPECT_EQ(
       r.shown("question: Really dissolve the spline into single lines? [Yes|Cancel] -> Cancel"),
       1u);
+  ASSERT_TRUE(r.loaded);
+  EXPECT_EQ(r.count(kSpline), 1u);
+  EXPECT_EQ(r.count(kLine), 0u);
 }
 
 // The spline becomes as many lines as the screen draws it with: more zoomed in, within 12..120.
 TEST(CircleToolScripts, DissolvingFollowsTheZoom) {
-  const std::string spline =
-      kSnapOff + "b_circle_spline\nclick 0 0\nclick 10 0\nclick 3 5\nclick 7 -5\nclick 7 -5\n";
+  const std::string& spline = kSplineScript;
   const std::string dissolve = "b_circle_splinedissolve\nclick 5 0.01\nanswer Yes\np_nop\n";
   Result out = tool_script::run(spline + "s_maplus\ns_maplus\ns_maplus\n" + dissolve);
   Result mid = tool_script::run(spline + dissolve);

@@ -1,10 +1,9 @@
-// The circle tools' geometry and drawing changes: shapes from their points, parts removed from
-// arcs and closed curves, arcs extended, splines created and dissolved; one undo step per
-// change and none for degenerate input.
+// The circle tools' geometry and drawing changes: shapes from their points, arc parts removed
+// and extended, splines; one undo step per change and none for degenerate input.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <numbers>
 #include <optional>
@@ -43,64 +42,37 @@ TEST(CircleShapes, FromTheirPoints) {
   Circle wide = ellipse;
   wide.radius1 = 2;
   wide.radius2 = 1;
-  const double h = std::sqrt(0.5);
+  const double h = std::sqrt(0.5), t = 2 * kPi, r = kPi / 2;
   const ShapeCase cases[] = {
-      {"circle by radius", circle_by_radius({1, 2}, 3), true, {{1, 2}, 3, 3, 2 * kPi, 0, 0}},
+      {"circle by radius", circle_by_radius({1, 2}, 3), true, {{1, 2}, 3, 3, t}},
       {"radius 0", circle_by_radius({1, 2}, 0), false},
       {"radius at the limit", circle_by_radius({1, 2}, 1e-6), false},
       {"negative radius", circle_by_radius({1, 2}, -2), false},
       {"NaN radius", circle_by_radius({1, 2}, kNaN), false},
-      {"three points",
-       circle_through({1, 0}, {0, 1}, {-1, 0}),
-       true,
-       {{0, 0}, 1, 1, 2 * kPi, 0, 0}},
-      {"three points off the origin",
-       circle_through({5, 3}, {3, 5}, {1, 3}),
-       true,
-       {{3, 3}, 2, 2, 2 * kPi, 0, 0}},
+      {"three points", circle_through({1, 0}, {0, 1}, {-1, 0}), true, {{0, 0}, 1, 1, t}},
+      {"three points off (0, 0)", circle_through({5, 3}, {3, 5}, {1, 3}), true, {{3, 3}, 2, 2, t}},
       {"two points coincide", circle_through({1, 0}, {0, 1}, {1, 0.00005}), false},
       {"collinear points", circle_through({0, 0}, {1, 1}, {2, 2}), false},
       {"NaN point", circle_through({0, 0}, {kNaN, 1}, {2, 0}), false},
       // The middle point on the short side: the quarter from 0 to π/2.
-      {"arc, short side", arc_through({1, 0}, {h, h}, {0, 1}), true, {{0, 0}, 1, 1, kPi / 2, 0, 0}},
+      {"arc, short side", arc_through({1, 0}, {h, h}, {0, 1}), true, {{0, 0}, 1, 1, r}},
       // On the long side: from p3 counter-clockwise round to p1.
-      {"arc, long side",
-       arc_through({1, 0}, {-h, -h}, {0, 1}),
-       true,
-       {{0, 0}, 1, 1, 1.5 * kPi, kPi / 2, 0}},
+      {"arc, long side", arc_through({1, 0}, {-h, -h}, {0, 1}), true, {{0, 0}, 1, 1, 3 * r, r}},
       {"arc, collinear", arc_through({0, 0}, {1, 0}, {2, 0}), false},
-      {"arc about a centre",
-       arc_about({0, 0}, {2, 0}, {0, 2}, {1, 1}),
-       true,
-       {{0, 0}, 2, 2, kPi / 2, 0, 0}},
-      {"arc about a centre, the other way",
-       arc_about({0, 0}, {2, 0}, {0, 2}, {-1, -1}),
-       true,
-       {{0, 0}, 2, 2, 1.5 * kPi, kPi / 2, 0}},
+      {"arc about a centre", arc_about({0, 0}, {2, 0}, {0, 2}, {1, 1}), true, {{0, 0}, 2, 2, r}},
+      {"other way", arc_about({0, 0}, {2, 0}, {0, 2}, {-1, -1}), true, {{0, 0}, 2, 2, 3 * r, r}},
       {"arc of no radius", arc_about({0, 0}, {0.00005, 0}, {0, 2}, {1, 1}), false},
       {"arc with end in the start's direction", arc_about({0, 0}, {2, 0}, {5, 0}, {1, 1}), false},
-      {"ellipse about a centre",
-       ellipse_about({1, 1}, {4, -1}),
-       true,
-       {{1, 1}, 3, 2, 2 * kPi, 0, 0}},
+      {"ellipse about a centre", ellipse_about({1, 1}, {4, -1}), true, {{1, 1}, 3, 2, t}},
       {"flat ellipse", ellipse_about({1, 1}, {4, 1}), false},
-      {"ellipse in a frame", ellipse_in_frame({4, 2}, {0, 0}), true, {{2, 1}, 2, 1, 2 * kPi, 0, 0}},
+      {"ellipse in a frame", ellipse_in_frame({4, 2}, {0, 0}), true, {{2, 1}, 2, 1, t}},
       {"ellipse in a frame of no height", ellipse_in_frame({4, 2}, {0, 2}), false},
       // Both half axes of an ellipse change by the same distance.
-      {"parallel outside",
-       concentric_at_distance(ellipse, 1, {4, 0}),
-       true,
-       {{0, 0}, 4, 3, 2 * kPi, 0, 0}},
-      {"parallel inside",
-       concentric_at_distance(ellipse, 1, {1, 0}),
-       true,
-       {{0, 0}, 2, 1, 2 * kPi, 0, 0}},
+      {"parallel outside", concentric_at_distance(ellipse, 1, {4, 0}), true, {{0, 0}, 4, 3, t}},
+      {"parallel inside", concentric_at_distance(ellipse, 1, {1, 0}), true, {{0, 0}, 2, 1, t}},
       {"parallel shrinking to nothing", concentric_at_distance(ellipse, 2, {1, 0}), false},
       {"parallel at a NaN distance", concentric_at_distance(ellipse, kNaN, {4, 0}), false},
-      {"parallel through a point",
-       concentric_through(wide, {0, 4}),
-       true,
-       {{0, 0}, 4, 2, 2 * kPi, 0, 0}},
+      {"parallel through a point", concentric_through(wide, {0, 4}), true, {{0, 0}, 4, 2, t}},
       {"parallel through the centre", concentric_through(wide, {0, 0}), false},
   };
   for (const ShapeCase& c : cases) {
@@ -125,12 +97,8 @@ TEST(CircleShapes, ThreePointArcsPassTheirPoints) {
   for (const auto& p : sets) {
     std::optional<CurveShape> s = arc_through(p[0], p[1], p[2]);
     ASSERT_TRUE(s);
-    Circle c = make_element<Circle>(0, 1, 0);
-    c.centre = {s->centre.x, s->centre.y, 0};
-    c.radius1 = s->a;
-    c.radius2 = s->b;
-    c.sweep = s->sweep;
-    c.start_angle = s->start;
+    Drawing d;
+    const Circle& c = *add_curve(d, *s);
     for (const Vec2& q : p) EXPECT_TRUE(on_arc(c, q)) << q.x << " " << q.y;
     // Stored counter-clockwise: a clockwise arc from p1 to p3 starts at p3.
     const Vec2 first = curve_point(c, s->start), last = curve_point(c, s->start + s->sweep);
@@ -175,14 +143,6 @@ void vertical(Drawing& d, double x, double y1 = -2, double y2 = 2) {
   create_line(d.store, 0, 1, 0, x, y1, x, y2);
 }
 
-struct PartCase {
-  const char* what;
-  std::function<void(Drawing&)> build;  // the element worked on is the first Circle
-  std::function<bool(Drawing&, Circle&)> act;
-  bool changes;
-  std::vector<Arc> left;
-};
-
 Circle& first_circle(Drawing& d) {
   for (Element& e : d.store.list)
     if (Circle* c = as<Circle>(&e)) return *c;
@@ -191,166 +151,66 @@ Circle& first_circle(Drawing& d) {
   return none;
 }
 
+// The arc worked on is about (0, 0), radius 1 (an ellipse 2 by 1 with `ellipse`); `cuts` are
+// Lines x = [0] from y = [1] to [2]; `circle` adds a full circle of radius 1 about (-1, 0).
+struct PartCase {
+  const char* what;
+  char op;  // 'e' erase from p to q, 'd' delete the part at p, 'x' extend towards p
+  Arc arc;
+  Vec2 p, q;
+  std::vector<std::array<double, 3>> cuts;
+  bool changes;
+  std::vector<Arc> left;
+  bool ellipse = false, circle = false;
+};
+
 TEST(ArcParts, EraseDeletePartAndExtend) {
-  const double q = kPi / 4;
+  const double q = kPi / 4, h = kPi / 2, t = 2 * kPi, d3 = kPi / 3;  // d3: 60°
+  const std::array<double, 3> plus{0.5, -2, 2}, minus{-0.5, -2, 2};
   const PartCase cases[] = {
       // The closed circle keeps one arc from the end point round to the start point.
-      {"erase on a closed circle",
-       [](Drawing& d) { arc(d, 0, 2 * kPi); },
-       [](Drawing& d, Circle& c) {
-         return erase_arc_part(d, c, {1, 0}, {0, 1});
-       },
-       true,
-       {{kPi / 2, 1.5 * kPi}}},
-      {"erase inside an arc splits it",
-       [](Drawing& d) { arc(d, 0, kPi); },
-       [q](Drawing& d, Circle& c) { return erase_arc_part(d, c, polar(1, q), polar(1, 2 * q)); },
-       true,
-       {{0, q}, {2 * q, 2 * q}}},
-      {"erase over the start",
-       [q](Drawing& d) { arc(d, q, 2 * q); },
-       [](Drawing& d, Circle& c) {
-         return erase_arc_part(d, c, {1, 0}, {0, 1});
-       },
-       true,
-       {{2 * q, q}}},
-      {"erase covering the arc deletes it",
-       [q](Drawing& d) { arc(d, q, 2 * q); },
-       [](Drawing& d, Circle& c) {
-         return erase_arc_part(d, c, {1, 0}, {-1, 0});
-       },
-       true,
-       {}},
-      {"erase missing the arc",
-       [q](Drawing& d) { arc(d, q, 2 * q); },
-       [](Drawing& d, Circle& c) {
-         return erase_arc_part(d, c, {-1, 0}, {0, -1});
-       },
-       false,
-       {{q, 2 * q}}},
-      {"erase between equal points",
-       [](Drawing& d) { arc(d, 0, 2 * kPi); },
-       [](Drawing& d, Circle& c) {
-         return erase_arc_part(d, c, {1, 0}, {2, 0});
-       },
-       false,
-       {{0, 2 * kPi}}},
+      {"erase on a closed circle", 'e', {0, t}, {1, 0}, {0, 1}, {}, true, {{h, 3 * h}}},
+      {"erase inside splits", 'e', {0, kPi}, polar(1, q), polar(1, h), {}, true, {{0, q}, {h, h}}},
+      {"erase over the start", 'e', {q, h}, {1, 0}, {0, 1}, {}, true, {{h, q}}},
+      {"erase covering the arc deletes it", 'e', {q, h}, {1, 0}, {-1, 0}, {}, true, {}},
+      {"erase missing the arc", 'e', {q, h}, {-1, 0}, {0, -1}, {}, false, {{q, h}}},
+      {"erase between equal points", 'e', {0, t}, {1, 0}, {2, 0}, {}, false, {{0, t}}},
       // On an ellipse the points are taken by their own curve angle.
-      {"erase on an ellipse",
-       [](Drawing& d) {
-         arc(d, 0, 2 * kPi, {0, 0}, 2, 1);
-       },
-       [](Drawing& d, Circle& c) {
-         return erase_arc_part(d, c, {2, 0}, {0, 1});
-       },
-       true,
-       {{kPi / 2, 1.5 * kPi}}},
-      // Lines at x = ±0.5 cross the unit circle at 60°, 120°, 240° and 300°; a pick at 0°
-      // removes the part from 300° over the start to 60°.
-      {"delete part across the start of a closed circle",
-       [](Drawing& d) {
-         arc(d, 0, 2 * kPi);
-         vertical(d, 0.5);
-         vertical(d, -0.5);
-       },
-       [](Drawing& d, Circle& c) {
-         return delete_arc_part(d, c, {1, 0});
-       },
-       true,
-       {{kPi / 3, 4 * kPi / 3}}},
-      {"delete part of a closed circle",
-       [](Drawing& d) {
-         arc(d, 0, 2 * kPi);
-         vertical(d, 0.5);
-         vertical(d, -0.5);
-       },
-       [](Drawing& d, Circle& c) {
-         return delete_arc_part(d, c, {-1, 0});
-       },
-       true,
-       {{4 * kPi / 3, 4 * kPi / 3}}},
-      {"delete part of a circle nothing crosses",
-       [](Drawing& d) { arc(d, 0, 2 * kPi); },
-       [](Drawing& d, Circle& c) {
-         return delete_arc_part(d, c, {1, 0});
-       },
-       true,
-       {}},
-      {"delete part of an arc up to a crossing",
-       [](Drawing& d) {
-         arc(d, 0, kPi);
-         vertical(d, 0, 0, 2);
-       },
-       [q](Drawing& d, Circle& c) { return delete_arc_part(d, c, polar(1, q)); },
-       true,
-       {{kPi / 2, kPi / 2}}},
+      {"erase on an ellipse", 'e', {0, t}, {2, 0}, {0, 1}, {}, true, {{h, 3 * h}}, true},
+      // x = ±0.5 cross the circle at 60°, 120°, 240° and 300°.
+      {"delete across the start", 'd', {0, t}, {1, 0}, {}, {plus, minus}, true, {{d3, 4 * d3}}},
+      {"delete a part", 'd', {0, t}, {-1, 0}, {}, {plus, minus}, true, {{4 * d3, 4 * d3}}},
+      {"delete part of a circle nothing crosses", 'd', {0, t}, {1, 0}, {}, {}, true, {}},
+      {"delete up to a crossing", 'd', {0, kPi}, polar(1, q), {}, {{0, 0, 2}}, true, {{h, h}}},
       // A line whose extension would cross the arc does not count.
-      {"delete part beyond a line's end",
-       [](Drawing& d) {
-         arc(d, 0, kPi);
-         vertical(d, 0, 2, 3);
-       },
-       [q](Drawing& d, Circle& c) { return delete_arc_part(d, c, polar(1, q)); },
-       true,
-       {}},
-      // The line at x = -0.5 crosses off the arc at 120° and 240°.
-      {"extend the end",
-       [](Drawing& d) {
-         arc(d, 0, kPi / 2);
-         vertical(d, -0.5);
-       },
-       [](Drawing& d, Circle& c) { return extend_arc(d, c, polar(1, 1.4)); },
-       true,
-       {{0, 2 * kPi / 3}}},
-      {"extend the start back",
-       [](Drawing& d) {
-         arc(d, 0, kPi / 2);
-         vertical(d, -0.5);
-       },
-       [](Drawing& d, Circle& c) { return extend_arc(d, c, polar(1, 0.2)); },
-       true,
-       {{4 * kPi / 3, kPi / 2 + 2 * kPi / 3}}},
-      // The circle about (-1, 0) crosses at the same two places.
-      {"extend to a circle",
-       [](Drawing& d) {
-         arc(d, 0, kPi / 2);
-         arc(d, 0, 2 * kPi, {-1, 0}, 1);
-       },
-       [](Drawing& d, Circle& c) { return extend_arc(d, c, polar(1, 1.4)); },
-       true,
-       {{0, 2 * kPi / 3}, {0, 2 * kPi}}},
-      {"extend with nothing in the way closes the arc",
-       [](Drawing& d) { arc(d, 1, kPi / 2); },
-       [](Drawing& d, Circle& c) { return extend_arc(d, c, polar(1, 2.4)); },
-       true,
-       {{0, 2 * kPi}}},
-      {"extend a closed circle",
-       [](Drawing& d) {
-         arc(d, 0, 2 * kPi);
-         vertical(d, 0);
-       },
-       [](Drawing& d, Circle& c) {
-         return extend_arc(d, c, {1, 0});
-       },
-       false,
-       {{0, 2 * kPi}}},
+      {"delete part beyond a line's end", 'd', {0, kPi}, polar(1, q), {}, {{0, 2, 3}}, true, {}},
+      {"extend the end", 'x', {0, h}, polar(1, 1.4), {}, {minus}, true, {{0, 2 * d3}}},
+      {"extend the start", 'x', {0, h}, polar(1, 0.2), {}, {minus}, true, {{4 * d3, h + 2 * d3}}},
+      // With the circle about (-1, 0), the last flag: it crosses where x = -0.5 does.
+      {"extend to a circle", 'x', {0, h}, polar(1, 1.4), {}, {}, true, {{0, 2 * d3}, {0, t}}, 0, 1},
+      {"extend, nothing in the way: closed", 'x', {1, h}, polar(1, 2.4), {}, {}, true, {{0, t}}},
+      {"extend a closed circle", 'x', {0, t}, {1, 0}, {}, {{0, -2, 2}}, false, {{0, t}}},
   };
   for (const PartCase& c : cases) {
     SCOPED_TRACE(c.what);
     Drawing d;
-    c.build(d);
+    arc(d, c.arc.start, c.arc.sweep, {0, 0}, c.ellipse ? 2 : 1, c.ellipse ? 1 : 0);
+    if (c.circle) arc(d, 0, t, {-1, 0}, 1);
+    for (const auto& [x, y1, y2] : c.cuts) vertical(d, x, y1, y2);
     Circle& circle = first_circle(d);
-    const std::vector<Arc> before = arcs_of(d);
+    const std::size_t before = arcs_of(d).size();
     const int levels = d.undo.level_count();
-    EXPECT_EQ(c.act(d, circle), c.changes);
+    const bool changed = c.op == 'e'   ? erase_arc_part(d, circle, c.p, c.q)
+                         : c.op == 'd' ? delete_arc_part(d, circle, c.p)
+                                       : extend_arc(d, circle, c.p);
+    EXPECT_EQ(changed, c.changes);
     EXPECT_EQ(d.undo.level_count(), levels + (c.changes ? 1 : 0));
     expect_arcs(d, c.left);
     for (const Element& e : d.store.list) EXPECT_EQ(e.selected, 0);
     if (!c.changes) continue;
-    // One undo brings the element back as it was, one redo the result again.
+    // One undo brings the element back, one redo the result again.
     d.undo.undo(d.store);
-    std::vector<Arc> restored = arcs_of(d);
-    ASSERT_EQ(restored.size(), before.size());
+    ASSERT_EQ(arcs_of(d).size(), before);
     d.undo.redo(d.store);
     EXPECT_EQ(arcs_of(d).size(), c.left.size());
   }

@@ -34,17 +34,13 @@ TEST(CommandLine, ExportTakesTheDrawingBeforeOrAfterTheFormat) {
 TEST(CommandLine, UsageErrorsAreRefusedWithAMessage) {
   CommandLine cl;
   std::string err;
-  for (std::vector<std::string> args :
-       std::vector<std::vector<std::string>>{{"--export", "krv"},
-                                             {"--export", "krv", "out.krv"},
-                                             {"--size", "12"},
-                                             {"--size", "0x5"},
-                                             {"--size", "100x100x3"},
-                                             {"--script"},
-                                             {"--screenshot", "a.png"},
-                                             {"--script", "s", "--replay", "r"},
-                                             {"--frobnicate"},
-                                             {"a.krv", "b.krv"}}) {
+  const std::vector<std::string> refused[] = {
+      {"--export", "krv"},       {"--export", "krv", "out.krv"},
+      {"--size", "12"},          {"--size", "0x5"},
+      {"--size", "100x100x3"},   {"--script"},
+      {"--screenshot", "a.png"}, {"--script", "s", "--replay", "r"},
+      {"--frobnicate"},          {"a.krv", "b.krv"}};
+  for (const std::vector<std::string>& args : refused) {
     err.clear();
     EXPECT_FALSE(parse(args, cl, err)) << args[0];
     EXPECT_FALSE(err.empty()) << args[0];

@@ -1,6 +1,5 @@
-// Dimensions on their own: normalising a chain, where figures stand (the figure distance, its
-// doubling for short segments, offsets, upright reading) and the strokes of the dimension
-// operation for each mark style.
+// Dimensions on their own: normalising a chain, where figures stand (distance, doubling for
+// short segments, upright reading) and the strokes of each mark style.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,5 +1,4 @@
-// Command tables, the dispatchers, button synchronisation, the dialog dispatcher and the
-// keyboard table.
+// Command tables, the dispatchers, button synchronisation, the dialog dispatcher and the keyboard.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -182,21 +181,21 @@ TEST(Keyboard, TableRows) {
   EXPECT_FALSE(key("F12").handled());
 }
 
-TEST(Keyboard, SnapKeysOnlyWhileAPointIsAsked) {
-  KeyState asking;
+// Snap keys only while a point is asked, Tab ends a selection, the value entry takes every key.
+TEST(Keyboard, TheStateDecidesWhatAKeyDoes) {
+  KeyState asking, selecting, typing;
   asking.point_asked = true;
+  selecting.selection_running = true;
+  typing.value_entry_open = true;
   EXPECT_EQ(key("d", false, false, asking).command, "z_snap_d");
   EXPECT_EQ(key("i", false, false, asking).command, "z_snap_i");
   EXPECT_EQ(key("d").page, palette_page_index("dim"));
   EXPECT_EQ(key("D", false, false, asking).page, palette_page_index("dim"));
   EXPECT_FALSE(key("i").handled());
-}
-
-TEST(Keyboard, TabEndsASelectionOrActsAsReturn) {
-  KeyState selecting;
-  selecting.selection_running = true;
   EXPECT_EQ(key("Tab").command, "z_enter");
   EXPECT_EQ(key("Tab", false, false, selecting).command, "s_deffi_ok");
+  EXPECT_FALSE(key("Escape", false, false, typing).handled());
+  EXPECT_FALSE(key("F3", true, false, typing).handled());
 }
 
 TEST(Keyboard, ControlAndShiftWithFunctionKeys) {
@@ -214,13 +213,6 @@ TEST(Keyboard, ControlAndShiftWithFunctionKeys) {
   EXPECT_EQ(key("comma", true).command, "z_d_settings");
 }
 
-TEST(Keyboard, TheValueEntryTakesEveryKey) {
-  KeyState typing;
-  typing.value_entry_open = true;
-  EXPECT_FALSE(key("Escape", false, false, typing).handled());
-  EXPECT_FALSE(key("F3", true, false, typing).handled());
-}
-
 TEST_F(Dispatch, PressKeyAppliesTheEffects) {
   EXPECT_TRUE(press_key(app, "w", false, false));
   EXPECT_EQ(app.command, "p_nop");
@@ -230,12 +222,6 @@ TEST_F(Dispatch, PressKeyAppliesTheEffects) {
   EXPECT_FALSE(press_key(app, "KP_Multiply", false, false));
   EXPECT_TRUE(app.dialog_open(kDialogLayers));
 }
-
-}  // namespace
-}  // namespace korav
-
-namespace korav {
-namespace {
 
 // Show all in an elevation fits the projected points, not their plan positions.
 TEST(ShowAll, ElevationFitsTheProjectedExtent) {

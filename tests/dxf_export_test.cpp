@@ -61,11 +61,44 @@ std::string value_after(const std::vector<std::pair<std::string, std::string>>& 
   return "";
 }
 
-std::string document(Drawing& d, DxfExportOptions o = {}) {
-  for (Element& e : d.store.list) e.selected = 1;
-  FontTable fonts;
-  export_test::load_fonts(fonts);
-  return dxf_document(d, &fonts, o);
+struct Fonts {
+  FontTable table;
+  Fonts() { export_test::load_fonts(table); }
+};
+
+// The drawing marked whole, with the fonts of the tree.
+FontTable* marked(Drawing& d) {
+  static Fonts fonts;
+  export_test::mark_all(d);
+  return &fonts.table;
+}
+
+std::string document(Drawing& d, DxfExportOptions o = {}) { return dxf_document(d, marked(d), o); }
+
+DxfExportOptions mode(int m) {
+  DxfExportOptions o;
+  o.mode = m;
+  return o;
+}
+
+// A dimension chain along the feet.
+void add_dimension(Drawing& d, std::initializer_list<Point2> feet) {
+  Dimension f = make_element<Dimension>(0, 1, 0);
+  f.font.set("Simpel");
+  f.figure_height = 2.5;
+  std::vector<DimPoint> p(feet.size());
+  for (std::size_t i = 0; i < p.size(); ++i) p[i].foot = p[i].measured = feet.begin()[i];
+  create_dimension(d.store, f, p);
+}
+
+// A wall 0.3 thick along y = `y` from x 0 to `length`, with a window from x 1 to 2.5.
+Wall* wall_with_window(Drawing& d, double y, double length) {
+  WallPreset wp;
+  wp.thickness = 0.3;
+  Wall* w = add_wall(d, wp, axis_footprint({0, y}, {length, y}, 0.3));
+  if (!w) return nullptr;
+  const auto o = place_opening(*w, {1, y}, {2.5, y}, {1, y - 5}, OpeningPreset{}, 3);
+  return o ? insert_opening(d, *w, *o) : nullptr;
 }
 
 Circle circle(double r, double sweep, double start, double rot, double r2 = -1) {
@@ -97,9 +130,7 @@ TEST(DxfExport, SectionsOfThe2DFile) {
   EXPECT_EQ(value_after(g, "LINE", "62"), "10");
   EXPECT_EQ(value_after(g, "LINE", "11"), "1.000000");
   // "2D Entities only" has no tables.
-  DxfExportOptions only;
-  only.mode = 1;
-  EXPECT_EQ(document(d, only).find("TABLES"), std::string::npos);
+  EXPECT_EQ(document(d, mode(1)).find("TABLES"), std::string::npos);
 }
 
 TEST(DxfExport, EntityEdgeCases) {
@@ -134,46 +165,25 @@ TEST(DxfExport, UnitsGuidePenAndEmpty3D) {
   ASSERT_EQ(count(g, "LINE"), 1);  // the guide line is not written
   EXPECT_EQ(value_after(g, "LINE", "10"), "0.000000");
   EXPECT_EQ(value_after(g, "LINE", "11"), "1000.000000");
-  DxfExportOptions three;
-  three.mode = 2;
-  const std::string doc = document(d, three);
+  const std::string doc = document(d, mode(2));
   EXPECT_NE(doc.find("0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n"), std::string::npos);
   EXPECT_NE(doc.find("0\nTABLE\n2\nLAYER\n70\n0\n0\nENDTAB\n"), std::string::npos);
 }
 
 TEST(DxfExport, ThreeDModesWriteWallsWithTheirOpenings) {
   Drawing d;
-  WallPreset wp;
-  wp.thickness = 0.3;
-  Wall* w = add_wall(d, wp, axis_footprint({0, 0}, {4, 0}, 0.3));
+  const Wall* w = wall_with_window(d, 0, 4);
   ASSERT_NE(w, nullptr);
-  const auto o = place_opening(*w, {1, 0}, {2.5, 0}, {1, -5}, OpeningPreset{}, 3);
-  ASSERT_TRUE(o.has_value());
-  w = insert_opening(d, *w, *o);
-  ASSERT_NE(w, nullptr);
-  const Mesh m = wall_mesh(*w);
   int triangles = 0;
-  for (std::uint32_t n : m.face_sizes) triangles += int(n) - 2;
-  for (int mode : {2, 3}) {
-    DxfExportOptions three;
-    three.mode = mode;
-    const auto g = entities(document(d, three));
-    EXPECT_EQ(count(g, "3DFACE"), triangles);
-  }
+  for (std::uint32_t n : wall_mesh(*w).face_sizes) triangles += int(n) - 2;
+  for (int m : {2, 3}) EXPECT_EQ(count(entities(document(d, mode(m))), "3DFACE"), triangles) << m;
   // The 2D modes draw the wall's plan instead.
   EXPECT_EQ(count(entities(document(d)), "3DFACE"), 0);
 }
 
 TEST(DxfExport, ChainsBecomeOneDimensionASegment) {
   Drawing d;
-  Dimension f = make_element<Dimension>(0, 1, 0);
-  f.font.set("Simpel");
-  f.figure_height = 2.5;
-  DimPoint p[3];
-  p[0].foot = p[0].measured = {0, 0};
-  p[1].foot = p[1].measured = {1, 0};
-  p[2].foot = p[2].measured = {3, 0};
-  create_dimension(d.store, f, p);
+  add_dimension(d, {{0, 0}, {1, 0}, {3, 0}});
   const auto g = entities(document(d));
   ASSERT_EQ(count(g, "DIMENSION"), 2);
   EXPECT_EQ(value_after(g, "DIMENSION", "2"), "*D0");
@@ -186,21 +196,11 @@ TEST(DxfExport, EzdxfAndLibreCadReadEveryKind) {
   files_test::TempDir dir;
   Drawing d;
   export_test::make_gallery(d);
-  Dimension f = make_element<Dimension>(0, 1, 0);
-  f.font.set("Simpel");
-  f.figure_height = 2.5;
-  DimPoint p[2];
-  p[0].foot = p[0].measured = {0, -3};
-  p[1].foot = p[1].measured = {4, -3};
-  create_dimension(d.store, f, p);
+  add_dimension(d, {{0, -3}, {4, -3}});
   const std::string path = dir.file("gallery.dxf");
-  for (Element& e : d.store.list) e.selected = 1;
-  FontTable fonts;
-  export_test::load_fonts(fonts);
-  ASSERT_EQ(export_dxf(d, &fonts, DxfExportOptions{}, path), WriteStatus::kOk);
+  ASSERT_EQ(export_dxf(d, marked(d), DxfExportOptions{}, path), WriteStatus::kOk);
 
-  // Debian's python, which has the packaged ezdxf (a python of one's own may come first on the
-  // PATH without it).
+  // Debian's python has the packaged ezdxf; a python of one's own on the PATH may lack it.
   const std::string python = access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
   const std::string check =
       "import sys, ezdxf\n"
@@ -216,18 +216,10 @@ TEST(DxfExport, EzdxfAndLibreCadReadEveryKind) {
   for (const char* kind : {"ARC", "CIRCLE", "DIMENSION", "LINE", "POLYLINE", "TEXT"})
     EXPECT_NE(r.out.find(kind), std::string::npos) << kind << " in " << r.out;
   // The 3D mode, with a wall with a window and a solid as faces.
-  WallPreset wp;
-  wp.thickness = 0.3;
-  Wall* w = add_wall(d, wp, axis_footprint({0, 30}, {5, 30}, 0.3));
-  ASSERT_NE(w, nullptr);
-  w = insert_opening(d, *w, *place_opening(*w, {1, 30}, {2.5, 30}, {1, 25}, OpeningPreset{}, 3));
-  ASSERT_NE(w, nullptr);
+  ASSERT_NE(wall_with_window(d, 30, 5), nullptr);
   store_mesh(d.store, cuboid_mesh(8, 30, 9, 31, 0, 1), 0, 1, 0, "Default");
-  for (Element& e : d.store.list) e.selected = 1;
-  DxfExportOptions three;
-  three.mode = 2;
   const std::string path3 = dir.file("gallery3d.dxf");
-  ASSERT_EQ(export_dxf(d, &fonts, three, path3), WriteStatus::kOk);
+  ASSERT_EQ(export_dxf(d, marked(d), mode(2), path3), WriteStatus::kOk);
   const auto r3 = run_program({python, dir.file("check.py"), path3}, dir.path());
   EXPECT_EQ(r3.status, 0) << r3.out << r3.err;
   EXPECT_NE(r3.out.find("3DFACE"), std::string::npos) << r3.out;
@@ -242,11 +234,12 @@ TEST(DxfExport, EzdxfAndLibreCadReadEveryKind) {
 TEST(DxfExport, TheCommandThroughTheScriptHost) {
   files_test::TempDir dir;
   const std::string out = dir.file("plan.dxf");
-  const tool_script::Result r = tool_script::run(
-      tool_script::kSnapOff +
-      "b_line_line\nclick 0 0\nclick 2 0\nclick 2 0\np_nop\nz_d_dxf_out\n"
-      "set Export DXF.../Scale cm\nset Export DXF.../Objects All objects\np_file_export_dxf\nfile " +
-      out + "\nz_c_dxf_out\n");
+  const tool_script::Result r =
+      tool_script::run(tool_script::kSnapOff +
+                       "b_line_line\nclick 0 0\nclick 2 0\nclick 2 0\np_nop\nz_d_dxf_out\n"
+                       "set Export DXF.../Scale cm\nset Export DXF.../Objects All "
+                       "objects\np_file_export_dxf\nfile " +
+                       out + "\nz_c_dxf_out\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.shown("file: Export DXF... -> " + out), 1u);
   const auto g = entities(export_test::read_file(out));

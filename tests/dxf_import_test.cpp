@@ -1,7 +1,5 @@
-// DXF import: a file of every entity kind the import knows (the fuzz target's seed), the
-// Part's edge cases (no ENTITIES, frozen and kept layers, an arc of no sweep, points, polyface
-// faces with invisible edges, "%%" codes, units), blocks expanded where inserted and nowhere
-// else, one undo step, a round trip through the export, and the command through the script host.
+// DXF import: every entity kind of the fuzz target's seed, the edge cases and damage, blocks
+// expanded where inserted, one undo step, a round trip through the export, and the command.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -48,21 +46,11 @@ TEST(DxfImport, EveryKindOfTheSeed) {
   // and the spline's 29 pieces; the block's arc (the arc whose end angle is its start makes
   // nothing and counts nothing).
   EXPECT_EQ(c[kDxfLine], 1 + 1 + 29);
-  EXPECT_EQ(c[kDxfPoint], 1);
-  EXPECT_EQ(c[kDxfCircle], 1);
-  EXPECT_EQ(c[kDxfArc], 1);
-  EXPECT_EQ(c[kDxfEllipse], 1);
-  EXPECT_EQ(c[kDxfText], 1);
-  EXPECT_EQ(c[kDxfMText], 1);
-  EXPECT_EQ(c[kDxfSolid], 1);
-  EXPECT_EQ(c[kDxf3DFace], 1);
-  EXPECT_EQ(c[kDxfInsert], 1);
-  EXPECT_EQ(c[kDxfBlock], 1);
-  EXPECT_EQ(c[kDxfDimension], 1);
-  EXPECT_EQ(c[kDxfHatch], 1);
-  EXPECT_EQ(c[kDxfLwPolyline], 1);
-  EXPECT_EQ(c[kDxf2DPolyline], 1);
   EXPECT_EQ(c[kDxfVertex], 3);
+  for (int kind :
+       {kDxfPoint, kDxfCircle, kDxfArc, kDxfEllipse, kDxfText, kDxfMText, kDxfSolid, kDxf3DFace,
+        kDxfInsert, kDxfBlock, kDxfDimension, kDxfHatch, kDxfLwPolyline, kDxf2DPolyline})
+    EXPECT_EQ(c[kind], 1) << kind;
   EXPECT_NE(r.report.find("Problem: Unsupported ENTITY(s): WIPEOUT\n"), std::string::npos);
   EXPECT_NE(r.report.find("      LINE: 31\n"), std::string::npos);
   for (const Circle* a : all<Circle>(d)) EXPECT_FALSE(a->centre.x == 3 && a->centre.y == 3);
@@ -82,14 +70,15 @@ TEST(DxfImport, EveryKindOfTheSeed) {
   EXPECT_EQ(lines[1]->start.x, lines[1]->end.x);
   bool door = false;
   for (const Line* l : lines)
-    door = door || (std::fabs(l->start.x - 8) < 1e-12 && std::fabs(l->start.y - 4) < 1e-12 &&
-                    std::fabs(l->end.x - 8) < 1e-12 && std::fabs(l->end.y - 5) < 1e-12);
+    door =
+        door ||
+        std::hypot(l->start.x - 8, l->start.y - 4) + std::hypot(l->end.x - 8, l->end.y - 5) < 1e-12;
   EXPECT_TRUE(door);
-  EXPECT_EQ(lines[0]->pen, 0);
   const auto texts = all<Text>(d);
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(text_of(*texts[0]), "K\xE4"
-                                "che");
+  EXPECT_EQ(text_of(*texts[0]),
+            "K\xE4"
+            "che");
   EXPECT_EQ(texts[0]->align, 2);
   EXPECT_DOUBLE_EQ(texts[0]->height, 2.5);  // 0.25 m at 1:100
   EXPECT_EQ(text_of(*texts[1]), "Zeile 1\nZeile 2");
@@ -122,9 +111,11 @@ TEST(DxfImport, EdgeCases) {
   // Millimetres: a 1000 long line is a metre; a line end CR LF is one end.
   DxfImportOptions mm;
   mm.scale = 2;
-  r = import_dxf(d, "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n10\r\n0\r\n20\r\n0\r\n11\r\n1000\r\n"
-                    "21\r\n0\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n",
-                 mm);
+  r = import_dxf(
+      d,
+      "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n10\r\n0\r\n20\r\n0\r\n11\r\n1000\r\n"
+      "21\r\n0\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n",
+      mm);
   ASSERT_EQ(all<Line>(d).size(), 1u);
   EXPECT_EQ(all<Line>(d)[0]->end.x, 1);
   // "%%" and a letter and two more: all five gone; \P a line feed; braces of an MTEXT dropped.
@@ -146,8 +137,9 @@ TEST(DxfImport, EdgeCases) {
   EXPECT_EQ(r.counts[kDxf3DPolyface], 1);
   // Angles of any size are brought into a turn at once (no stepping by whole turns).
   Drawing huge;
-  r = import_dxf(huge, file_with("0\nARC\n40\n1\n50\n1e300\n51\n-1e300\n0\nELLIPSE\n11\n1\n"
-                                 "40\n0.5\n41\n1e300\n42\n-1e300\n"),
+  r = import_dxf(huge,
+                 file_with("0\nARC\n40\n1\n50\n1e300\n51\n-1e300\n0\nELLIPSE\n11\n1\n"
+                           "40\n0.5\n41\n1e300\n42\n-1e300\n"),
                  {});
   EXPECT_EQ(r.counts[kDxfEllipse], 1);
   for (const Circle* c : all<Circle>(huge)) EXPECT_LE(std::fabs(c->sweep), 2 * 3.141592653589793);
@@ -180,8 +172,7 @@ TEST(DxfImport, ProgressRisesThroughTheEntities) {
 TEST(DxfImport, KeptLayersStopAtLayer999) {
   std::string tables = "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n70\n1005\n";
   for (int i = 0; i < 1005; ++i)
-    tables += "0\nLAYER\n2\nL" + std::to_string(i) + "\n70\n" + (i == 3 ? "1" : "0") +
-              "\n62\n7\n";
+    tables += "0\nLAYER\n2\nL" + std::to_string(i) + "\n70\n" + (i == 3 ? "1" : "0") + "\n62\n7\n";
   tables += "0\nENDTAB\n0\nENDSEC\n";
   std::string body;
   for (int i : {0, 3, 4, 1004})
@@ -231,9 +222,10 @@ TEST(DxfImport, TheCommandThroughTheScriptHost) {
   files_test::TempDir dir;
   const std::string in = dir.file("plan.dxf");
   export_test::write_file(in, file_with("0\nLINE\n10\n0\n20\n0\n11\n250\n21\n0\n"));
-  const tool_script::Result r = tool_script::run("z_d_dxf_in\nset Import DXF.../Scale cm\n"
-                                                 "p_file_import_dxf\nfile " + in +
-                                                 "\nz_c_dxf_in\np_undo\np_redo\n");
+  const tool_script::Result r = tool_script::run(
+      "z_d_dxf_in\nset Import DXF.../Scale cm\n"
+      "p_file_import_dxf\nfile " +
+      in + "\nz_c_dxf_in\np_undo\np_redo\n");
   EXPECT_EQ(r.status, 0);
   auto lines = r.all<Line>();
   ASSERT_EQ(lines.size(), 1u);

@@ -1,6 +1,5 @@
-// The edit tools end to end: a selection, the tool's points and values through the script host,
-// the drawing saved and read back; undo and redo of each edit; degenerate input that changes
-// nothing.
+// The edit tools end to end through the script host, the drawing saved and read back: undo and
+// redo of each edit, degenerate input that changes nothing.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -16,29 +15,29 @@
 namespace korav {
 namespace {
 
+using tool_script::click;
 using tool_script::kSnapOff;
 using tool_script::Result;
+using tool_script::twice;
 using Seg = std::array<double, 4>;
 
 constexpr double kPi = std::numbers::pi;
 
 std::string line(double x1, double y1, double x2, double y2) {
-  auto n = [](double v) { return std::to_string(v); };
-  return "b_line_line\nclick " + n(x1) + " " + n(y1) + "\nclick " + n(x2) + " " + n(y2) +
-         "\nclick " + n(x2) + " " + n(y2) + "\np_nop\n";
+  return "b_line_line\n" + click(x1, y1) + twice(x2, y2) + "p_nop\n";
 }
-
 std::string circle(double x, double y, double r) {
-  return "b_circle_circle\nclick " + std::to_string(x) + " " + std::to_string(y) + "\nclick " +
-         std::to_string(x) + " " + std::to_string(y) + "\ntype " + std::to_string(r) + "\np_nop\n";
+  return "b_circle_circle\n" + twice(x, y) + "type " + std::to_string(r) + "\np_nop\n";
 }
 
-// The line (0,0)-(10,0), picked at (5, 0.01).
-const std::string kBase = kSnapOff + line(0, 0, 10, 0);
-const std::string kPickBase = "click 5 0.01\ns_deffi_ok\n";
-// The line (1,0)-(2,0), picked at (1.5, 0.01).
-const std::string kShort = kSnapOff + line(1, 0, 2, 0);
-const std::string kPickShort = "click 1.5 0.01\ns_deffi_ok\n";
+// `tool` on the line (0,0)-(10,0) picked at (5, 0.01), or on the line (1,0)-(2,0) picked at
+// (1.5, 0.01).
+std::string on_base(const std::string& tool) {
+  return kSnapOff + line(0, 0, 10, 0) + tool + "\nclick 5 0.01\ns_deffi_ok\n";
+}
+std::string on_short(const std::string& tool) {
+  return kSnapOff + line(1, 0, 2, 0) + tool + "\nclick 1.5 0.01\ns_deffi_ok\n";
+}
 
 struct Case {
   const char* what;
@@ -50,34 +49,37 @@ struct Case {
 
 bool same(const Line& l, const Seg& s) {
   auto near = [](double a, double b) { return std::fabs(a - b) < 1e-9; };
-  return (near(l.start.x, s[0]) && near(l.start.y, s[1]) && near(l.end.x, s[2]) &&
-          near(l.end.y, s[3])) ||
-         (near(l.start.x, s[2]) && near(l.start.y, s[3]) && near(l.end.x, s[0]) &&
-          near(l.end.y, s[1]));
+  auto ends = [&](const Point2& a, const Point2& b) {
+    return near(a.x, s[0]) && near(a.y, s[1]) && near(b.x, s[2]) && near(b.y, s[3]);
+  };
+  return ends(l.start, l.end) || ends(l.end, l.start);
 }
 
 void expect_lines(const Result& r, const std::vector<Seg>& want) {
   const auto lines = r.all<Line>();
   EXPECT_EQ(lines.size(), want.size());
-  for (const Seg& s : want) {
-    bool found = false;
-    for (const Line* l : lines) found = found || same(*l, s);
-    EXPECT_TRUE(found) << s[0] << " " << s[1] << " " << s[2] << " " << s[3];
-  }
-}
-
-void copies_on(App& app, bool rotate, bool mirror) {
-  app.rotate_copy = rotate;
-  app.mirror_copy = mirror;
+  for (const Seg& s : want)
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const Line* l) { return same(*l, s); }))
+        << s[0] << " " << s[1] << " " << s[2] << " " << s[3];
 }
 
 TEST(EditToolScripts, EveryToolWithUndoAndRedo) {
-  const std::string move =
-      kBase + "b_edit_move\n" + kPickBase + "click 0 0\nclick 3 4\nclick 3 4\n";
-  const std::string copy = kBase + "b_edit_copy\n" + kPickBase +
-                           "click 0 0\nclick 0 1\nclick 0 1\nclick 0 0\nclick 0 1\nclick 0 1\n";
-  const std::string rotate =
-      kShort + "b_edit_rotate\n" + kPickShort + "click 0 0\nclick 0 0\ntype 90\n";
+  const std::string move = on_base("b_edit_move") + "click 0 0\nclick 3 4\nclick 3 4\n";
+  const std::string copy =
+      on_base("b_edit_copy") + "click 0 0\nclick 0 1\nclick 0 1\nclick 0 0\nclick 0 1\nclick 0 1\n";
+  const std::string mcopy = on_base("b_edit_mcopy") +
+                            "click 0 0\nclick 0 0\nclick 0 1\nclick 0 1\n" +
+                            "click 0 3\nclick 0 3\n";
+  const std::string series = on_base("b_edit_series") + "type 3\nclick 0 0\nclick 0 1\nclick 0 1\n";
+  const std::string pseries =
+      on_short("b_edit_pseries") + "type 4\nclick 0 0\nclick 0 0\ntype 360\n";
+  const std::string rotate = on_short("b_edit_rotate") + "click 0 0\nclick 0 0\ntype 90\n";
+  const std::string mirror = on_base("b_edit_mirror") + "click 0 3\nclick 0 3\nclick 0 3\n";
+  const std::string stretch = kSnapOff + line(1, 1, 2, 2) +
+                              "b_edit_stretch\nclick 1.5 1.51\ns_deffi_ok\nclick 0 0\nclick 0 0\n";
+  const std::string del = on_base("b_edit_delete");
+  const auto rotate_copy = [](App& a) { a.rotate_copy = 1, a.mirror_copy = 0; };
+  const auto mirror_copy = [](App& a) { a.rotate_copy = 0, a.mirror_copy = 1; };
   const Case cases[] = {
       {"move", move, {{3, 4, 13, 4}}},
       {"move, further vectors move on",
@@ -85,106 +87,63 @@ TEST(EditToolScripts, EveryToolWithUndoAndRedo) {
        {{4, 4, 14, 4}}},
       {"move undone", move + "p_nop\np_undo\n", {{0, 0, 10, 0}}},
       {"move undone and redone", move + "p_nop\np_undo\np_redo\n", {{3, 4, 13, 4}}},
-      // A zero vector ends the tool and changes nothing.
-      {"move by nothing",
-       kBase + "b_edit_move\n" + kPickBase + "click 2 2\nclick 2 2\nclick 2 2\n",
+      {"move by a zero vector ends the tool",
+       on_base("b_edit_move") + "click 2 2\nclick 2 2\nclick 2 2\n",
        {{0, 0, 10, 0}}},
       {"move with nothing selected",
-       kBase + "b_edit_move\nclick 50 50\ns_deffi_ok\n",
+       kSnapOff + line(0, 0, 10, 0) + "b_edit_move\nclick 50 50\ns_deffi_ok\n",
        {{0, 0, 10, 0}}},
       {"copy, and the copy moved on", copy, {{0, 0, 10, 0}, {0, 2, 10, 2}}},
       {"copy, the second vector undone", copy + "p_nop\np_undo\n", {{0, 0, 10, 0}, {0, 1, 10, 1}}},
       {"copy undone", copy + "p_nop\np_undo\np_undo\n", {{0, 0, 10, 0}}},
       {"multi-copy, each target from the last",
-       kBase + "b_edit_mcopy\n" + kPickBase + "click 0 0\nclick 0 0\nclick 0 1\nclick 0 1\n" +
-           "click 0 3\nclick 0 3\n",
+       mcopy,
        {{0, 0, 10, 0}, {0, 1, 10, 1}, {0, 3, 10, 3}}},
       {"multi-copy, the last copy undone",
-       kBase + "b_edit_mcopy\n" + kPickBase + "click 0 0\nclick 0 0\nclick 0 1\nclick 0 1\n" +
-           "click 0 3\nclick 0 3\np_nop\np_undo\n",
+       mcopy + "p_nop\np_undo\n",
        {{0, 0, 10, 0}, {0, 1, 10, 1}}},
-      {"series",
-       kBase + "b_edit_series\n" + kPickBase + "type 3\nclick 0 0\nclick 0 1\nclick 0 1\n",
-       {{0, 0, 10, 0}, {0, 1, 10, 1}, {0, 2, 10, 2}}},
-      {"series undone in one step",
-       kBase + "b_edit_series\n" + kPickBase + "type 3\nclick 0 0\nclick 0 1\nclick 0 1\np_undo\n",
-       {{0, 0, 10, 0}}},
-      {"series with one copy does nothing",
-       kBase + "b_edit_series\n" + kPickBase + "type 1\n",
-       {{0, 0, 10, 0}}},
-      // A full turn in 4 copies: the copies at a quarter, a half and three quarters.
-      {"polar series, a full turn",
-       kShort + "b_edit_pseries\n" + kPickShort + "type 4\nclick 0 0\nclick 0 0\ntype 360\n",
+      {"series", series, {{0, 0, 10, 0}, {0, 1, 10, 1}, {0, 2, 10, 2}}},
+      {"series undone in one step", series + "p_undo\n", {{0, 0, 10, 0}}},
+      {"series with one copy does nothing", on_base("b_edit_series") + "type 1\n", {{0, 0, 10, 0}}},
+      {"polar series, a full turn in 4 copies",
+       pseries,
        {{1, 0, 2, 0}, {0, 1, 0, 2}, {-1, 0, -2, 0}, {0, -1, 0, -2}}},
       {"polar series by two directions",
-       kShort + "b_edit_pseries\n" + kPickShort +
+       on_short("b_edit_pseries") +
            "type 3\nclick 0 0\nclick 0 0\nclick 5 0\nclick 0 5\nclick 0 5\n",
        {{1, 0, 2, 0}, {0, 1, 0, 2}, {-1, 0, -2, 0}}},
-      {"polar series undone",
-       kShort + "b_edit_pseries\n" + kPickShort +
-           "type 4\nclick 0 0\nclick 0 0\ntype 360\np_undo\n",
-       {{1, 0, 2, 0}}},
-      {"polar series of one copy",
-       kShort + "b_edit_pseries\n" + kPickShort + "type 1\n",
-       {{1, 0, 2, 0}}},
+      {"polar series undone", pseries + "p_undo\n", {{1, 0, 2, 0}}},
+      {"polar series of one copy", on_short("b_edit_pseries") + "type 1\n", {{1, 0, 2, 0}}},
       {"rotate by a typed angle", rotate, {{0, 1, 0, 2}}},
       {"rotate twice, then a zero angle ends it", rotate + "type 90\ntype 0\n", {{-1, 0, -2, 0}}},
       {"rotate by two direction points",
-       kShort + "b_edit_rotate\n" + kPickShort + "click 0 0\nclick 0 0\nclick 0 -3\nclick 3 0\n" +
-           "click 3 0\n",
+       on_short("b_edit_rotate") + "click 0 0\nclick 0 0\nclick 0 -3\nclick 3 0\nclick 3 0\n",
        {{0, 1, 0, 2}}},
       {"rotate undone", rotate + "p_nop\np_undo\n", {{1, 0, 2, 0}}},
-      {"rotate with copy",
-       rotate + "type 90\n",
-       {{1, 0, 2, 0}, {-1, 0, -2, 0}},
-       [](App& a) { copies_on(a, true, false); }},
+      {"rotate with copy", rotate + "type 90\n", {{1, 0, 2, 0}, {-1, 0, -2, 0}}, rotate_copy},
       {"rotate with copy, the second turn undone",
        rotate + "type 90\np_nop\np_undo\n",
        {{1, 0, 2, 0}, {0, 1, 0, 2}},
-       [](App& a) { copies_on(a, true, false); }},
-      // Identical axis points: the horizontal through them.
-      {"mirror on identical axis points",
-       kBase + "b_edit_mirror\n" + kPickBase + "click 0 3\nclick 0 3\nclick 0 3\n",
-       {{0, 6, 10, 6}}},
+       rotate_copy},
+      {"mirror on identical axis points: the horizontal through them", mirror, {{0, 6, 10, 6}}},
       {"mirror with copy",
-       kBase + "b_edit_mirror\n" + kPickBase + "click 0 1\nclick 1 2\nclick 1 2\n",
+       on_base("b_edit_mirror") + "click 0 1\nclick 1 2\nclick 1 2\n",
        {{0, 0, 10, 0}, {-1, 1, -1, 11}},
-       [](App& a) { copies_on(a, false, true); }},
-      {"mirror undone",
-       kBase + "b_edit_mirror\n" + kPickBase + "click 0 3\nclick 0 3\nclick 0 3\np_undo\n",
-       {{0, 0, 10, 0}}},
-      {"stretch by typed factors",
-       kSnapOff + line(1, 1, 2, 2) +
-           "b_edit_stretch\nclick 1.5 1.51\ns_deffi_ok\nclick 0 0\nclick 0 0\ntype 2\ntype 3\n",
-       {{2, 3, 4, 6}}},
-      {"stretch by points",
-       kSnapOff + line(1, 1, 2, 2) +
-           "b_edit_stretch\nclick 1.5 1.51\ns_deffi_ok\nclick 0 0\nclick 0 0\nclick 1 1\n"
-           "click 3 2\nclick 3 2\n",
-       {{3, 2, 6, 4}}},
-      {"stretch undone and redone",
-       kSnapOff + line(1, 1, 2, 2) +
-           "b_edit_stretch\nclick 1.5 1.51\ns_deffi_ok\nclick 0 0\nclick 0 0\ntype 2\ntype 3\n"
-           "p_undo\np_redo\n",
-       {{2, 3, 4, 6}}},
+       mirror_copy},
+      {"mirror undone", mirror + "p_undo\n", {{0, 0, 10, 0}}},
+      {"stretch by typed factors", stretch + "type 2\ntype 3\n", {{2, 3, 4, 6}}},
+      {"stretch by points", stretch + "click 1 1\nclick 3 2\nclick 3 2\n", {{3, 2, 6, 4}}},
+      {"stretch undone and redone", stretch + "type 2\ntype 3\np_undo\np_redo\n", {{2, 3, 4, 6}}},
       {"stretch by a typed factor of 0 changes nothing",
-       kSnapOff + line(1, 1, 2, 2) +
-           "b_edit_stretch\nclick 1.5 1.51\ns_deffi_ok\nclick 0 0\nclick 0 0\ntype 0\ntype 3\n",
+       stretch + "type 0\ntype 3\n",
        {{1, 1, 2, 2}}},
-      // "nan" is refused by the value entry with an error box; the line stays.
-      {"stretch by NaN",
-       kSnapOff + line(1, 1, 2, 2) +
-           "b_edit_stretch\nclick 1.5 1.51\ns_deffi_ok\nclick 0 0\nclick 0 0\ntype nan\n",
-       {{1, 1, 2, 2}},
-       {},
-       1},
-      {"delete",
-       kBase + kSnapOff + line(0, 5, 10, 5) + "b_edit_delete\n" + kPickBase,
-       {{0, 5, 10, 5}}},
-      {"delete undone", kBase + "b_edit_delete\n" + kPickBase + "p_undo\n", {{0, 0, 10, 0}}},
-      {"delete undone and redone", kBase + "b_edit_delete\n" + kPickBase + "p_undo\np_redo\n", {}},
+      // The value entry refuses "nan" with an error box.
+      {"stretch by NaN", stretch + "type nan\n", {{1, 1, 2, 2}}, {}, 1},
+      {"delete", kSnapOff + line(0, 5, 10, 5) + del, {{0, 5, 10, 5}}},
+      {"delete undone", del + "p_undo\n", {{0, 0, 10, 0}}},
+      {"delete undone and redone", del + "p_undo\np_redo\n", {}},
       {"a cancelled selection changes nothing",
-       kBase + "b_edit_delete\nclick 5 0.01\np_nop\n",
+       kSnapOff + line(0, 0, 10, 0) + "b_edit_delete\nclick 5 0.01\np_nop\n",
        {{0, 0, 10, 0}}},
   };
   for (const Case& c : cases) {
@@ -202,33 +161,28 @@ TEST(EditToolScripts, EveryToolWithUndoAndRedo) {
 TEST(EditToolScripts, RangeOfPointsStretchesTheCrossingLines) {
   const std::string drawing = kSnapOff + line(0, 0, 10, 0) + line(0, 5, 10, 5) + line(6, 2, 9, 2) +
                               circle(2, 2, 1) + circle(8, 8, 1) + circle(4.5, 3, 1);
-  const std::string stretch = drawing +
-                              "b_edit_move\nset Selection/Type Point\nclick 5 -1\nclick 12 12\n"
-                              "s_deffi_ok\nclick 0 0\nclick 2 0\nclick 2 0\n";
+  const std::string range =
+      "\nclick 5 -1\nclick 12 12\ns_deffi_ok\nclick 0 0\nclick 2 0\nclick 2 0\n";
+  const std::string stretch = drawing + "b_edit_move\nset Selection/Type Point" + range;
+  const std::vector<Seg> stretched = {{0, 0, 12, 0}, {0, 5, 12, 5}, {8, 2, 11, 2}};
+  const std::vector<std::array<double, 3>> moved = {{2, 2, 1}, {10, 8, 1}, {4.5, 3, 1}};
   struct {
     const char* what;
     std::string script;
     std::vector<Seg> lines;
     std::vector<std::array<double, 3>> circles;  // centre and radius
   } cases[] = {
-      {"stretched",
-       stretch,
-       {{0, 0, 12, 0}, {0, 5, 12, 5}, {8, 2, 11, 2}},
-       {{2, 2, 1}, {10, 8, 1}, {4.5, 3, 1}}},
+      {"stretched", stretch, stretched, moved},
       {"undone",
        stretch + "p_nop\np_undo\n",
        {{0, 0, 10, 0}, {0, 5, 10, 5}, {6, 2, 9, 2}},
        {{2, 2, 1}, {8, 8, 1}, {4.5, 3, 1}}},
-      {"redone",
-       stretch + "p_nop\np_undo\np_redo\n",
-       {{0, 0, 12, 0}, {0, 5, 12, 5}, {8, 2, 11, 2}},
-       {{2, 2, 1}, {10, 8, 1}, {4.5, 3, 1}}},
+      {"redone", stretch + "p_nop\np_undo\np_redo\n", stretched, moved},
       // A range selects whole elements only: the crossing lines stay.
       {"range of elements",
-       drawing + "b_edit_move\nset Selection/Type Range\nclick 5 -1\nclick 12 12\n"
-                 "s_deffi_ok\nclick 0 0\nclick 2 0\nclick 2 0\n",
+       drawing + "b_edit_move\nset Selection/Type Range" + range,
        {{0, 0, 10, 0}, {0, 5, 10, 5}, {8, 2, 11, 2}},
-       {{2, 2, 1}, {10, 8, 1}, {4.5, 3, 1}}},
+       moved},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -237,13 +191,13 @@ TEST(EditToolScripts, RangeOfPointsStretchesTheCrossingLines) {
     expect_lines(r, c.lines);
     const auto circles = r.all<Circle>();
     ASSERT_EQ(circles.size(), c.circles.size());
-    for (const auto& w : c.circles) {
-      bool found = false;
-      for (const Circle* got : circles)
-        found = found || (got->centre.x == w[0] && got->centre.y == w[1] && got->radius1 == w[2] &&
-                          got->radius2 == w[2]);
-      EXPECT_TRUE(found) << w[0] << " " << w[1];
-    }
+    for (const auto& w : c.circles)
+      EXPECT_TRUE(std::any_of(circles.begin(), circles.end(),
+                              [&](const Circle* got) {
+                                return got->centre.x == w[0] && got->centre.y == w[1] &&
+                                       got->radius1 == w[2] && got->radius2 == w[2];
+                              }))
+          << w[0] << " " << w[1];
     for (const Element& e : r.saved.store.list) EXPECT_FALSE(has_marked_point(e));
   }
 }

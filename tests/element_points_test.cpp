@@ -101,9 +101,7 @@ std::vector<Expected> expected_points(int type) {
     case kCircle: return {{R::kCentre, 0, 5, 6}};
     case kText: return {{R::kInsertion, 0, 7, 8}};
     case kDimension:
-      return {{R::kFoot, 0, 1, 1},
-              {R::kMeasured, 0, 1, 2},
-              {R::kFoot, 1, 3, 1},
+      return {{R::kFoot, 0, 1, 1}, {R::kMeasured, 0, 1, 2}, {R::kFoot, 1, 3, 1},
               {R::kMeasured, 1, 3, 2}};
     case kWall: {
       std::vector<Expected> v;
@@ -122,20 +120,15 @@ std::vector<Expected> expected_points(int type) {
               {R::kOutline, 0, 0, 0}, {R::kOutline, 1, 1, 0},
               {R::kOutline, 2, 1, 1}, {R::kOutline, 3, 999, 999, k2D, true}};
     case kSpline:
-      return {{R::kControl, 0, 0, 0},
-              {R::kControl, 1, 1, -1},
-              {R::kControl, 2, 2, -2},
+      return {{R::kControl, 0, 0, 0}, {R::kControl, 1, 1, -1}, {R::kControl, 2, 2, -2},
               {R::kControl, 3, 3, -3}};
     case kLine3D: return {{R::kEnd, 0, 1, 2, 3}, {R::kEnd, 1, 4, 5, 6}};
     case kObject3D:
       return {{R::kVertex, 0, 0, 0, 0}, {R::kVertex, 1, 1, 0, 0}, {R::kVertex, 2, 0, 1, 1}};
     case kCamera: return {{R::kEye, 0, 1, 2, 3}, {R::kTarget, 0, 4, 5, 6}};
     case kRoom:
-      return {{R::kLabel, 0, 2, 2},
-              {R::kOutline, 0, 0, 0},
-              {R::kOutline, 1, 4, 0},
-              {R::kOutline, 2, 4, 4},
-              {R::kOutline, 3, 999, 999, k2D, true}};
+      return {{R::kLabel, 0, 2, 2},   {R::kOutline, 0, 0, 0}, {R::kOutline, 1, 4, 0},
+              {R::kOutline, 2, 4, 4}, {R::kOutline, 3, 999, 999, k2D, true}};
     case kLight: return {{R::kPosition, 0, 1, 1, 2}, {R::kTarget, 0, 3, 3, 0}};
     default: return {};
   }
@@ -173,7 +166,6 @@ TEST(ElementPoints, EveryKindGivesItsPointsInRecordOrder) {
       EXPECT_EQ(p.unused, w.unused);
       EXPECT_EQ(p.relative, w.relative);
       EXPECT_EQ(p.is_place(), !w.separator && !w.relative);
-      EXPECT_FALSE(p.marked());  // created records start unmarked
       any_3d |= p.is_3d();
     }
     EXPECT_EQ(has_3d_points(e.type), any_3d);
@@ -183,13 +175,12 @@ TEST(ElementPoints, EveryKindGivesItsPointsInRecordOrder) {
 
 TEST(ElementPoints, ReferencesReachTheStoredPointsAndMarks) {
   Kinds k;
-  for (Element& e : k.d.store.list) {
+  for (Element& e : k.d.store.list)
     for_each_point(e, [](const PointRef& p) {
       *p.x += 100;
       if (p.z) *p.z += 10;
       *p.mark = 1;
     });
-  }
   EXPECT_EQ(k.line->end.x, 103);
   EXPECT_EQ(k.line->end.mark, 1);
   EXPECT_EQ(k.dimension->points()[1].measured.x, 103);
@@ -241,44 +232,43 @@ TEST(ElementPoints, GablePointsAreUnusedWithoutGableAndWalksStop) {
   EXPECT_TRUE(points_of(odd).empty());
 }
 
+// The element of the given kind.
+Element* of_kind(Kinds& k, int type) {
+  for (Element& e : k.d.store.list)
+    if (e.type == type) return &e;
+  return nullptr;
+}
+
 // A damaged record: counts that claim more than the record holds.
 struct Damage {
   const char* what;
+  int type;
   void (*apply)(Kinds&);
-  Element* (*element)(Kinds&);
   std::size_t points;  // those still given: the fixed part and the tails that fit
 };
 
 const Damage kDamages[] = {
-    {"dimension count one too many", [](Kinds& k) { k.dimension->count = 3; },
-     [](Kinds& k) -> Element* { return k.dimension; }, 0},
-    {"dimension count huge", [](Kinds& k) { k.dimension->count = 0xffffffffu; },
-     [](Kinds& k) -> Element* { return k.dimension; }, 0},
-    {"wall lines past the end", [](Kinds& k) { k.wall->line_count = 8; },
-     [](Kinds& k) -> Element* { return k.wall; }, 10},  // the openings move past the end too
-    {"wall openings huge", [](Kinds& k) { k.wall->opening_count = 0xfffffff0u; },
-     [](Kinds& k) -> Element* { return k.wall; }, 12},
-    {"wall lines huge", [](Kinds& k) { k.wall->line_count = 0xffffffffu; },
-     [](Kinds& k) -> Element* { return k.wall; }, 10},
-    {"pattern outline one too many", [](Kinds& k) { k.pattern->count = 5; },
-     [](Kinds& k) -> Element* { return k.pattern; }, 2},
-    {"room outline huge", [](Kinds& k) { k.room->count = 0xfffffff0u; },
-     [](Kinds& k) -> Element* { return k.room; }, 1},
-    {"object vertices one too many", [](Kinds& k) { k.object->vertex_count = 4; },
-     [](Kinds& k) -> Element* { return k.object; }, 0},
-    {"object faces huge", [](Kinds& k) { k.object->face_count = 0xffffffffu; },
-     [](Kinds& k) -> Element* { return k.object; }, 0},
-    {"record size cut to the fixed part", [](Kinds& k) { k.wall->size = sizeof(Wall); },
-     [](Kinds& k) -> Element* { return k.wall; }, 10},
-    {"record size below the fixed part", [](Kinds& k) { k.room->size = sizeof(Element); },
-     [](Kinds& k) -> Element* { return k.room; }, 1},
+    {"dimension count one too many", kDimension, [](Kinds& k) { k.dimension->count = 3; }, 0},
+    {"dimension count huge", kDimension, [](Kinds& k) { k.dimension->count = 0xffffffffu; }, 0},
+    // The openings move past the end too.
+    {"wall lines past the end", kWall, [](Kinds& k) { k.wall->line_count = 8; }, 10},
+    {"wall openings huge", kWall, [](Kinds& k) { k.wall->opening_count = 0xfffffff0u; }, 12},
+    {"wall lines huge", kWall, [](Kinds& k) { k.wall->line_count = 0xffffffffu; }, 10},
+    {"pattern outline one too many", kPattern, [](Kinds& k) { k.pattern->count = 5; }, 2},
+    {"room outline huge", kRoom, [](Kinds& k) { k.room->count = 0xfffffff0u; }, 1},
+    {"object vertices one too many", kObject3D, [](Kinds& k) { k.object->vertex_count = 4; }, 0},
+    {"object faces huge", kObject3D, [](Kinds& k) { k.object->face_count = 0xffffffffu; }, 0},
+    {"record size cut to the fixed part", kWall, [](Kinds& k) { k.wall->size = sizeof(Wall); }, 10},
+    {"record size below the fixed part", kRoom,
+     [](Kinds& k) { k.room->size = sizeof(Element); }, 1},
 };
 
 TEST(ElementPoints, DamagedTailsGiveFewerPointsAndAreNotRead) {
   for (const Damage& dmg : kDamages) {
     SCOPED_TRACE(dmg.what);
     Kinds k;
-    Element* e = dmg.element(k);
+    Element* e = of_kind(k, dmg.type);
+    ASSERT_NE(e, nullptr);
     EXPECT_TRUE(tail_intact(*e));
     const std::uint32_t size = e->size;
     dmg.apply(k);
@@ -339,7 +329,6 @@ TEST(ElementPointsUsers, DamagedRecordsAreNotReadPastTheirEnd) {
   PickContext c;
   c.units_per_pixel = 0.01;
   SnapQuery q;
-  q.x = 0;
   q.y = 10;
   auto writes = [](const Element& e) {
     std::vector<std::uint8_t> bytes;
@@ -373,9 +362,8 @@ TEST(ElementPointsUsers, DamagedRecordsAreNotReadPastTheirEnd) {
   EXPECT_EQ(k.line->selected, 1);
   select_points(k.d, s, Filter{}, 0, -1000, -1000, 1000, 1000);
   EXPECT_EQ(k.line->start.mark, 1);
-  for (Element* e : {static_cast<Element*>(k.dimension), static_cast<Element*>(k.wall),
-                     static_cast<Element*>(k.pattern), static_cast<Element*>(k.object),
-                     static_cast<Element*>(k.room)})
+  for (const Element* e : std::initializer_list<const Element*>{k.dimension, k.wall, k.pattern,
+                                                               k.object, k.room})
     EXPECT_FALSE(writes(*e)) << int{e->type};
 }
 

@@ -1,7 +1,5 @@
-// The export commands end to end through the script host: the export-scope question, the text
-// question of EPS and PDF, the file chooser, the file written, the marks cleared afterwards;
-// cancelling at any step writes nothing; a file that cannot be opened says so. And the
-// command line's --export of each vector format, handed to the program itself.
+// The export commands end to end through the script host (questions, file chooser, the file,
+// the marks cleared, cancels, unwritable files), and the command line's --export.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,15 +34,6 @@ bool none_selected(const App& app) {
   return true;
 }
 
-const char* const kScope =
-    "Export %s: [All objects|All visible objects|Select objects|Cancel] -> ";
-
-std::string scope(const char* format, const char* answer) {
-  std::string q = kScope;
-  q.replace(q.find("%s"), 2, format);
-  return q + answer;
-}
-
 TEST(ExportCommandScripts, EachExportAsksWhatThenWhereAndWrites) {
   struct Case {
     const char* command;
@@ -66,13 +55,14 @@ TEST(ExportCommandScripts, EachExportAsksWhatThenWhereAndWrites) {
     SCOPED_TRACE(std::string(c.command) + " " + c.extra);
     files_test::TempDir out;
     const std::string path = out.file("plan.out");
-    ScriptRun run(std::string(c.command) + "\nanswer All objects\n" + c.extra + "file " + path +
-                      "\n",
-                  plan);
+    ScriptRun run(
+        std::string(c.command) + "\nanswer All objects\n" + c.extra + "file " + path + "\n", plan);
     EXPECT_EQ(run.status, 0);
     const auto questions = run.lines("question");
     ASSERT_FALSE(questions.empty());
-    EXPECT_EQ(questions[0], scope(c.format, "All objects"));
+    EXPECT_EQ(questions[0], std::string("Export ") + c.format +
+                                ": [All objects|All visible objects|Select objects|Cancel] -> "
+                                "All objects");
     if (*c.extra) {
       ASSERT_EQ(questions.size(), 2u);
       EXPECT_TRUE(questions[1].starts_with(
@@ -134,7 +124,8 @@ TEST(ExportCommandScripts, TheScopeDecidesWhatIsWritten) {
     EXPECT_EQ(run.status, 0);
     const std::string doc = export_test::read_file(path);
     std::size_t n = 0;
-    for (std::size_t at = doc.find("<line "); at != std::string::npos; at = doc.find("<line ", at + 1))
+    for (std::size_t at = doc.find("<line "); at != std::string::npos;
+         at = doc.find("<line ", at + 1))
       ++n;
     EXPECT_EQ(n, c.lines);
     EXPECT_TRUE(none_selected(*run.app));
@@ -151,6 +142,22 @@ TEST(ExportCommandScripts, AFileThatCannotBeOpenedSaysSo) {
   EXPECT_TRUE(none_selected(*run.app));
 }
 
+// A data directory of its own for the program: the catalogue (a copy, so that nothing is appended
+// to the project's) and the fonts of the tree.
+struct ProgramData {
+  shell_test::DataDir data;
+  std::vector<std::string> env = {"KORAV_DATA_DIR=" + data.path()};
+  ProgramData() {
+    fs::create_directories(data.file("dat"));
+    fs::create_directory_symlink(std::string(KORAV_SOURCE_DIR) + "/dat/fonts",
+                                 data.file("dat/fonts"));
+  }
+  export_test::Run run(const std::string& format, const std::string& in, const std::string& out,
+                       const std::string& where) const {
+    return export_test::run_program({KORAV_BINARY, "--export", format, in, out}, where, env);
+  }
+};
+
 // --export FORMAT DRAWING OUT for each vector format: the program loads the drawing and writes
 // every element; a target that cannot be opened fails with a message and status 1.
 TEST(ExportCommandLine, EveryVectorFormat) {
@@ -160,29 +167,25 @@ TEST(ExportCommandLine, EveryVectorFormat) {
   FakeUi ui;
   const std::string in = dir.file("gallery.krv");
   ASSERT_TRUE(save_drawing_to(d, ui, in));
-  // A data directory of its own: the catalogue (a copy, so that nothing is appended to the
-  // project's) and the fonts of the tree.
-  shell_test::DataDir data;
-  fs::create_directories(data.file("dat"));
-  fs::create_directory_symlink(std::string(KORAV_SOURCE_DIR) + "/dat/fonts", data.file("dat/fonts"));
-  const std::vector<std::string> env = {"KORAV_DATA_DIR=" + data.path()};
+  const ProgramData program;
   struct Case {
     const char* format;
     const char* starts;
-  } cases[] = {{"svg", "<?xml"}, {"eps", "%!PS-Adobe-3.0 EPSF-2.0\n"}, {"ps", "%!PS-Adobe-3.0\n"},
-               {"pdf", "%PDF-1.3\n"}, {"hpgl", "IN;IP0,0,8400,11880;\n"}};
+  } cases[] = {{"svg", "<?xml"},
+               {"eps", "%!PS-Adobe-3.0 EPSF-2.0\n"},
+               {"ps", "%!PS-Adobe-3.0\n"},
+               {"pdf", "%PDF-1.3\n"},
+               {"hpgl", "IN;IP0,0,8400,11880;\n"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.format);
     const std::string out = dir.file(std::string("gallery.") + c.format);
-    const auto r = export_test::run_program({KORAV_BINARY, "--export", c.format, in, out},
-                                            dir.path(), env);
+    const auto r = program.run(c.format, in, out, dir.path());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     const std::string doc = export_test::read_file(out);
     EXPECT_TRUE(doc.starts_with(c.starts));
     EXPECT_GT(doc.size(), 2000u);
-    const auto bad = export_test::run_program(
-        {KORAV_BINARY, "--export", c.format, in, dir.file("missing/x")}, dir.path(), env);
+    const auto bad = program.run(c.format, in, dir.file("missing/x"), dir.path());
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("Cannot open file"), std::string::npos) << bad.err;
   }
@@ -201,31 +204,22 @@ TEST(ExportCommandLine, ConvertsDxfFiles) {
                           "0\nLINE\n8\n0\n10\n0\n20\n0\n11\n4\n21\n3\n"
                           "0\nCIRCLE\n8\n0\n10\n2\n20\n2\n40\n1.5\n"
                           "0\nENDSEC\n0\nEOF\n");
-  shell_test::DataDir data;
-  fs::create_directories(data.file("dat"));
-  fs::create_directory_symlink(std::string(KORAV_SOURCE_DIR) + "/dat/fonts", data.file("dat/fonts"));
-  const std::vector<std::string> env = {"KORAV_DATA_DIR=" + data.path()};
+  const ProgramData program;
   for (const char* format : {"pdf", "svg", "krv"}) {
     SCOPED_TRACE(format);
-    const std::string out = dir.file(std::string("plan.") + format);
-    const auto r = export_test::run_program({KORAV_BINARY, "--export", format, in, out}, dir.path(), env);
+    const auto r = program.run(format, in, dir.file(std::string("plan.") + format), dir.path());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
   }
   Drawing back;
   FakeUi ui;
   ASSERT_EQ(load_drawing(back, ui, dir.file("plan.krv")), LoadStatus::kLoaded);
-  int lines = 0, circles = 0;
-  for (const Element& e : back.store.list) {
-    lines += e.type == kLine;
-    circles += e.type == kCircle;
-  }
-  EXPECT_EQ(lines, 1);
-  EXPECT_EQ(circles, 1);
+  std::vector<int> types;
+  for (const Element& e : back.store.list) types.push_back(e.type);
+  EXPECT_EQ(types, (std::vector<int>{kLine, kCircle}));
   const std::string empty = dir.file("empty.dxf");
   export_test::write_file(empty, "0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nEOF\n");
-  const auto bad = export_test::run_program({KORAV_BINARY, "--export", "pdf", empty, dir.file("e.pdf")},
-                                            dir.path(), env);
+  const auto bad = program.run("pdf", empty, dir.file("e.pdf"), dir.path());
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("ENTITIES section is missing"), std::string::npos) << bad.err;
 }

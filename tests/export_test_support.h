@@ -163,9 +163,10 @@ struct Run {
 };
 
 // Runs argv[0] with the arguments (no shell), standard output and error collected in files of
-// `dir`; `env` entries ("NAME=value") are added to the environment.
+// `dir`; `env` entries ("NAME=value") are added to the environment; standard input is the file
+// `input` when given.
 inline Run run_program(const std::vector<std::string>& argv, const std::string& dir,
-                       const std::vector<std::string>& env = {}) {
+                       const std::vector<std::string>& env = {}, const std::string& input = "") {
   const std::string out = dir + "/run.out", err = dir + "/run.err";
   Run r;
   const pid_t pid = fork();
@@ -173,6 +174,11 @@ inline Run run_program(const std::vector<std::string>& argv, const std::string& 
     const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (o < 0 || e < 0) _exit(126);
+    if (!input.empty()) {
+      const int i = open(input.c_str(), O_RDONLY);
+      if (i < 0) _exit(126);
+      dup2(i, 0);
+    }
     dup2(o, 1);
     dup2(e, 2);
     for (const std::string& v : env) putenv(const_cast<char*>(v.c_str()));

@@ -38,6 +38,7 @@ std::vector<std::string> character(const std::string& font, int code) {
 }
 
 using files_test::glyph_values;
+using Lines = std::vector<std::string>;
 
 Font read_back(const std::string& text) {
   Font f;
@@ -53,25 +54,23 @@ TEST(FontImport, PathsAndWidthsInTextHeights) {
   ASSERT_TRUE(r.error.empty()) << r.error;
   EXPECT_EQ(r.glyphs, 3);  // A, o and adieresis; the space has no path
   EXPECT_EQ(character(r.font, 'A'),
-            (std::vector<std::string>{"0.600000", "1 0.000000 0.000000", "2 0.300000 0.700000",
-                                      "2 0.600000 0.000000", "1 0.720000 0.280000",
-                                      "2 1.080000 0.280000", "0"}));
+            (Lines{"0.600000", "1 0.000000 0.000000", "2 0.300000 0.700000", "2 0.600000 0.000000",
+                   "1 0.720000 0.280000", "2 1.080000 0.280000", "0"}));
   const std::vector<std::string> o = character(r.font, 'o');
   ASSERT_GE(o.size(), 4u);
   EXPECT_EQ(o[0], "0.500000");
   EXPECT_EQ(o[1], "1 0.250000 0.000000");
   EXPECT_EQ(o[2], "4 0.100000 0.000000 0.000000 0.100000 0.000000 0.250000");
-  EXPECT_EQ(std::vector<std::string>(o.end() - 3, o.end()),
-            (std::vector<std::string>{"6", "5", "0"}));
-  EXPECT_EQ(character(r.font, ' '), (std::vector<std::string>{"0.250000", "0"}));
-  EXPECT_EQ(character(r.font, 127), (std::vector<std::string>{"1.00", "0"}));
+  EXPECT_EQ(std::vector<std::string>(o.end() - 3, o.end()), (Lines{"6", "5", "0"}));
+  EXPECT_EQ(character(r.font, ' '), (Lines{"0.250000", "0"}));
+  EXPECT_EQ(character(r.font, 127), (Lines{"1.00", "0"}));
   // An operator short of numbers ends the glyph: the rcurveto of adieresis is dropped.
-  EXPECT_EQ(character(r.font, 0xE4), (std::vector<std::string>{"0.000000", "1 0.000000 0.000000",
-                                                                "2 0.010000 0.010000", "0"}));
+  EXPECT_EQ(character(r.font, 0xE4),
+            (Lines{"0.000000", "1 0.000000 0.000000", "2 0.010000 0.010000", "0"}));
 
   const Font f = read_back(r.font);
-  EXPECT_EQ(glyph_values(f, 'A'), (std::vector<std::int16_t>{1, 0, 0, 2, 30, 70, 2, 60, 0, 1,
-                                                             72, 28, 2, 108, 28, 0}));
+  EXPECT_EQ(glyph_values(f, 'A'),
+            (std::vector<std::int16_t>{1, 0, 0, 2, 30, 70, 2, 60, 0, 1, 72, 28, 2, 108, 28, 0}));
   EXPECT_EQ(f.advance['A'], 60);
   EXPECT_EQ(glyph_values(f, 'B'), (std::vector<std::int16_t>{0}));
 }
@@ -87,20 +86,16 @@ TEST(FontImport, DamagedDescriptionsGiveWhatTheyHoldOrAClearError) {
   const FontImportResult r = import_font_description(
       "/FontMatrix [1 0 0 1 0 0] /CharDefs begin /B { (}) pop 0 0 moveto 1e9 -1e9 lineto");
   ASSERT_TRUE(r.error.empty()) << r.error;
-  EXPECT_EQ(character(r.font, 'B'), (std::vector<std::string>{"0.000000", "1 0.000000 0.000000",
-                                                               "2 300.000000 -300.000000", "0"}));
+  EXPECT_EQ(character(r.font, 'B'),
+            (Lines{"0.000000", "1 0.000000 0.000000", "2 300.000000 -300.000000", "0"}));
   read_back(r.font);
 }
 
 TEST(FontImport, GlyphNamesOfTheLatin1Encoding) {
-  EXPECT_EQ(latin1_code_of_glyph("space"), 32);
-  EXPECT_EQ(latin1_code_of_glyph("A"), 65);
-  EXPECT_EQ(latin1_code_of_glyph("asciitilde"), 126);
-  EXPECT_EQ(latin1_code_of_glyph("germandbls"), 0xDF);
-  EXPECT_EQ(latin1_code_of_glyph("degree"), 0xB0);
-  EXPECT_EQ(latin1_code_of_glyph("ydieresis"), 0xFF);
-  EXPECT_EQ(latin1_code_of_glyph(".notdef"), 0);
-  EXPECT_EQ(latin1_code_of_glyph(""), 0);
+  const std::pair<const char*, int> names[] = {
+      {"space", 32},    {"A", 65},           {"asciitilde", 126}, {"germandbls", 0xDF},
+      {"degree", 0xB0}, {"ydieresis", 0xFF}, {".notdef", 0},      {"", 0}};
+  for (const auto& [name, code] : names) EXPECT_EQ(latin1_code_of_glyph(name), code) << name;
 }
 
 TEST(FontFromDrawing, CellsGiveCharactersInTextHeights) {
@@ -116,12 +111,10 @@ TEST(FontFromDrawing, CellsGiveCharactersInTextHeights) {
   c.sweep = 2 * 3.141592653589793;
   create(d.store, c);
   const std::string font = font_from_drawing(d, 0);
-  EXPECT_EQ(character(font, 'A'),
-            (std::vector<std::string>{"0.90", "1 0.10 0.00", "2 0.50 0.80", "2 0.90 0.00",
-                                      "1 0.25 0.40", "2 0.75 0.40", "0"}));
-  EXPECT_EQ(character(font, 'P'), (std::vector<std::string>{"0.75", "3 0.50 0.50 0.25 0.00 360.00",
-                                                            "0"}));
-  EXPECT_EQ(character(font, 'B'), (std::vector<std::string>{"0.50", "0"}));
+  EXPECT_EQ(character(font, 'A'), (Lines{"0.90", "1 0.10 0.00", "2 0.50 0.80", "2 0.90 0.00",
+                                         "1 0.25 0.40", "2 0.75 0.40", "0"}));
+  EXPECT_EQ(character(font, 'P'), (Lines{"0.75", "3 0.50 0.50 0.25 0.00 360.00", "0"}));
+  EXPECT_EQ(character(font, 'B'), (Lines{"0.50", "0"}));
   const Font f = read_back(font);
   EXPECT_EQ(glyph_values(f, 'P'), (std::vector<std::int16_t>{3, 50, 50, 25, 0, 3600, 0}));
 }
@@ -134,8 +127,9 @@ TEST(FontCommands, ImportAndFromDrawingThroughTheScriptHost) {
   const std::string target = dir.file("Imported");
   {
     App app;
-    std::istringstream in("set Toolbar/Snap off\np_file_import_truetype\nfile " + source + "\nfile " + target +
-                          "\np_file_import_truetype\nfile " + dir.file("garbage.ps") +
+    std::istringstream in("set Toolbar/Snap off\np_file_import_truetype\nfile " + source +
+                          "\nfile " + target + "\np_file_import_truetype\nfile " +
+                          dir.file("garbage.ps") +
                           "\nb_line_line\nclick 1.1 -2\nclick 1.5 -1.2\nclick 1.5 -1.2\np_nop\n"
                           "p_file_export_font\n");
     ScriptHost host(app, in, "test", nullptr);
@@ -151,8 +145,7 @@ TEST(FontCommands, ImportAndFromDrawingThroughTheScriptHost) {
   }
   EXPECT_EQ(shell_test::read_text(target), import_font_description(seed()).font);
   const std::string made = shell_test::read_text(dir.path() + "/dat/fonts/newfont");
-  EXPECT_EQ(character(made, 'A'),
-            (std::vector<std::string>{"0.50", "1 0.10 0.00", "2 0.50 0.80", "0"}));
+  EXPECT_EQ(character(made, 'A'), (Lines{"0.50", "1 0.10 0.00", "2 0.50 0.80", "0"}));
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST(GeometryDirection, QuadrantsThresholdsAndRange) {
   }
 }
 
-TEST(GeometryIntersection, CrossingLines) {
+TEST(GeometryIntersection, CrossingAndNotCrossingLines) {
   LineCrossing c = line_intersection({0, 0}, {2, 2}, {0, 2}, {2, 0});
   ASSERT_TRUE(c.found);
   EXPECT_DOUBLE_EQ(c.point.x, 1);
@@ -55,23 +55,20 @@ TEST(GeometryIntersection, CrossingLines) {
   ASSERT_TRUE(c.found);
   EXPECT_DOUBLE_EQ(c.point.x, 5);
   EXPECT_DOUBLE_EQ(c.point.y, 0);
-}
-
-TEST(GeometryIntersection, ParallelAndDegenerateLinesAreNotFound) {
+  // A small but real angle is still a crossing.
+  c = line_intersection({0, 0}, {1, 0}, {0, 1}, {1, 1 - 1e-6});
+  ASSERT_TRUE(c.found);
+  EXPECT_NEAR(c.point.x, 1e6, 1e-3);
   EXPECT_FALSE(line_intersection({0, 0}, {1, 1}, {0, 1}, {3, 4}).found);  // parallel
   EXPECT_FALSE(line_intersection({0, 0}, {1, 1}, {2, 2}, {5, 5}).found);  // collinear
   EXPECT_FALSE(line_intersection({0, 0}, {1, 0}, {3, 3}, {3, 3}).found);  // zero length
   EXPECT_FALSE(line_intersection({1, 1}, {1, 1}, {3, 3}, {3, 3}).found);  // both zero length
+  EXPECT_FALSE(line_intersection({0, 0}, {NAN, 0}, {0, 1}, {1, 0}).found);
   // Parallel lines on a large site whose direction vectors differ only by rounding.
   const Vec2 a1{1234.567 + 0.1, 2345.678 + 0.3}, b1{1234.567 + 0.2, 2345.678 + 0.6};
   const Vec2 a2{1234.567 + 1.0, 2345.678 + 1.0}, b2{1234.567 + 1.1, 2345.678 + 1.3};
   ASSERT_NE(cross(b1 - a1, b2 - a2), 0);  // the noise the tolerance has to absorb
   EXPECT_FALSE(line_intersection(a1, b1, a2, b2).found);
-  // A small but real angle is still a crossing.
-  const LineCrossing c = line_intersection({0, 0}, {1, 0}, {0, 1}, {1, 1 - 1e-6});
-  ASSERT_TRUE(c.found);
-  EXPECT_NEAR(c.point.x, 1e6, 1e-3);
-  EXPECT_FALSE(line_intersection({0, 0}, {NAN, 0}, {0, 1}, {1, 0}).found);
 }
 
 TEST(GeometryProjection, ParameterAndFoot) {
@@ -127,44 +124,37 @@ Wall* add_wall(Drawing& d, int layer, Vec2 c0, Vec2 c1, Vec2 c2, Vec2 c3) {
   return create_wall(d.store, w, lines, {});
 }
 
-TEST(GeometryEdgePick, NearestLineWithFootInside) {
-  Drawing d;
-  EXPECT_EQ(edge_pick(d, {0, 0}).element, nullptr);  // an empty drawing
-  Line* far = create_line(d.store, 0, 0, 0, 0, 0, 10, 0);
-  Line* near = create_line(d.store, 0, 0, 0, 0, 2, 10, 2);
-  EdgePick e = edge_pick(d, {5, 1.5});
-  ASSERT_TRUE(e.found);
-  EXPECT_EQ(std::tuple(e.element, e.start, e.end), std::tuple(near, Vec2(0, 2), Vec2(10, 2)));
-  e = edge_pick(d, {5, 0.9});
-  ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.element, far);
+// The picked element, or nullptr when nothing was found.
+const Element* picked(const Drawing& d, Vec2 p) {
+  const EdgePick e = edge_pick(d, p);
+  return e.found ? e.element : nullptr;
 }
 
-TEST(GeometryEdgePick, FootOnOrBeyondAnEndDoesNotCount) {
+TEST(GeometryEdgePick, NearestLineWithFootStrictlyInside) {
   Drawing d;
-  create_line(d.store, 0, 0, 0, 0, 0, 10, 0);
-  EXPECT_FALSE(edge_pick(d, {-1, 0.5}).found);
-  EXPECT_FALSE(edge_pick(d, {11, 0.5}).found);
-  EXPECT_FALSE(edge_pick(d, {0, 0.5}).found);   // t = 0 exactly
-  EXPECT_FALSE(edge_pick(d, {10, 0.5}).found);  // t = 1 exactly
+  EXPECT_EQ(picked(d, {0, 0}), nullptr);  // an empty drawing
+  Line* far = create_line(d.store, 0, 0, 0, 0, 0, 10, 0);
+  Line* near = create_line(d.store, 0, 0, 0, 0, 2, 10, 2);
+  const EdgePick e = edge_pick(d, {5, 1.5});
+  ASSERT_TRUE(e.found);
+  EXPECT_EQ(std::tuple(e.element, e.start, e.end), std::tuple(near, Vec2(0, 2), Vec2(10, 2)));
+  EXPECT_EQ(picked(d, {5, 0.9}), far);
+  // Feet on or beyond an end (t = 0 and t = 1 exactly) do not count.
+  for (Vec2 p : {Vec2(-1, 0.5), Vec2(11, 0.5), Vec2(0, 0.5), Vec2(10, 0.5)})
+    EXPECT_EQ(picked(d, p), nullptr) << p.x;
   // A zero-length line is never an edge.
   Drawing z;
   create_line(z.store, 0, 0, 0, 1, 1, 1, 1);
-  EXPECT_FALSE(edge_pick(z, {1, 1}).found);
+  EXPECT_EQ(picked(z, {1, 1}), nullptr);
 }
 
 TEST(GeometryEdgePick, DistanceLimitAndTies) {
   Drawing d;
   Line* first = create_line(d.store, 0, 0, 0, 0, 1, 500, 1);
   create_line(d.store, 0, 0, 0, 0, -1, 500, -1);
-  EXPECT_FALSE(edge_pick(d, {250, 101}).found);  // 100 away: not below the limit
-  EdgePick e = edge_pick(d, {250, 100.5});
-  ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.element, first);
-  // Exactly between the two lines: the earlier in store order wins.
-  e = edge_pick(d, {250, 0});
-  ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.element, first);
+  EXPECT_EQ(picked(d, {250, 101}), nullptr);  // 100 away: not below the limit
+  EXPECT_EQ(picked(d, {250, 100.5}), first);
+  EXPECT_EQ(picked(d, {250, 0}), first);  // exactly between: the earlier in store order
 }
 
 TEST(GeometryEdgePick, OnlyCurrentAndShownLayers) {
@@ -175,13 +165,9 @@ TEST(GeometryEdgePick, OnlyCurrentAndShownLayers) {
   Line* current = create_line(d.store, 1, 0, 0, 0, 5, 10, 5);
   d.layers.layer[3].state = 0;
   d.layers.layer[4].state = 1;
-  EdgePick e = edge_pick(d, {5, 1});
-  ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.element, shown);
+  EXPECT_EQ(picked(d, {5, 1}), shown);
   d.layers.layer[4].state = 0;
-  e = edge_pick(d, {5, 1});
-  ASSERT_TRUE(e.found);
-  EXPECT_EQ(e.element, current);
+  EXPECT_EQ(picked(d, {5, 1}), current);
 }
 
 TEST(GeometryEdgePick, WallFootprintSides) {

@@ -77,14 +77,13 @@ TEST(HiddenLineScripts, RenderFromTheDialogAndKeepTheResult) {
   EXPECT_EQ(r.app->view_number(), kPlanView);
   EXPECT_NE(t.out.find("hlr render time: "), std::string::npos) << t.out;
   EXPECT_NE(t.out.find(" sec  lines:9 joins:0\n"), std::string::npos) << t.out;
-  // The result lies where the view showed the cuboid, ten times as large.
-  for (const Line* l : lines)
+  // The result lies where the view showed the cuboid, ten times as large, and in the view.
+  const View& v = r.app->view();
+  for (const Line* l : lines) {
     for (const Point2& p : {l->start, l->end}) {
       EXPECT_GE(p.x, 10 * project_point(kFrontLeftView, 0, 1, 0).u - 1e-9);
       EXPECT_LE(p.x, 10 * project_point(kFrontLeftView, 2, 0, 0).u + 1e-9);
     }
-  const View& v = r.app->view();
-  for (const Line* l : lines) {
     EXPECT_TRUE(l->start.x >= v.xmin && l->start.x <= v.xmax);
     EXPECT_TRUE(l->start.y >= v.ymin && l->start.y <= v.ymax);
   }
@@ -99,7 +98,7 @@ TEST(HiddenLineScripts, TheResultIsOneUndoStep) {
   EXPECT_EQ(lines_of(*again.app).size(), 9u);
 }
 
-TEST(HiddenLineScripts, OtherLayerAsksUntilTheNumberIsALayer) {
+TEST(HiddenLineScripts, OtherLayerAsksUntilTheNumberIsALayerAndLeavingItKeepsTheCurrent) {
   ScriptRun r(kCuboid + "b_3d_hlr\nanswer Other layer\ntype 1200\ntype -3\ntype 7\n");
   // Each refused number asks again: otherwise the next "type" would find no value entry open
   // and fail the script.
@@ -115,14 +114,10 @@ TEST(HiddenLineScripts, OtherLayerAsksUntilTheNumberIsALayer) {
       EXPECT_EQ(e.layer, 0);
     }
   EXPECT_EQ(r.app->drawing.layers.layer[7].count, 9u);
-}
-
-TEST(HiddenLineScripts, LeavingTheLayerPromptKeepsTheResultOnTheCurrentLayer) {
-  ScriptRun r(kCuboid + "b_3d_hlr\nanswer Other layer\np_nop\n");
-  ASSERT_EQ(r.status, 0);
-  const auto lines = lines_of(*r.app);
-  ASSERT_EQ(lines.size(), 9u);
-  for (const Line* l : lines) EXPECT_EQ(l->layer, 0);
+  ScriptRun left(kCuboid + "b_3d_hlr\nanswer Other layer\np_nop\n");
+  ASSERT_EQ(left.status, 0);
+  ASSERT_EQ(lines_of(*left.app).size(), 9u);
+  for (const Line* l : lines_of(*left.app)) EXPECT_EQ(l->layer, 0);
 }
 
 TEST(HiddenLineScripts, CancelDiscardsTheResult) {

@@ -1,9 +1,5 @@
-// HPGL and HPGL/2 plots: the header and its input window, the coordinates of both origins and
-// both orientations, lines joined without lifting the pen, circles and arcs as CI and AA,
-// ellipses and splines as lines, the output sorted by pen, line types written only when they
-// change, the HPGL/2 pen table (mono, colour, fillings, more colours than entries), solid
-// fillings with holes in polygon mode, and what is left out (the guide pen, what lies outside
-// the frame, values that are not finite).
+// HPGL and HPGL/2 plots: header, coordinates, pen runs, curves, line types, the HPGL/2 pen table,
+// fillings in polygon mode, and what is left out (guide pen, outside the frame, not finite).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -43,6 +39,11 @@ std::vector<std::string> pen_run(const std::string& doc, int pen) {
     if (in) out.push_back(l);
   }
   return out;
+}
+
+bool has_line(const std::string& doc, const std::string& line) {
+  const std::vector<std::string> all = lines_of(doc);
+  return std::find(all.begin(), all.end(), line) != all.end();
 }
 
 std::size_t count_of(const std::string& doc, const std::string& what) {
@@ -220,11 +221,10 @@ TEST(Hpgl, Hpgl2SelectsTheDrawingsLineTypesByTheirLengthInMillimetres) {
   ASSERT_EQ(run.size(), 4u);
   EXPECT_EQ(run[0], "LT4,3.250,1;");
   EXPECT_EQ(run[2], "LT;");
-  // The pattern itself: dash and gap of each section, the plotter scales them to the length.
-  const std::vector<std::string> all = lines_of(doc);
-  EXPECT_NE(std::find(all.begin(), all.end(), "UL4,4.000,1.000,0.500,1.000;"), all.end());
-  EXPECT_NE(std::find(all.begin(), all.end(), "UL6;"), all.end());
-  EXPECT_NE(std::find(all.begin(), all.end(), "UL1;"), all.end());  // the solid line type 0
+  // The pattern itself: dash and gap of each section, the plotter scales them to the length;
+  // UL1 is the solid line type 0.
+  for (const char* l : {"UL4,4.000,1.000,0.500,1.000;", "UL6;", "UL1;"})
+    EXPECT_TRUE(has_line(doc, l)) << l;
 }
 
 TEST(Hpgl, PlainHpglHasNoPenTableLineTypeDefinitionsOrPolygons) {
@@ -253,13 +253,10 @@ TEST(Hpgl, Hpgl2WritesAllPenEntriesAndEndsInPclMode) {
   const std::string doc = plot_of(d, p);
   EXPECT_EQ(count_of(doc, "PC"), 256u);
   EXPECT_EQ(count_of(doc, ";PW"), 256u);
-  const std::vector<std::string> all = lines_of(doc);
-  auto has = [&](const std::string& l) { return std::find(all.begin(), all.end(), l) != all.end(); };
-  EXPECT_TRUE(has("PC0,255,255,255;PW0.000,0;"));
-  EXPECT_TRUE(has("PC3,255,128,0;PW0.250,3;"));
-  EXPECT_TRUE(has("PC255,0,0,0;PW0.050,255;"));  // unused: black, 0.1 mm at the drawing scale
-  EXPECT_TRUE(has("START"));
-  EXPECT_TRUE(has("FINIS"));
+  // The unused entry 255: black, 0.1 mm at the drawing scale.
+  for (const char* l : {"PC0,255,255,255;PW0.000,0;", "PC3,255,128,0;PW0.250,3;",
+                        "PC255,0,0,0;PW0.050,255;", "START", "FINIS"})
+    EXPECT_TRUE(has_line(doc, l)) << l;
   EXPECT_TRUE(doc.ends_with("FINIS\nSP0;PU0,0;PG;\x1b%0A\x1b" "E"));
   // "Show all colored black" and the mono plotter: every pen black; mono writes greys.
   d.settings.view.all_black = 1;
@@ -267,9 +264,8 @@ TEST(Hpgl, Hpgl2WritesAllPenEntriesAndEndsInPclMode) {
   d.settings.view.all_black = 0;
   p.type = kPlotHpgl2Mono;
   const std::string mono = plot_of(d, p);
-  const std::vector<std::string> m = lines_of(mono);
-  EXPECT_NE(std::find(m.begin(), m.end(), "PC3,0,0,0;PW0.250,3;"), m.end());
-  EXPECT_NE(std::find(m.begin(), m.end(), "PC0,255,255,255;PW0.000,0;"), m.end());
+  EXPECT_TRUE(has_line(mono, "PC3,0,0,0;PW0.250,3;"));
+  EXPECT_TRUE(has_line(mono, "PC0,255,255,255;PW0.000,0;"));
 }
 
 Pattern filling(double r, double g, double b, int pen = 0) {

@@ -11,15 +11,18 @@ void add_on(Drawing& d, int layer, int n) {
   for (int i = 0; i < n; ++i) create_line(d.store, layer, 0, 0, 0, 0, 1, 1);
 }
 
-TEST(Layers, ClearMakesDefaultNamesAndOneSet) {
+TEST(Layers, ClearResetsNamesAndSetsButKeepsStates) {
   Drawing d;
+  d.layers.layer[42].name.set("Roof");
+  d.layers.list_names[9].set("Upper");
+  save_layer_set(d, "Plan");
+  d.layers.layer[3].state = 1;
+  d.clear();
   EXPECT_EQ(d.layers.layer[42].name.view(), "Layer 42");
   EXPECT_EQ(d.layers.list_names[9].view(), "List 9");
   ASSERT_EQ(d.layers.sets.size(), 1u);
   EXPECT_EQ(d.layers.sets[0].name.view(), "Default");
-  d.layers.layer[3].state = 1;
-  d.clear();
-  EXPECT_EQ(d.layers.layer[3].state, 1);  // states survive a clear
+  EXPECT_EQ(d.layers.layer[3].state, 1);
 }
 
 TEST(Layers, MoveUpExchangesElementsAndRecords) {
@@ -105,20 +108,11 @@ TEST(Layers, MergeFromFileReplacesStatesOrAppends) {
   EXPECT_EQ(d.layers.sets[1].layer, 400u);
 }
 
-TEST(Pens, DefaultsAndPatternLength) {
-  auto pens = default_pens();
-  EXPECT_EQ(pens[6].name.view(), "P7");
-  EXPECT_EQ(pens[7].thickness, 1.5);
-  auto lts = default_line_types();
-  EXPECT_DOUBLE_EQ(lts[3].pattern_length, 7.0);
-  EXPECT_DOUBLE_EQ(lts[5].pattern_length, 8.6);
+TEST(Pens, PatternLengthCountsOnlyTheUsedSections) {
   LineType lt;
   lt.sections = 2;
-  lt.line[0] = 5;
-  lt.space[0] = 2;
-  lt.line[1] = 1;
-  lt.space[1] = 2;
-  lt.line[2] = 9;
+  std::tie(lt.line[0], lt.space[0], lt.line[1], lt.space[1], lt.line[2]) =
+      std::tuple(5.0, 2.0, 1.0, 2.0, 9.0);
   EXPECT_DOUBLE_EQ(pattern_length(lt), 10);
   lt.sections = 0;
   EXPECT_EQ(pattern_length(lt), 0);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -19,27 +20,26 @@ namespace {
 using files_test::TempDir;
 using shell_test::write_text;
 
+// Every value away from its default; the image name is UTF-8 here, ISO-8859-1 in the file.
 Material sample() {
-  Material m;
-  m.red = 0.25;
-  m.green = 0.5;
-  m.blue = 0.75;
-  m.transparency = 0.4;
-  m.reflection = 0.2;
-  m.ambience = 0.05;
-  m.refraction = 1;
-  m.metallic = 1;
-  m.highlight = 0.9;
-  m.texture = 1;
-  m.image = "Ziegel gr\xc3\xbcn.png";  // UTF-8 here, ISO-8859-1 in the file
-  m.repeat = 0;
-  m.size_x = 2.5;
-  m.size_y = 0.125;
-  m.offset_x = -1;
-  m.offset_y = 3;
-  m.mapping = kMapCylinderAtObject;
-  m.special = "phong 0.5";
-  return m;
+  return {.red = 0.25,
+          .green = 0.5,
+          .blue = 0.75,
+          .transparency = 0.4,
+          .reflection = 0.2,
+          .ambience = 0.05,
+          .refraction = 1,
+          .metallic = 1,
+          .highlight = 0.9,
+          .texture = 1,
+          .image = "Ziegel gr\xc3\xbcn.png",
+          .repeat = 0,
+          .size_x = 2.5,
+          .size_y = 0.125,
+          .offset_x = -1,
+          .offset_y = 3,
+          .mapping = kMapCylinderAtObject,
+          .special = "phong 0.5"};
 }
 
 TEST(MaterialFile, WritesNineteenLinesInTheirOrderAndReadsThemBack) {
@@ -97,8 +97,7 @@ TEST(MaterialFile, DamageIsReadUpToItsLineAndTheRestStaysDefault) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::string text;
-    for (int i = 0; i < kMaterialLines; ++i)
-      text += (i + 1 == c.line ? c.text : lines[i]) + "\n";
+    for (int i = 0; i < kMaterialLines; ++i) text += (i + 1 == c.line ? c.text : lines[i]) + "\n";
     Material m;
     const MaterialReadResult r = parse_material(text, m);
     EXPECT_EQ(r.status, MaterialRead::kDamaged);
@@ -121,23 +120,18 @@ TEST(MaterialFile, ShortEmptyAndBinaryFilesAreDamagedAtTheirFirstMissingLine) {
 }
 
 TEST(MaterialFile, NothingIsWrittenThatTheReaderWouldRefuse) {
-  std::string out = "untouched";
-  Material m = sample();
-  m.red = 2;
-  EXPECT_FALSE(format_material(m, out));
-  m = sample();
-  m.size_x = std::numeric_limits<double>::infinity();
-  EXPECT_FALSE(format_material(m, out));
-  m = sample();
-  m.special = "two\nlines";
-  EXPECT_FALSE(format_material(m, out));
-  m = sample();
-  m.image = std::string(256, 'i');
-  EXPECT_FALSE(format_material(m, out));
-  m = sample();
-  m.mapping = 9;
-  EXPECT_FALSE(format_material(m, out));
-  EXPECT_EQ(out, "untouched");
+  const std::function<void(Material&)> spoilt[] = {
+      [](Material& m) { m.red = 2; },
+      [](Material& m) { m.size_x = std::numeric_limits<double>::infinity(); },
+      [](Material& m) { m.special = "two\nlines"; },
+      [](Material& m) { m.image = std::string(256, 'i'); }, [](Material& m) { m.mapping = 9; }};
+  for (std::size_t i = 0; i < std::size(spoilt); ++i) {
+    std::string out = "untouched";
+    Material m = sample();
+    spoilt[i](m);
+    EXPECT_FALSE(format_material(m, out)) << i;
+    EXPECT_EQ(out, "untouched") << i;
+  }
 }
 
 TEST(MaterialFile, NamesAreFileNamesThatFitTheElementsField) {
@@ -145,7 +139,7 @@ TEST(MaterialFile, NamesAreFileNamesThatFitTheElementsField) {
   EXPECT_TRUE(check_material_name("Brick red 2").empty());
   EXPECT_TRUE(check_material_name(std::string(39, 'm')).empty());
   for (const std::string& bad : {std::string(), std::string(40, 'm'), std::string(".hidden"),
-                                std::string("a/b"), std::string("..\x01"), std::string("..")})
+                                 std::string("a/b"), std::string("..\x01"), std::string("..")})
     EXPECT_EQ(check_material_name(bad), kMsgInvalidMaterialName) << bad;
 }
 

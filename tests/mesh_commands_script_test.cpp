@@ -40,6 +40,15 @@ void two_cuboids(App& app) {
   store_mesh(app.drawing.store, cuboid_mesh(1, 0.5, 3, 2.5, 0.5, 2.5), 0, 1, 0, "Glass");
 }
 
+// The script lines that run `command` and answer its file chooser with `path`.
+std::string with_file(const std::string& command, const std::string& path) {
+  return command + "\nfile " + path + "\n";
+}
+
+bool contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
 double volume(const Object3D& o) {
   TriangleMesh t;
   append_triangles(o, t);
@@ -75,7 +84,7 @@ TEST(MeshCommandScripts, GtsExportAsksWhatAndWhereAndTheImportReadsItBack) {
 
   // Imported again: one object "Default" of both bodies' 24 triangles, one undo step.
   write_text(path, text);
-  ScriptRun in("p_file_import_gts\nfile " + path + "\n");
+  ScriptRun in(with_file("p_file_import_gts", path));
   ASSERT_EQ(in.status, 0);
   EXPECT_EQ(in.lines("file"), std::vector<std::string>{"Import GTS... -> " + path});
   auto got = objects(*in.app);
@@ -84,7 +93,7 @@ TEST(MeshCommandScripts, GtsExportAsksWhatAndWhereAndTheImportReadsItBack) {
   EXPECT_EQ(got[0]->vertex_count, 16u);
   EXPECT_EQ(got[0]->face_count, 24u);
   EXPECT_NEAR(std::fabs(volume(*got[0])), 16, 1e-9);
-  ScriptRun undone("p_file_import_gts\nfile " + path + "\np_undo\n");
+  ScriptRun undone(with_file("p_file_import_gts", path) + "p_undo\n");
   EXPECT_TRUE(objects(*undone.app).empty());
 }
 
@@ -95,10 +104,12 @@ TEST(MeshCommandScripts, DamagedImportsSayWhyAndAddNothing) {
   write_text(dir.file("bad.3ds"), std::string("MM\x16\x00\x00\x00garbage garbage", 22));
   write_text(dir.file("short.3ds"), "MM\x10");
   write_text(dir.file("bad.dgm"), "0.0 0.0 1.0\n0.0 1.0 2.0\n1.0 0.0 3.0\n");
-  ScriptRun run("p_file_import_gts\nfile " + dir.file("empty.gts") + "\np_file_import_gts\nfile " +
-                dir.file("bad.gts") + "\np_file_import_3ds\nfile " + dir.file("bad.3ds") +
-                "\np_file_import_3ds\nfile " + dir.file("short.3ds") + "\np_file_import_dgm\nfile " + dir.file("bad.dgm") + "\np_file_import_3ds\nfile " +
-                dir.file("missing.3ds") + "\n");
+  std::string script;
+  for (const char* f : {"empty.gts", "bad.gts", "bad.3ds", "short.3ds", "bad.dgm", "missing.3ds"}) {
+    const std::string name = f;
+    script += with_file("p_file_import_" + name.substr(name.size() - 3), dir.file(name));
+  }
+  ScriptRun run(script);
   EXPECT_EQ(run.status, 1);  // the error boxes
   EXPECT_EQ(run.lines("error"),
             (std::vector<std::string>{"GTS file is empty", "Loading .gts file failed",
@@ -122,7 +133,7 @@ TEST(MeshCommandScripts, ThreeDsImportMakesObjectsAndMaterialFiles) {
   parts[1].material = "Brick/../red";
   std::string log;
   ASSERT_EQ(write_3ds(parts, path, log), WriteStatus::kOk);
-  ScriptRun run("p_file_import_3ds\nfile " + path + "\n");
+  ScriptRun run(with_file("p_file_import_3ds", path));
   ASSERT_EQ(run.status, 0);
   EXPECT_EQ(run.lines("file"), std::vector<std::string>{"Import 3DS... -> " + path});
   auto got = objects(*run.app);
@@ -141,7 +152,7 @@ TEST(MeshCommandScripts, ThreeDsImportMakesObjectsAndMaterialFiles) {
   EXPECT_NEAR(v.green, 0.25, 1.0 / 255);
   EXPECT_EQ(v.blue, 0);
   // One undo step takes both away.
-  ScriptRun undone("p_file_import_3ds\nfile " + path + "\np_undo\n");
+  ScriptRun undone(with_file("p_file_import_3ds", path) + "p_undo\n");
   EXPECT_TRUE(objects(*undone.app).empty());
 }
 
@@ -152,7 +163,7 @@ TEST(MeshCommandScripts, TerrainImportMakesOneSurface) {
     for (int j = 0; j < 5; ++j)
       grid += std::to_string(i) + ".0 " + std::to_string(j) + ".0 " + std::to_string(i * j) + ".0\n";
   write_text(dir.file("ground.dgm"), grid);
-  ScriptRun run("p_file_import_dgm\nfile " + dir.file("ground.dgm") + "\n");
+  ScriptRun run(with_file("p_file_import_dgm", dir.file("ground.dgm")));
   ASSERT_EQ(run.status, 0);
   EXPECT_EQ(run.lines("file"),
             std::vector<std::string>{"Import DGM... -> " + dir.file("ground.dgm")});
@@ -170,18 +181,15 @@ TEST(MeshCommandScripts, LightWaveExportTakesThePickedOrigin) {
                 "click 1 0.5\nfile " + path + "\n",
                 [](App& app) { store_mesh(app.drawing.store, cuboid_mesh(2, 3, 4, 5, 1, 2), 0, 1, 0, "Default"); });
   ASSERT_EQ(run.status, 0);
-  const auto prompts = run.lines("prompt");
-  EXPECT_NE(std::find(prompts.begin(), prompts.end(), "Point:"), prompts.end());
-  EXPECT_NE(std::find(prompts.begin(), prompts.end(), "Move/Confirm:"), prompts.end());
+  EXPECT_TRUE(contains(run.lines("prompt"), "Point:"));
+  EXPECT_TRUE(contains(run.lines("prompt"), "Move/Confirm:"));
   EXPECT_EQ(run.lines("file"), std::vector<std::string>{"Export LWOB... -> " + path});
   const std::string b = read_text(path);
   ASSERT_GT(b.size(), 32u);
   ASSERT_EQ(b.substr(12, 4), "PNTS");
-  auto f = [&](std::size_t at) {
-    std::uint32_t u = std::uint32_t(static_cast<unsigned char>(b[at])) << 24 |
-                      std::uint32_t(static_cast<unsigned char>(b[at + 1])) << 16 |
-                      std::uint32_t(static_cast<unsigned char>(b[at + 2])) << 8 |
-                      static_cast<unsigned char>(b[at + 3]);
+  auto f = [&](std::size_t at) {  // a big-endian float
+    std::uint32_t u = 0;
+    for (std::size_t i = 0; i < 4; ++i) u = u << 8 | static_cast<unsigned char>(b[at + i]);
     float v;
     std::memcpy(&v, &u, 4);
     return v;
@@ -194,24 +202,43 @@ TEST(MeshCommandScripts, LightWaveExportTakesThePickedOrigin) {
 
 TEST(MeshCommandScripts, UnionDifferenceAndIntersectionOfTwoCuboids) {
   // Picked on their plan outlines: the first at its left edge, the second at its right edge.
-  const std::string pick = "b_3d_%s\nclick 0 1\nclick 3 1.5\n";
-  auto script = [&](const char* op, const std::string& after) {
-    std::string s = pick;
-    s.replace(s.find("%s"), 2, op);
-    return s + after;
+  auto script = [](const std::string& op, const std::string& after) {
+    return "b_3d_" + op + "\nclick 0 1\nclick 3 1.5\n" + after;
   };
-  {
-    ScriptRun run(script("union", ""), two_cuboids);
+  struct Case {
+    const char* op;
+    const char* answer;
+    const char* question;        // nullptr: not asked
+    std::size_t objects;         // the result is the last of them
+    double volume;               // of the result
+    const char* first_material;  // of the first object; nullptr: not checked
+  };
+  const Case cases[] = {
+      {"union", "", nullptr, 1, 13.75, "Default"},
+      {"difference", "answer No\n", "Keep intersection element? [Yes|No] -> No", 1, 5.75,
+       nullptr},
+      {"difference", "answer Yes\n", "Keep intersection element? [Yes|No] -> Yes", 2, 5.75,
+       "Glass"},  // the second stays
+      {"intersection", "answer Yes\n", "Keep original elements? [Yes|No] -> Yes", 3, 2.25,
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.op) + " " + c.answer);
+    ScriptRun run(script(c.op, c.answer), two_cuboids);
     ASSERT_EQ(run.status, 0);
-    const auto prompts = run.lines("prompt");
-    EXPECT_NE(std::find(prompts.begin(), prompts.end(), "1st 3D Element:"), prompts.end());
-    EXPECT_NE(std::find(prompts.begin(), prompts.end(), "2nd 3D Element:"), prompts.end());
+    EXPECT_TRUE(contains(run.lines("prompt"), "1st 3D Element:"));
+    EXPECT_TRUE(contains(run.lines("prompt"), "2nd 3D Element:"));
     EXPECT_TRUE(run.lines("error").empty());
+    if (c.question) {
+      EXPECT_EQ(run.lines("question"), std::vector<std::string>{c.question});
+    }
     auto got = objects(*run.app);
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0]->material.view(), "Default");
-    EXPECT_TRUE(closed(*got[0]));
-    EXPECT_NEAR(volume(*got[0]), 13.75, 1e-9);
+    ASSERT_EQ(got.size(), c.objects);
+    EXPECT_TRUE(closed(*got.back()));
+    EXPECT_NEAR(volume(*got.back()), c.volume, 1e-9);
+    if (c.first_material) {
+      EXPECT_EQ(got[0]->material.view(), c.first_material);
+    }
   }
   {
     ScriptRun run(script("union", "p_undo\n"), two_cuboids);
@@ -219,34 +246,9 @@ TEST(MeshCommandScripts, UnionDifferenceAndIntersectionOfTwoCuboids) {
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[0]->material.view(), "Stone");
   }
-  {
-    ScriptRun run(script("difference", "answer No\n"), two_cuboids);
-    EXPECT_EQ(run.lines("question"),
-              std::vector<std::string>{"Keep intersection element? [Yes|No] -> No"});
-    auto got = objects(*run.app);
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_TRUE(closed(*got[0]));
-    EXPECT_NEAR(volume(*got[0]), 5.75, 1e-9);
-  }
-  {
-    ScriptRun run(script("difference", "answer Yes\n"), two_cuboids);
-    auto got = objects(*run.app);
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0]->material.view(), "Glass");  // the second stays
-    EXPECT_NEAR(volume(*got[1]), 5.75, 1e-9);
-  }
-  {
-    ScriptRun run(script("intersection", "answer Yes\n"), two_cuboids);
-    EXPECT_EQ(run.lines("question"),
-              std::vector<std::string>{"Keep original elements? [Yes|No] -> Yes"});
-    auto got = objects(*run.app);
-    ASSERT_EQ(got.size(), 3u);
-    EXPECT_NEAR(volume(*got[2]), 2.25, 1e-9);
-  }
-  {
-    ScriptRun run(script("intersection", "answer close\n"), two_cuboids);
-    EXPECT_EQ(objects(*run.app).size(), 2u);  // closing the box changes nothing
-  }
+  // Closing the box changes nothing.
+  EXPECT_EQ(objects(*ScriptRun(script("intersection", "answer close\n"), two_cuboids).app).size(),
+            2u);
   {
     // A helper that cannot be run: the message, and the drawing as it was.
     ScriptRun run(script("union", ""), [](App& app) {

@@ -1,7 +1,5 @@
-// The pattern and symbol tools end to end: scripts drive the program through the script host as
-// a user would (clicks, typed values, answers, file choosers), the drawing is saved and read
-// back. The symbol scripts work in a library directory of their own, which also holds the
-// clipboard file.
+// The pattern and symbol tools end to end through the script host, the drawing saved and read
+// back; the symbol scripts work in a library directory of their own (with the clipboard file).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,21 +19,20 @@ namespace korav {
 namespace {
 
 namespace fs = std::filesystem;
+using tool_script::click;
 using tool_script::kSnapOff;
 using tool_script::Result;
-using tool_script::click;
-using tool_script::num;
 using tool_script::shown;
+using tool_script::twice;
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kDeg = kPi / 180;
+constexpr double kDeg = std::numbers::pi / 180;
 
 std::string line(double x1, double y1, double x2, double y2) {
-  return "b_line_line\n" + click(x1, y1) + click(x2, y2) + click(x2, y2) + "p_nop\n";
+  return "b_line_line\n" + click(x1, y1) + twice(x2, y2) + "p_nop\n";
 }
 // A rectangle pattern from two corners.
 std::string range(double x1, double y1, double x2, double y2) {
-  return "b_pattern_range\n" + click(x1, y1) + click(x2, y2) + click(x2, y2) + "p_nop\n";
+  return "b_pattern_range\n" + click(x1, y1) + twice(x2, y2) + "p_nop\n";
 }
 const std::string kPresetOneLine =
     "set Pattern/Type 1 Line\nset Pattern/Spacing 1 1\n"
@@ -44,11 +41,10 @@ const std::string kPresetOneLine =
 const std::string kSquare = kSnapOff + kPresetOneLine + range(0, 0, 10, 10);
 // Picks the square: a pattern is picked inside its outline.
 const std::string kPickSquare = click(9.5, 5);
-
-const Pattern* only_pattern(const Result& r) {
-  auto all = r.all<Pattern>();
-  return all.size() == 1 ? all[0] : nullptr;
+std::string dissolve(const char* answer) {
+  return "b_pattern_dissolve\n" + kPickSquare + "answer " + answer + "\np_nop\n";
 }
+const std::string kAddHole = "b_pattern_add_range\n" + kPickSquare + click(2, 2) + twice(4, 4);
 
 struct Case {
   const char* what;
@@ -56,25 +52,36 @@ struct Case {
   std::function<void(const Result&)> check;
 };
 
+// A check of the drawing's only pattern.
+std::function<void(const Result&)> on_pattern(std::function<void(const Pattern&)> check) {
+  return [check](const Result& r) {
+    auto all = r.all<Pattern>();
+    ASSERT_EQ(all.size(), 1u);
+    check(*all[0]);
+  };
+}
+
+void expect_pattern_kept(const Result& r) {
+  EXPECT_EQ(r.count(kPattern), 1u);
+  EXPECT_EQ(r.count(kLine), 0u);
+}
+
 TEST(PatternToolScripts, EveryToolThroughTheScriptHost) {
   const Case cases[] = {
       {"a range gives the four corners and a separator, origin at the world origin", kSquare,
-       [](const Result& r) {
-         const Pattern* p = only_pattern(r);
-         ASSERT_NE(p, nullptr);
-         const auto outline = outline_points(*p);
+       on_pattern([](const Pattern& p) {
+         const auto outline = outline_points(p);
          ASSERT_EQ(outline.size(), 5u);
          std::set<std::pair<double, double>> corners;
          for (std::size_t i = 0; i < 4; ++i) corners.insert({outline[i].x, outline[i].y});
          EXPECT_EQ(corners,
                    (std::set<std::pair<double, double>>{{0, 0}, {10, 0}, {10, 10}, {0, 10}}));
          EXPECT_TRUE(is_separator(outline[4]));
-         EXPECT_EQ(std::pair(p->origin.x, p->origin.y), std::pair(0.0, 0.0));
-         EXPECT_EQ(p->spacing1, 1);
-       }},
+         EXPECT_EQ(std::pair(p.origin.x, p.origin.y), std::pair(0.0, 0.0));
+         EXPECT_EQ(p.spacing1, 1);
+       })},
       // The ten lines of the square, shifted off the corners by 1e-5, become Line elements.
-      {"dissolved square gives ten lines",
-       kSquare + "b_pattern_dissolve\n" + kPickSquare + "answer Yes\np_nop\n",
+      {"dissolved square gives ten lines", kSquare + dissolve("Yes"),
        [](const Result& r) {
          EXPECT_EQ(r.count(kPattern), 0u);
          auto lines = r.all<Line>();
@@ -90,96 +97,69 @@ TEST(PatternToolScripts, EveryToolThroughTheScriptHost) {
          EXPECT_EQ(*rows.begin(), 0);
          EXPECT_EQ(*rows.rbegin(), 9);
        }},
-      {"dissolving cancelled keeps the pattern",
-       kSquare + "b_pattern_dissolve\n" + kPickSquare + "answer Cancel\np_nop\n",
+      {"dissolving cancelled keeps the pattern", kSquare + dissolve("Cancel"),
        [](const Result& r) {
-         EXPECT_EQ(r.count(kPattern), 1u);
-         EXPECT_EQ(r.count(kLine), 0u);
+         expect_pattern_kept(r);
          EXPECT_EQ(r.shown("question: Really dissolve the pattern into single lines? [Yes|Cancel]"
                            " -> Cancel"),
                    1u);
        }},
-      {"dissolving undone in one step",
-       kSquare + "b_pattern_dissolve\n" + kPickSquare + "answer Yes\np_nop\np_undo\n",
-       [](const Result& r) {
-         EXPECT_EQ(r.count(kPattern), 1u);
-         EXPECT_EQ(r.count(kLine), 0u);
-       }},
-      // A polygon square with a rectangle added inside: the hole is left out of the hatch.
+      {"dissolving undone in one step", kSquare + dissolve("Yes") + "p_undo\n",
+       expect_pattern_kept},
       {"a polygon with an added rectangle is hatched only in the ring",
-       kSnapOff + kPresetOneLine + "b_pattern_poly\n" + click(0, 0) + click(0, 0) + click(10, 0) +
-           click(10, 0) + click(10, 10) + click(10, 10) + click(0, 10) + click(0, 10) +
-           click(0, 0) + click(0, 0) + "p_nop\nb_pattern_add_range\n" + kPickSquare + click(2, 2) +
-           click(4, 4) + click(4, 4) + "p_nop\n" + "b_pattern_dissolve\n" + kPickSquare +
-           "answer Yes\np_nop\n",
+       kSnapOff + kPresetOneLine + "b_pattern_poly\n" + twice(0, 0) + twice(10, 0) + twice(10, 10) +
+           twice(0, 10) + twice(0, 0) + "p_nop\n" + kAddHole + "p_nop\n" + dissolve("Yes"),
        [](const Result& r) {
          auto lines = r.all<Line>();
-         // Rows 2 and 3 are cut in two by the hole.
-         EXPECT_EQ(lines.size(), 12u);
+         EXPECT_EQ(lines.size(), 12u);  // rows 2 and 3 are cut in two by the hole
          for (const Line* l : lines) {
-           const double y = l->start.y, x1 = std::min(l->start.x, l->end.x),
-                        x2 = std::max(l->start.x, l->end.x);
-           if (y > 2 && y < 4) {
-             EXPECT_TRUE(x2 <= 2 + 1e-6 || x1 >= 4 - 1e-6) << y;
+           const double x1 = std::min(l->start.x, l->end.x), x2 = std::max(l->start.x, l->end.x);
+           if (l->start.y > 2 && l->start.y < 4) {
+             EXPECT_TRUE(x2 <= 2 + 1e-6 || x1 >= 4 - 1e-6) << l->start.y;
            }
          }
        }},
-      {"an added rectangle undone leaves the first outline",
-       kSquare + "b_pattern_add_range\n" + kPickSquare + click(2, 2) + click(4, 4) + click(4, 4) +
-           "p_nop\np_undo\n",
-       [](const Result& r) {
-         const Pattern* p = only_pattern(r);
-         ASSERT_NE(p, nullptr);
-         EXPECT_EQ(outline_points(*p).size(), 5u);
-       }},
+      {"an added rectangle undone leaves the first outline", kSquare + kAddHole + "p_nop\np_undo\n",
+       on_pattern([](const Pattern& p) { EXPECT_EQ(outline_points(p).size(), 5u); })},
       {"angle: the second keeps its difference",
        kSnapOff + kPresetOneLine + "set Pattern/Angle 2 10\n" + range(0, 0, 10, 10) +
            "b_pattern_alter_angle\n" + kPickSquare + "type 30\np_nop\n",
-       [](const Result& r) {
-         const Pattern* p = only_pattern(r);
-         ASSERT_NE(p, nullptr);
-         EXPECT_NEAR(p->angle1, 30 * kDeg, 1e-9);
-         EXPECT_NEAR(p->angle2, 40 * kDeg, 1e-9);
-       }},
+       on_pattern([](const Pattern& p) {
+         EXPECT_NEAR(p.angle1, 30 * kDeg, 1e-9);
+         EXPECT_NEAR(p.angle2, 40 * kDeg, 1e-9);
+       })},
       {"spacing: the second keeps its ratio, the offset follows",
        kSnapOff +
            "set Pattern/Type 2 Lines\nset Pattern/Spacing 1 1\nset Pattern/Spacing 2 2\n"
            "set Pattern/Angle 1 0\nset Pattern/Angle 2 90\n" +
            range(0, 0, 10, 10) + "b_pattern_alter_space\n" + kPickSquare + "type 0.5\np_nop\n",
-       [](const Result& r) {
-         const Pattern* p = only_pattern(r);
-         ASSERT_NE(p, nullptr);
-         EXPECT_NEAR(p->spacing1, 0.5, 1e-12);
-         EXPECT_NEAR(p->spacing2, 1.0, 1e-12);
+       on_pattern([](const Pattern& p) {
+         EXPECT_NEAR(p.spacing1, 0.5, 1e-12);
+         EXPECT_NEAR(p.spacing2, 1.0, 1e-12);
          // origin + (−sin 90° × 1 / 2, cos 90° × 1 / 2)
-         EXPECT_NEAR(p->offset.x, -0.5, 1e-12);
-         EXPECT_NEAR(p->offset.y, 0, 1e-12);
-       }},
+         EXPECT_NEAR(p.offset.x, -0.5, 1e-12);
+         EXPECT_NEAR(p.offset.y, 0, 1e-12);
+       })},
       {"origin: different angles put the offset on the origin",
        kSnapOff + kPresetOneLine + "set Pattern/Angle 2 90\n" + range(0, 0, 10, 10) +
-           "b_pattern_alter_origin\n" + kPickSquare + click(3, 4) + click(3, 4) + "p_nop\n",
-       [](const Result& r) {
-         const Pattern* p = only_pattern(r);
-         ASSERT_NE(p, nullptr);
-         EXPECT_EQ(std::pair(p->origin.x, p->origin.y), std::pair(3.0, 4.0));
-         EXPECT_EQ(std::pair(p->offset.x, p->offset.y), std::pair(3.0, 4.0));
-       }},
+           "b_pattern_alter_origin\n" + kPickSquare + twice(3, 4) + "p_nop\n",
+       on_pattern([](const Pattern& p) {
+         EXPECT_EQ(std::pair(p.origin.x, p.origin.y), std::pair(3.0, 4.0));
+         EXPECT_EQ(std::pair(p.offset.x, p.offset.y), std::pair(3.0, 4.0));
+       })},
       {"the current preset goes to a picked pattern, its origin stays",
-       kSquare + "b_pattern_alter_origin\n" + kPickSquare + click(1, 1) + click(1, 1) +
+       kSquare + "b_pattern_alter_origin\n" + kPickSquare + twice(1, 1) +
            "p_nop\nset Pattern/Type Points\nset Pattern/Spacing 1 0.25\n"
            "b_pattern_alter_pattern\n" +
            kPickSquare + "p_nop\n",
-       [](const Result& r) {
-         const Pattern* p = only_pattern(r);
-         ASSERT_NE(p, nullptr);
-         EXPECT_EQ(p->kind, 2);
-         EXPECT_EQ(p->spacing1, 0.25);
-         EXPECT_EQ(std::pair(p->origin.x, p->origin.y), std::pair(1.0, 1.0));
-       }},
+       on_pattern([](const Pattern& p) {
+         EXPECT_EQ(p.kind, 2);
+         EXPECT_EQ(p.spacing1, 0.25);
+         EXPECT_EQ(std::pair(p.origin.x, p.origin.y), std::pair(1.0, 1.0));
+       })},
       {"the current preset goes to every selected pattern",
        kSquare + range(20, 0, 30, 10) +
-           "set Pattern/Spacing 1 3\nb_pattern_alter_pattern_b\n"
-           "s_deffi_all\ns_deffi_ok\np_nop\n",
+           "set Pattern/Spacing 1 3\nb_pattern_alter_pattern_b\ns_deffi_all\ns_deffi_ok\np_nop\n",
        [](const Result& r) {
          auto all = r.all<Pattern>();
          ASSERT_EQ(all.size(), 2u);
@@ -193,25 +173,22 @@ TEST(PatternToolScripts, EveryToolThroughTheScriptHost) {
        [](const Result& r) {
          auto all = r.all<Pattern>();
          ASSERT_EQ(all.size(), 3u);
-         int lines = 0, fillings = 0;
-         for (const Pattern* p : all) (p->kind == 0 ? lines : fillings) += 1;
-         EXPECT_EQ(lines, 2);
-         EXPECT_EQ(fillings, 1);
-         for (const Pattern* p : all)
+         int lines = 0;
+         for (const Pattern* p : all) {
+           lines += p->kind == 0;
            if (p->kind == 3) {
              EXPECT_EQ(p->red, 0.25);
            }
+         }
+         EXPECT_EQ(lines, 2);
        }},
       {"a filling is never dissolved",
        kSnapOff + "set Pattern/Type Filling\n" + range(0, 0, 10, 10) + "b_pattern_dissolve\n" +
            kPickSquare + "p_nop\n",
-       [](const Result& r) {
-         EXPECT_EQ(r.count(kPattern), 1u);
-         EXPECT_EQ(r.count(kLine), 0u);
-       }},
+       expect_pattern_kept},
       {"spacing 0 dissolves into nothing",
        kSnapOff + kPresetOneLine + "set Pattern/Spacing 1 0\n" + range(0, 0, 10, 10) +
-           "b_pattern_dissolve\n" + kPickSquare + "answer Yes\np_nop\n",
+           dissolve("Yes"),
        [](const Result& r) { EXPECT_EQ(r.count(kLine), 0u); }},
   };
   for (const Case& c : cases) {
@@ -227,18 +204,16 @@ TEST(PatternToolScripts, EveryToolThroughTheScriptHost) {
 TEST(PatternToolScripts, TheOutlineLimitRefusesAnAddedRectangle) {
   std::string script = kSnapOff + kPresetOneLine + "b_pattern_poly\n";
   // The first corner stands apart, so that no later corner closes the polygon early.
-  std::vector<std::pair<double, double>> corners = {{-5, 1}};
-  for (int i = 0; i < 248; ++i) corners.push_back({i * 0.1, 0});
-  for (int i = 247; i >= 0; --i) corners.push_back({i * 0.1, 2});
-  ASSERT_EQ(corners.size(), 497u);
-  for (auto [x, y] : corners) script += click(x, y) + click(x, y);
-  script += click(-5, 1) + click(-5, 1) + "p_nop\nb_pattern_add_range\n" + click(3, 1) +
-            click(1, 0.5) + click(2, 1.5) + click(2, 1.5) + "p_nop\n";
+  script += twice(-5, 1);
+  for (int i = 0; i < 248; ++i) script += twice(i * 0.1, 0);
+  for (int i = 247; i >= 0; --i) script += twice(i * 0.1, 2);
+  script += twice(-5, 1) + "p_nop\nb_pattern_add_range\n" + click(3, 1) + click(1, 0.5) +
+            twice(2, 1.5) + "p_nop\n";
   const Result r = tool_script::run(script);
   ASSERT_EQ(r.status, 1) << shown(r);  // an error box makes the run a failed one
-  const Pattern* p = only_pattern(r);
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(outline_points(*p).size(), 498u);
+  auto all = r.all<Pattern>();
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(outline_points(*all[0]).size(), 498u);
   EXPECT_EQ(r.shown("error: To many points in polygon!"), 1u);
 }
 
@@ -262,23 +237,24 @@ struct Seg {
   double x1, y1, x2, y2;
 };
 
-bool same(const Line& l, const Seg& s) {
-  auto near = [](double a, double b) { return std::fabs(a - b) < 1e-9; };
-  return (near(l.start.x, s.x1) && near(l.start.y, s.y1) && near(l.end.x, s.x2) &&
-          near(l.end.y, s.y2)) ||
-         (near(l.start.x, s.x2) && near(l.start.y, s.y2) && near(l.end.x, s.x1) &&
-          near(l.end.y, s.y1));
-}
-
+// The line from (x1, y1) to (x2, y2), in either direction.
 const Line* find_line(const Result& r, const Seg& s) {
+  auto at = [](const Point2& p, double x, double y) { return std::hypot(p.x - x, p.y - y) < 1e-9; };
   for (const Line* l : r.all<Line>())
-    if (same(*l, s)) return l;
+    if ((at(l->start, s.x1, s.y1) && at(l->end, s.x2, s.y2)) ||
+        (at(l->start, s.x2, s.y2) && at(l->end, s.x1, s.y1)))
+      return l;
   return nullptr;
 }
 
+// Picks the line (5,5)-(6,5) into the selection.
+const std::string kPickLine = click(5.5, 5.01) + "s_deffi_ok\n";
 // The line (5,5)-(6,5) copied with the origin (5, 5).
-const std::string kCopied = kSnapOff + line(5, 5, 6, 5) + "b_symbol_copy\n" + click(5.5, 5.01) +
-                            "s_deffi_ok\n" + click(5, 5) + click(5, 5) + "p_nop\n";
+const std::string kCopied =
+    kSnapOff + line(5, 5, 6, 5) + "b_symbol_copy\n" + kPickLine + twice(5, 5) + "p_nop\n";
+std::string paste(double x, double y, int angle) {
+  return "b_symbol_paste\n" + twice(x, y) + "type " + std::to_string(angle) + "\np_nop\n";
+}
 
 struct SymbolCase {
   const char* what;
@@ -291,13 +267,14 @@ TEST(SymbolToolScripts, SaveInsertClipboardAndLibrary) {
   // The line (0,0)-(1,0) saved as "one.sym" with its origin at (0, 0).
   auto saved = [](const Library& lib) {
     return kSnapOff + line(0, 0, 1, 0) + "b_symbol_save\n" + click(0.5, 0.01) + "s_deffi_ok\n" +
-           click(0, 0) + click(0, 0) + "file " + lib.file("one.sym") + "\np_nop\n";
+           twice(0, 0) + "file " + lib.file("one.sym") + "\np_nop\n";
+  };
+  auto loaded = [saved](const Library& lib) {
+    return saved(lib) + "b_symbol_load\nfile " + lib.file("one.sym") + "\n";
   };
   const SymbolCase cases[] = {
       {"copy at (5, 5) and paste at (0, 0) with angle 0",
-       [](const Library&) {
-         return kCopied + "b_symbol_paste\n" + click(0, 0) + click(0, 0) + "type 0\np_nop\n";
-       },
+       [](const Library&) { return kCopied + paste(0, 0, 0); },
        [](const Result& r, const Library&) {
          ASSERT_EQ(r.count(kLine), 2u);
          EXPECT_NE(find_line(r, {5, 5, 6, 5}), nullptr);
@@ -308,18 +285,17 @@ TEST(SymbolToolScripts, SaveInsertClipboardAndLibrary) {
        }},
       {"cancelling the origin or the angle of a paste leaves the drawing as it was",
        [](const Library&) {
-         return kCopied + "p_symbol_paste\nkey Escape\np_nop\nb_symbol_paste\n" + click(1, 1) +
-                click(1, 1) + "key Escape\np_nop\n";
+         return kCopied + "p_symbol_paste\nkey Escape\np_nop\nb_symbol_paste\n" + twice(1, 1) +
+                "key Escape\np_nop\n";
        },
        [](const Result& r, const Library&) {
          ASSERT_EQ(r.count(kLine), 1u);
          EXPECT_NE(find_line(r, {5, 5, 6, 5}), nullptr);
        }},
-      {"cut takes the selection away, undo brings it back",
+      {"cut takes the selection away, the paste turns it",
        [](const Library&) {
-         return kSnapOff + line(5, 5, 6, 5) + "b_symbol_cut\n" + click(5.5, 5.01) + "s_deffi_ok\n" +
-                click(5, 5) + click(5, 5) + "p_nop\nb_symbol_paste\n" + click(0, 0) + click(0, 0) +
-                "type 90\np_nop\n";
+         return kSnapOff + line(5, 5, 6, 5) + "b_symbol_cut\n" + kPickLine + twice(5, 5) +
+                "p_nop\n" + paste(0, 0, 90);
        },
        [](const Result& r, const Library&) {
          ASSERT_EQ(r.count(kLine), 1u);
@@ -327,7 +303,7 @@ TEST(SymbolToolScripts, SaveInsertClipboardAndLibrary) {
        }},
       {"an origin not given saves nothing and says so",
        [](const Library&) {
-         return kCopied + "b_symbol_save\n" + click(5.5, 5.01) + "s_deffi_ok\nkey Escape\np_nop\n";
+         return kCopied + "b_symbol_save\n" + kPickLine + "key Escape\np_nop\n";
        },
        [](const Result& r, const Library& lib) {
          EXPECT_EQ(
@@ -343,10 +319,7 @@ TEST(SymbolToolScripts, SaveInsertClipboardAndLibrary) {
          EXPECT_TRUE(fs::is_empty(lib.root()));
        }},
       {"a symbol loaded at a direction point is turned and becomes one group",
-       [saved](const Library& lib) {
-         return saved(lib) + "b_symbol_load\nfile " + lib.file("one.sym") + "\n" + click(5, 5) +
-                click(5, 5) + click(5, 8) + click(5, 8) + "p_nop\n";
-       },
+       [loaded](const Library& lib) { return loaded(lib) + twice(5, 5) + twice(5, 8) + "p_nop\n"; },
        [](const Result& r, const Library& lib) {
          EXPECT_TRUE(fs::exists(lib.file("one.sym")));
          const Line* loaded = find_line(r, {5, 5, 5, 6});
@@ -356,12 +329,9 @@ TEST(SymbolToolScripts, SaveInsertClipboardAndLibrary) {
        }},
       // The loaded symbol is one group; copied and pasted twice, each paste gets its own.
       {"pasting one group twice gives two new group numbers",
-       [saved](const Library& lib) {
-         return saved(lib) + "b_symbol_load\nfile " + lib.file("one.sym") + "\n" + click(10, 0) +
-                click(10, 0) + "type 0\np_nop\nb_symbol_copy\n" + click(10.5, 0.01) +
-                "s_deffi_ok\n" + click(10, 0) + click(10, 0) + "p_nop\nb_symbol_paste\n" +
-                click(20, 0) + click(20, 0) + "type 0\np_nop\nb_symbol_paste\n" + click(30, 0) +
-                click(30, 0) + "type 0\np_nop\n";
+       [loaded](const Library& lib) {
+         return loaded(lib) + twice(10, 0) + "type 0\np_nop\nb_symbol_copy\n" + click(10.5, 0.01) +
+                "s_deffi_ok\n" + twice(10, 0) + "p_nop\n" + paste(20, 0, 0) + paste(30, 0, 0);
        },
        [](const Result& r, const Library&) {
          std::set<int> groups;
@@ -375,9 +345,9 @@ TEST(SymbolToolScripts, SaveInsertClipboardAndLibrary) {
        }},
       {"a name outside the symbol path is refused",
        [](const Library& lib) {
-         return kCopied + "b_symbol_save\n" + click(5.5, 5.01) + "s_deffi_ok\n" + click(5, 5) +
-                click(5, 5) + "file " + lib.dir.file("outside.sym") + "\np_nop\n" +
-                "b_symbol_load\nfile " + lib.file("../../x.sym") + "\np_nop\n";
+         return kCopied + "b_symbol_save\n" + kPickLine + twice(5, 5) + "file " +
+                lib.dir.file("outside.sym") + "\np_nop\nb_symbol_load\nfile " +
+                lib.file("../../x.sym") + "\np_nop\n";
        },
        [](const Result& r, const Library& lib) {
          EXPECT_EQ(r.shown("error: The name lies outside the symbol path!"), 2u);
@@ -387,12 +357,13 @@ TEST(SymbolToolScripts, SaveInsertClipboardAndLibrary) {
        1},
       {"library directories: created, refused while not empty, removed",
        [](const Library& lib) {
-         return kCopied + "b_symbol_library_new\nfile " + lib.file("sub") + "\np_nop\n" +
-                "b_symbol_save\n" + click(5.5, 5.01) + "s_deffi_ok\n" + click(5, 5) + click(5, 5) +
-                "file " + lib.file("sub/a.sym") + "\np_nop\n" + "b_symbol_library_remove\nfile " +
-                lib.file("sub") + "\np_nop\n" + "b_symbol_library_new\nfile " + lib.file("gone") +
-                "\np_nop\n" + "b_symbol_library_remove\nfile " + lib.file("gone") + "\np_nop\n" +
-                "b_symbol_remove\nfile " + lib.file("sub/a.sym") + "\np_nop\n";
+         auto on = [&](const char* command, const char* name) {
+           return std::string(command) + "file " + lib.file(name) + "\np_nop\n";
+         };
+         return kCopied + on("b_symbol_library_new\n", "sub") + "b_symbol_save\n" + kPickLine +
+                twice(5, 5) + on("", "sub/a.sym") + on("b_symbol_library_remove\n", "sub") +
+                on("b_symbol_library_new\n", "gone") + on("b_symbol_library_remove\n", "gone") +
+                on("b_symbol_remove\n", "sub/a.sym");
        },
        [](const Result& r, const Library& lib) {
          EXPECT_EQ(r.shown("error: Directory is not empty!"), 1u);
@@ -406,7 +377,7 @@ TEST(SymbolToolScripts, SaveInsertClipboardAndLibrary) {
          return saved(lib) +
                 "z_d_symbol\nset Symbol/List one.sym\nset Symbol/Angle 90\n"
                 "z_c_symbol_paste\n" +
-                click(3, 3) + click(3, 3) + "p_nop\n";
+                twice(3, 3) + "p_nop\n";
        },
        [](const Result& r, const Library&) {
          const Line* l = find_line(r, {3, 3, 3, 4});
@@ -442,32 +413,16 @@ TEST(SymbolToolScripts, RemovingALinkedDirectoryNeverReachesOutside) {
   EXPECT_EQ(r.shown("error: The name lies outside the symbol path!"), 1u);
 }
 
-// Every prompt, question and message of the pattern and symbol tools has its English and German
-// text in the project's catalogue.
 TEST(PatternSymbolScripts, TextsAreInTheCatalogue) {
   tool_script::expect_in_catalogue(
-      {"Select Pattern:",
-       "Polygon point:",
-       "Origin:",
-       "Angle:",
-       "Space:",
-       "Angle/Direction Point:",
-       "1st Corner point:",
-       "Move/2nd Corner point:",
-       "Move/Confirm:",
-       "To many points in polygon!",
-       "Really dissolve the pattern into single lines?",
+      {"Select Pattern:", "Polygon point:", "Origin:", "Angle:", "Space:", "Angle/Direction Point:",
+       "1st Corner point:", "Move/2nd Corner point:", "Move/Confirm:", "Directory is not empty!",
+       "Cannot create directory", "Cannot remove", "Save Symbol...", "Load Symbol...",
+       "Remove Symbol...", "Create Directory...", "Delete Directory...", "Show patterns"});
+  tool_script::expect_in_catalogue(
+      {"To many points in polygon!", "Really dissolve the pattern into single lines?",
        "Could not save the symbol because the origin point is missing!",
-       "Directory is not empty!",
-       "The name lies outside the symbol path!",
-       "Cannot create directory",
-       "Cannot remove",
-       "Save Symbol...",
-       "Load Symbol...",
-       "Remove Symbol...",
-       "Create Directory...",
-       "Delete Directory...",
-       "Show patterns"});
+       "The name lies outside the symbol path!"});
 }
 
 }  // namespace

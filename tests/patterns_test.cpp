@@ -49,19 +49,6 @@ std::vector<Stroke> lines(std::span<const Point2> outline, double ox, double oy,
   return out;
 }
 
-TEST(Hatch, SquareGetsTenLinesShiftedOffTheCorners) {
-  const std::vector<Point2> sq = square(0, 0, 10, 10);
-  const std::vector<Stroke> got = lines(sq, 0, 0, 0, 1);
-  ASSERT_EQ(got.size(), 10u);
-  for (int k = 0; k < 10; ++k) {
-    SCOPED_TRACE(k);
-    EXPECT_NEAR(got[k].y1, k + 0.00001, 1e-9);
-    EXPECT_NEAR(got[k].y2, k + 0.00001, 1e-9);
-    EXPECT_NEAR(std::min(got[k].x1, got[k].x2), 0, 1e-9);
-    EXPECT_NEAR(std::max(got[k].x1, got[k].x2), 10, 1e-9);
-  }
-}
-
 TEST(Hatch, EvenOddLeavesHolesEmptyWhateverTheirOrientation) {
   for (bool clockwise : {false, true}) {
     SCOPED_TRACE(clockwise);
@@ -83,8 +70,7 @@ TEST(Hatch, EvenOddLeavesHolesEmptyWhateverTheirOrientation) {
   }
 }
 
-// Lines of every family lie on the grid anchored at their origin, so that neighbouring patterns
-// with equal values line up.
+// So that neighbouring patterns with equal values line up.
 TEST(Hatch, LinesLieOnTheGridOfTheirOrigin) {
   const std::vector<Point2> a = square(0, 0, 5, 5), b = square(5, 0, 10, 5);
   struct Case {
@@ -103,7 +89,7 @@ TEST(Hatch, LinesLieOnTheGridOfTheirOrigin) {
         EXPECT_NEAR(k, std::round(k), 1e-4);  // within the 1e-5 shifts
         heights.push_back(std::round(k));
       }
-    // Both squares hatched, with the same grid lines across the common edge.
+    // The same grid lines on both sides of the common edge.
     std::sort(heights.begin(), heights.end());
     const auto dup = std::adjacent_find(heights.begin(), heights.end());
     EXPECT_NE(dup, heights.end());
@@ -209,8 +195,8 @@ TEST_F(HatchRender, KindsDrawTheirRoutines) {
     double spacing1, spacing2;
     std::size_t strokes;
   };
-  // One family: 8 lines; two families at right angles: 8 + 18; points every metre: 8 × 18;
-  // spacing 0 and a filling: no lines at all.
+  // One family: 8 lines; two at right angles: 8 + 18; points every metre: 8 × 18; spacing 0
+  // and a filling: no lines at all.
   for (const Case& c : {Case{0, 1, 0, 8}, Case{1, 1, 1, 8 + 18}, Case{2, 1, 0, 8 * 18},
                         Case{0, 0, 0, 0}, Case{3, 1, 0, 0}}) {
     SCOPED_TRACE(c.kind);
@@ -219,6 +205,11 @@ TEST_F(HatchRender, KindsDrawTheirRoutines) {
     draw_element(r, d, *p, kDrawNormal);
     EXPECT_EQ(got.size(), c.strokes);
   }
+  got.clear();
+  Pattern* damaged = pattern(0, 1, 0);
+  damaged->kind = 4;  // no such kind: nothing drawn
+  draw_element(r, d, *damaged, kDrawNormal);
+  EXPECT_TRUE(got.empty());
 }
 
 TEST_F(HatchRender, ShowPatternsOffHidesThemOnTheScreenOnly) {
@@ -250,10 +241,6 @@ TEST_F(HatchRender, FillColoursByDrawModeAndLayer) {
   p->red = 0.2;
   p->green = 0.4;
   p->blue = 0.6;
-  auto rgb = [](double r, double g, double b) {
-    auto c = [](double v) { return static_cast<std::uint32_t>(v * 255 + 0.5); };
-    return c(r) << 16 | c(g) << 8 | c(b);
-  };
   auto near_rgb = [](std::uint32_t a, std::uint32_t b) {
     for (int shift : {0, 8, 16})
       if (std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((b >> shift) & 255)) > 1)
@@ -262,16 +249,15 @@ TEST_F(HatchRender, FillColoursByDrawModeAndLayer) {
   };
   struct Case {
     const char* what;
-    int mode;
-    int layer;
+    int mode, layer;
     std::uint32_t want;
   };
+  const std::uint32_t own = 0x336699, faded = 0x99b3cc;  // (0.2, 0.4, 0.6) and halfway to white
   const std::uint32_t highlight = colour(kColourHighlight), background = colour(kColourBackground);
-  for (const Case& c : {Case{"normal", kDrawNormal, 0, rgb(0.2, 0.4, 0.6)},
-                        Case{"other layer", kDrawNormal, 4, rgb(0.6, 0.7, 0.8)},
-                        Case{"forced", kDrawForceNormal, 4, rgb(0.2, 0.4, 0.6)},
-                        Case{"highlight", kDrawHighlight, 0, highlight},
-                        Case{"erase", kDrawErase, 0, background}}) {
+  for (const Case& c :
+       {Case{"normal", kDrawNormal, 0, own}, Case{"other layer", kDrawNormal, 4, faded},
+        Case{"forced", kDrawForceNormal, 4, own}, Case{"highlight", kDrawHighlight, 0, highlight},
+        Case{"erase", kDrawErase, 0, background}}) {
     SCOPED_TRACE(c.what);
     p->layer = static_cast<std::uint16_t>(c.layer);
     d.layers.layer[4].state = 1;
@@ -352,23 +338,20 @@ std::vector<Point2> outline_of(std::size_t n) {
 }
 
 TEST(PatternEdits, AddingToAnOutlineRespectsTheLimit) {
+  // 498 + 5 is refused without an undo step (the message is in the script test).
   Drawing d;
   PatternPreset pre;
-  std::vector<Point2> big = outline_of(498);
-  ASSERT_EQ(big.size(), 498u);
-  Pattern* p = add_pattern(d, pre, big);
+  Pattern* p = add_pattern(d, pre, outline_of(498));
   ASSERT_NE(p, nullptr);
   const std::vector<Point2> rect = rectangle_outline({0, 10}, {2, 12});
   ASSERT_EQ(rect.size(), 5u);
   EXPECT_EQ(extend_pattern(d, *p, rect), nullptr);
-  EXPECT_EQ(d.store.size(), 1u);
   EXPECT_EQ(outline_points(*p).size(), 498u);
   EXPECT_EQ(d.undo.level_count(), 1);
 
   // 494 + 5 fit exactly; the copy keeps every field, the old one is gone; undo brings it back.
-  big = outline_of(494);
   Drawing d2;
-  p = add_pattern(d2, pre, big);
+  p = add_pattern(d2, pre, outline_of(494));
   p->group = 6;
   p->spacing1 = 0.7;
   Pattern* grown = extend_pattern(d2, *p, rect);
@@ -382,6 +365,7 @@ TEST(PatternEdits, AddingToAnOutlineRespectsTheLimit) {
   EXPECT_EQ(static_cast<const Pattern*>(d2.store.head())->count, 494u);
 }
 
+// The script test has the angle's difference, the spacing's ratio and a different-angle origin.
 TEST(PatternEdits, OriginAngleAndSpacing) {
   Drawing d;
   PatternPreset pre;
@@ -389,34 +373,21 @@ TEST(PatternEdits, OriginAngleAndSpacing) {
   pre.spacing1 = 1;
   pre.spacing2 = 2;
   Pattern* p = add_pattern(d, pre, square(0, 0, 4, 4));
-
   set_pattern_origin(d, *p, {3, 4});  // equal angles: the half offset from the new origin
   EXPECT_EQ(std::tuple(p->origin.x, p->origin.y), std::tuple(3.0, 4.0));
   EXPECT_NEAR(p->offset.x, 3, 1e-12);
   EXPECT_NEAR(p->offset.y, 5, 1e-12);
-
   set_pattern_angle(d, *p, 0.5);  // the second angle keeps its difference (0)
   EXPECT_EQ(std::tuple(p->angle1, p->angle2), std::tuple(0.5, 0.5));
-  p->angle2 = 1.0;
-  set_pattern_angle(d, *p, 0.2);
-  EXPECT_NEAR(p->angle2, 0.7, 1e-12);
-
-  set_pattern_origin(d, *p, {1, 1});  // different angles: the offset point is the origin
-  EXPECT_EQ(std::tuple(p->offset.x, p->offset.y), std::tuple(1.0, 1.0));
-
   EXPECT_TRUE(set_pattern_spacing(d, *p, 3));  // the ratio 2 stays
   EXPECT_EQ(std::tuple(p->spacing1, p->spacing2), std::tuple(3.0, 6.0));
-  EXPECT_NEAR(p->offset.x, 1 - std::sin(0.7) * 3, 1e-12);
-  EXPECT_NEAR(p->offset.y, 1 + std::cos(0.7) * 3, 1e-12);
   for (double bad : {0.0, -1.0, double(NAN)}) EXPECT_FALSE(set_pattern_spacing(d, *p, bad));
-  EXPECT_EQ(d.undo.level_count(), 6);
-
+  EXPECT_EQ(d.undo.level_count(), 4);
   p->spacing1 = 0;  // no ratio to keep: the second spacing becomes the first
   EXPECT_TRUE(set_pattern_spacing(d, *p, 2));
   EXPECT_EQ(p->spacing2, 2);
-
   // Each change is one step; undoing all of them gives the first pattern back.
-  for (int i = 0; i < 6; ++i) d.undo.undo(d.store);
+  for (int i = 0; i < 4; ++i) d.undo.undo(d.store);
   const auto* back = static_cast<const Pattern*>(d.store.head());
   EXPECT_EQ(std::tuple(back->origin.x, back->angle1, back->spacing1), std::tuple(0.0, 0.0, 1.0));
 }
@@ -474,11 +445,6 @@ TEST(PatternEdits, DissolveMakesLinesAndUndoesAsOneStep) {
   EXPECT_EQ(d.store.head()->type, kPattern);
   d.undo.redo(d.store);
   EXPECT_EQ(d.store.size(), 2u);
-
-  pre.kind = 3;  // a filling stays
-  Pattern* f = add_pattern(d, pre, square(0, 0, 4, 4));
-  EXPECT_EQ(dissolve_pattern(d, *f, strokes), 0);
-  EXPECT_EQ(d.store.size(), 3u);
 }
 
 }  // namespace

@@ -77,18 +77,14 @@ TEST(PdfExport, PenAndDashAreWrittenOnlyWhenTheyChange) {
   create_line(d.store, 0, 1, 1, 0, 0, 1, 0);
   create_line(d.store, 0, 1, 1, 1, 0, 2, 0);
   create_line(d.store, 0, 1, 0, 2, 0, 3, 0);
+  // Caps, joins, colour, width and dash once, three strokes, the solid dash before the third.
   const auto c = lines_of(content_of(d));
-  const std::vector<std::string> want = {
-      "1 J", "1 j", "0.90 0.80 0.10 RG", "2.83 w", "[7.09 4.25] 0 d",
-      "2.00 2.00 m", "30.35 2.00 l", "S", "30.35 2.00 m", "58.69 2.00 l", "S",
-      "[] 0 d", "58.69 2.00 m", "87.04 2.00 l", "S"};
-  // The page starts 2 points and half the widest pen left of x = 0.
-  ASSERT_EQ(c.size(), want.size());
+  ASSERT_EQ(c.size(), 15u);
   EXPECT_EQ(count(c, " RG"), 1u);
   EXPECT_EQ(count(c, " w"), 1u);
-  EXPECT_EQ(c[4], want[4]);
-  EXPECT_EQ(c[11], want[11]);
+  EXPECT_EQ(c[4], "[7.09 4.25] 0 d");
   EXPECT_EQ(c[7], "S");
+  EXPECT_EQ(c[11], "[] 0 d");
 }
 
 TEST(PdfExport, ArcsArePolygons) {
@@ -109,9 +105,10 @@ TEST(PdfExport, ArcsArePolygons) {
     c.sweep = k.sweep;
     create(d.store, c);
     const auto lines = lines_of(content_of(d));
-    EXPECT_EQ(count(lines, " m"), 1u) << k.what;
-    EXPECT_EQ(count(lines, " l"), k.lines) << k.what;
-    EXPECT_EQ(lines.back(), k.last) << k.what;
+    SCOPED_TRACE(k.what);
+    EXPECT_EQ(count(lines, " m"), 1u);
+    EXPECT_EQ(count(lines, " l"), k.lines);
+    EXPECT_EQ(lines.back(), k.last);
   }
 }
 
@@ -124,8 +121,9 @@ TEST(PdfExport, ABezierIsOneCurve) {
   create(d.store, sp);
   const auto lines = lines_of(content_of(d));
   ASSERT_GE(lines.size(), 3u);
-  EXPECT_TRUE(lines[lines.size() - 2].ends_with(" c"));
-  EXPECT_EQ(std::count(lines[lines.size() - 2].begin(), lines[lines.size() - 2].end(), ' '), 6);
+  const std::string& curve = lines[lines.size() - 2];
+  EXPECT_TRUE(curve.ends_with(" c"));
+  EXPECT_EQ(std::count(curve.begin(), curve.end(), ' '), 6);
   EXPECT_EQ(lines.back(), "S");
 }
 

@@ -31,6 +31,14 @@ Circle circle(double cx, double cy, double r1, double r2, double start, double s
   return c;
 }
 
+// A wall from (0, 0) to (length, 0), `thickness` thick and 2.5 m high.
+Wall box_wall(double length, double thickness) {
+  Wall w = make_element<Wall>(0, 1, 0);
+  const double xs[4] = {0, length, length, 0}, ys[4] = {0, 0, thickness, thickness};
+  for (int i = 0; i < 8; ++i) w.corner[i] = {xs[i % 4], ys[i % 4], i < 4 ? 0.0 : 2.5, 0};
+  return w;
+}
+
 TEST(Pick, LineOnlyBetweenItsEndsAndEarlierWinsTies) {
   Drawing d;
   Line* a = create_line(d.store, 0, 1, 0, 0, 0, 10, 0);
@@ -153,10 +161,7 @@ TEST(Pick, TextBaseLineByAlignment) {
 
 TEST(Pick, WallObjectAndDimension) {
   Drawing d;
-  Wall w = make_element<Wall>(0, 1, 0);
-  double xs[4] = {0, 10, 10, 0}, ys[4] = {0, 0, 0.3, 0.3};
-  for (int i = 0; i < 8; ++i) w.corner[i] = {xs[i % 4], ys[i % 4], i < 4 ? 0.0 : 2.5, 0};
-  Element* wall = create_wall(d.store, w, {}, {});
+  Element* wall = create_wall(d.store, box_wall(10, 0.3), {}, {});
   EXPECT_NEAR(pick_score(*wall, context(), 5, -0.1), 0.1, 1e-12);
   EXPECT_NEAR(pick_score(*wall, context(), 10.2, 0.15), 0.2, 1e-12);
   // in the front elevation the wall's top edge is at z 2.5
@@ -210,21 +215,12 @@ TEST(Projection, ElevationsInvertTheClickMapping) {
   EXPECT_GT(high.v, low.v);
 }
 
-}  // namespace
-}  // namespace korav
-
-namespace korav {
-namespace {
-
 // "Select Wall:" asks again after a miss or a line, and Escape gives no element.
 TEST(Pickers, AskUntilAWallIsHitAndEscapeGivesNone) {
   shell_test::Bench b("click 50 50\nclick 0 2\nclick 3 0.1\nkey Escape\n");
   App& app = *b.app;
   create_line(app.drawing.store, 0, 0, 0, -5, 2, 5, 2);
-  Wall w = make_element<Wall>(0, 0, 0);
-  const double xy[4][2] = {{0, 0}, {6, 0}, {6, 0.3}, {0, 0.3}};
-  for (int i = 0; i < 8; ++i) w.corner[i] = {xy[i % 4][0], xy[i % 4][1], i < 4 ? 0.0 : 2.5, 0};
-  Wall* wall = create_wall(app.drawing.store, w, {}, {});
+  Wall* wall = create_wall(app.drawing.store, box_wall(6, 0.3), {}, {});
   ASSERT_NE(wall, nullptr);
   double x = 0, y = 0;
   EXPECT_EQ(pick_with_prompt(app, "Select Wall:", 5, &x, &y), wall);

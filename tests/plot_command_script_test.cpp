@@ -1,8 +1,5 @@
-// "p_file_plot" end to end through the script host: which elements ("Plot HPGL:"), the frame
-// placed by its centre, "Output method:", the plot written to a file or handed to the plotter
-// command (as the last of its arguments, from the program's private temporary directory); the
-// plot setup's values in the plot; cancelling at any step writes nothing and leaves nothing
-// marked; a file that cannot be opened says so.
+// "p_file_plot" end to end through the script host: to a file or to the plotter command, with
+// the plot setup's values; cancelling at any step writes nothing and leaves nothing marked.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -50,8 +47,7 @@ const std::string kOutput = "Output method: [To Plotter|To File|Cancel] -> ";
 TEST(PlotCommandScripts, ThePlotGoesToAFileWithTheFramePlacedByItsCentre) {
   files_test::TempDir out;
   const std::string path = out.file("plan.hpgl");
-  // The frame centred on (10, 14) with the origin at the centre: the line from (0, 0) is at
-  // (-10, -14) m from it, 400 units a metre.
+  // The frame centred on (10, 14), the origin there: (0, 0) is at (-10, -14) m, 400 units a metre.
   ScriptRun run("set Toolbar/Snap off\nset Plot Setup/Origin Center\np_file_plot\n"
                 "answer All objects\nclick 10 14\nclick 10 14\nanswer To File\nfile " +
                     path + "\n",
@@ -114,8 +110,7 @@ TEST(PlotCommandScripts, ThePlotGoesToThePlotterCommandFromAPrivateDirectory) {
   EXPECT_EQ(run.app->drawing.settings.plot.printer.view(), "Custom");
   ASSERT_TRUE(appears(spool.file("plot.hpgl")));
   EXPECT_TRUE(export_test::read_file(spool.file("plot.hpgl")).starts_with("IN;IP0,0,8400,11880;"));
-  // The file went from a directory of the program's own, below the temporary directory, that
-  // only the user may enter.
+  // The file went from the program's private directory below the temporary one.
   const std::string dir = run.app->private_dir.path();
   ASSERT_FALSE(dir.empty());
   EXPECT_TRUE(dir.starts_with(run.app->temp_dir + "korav-")) << dir;
@@ -123,7 +118,7 @@ TEST(PlotCommandScripts, ThePlotGoesToThePlotterCommandFromAPrivateDirectory) {
   ASSERT_EQ(stat(dir.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
   EXPECT_TRUE(fs::exists(dir + "plot.hpgl"));
-  // The plotter command may still be reading it when the program ends: it stays.
+  // The plotter command may still be reading it: it stays when the program ends.
   EXPECT_TRUE(run.app->private_dir.kept());
   run.app.reset();
   EXPECT_TRUE(fs::exists(dir + "plot.hpgl"));

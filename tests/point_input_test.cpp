@@ -1,5 +1,5 @@
-// Point input: step kinds, result codes, nesting, view commands inside requests, typed
-// coordinates, coordinate keys and the value entry, driven through the script host.
+// Point input through the script host: step kinds, result codes, nesting, view commands inside
+// requests, typed coordinates, coordinate keys and the value entry.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -118,26 +118,16 @@ TEST(PointInput, StepsResultsAndTypedValues) {
     EXPECT_EQ(point_input(*b.app, r), c.result);
     for (const auto& [i, x, y, z] : c.points) {
       const int n = static_cast<int>(i);
-      if (!std::isnan(x)) {
-        EXPECT_DOUBLE_EQ(r.x[n], x) << n;
-      }
-      if (!std::isnan(y)) {
-        EXPECT_DOUBLE_EQ(r.y[n], y) << n;
-      }
-      if (!std::isnan(z)) {
-        EXPECT_DOUBLE_EQ(r.z[n], z) << n;
-      }
+      const double got[] = {r.x[n], r.y[n], r.z[n]}, want[] = {x, y, z};
+      for (int k = 0; k < 3; ++k)
+        if (!std::isnan(want[k])) {
+          EXPECT_DOUBLE_EQ(got[k], want[k]) << n << " axis " << k;
+        }
     }
     const auto& t = b.host->transcript();
-    if (c.shown) {
-      EXPECT_NE(std::find(t.begin(), t.end(), c.shown), t.end());
-    }
-    if (c.count >= 0) {
-      EXPECT_EQ(r.point_count, c.count);
-    }
-    if (c.pending) {
-      EXPECT_EQ(b.app->pending, c.pending);
-    }
+    EXPECT_TRUE(!c.shown || std::find(t.begin(), t.end(), c.shown) != t.end()) << c.shown;
+    EXPECT_TRUE(c.count < 0 || r.point_count == c.count) << r.point_count;
+    EXPECT_TRUE(!c.pending || b.app->pending == c.pending) << b.app->pending;
     // Whatever the end, the request is gone and its entry and buttons are closed.
     EXPECT_EQ(b.app->input.nesting, 0);
     EXPECT_EQ(b.app->input.current, nullptr);

@@ -1,12 +1,12 @@
-// The PostScript page and the EPS export: the shared prolog (procedure names, line types and
-// pens), the primitives with their pen and line type prefix, circles as "a" and ellipses as
-// chords, fillings, texts as PostScript text, the EPS bounding box, and the printed page in
-// portrait and landscape.
+// The PostScript page and the EPS export: the exact prolog, the primitives with their pen and
+// line type, arcs and ellipses, fillings, texts, and the printed page in both orientations.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numbers>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "exchange/postscript.h"
@@ -44,9 +44,7 @@ std::vector<std::string> page_lines(const std::string& doc) {
 }
 
 bool has_line(const std::string& doc, const std::string& line) {
-  for (const std::string& l : lines_of(doc))
-    if (l == line) return true;
-  return false;
+  return std::ranges::count(lines_of(doc), line) > 0;
 }
 
 std::string eps_of(Drawing& d, bool texts = false, FontTable* fonts = nullptr) {
@@ -106,49 +104,36 @@ TEST(PostScript, EveryStrokedPrimitiveCarriesItsPenAndLineType) {
 }
 
 TEST(PostScript, CirclesUseArcAndEllipsesNever) {
+  // An arc: centre, radius in points, start + rotation and its end in degrees; a clockwise arc
+  // is drawn from its other end. Ellipses are chords (no ending given).
   struct Case {
     const char* what;
     double a, b, sweep, start, rotation;
-    bool arc;
+    const char* ends;
   } cases[] = {
-      {"a circle", 1, 1, 2 * kPi, 0, 0, true},
-      {"an arc", 1, 1, kPi / 2, kPi / 4, kPi / 4, true},
-      {"an ellipse", 2, 1, 2 * kPi, 0, 0, false},
-      {"an elliptic arc", 2, 1, kPi, 0, 0.3, false},
+      {"a circle", 1, 1, 2 * kPi, 0, 0, " a s"},
+      {"an arc", 1, 1, kPi / 2, kPi / 4, kPi / 4, " 28.35 90.00 180.00 a s"},
+      {"a clockwise arc", 1, 1, -kPi / 2, kPi / 4, kPi / 4, " 28.35 0.00 90.00 a s"},
+      {"an ellipse", 2, 1, 2 * kPi, 0, 0, nullptr},
+      {"an elliptic arc", 2, 1, kPi, 0, 0.3, nullptr},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     Drawing d;
     Circle e = make_element<Circle>(0, 0, 0);
-    e.radius1 = c.a;
-    e.radius2 = c.b;
-    e.sweep = c.sweep;
-    e.start_angle = c.start;
-    e.axis_angle = c.rotation;
+    std::tie(e.radius1, e.radius2, e.sweep, e.start_angle, e.axis_angle) =
+        std::tuple(c.a, c.b, c.sweep, c.start, c.rotation);
     create(d.store, e);
     const auto page = page_lines(eps_of(d));
-    ASSERT_FALSE(page.empty()) << c.what;
-    if (c.arc) {
-      ASSERT_EQ(page.size(), 1u) << c.what;
-      EXPECT_TRUE(page[0].ends_with(" a s")) << c.what << ": " << page[0];
+    ASSERT_FALSE(page.empty());
+    if (c.ends) {
+      ASSERT_EQ(page.size(), 1u);
+      EXPECT_TRUE(page[0].ends_with(c.ends)) << page[0];
     } else {
-      EXPECT_GT(page.size(), 12u) << c.what;
-      for (const std::string& l : page) EXPECT_TRUE(l.ends_with(" l s")) << c.what << ": " << l;
+      EXPECT_GT(page.size(), 12u);
+      for (const std::string& l : page) EXPECT_TRUE(l.ends_with(" l s")) << l;
     }
   }
-  Drawing d;
-  Circle e = make_element<Circle>(0, 0, 0);
-  e.radius1 = e.radius2 = 1;
-  e.sweep = kPi / 2;
-  e.start_angle = kPi / 4;
-  e.axis_angle = kPi / 4;
-  create(d.store, e);
-  // Centre, radius in points, start + rotation and its end in degrees.
-  EXPECT_TRUE(page_lines(eps_of(d))[0].ends_with(" 28.35 90.00 180.00 a s"));
-  // A clockwise arc is drawn from its other end.
-  Drawing cw;
-  e.sweep = -kPi / 2;
-  create(cw.store, e);
-  EXPECT_TRUE(page_lines(eps_of(cw))[0].ends_with(" 28.35 0.00 90.00 a s"));
 }
 
 TEST(PostScript, AFillingIsOnePathWithClosedRingsFilledEvenOdd) {
@@ -161,8 +146,8 @@ TEST(PostScript, AFillingIsOnePathWithClosedRingsFilledEvenOdd) {
   const Point2 rings[] = {{0, 0}, {4, 0}, {4, 4}, {999, 999}, {1, 1}, {2, 1}, {2, 2}, {999, 999}};
   create_pattern(d.store, p, rings);
   const auto page = page_lines(eps_of(d));
-  const std::vector<std::string> want_ends = {" rgb", " m", " l", " l", "e", " m", " l", " l",
-                                              "e",    "f"};
+  const std::vector<std::string> want_ends = {" rgb", " m", " l", " l", "e",
+                                              " m",   " l", " l", "e",  "f"};
   ASSERT_EQ(page.size(), want_ends.size());
   EXPECT_EQ(page[0], "0.25 0.50 1.00 rgb");
   for (std::size_t i = 0; i < page.size(); ++i) EXPECT_TRUE(page[i].ends_with(want_ends[i])) << i;
@@ -172,8 +157,7 @@ TEST(PostScript, TextsAsPostScriptTextWithTheirPenAndEscapes) {
   Drawing d;
   FontTable fonts;
   export_test::load_fonts(fonts);
-  create_text(d.store, export_test::text_fields(0, 0, "Simpel", 5, 0, kPi / 2, 2),
-              "a(b)\\c\nzwei");
+  create_text(d.store, export_test::text_fields(0, 0, "Simpel", 5, 0, kPi / 2, 2), "a(b)\\c\nzwei");
   const std::string doc = eps_of(d, true, &fonts);
   const auto page = page_lines(doc);
   const std::vector<std::string> start = {"sp3", "/Helvetica findfont", "14.17 scalefont",
@@ -204,9 +188,10 @@ TEST(PostScript, TextsBeyondAsciiTakeTheLatin1Helvetica) {
   Drawing d;
   FontTable fonts;
   export_test::load_fonts(fonts);
-  create_text(d.store, export_test::text_fields(0, 0, "Simpel", 5), "Gr\xF6\xDF" "e");
+  create_text(d.store, export_test::text_fields(0, 0, "Simpel", 5),
+              std::string("Gr\xF6\xDF") + "e");
   create_text(d.store, export_test::text_fields(0, 2, "Simpel", 5), "plain");
-  create_text(d.store, export_test::text_fields(0, 4, "Simpel", 5), "K\xFC" "che");
+  create_text(d.store, export_test::text_fields(0, 4, "Simpel", 5), std::string("K\xFC") + "che");
   const std::string doc = eps_of(d, true, &fonts);
   std::size_t defs = 0;
   for (std::size_t at = doc.find("definefont"); at != std::string::npos;
@@ -216,14 +201,15 @@ TEST(PostScript, TextsBeyondAsciiTakeTheLatin1Helvetica) {
   const auto page = page_lines(doc);
   std::vector<std::string> fonts_used, shown;
   for (const std::string& l : page) {
-    if (l.ends_with(" findfont") && !l.starts_with("/Helvetica-ISOLatin1 /")) fonts_used.push_back(l);
+    if (l.ends_with(" findfont") && !l.starts_with("/Helvetica-ISOLatin1 /"))
+      fonts_used.push_back(l);
     if (l.ends_with(" show")) shown.push_back(l);
   }
-  EXPECT_EQ(fonts_used, (std::vector<std::string>{"/Helvetica-ISOLatin1 findfont",
-                                                  "/Helvetica findfont",
-                                                  "/Helvetica-ISOLatin1 findfont"}));
-  EXPECT_EQ(shown, (std::vector<std::string>{"(Gr\\366\\337e) show", "(plain) show",
-                                             "(K\\374che) show"}));
+  EXPECT_EQ(fonts_used,
+            (std::vector<std::string>{"/Helvetica-ISOLatin1 findfont", "/Helvetica findfont",
+                                      "/Helvetica-ISOLatin1 findfont"}));
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"(Gr\\366\\337e) show", "(plain) show", "(K\\374che) show"}));
 }
 
 TEST(PostScript, ARightAlignedTextStartsItsWidthBack) {
@@ -252,7 +238,8 @@ TEST(PostScript, ThePrintedPageHasThePaperSizeAndTurnsInLandscape) {
   EXPECT_TRUE(has_line(portrait, "%%BoundingBox: 0 0 595 842"));
   EXPECT_TRUE(has_line(portrait, "<< /PageSize [595 842] >> setpagedevice"));
   EXPECT_TRUE(portrait.ends_with("\nshowpage\n\ngrestore\n\n%%Trailer\n%%EOF\n"));
-  EXPECT_EQ(page_lines(portrait), std::vector<std::string>{"sp1 lt1 28.35 28.35 m 56.69 28.35 l s"});
+  EXPECT_EQ(page_lines(portrait),
+            std::vector<std::string>{"sp1 lt1 28.35 28.35 m 56.69 28.35 l s"});
   setup.landscape = true;
   const std::string landscape = print_document(d, nullptr, setup, 0, 0);
   EXPECT_TRUE(has_line(landscape, "<< /PageSize [595 842] >> setpagedevice"));

@@ -43,18 +43,13 @@ std::string scene_of(const Drawing& d, const PovSettings& s = {},
   return pov_scene(d, s, PovCamera::kPerspective, materials);
 }
 
-// The colours of the light sources, in order.
-std::vector<std::array<double, 3>> light_colours(const std::string& scene) {
-  std::vector<std::array<double, 3>> out;
-  for (std::size_t at = scene.find("light_source { <"); at != std::string::npos;
-       at = scene.find("light_source { <", at + 1)) {
-    const std::size_t c = scene.find("> color rgb <", at);
-    if (c == std::string::npos) break;
-    std::array<double, 3> rgb{};
-    if (std::sscanf(scene.c_str() + c + 13, "%lf, %lf, %lf>", &rgb[0], &rgb[1], &rgb[2]) == 3)
-      out.push_back(rgb);
-  }
-  return out;
+// The colour of a light source's line.
+std::array<double, 3> colour_of(const std::string& light) {
+  std::array<double, 3> rgb{-1, -1, -1};
+  const std::size_t c = light.find("> color rgb <");
+  if (c != std::string::npos)
+    std::sscanf(light.c_str() + c + 13, "%lf, %lf, %lf>", &rgb[0], &rgb[1], &rgb[2]);
+  return rgb;
 }
 
 TEST(PovScene, AQuadBecomesTwoTrianglesSharingItsFirstAndThirdPoint) {
@@ -97,7 +92,7 @@ TEST(PovScene, CoincidingPointsLeaveTheirTriangleOutAndSaySo) {
   EXPECT_NE(s.find(" face_indices\n {\n  2  ,"), std::string::npos);
 }
 
-TEST(PovScene, WithoutLightsTheSceneStillHasCameraBackgroundAndObjects) {
+TEST(PovScene, WithoutLightsTheSceneStillHasCameraBackgroundAndObjectsInOrder) {
   Drawing d;
   add_marked(d, cuboid_mesh(0, 0, 1, 1, 0, 1));
   add_active_camera(d, {5, -5, 2}, {0.5, 0.5, 0.5}, 45);
@@ -119,30 +114,23 @@ TEST(PovScene, WithoutLightsTheSceneStillHasCameraBackgroundAndObjects) {
   ASSERT_NE(mesh, std::string::npos) << s;
   EXPECT_TRUE(globals < camera && camera < background && background < texture && texture < mesh);
   EXPECT_EQ(s.find("sky_sphere"), std::string::npos);
-}
-
-TEST(PovScene, AnOrthographicCameraAndTheDefaultCameraWithoutAnyCamera) {
-  Drawing d;
-  const std::string s = pov_scene(d, {}, PovCamera::kOrthographic, {});
-  // The camera view's own eye when the drawing has no camera.
-  EXPECT_NE(s.find(" orthographic\n location <0.000000,1.600000,-10.000000>\n"
-                   " look_at <0.000000,1.600000,0.000000>\n angle 60.000000\n"),
-            std::string::npos)
-      << s;
+  // Without any camera, the camera view's own eye.
+  EXPECT_NE(pov_scene(Drawing{}, {}, PovCamera::kOrthographic, {})
+                .find(" orthographic\n location <0.000000,1.600000,-10.000000>\n"
+                      " look_at <0.000000,1.600000,0.000000>\n angle 60.000000\n"),
+            std::string::npos);
 }
 
 TEST(PovScene, ShadowIntensitySplitsALightIntoTwoThatAddUpToItsColour) {
   Drawing d;
   add_light(d, {1, 2, 3}, 1, 0.3, 4);
   const std::string s = scene_of(d);
-  const auto colours = light_colours(s);
-  ASSERT_EQ(colours.size(), 2u) << s;
-  for (int c = 0; c < 3; ++c) {
-    EXPECT_NEAR(colours[0][c], 0.3, 1e-12);
-    EXPECT_NEAR(colours[0][c] + colours[1][c], 1.0, 1e-12);
-  }
   const auto lights = lines_starting(s, "light_source");
-  ASSERT_EQ(lights.size(), 2u);
+  ASSERT_EQ(lights.size(), 2u) << s;
+  for (int c = 0; c < 3; ++c) {
+    EXPECT_NEAR(colour_of(lights[0])[c], 0.3, 1e-12);
+    EXPECT_NEAR(colour_of(lights[0])[c] + colour_of(lights[1])[c], 1.0, 1e-12);
+  }
   // The part that casts shadows, then the shadowless rest, both at the light's place.
   EXPECT_EQ(lights[0].find("shadowless"), std::string::npos);
   EXPECT_NE(lights[1].find(" shadowless }"), std::string::npos);
@@ -176,15 +164,17 @@ TEST(PovScene, GlobalsWithRadiosityAndTheSkyWithClouds) {
   st.ambient = 2;
   st.clouds = 1;
   const std::string s = scene_of(d, st);
-  EXPECT_NE(s.find(" radiosity { count 200 brightness 1.25 gray_threshold 0.65 }\n ambient_light 2\n"),
-            std::string::npos);
+  EXPECT_NE(
+      s.find(" radiosity { count 200 brightness 1.25 gray_threshold 0.65 }\n ambient_light 2\n"),
+      std::string::npos);
   st.quality = 2;
   EXPECT_NE(scene_of(d, st).find("count 50 "), std::string::npos);
   st.quality = 5;
   EXPECT_NE(scene_of(d, st).find("count 100 "), std::string::npos);
-  EXPECT_NE(s.find("\nsky_sphere { pigment { gradient y\ncolor_map { [0 color rgb <1,1,1>] [1 color "
-                   "rgb <0.550000,0.700000,0.950000>] }\nscale 2 translate -1 }\npigment { bozo"),
-            std::string::npos)
+  EXPECT_NE(
+      s.find("\nsky_sphere { pigment { gradient y\ncolor_map { [0 color rgb <1,1,1>] [1 color "
+             "rgb <0.550000,0.700000,0.950000>] }\nscale 2 translate -1 }\npigment { bozo"),
+      std::string::npos)
       << s;
   EXPECT_NE(s.find("[1 color rgbt <0,0,.2,1>] }\nscale 2 translate -1 }\n}\n"), std::string::npos);
 }
@@ -195,18 +185,17 @@ TEST(PovScene, EachMaterialIsDeclaredOnceUnderANameTheSceneLanguageTakes) {
   add_marked(d, cuboid_mesh(2, 0, 3, 1, 0, 1), "Brick");
   add_marked(d, cuboid_mesh(4, 0, 5, 1, 0, 1), "red tile");
   add_marked(d, cuboid_mesh(6, 0, 7, 1, 0, 1), "box");  // a word of the scene language
-  SceneMaterials materials(1);
-  materials[0].name = "Brick";
-  materials[0].values.red = 0.5;
-  materials[0].values.metallic = 1;
-  materials[0].values.refraction = 1;
-  materials[0].values.special = "phong 0.4";
-  const std::string s = scene_of(d, {}, materials);
+  Material brick;
+  brick.red = 0.5;
+  brick.metallic = brick.refraction = 1;
+  brick.special = "phong 0.4";
+  const std::string s = scene_of(d, {}, {{"Brick", brick, ""}});
   EXPECT_EQ(count_of(s, "#declare"), 3u);
-  EXPECT_NE(s.find("#declare Brick =\ntexture {\npigment { color rgbt <0.500000,0.800000,0.800000,"
-                   "0.000000> }\nfinish {\ndiffuse 1.000000\nspecular 0.300000\nreflection 0.000000\n"
-                   "ambient 0.100000\nrefraction 1 ior 1.40\nbrilliance 4\nmetallic\nphong 0.4\n}\n}\n"),
-            std::string::npos)
+  EXPECT_NE(
+      s.find("#declare Brick =\ntexture {\npigment { color rgbt <0.500000,0.800000,0.800000,"
+             "0.000000> }\nfinish {\ndiffuse 1.000000\nspecular 0.300000\nreflection 0.000000\n"
+             "ambient 0.100000\nrefraction 1 ior 1.40\nbrilliance 4\nmetallic\nphong 0.4\n}\n}\n"),
+      std::string::npos)
       << s;
   EXPECT_NE(s.find("#declare M_red_tile =\n"), std::string::npos);
   EXPECT_NE(s.find("#declare M_box =\n"), std::string::npos);
@@ -217,14 +206,13 @@ TEST(PovScene, EachMaterialIsDeclaredOnceUnderANameTheSceneLanguageTakes) {
 TEST(PovScene, ATexturePictureIsMappedAndMovedToItsObject) {
   Drawing d;
   add_marked(d, cuboid_mesh(3, 4, 5, 6, 1, 2), "Tiles");
-  SceneMaterials materials(1);
-  materials[0].name = "Tiles";
-  materials[0].values.texture = 1;
-  materials[0].values.repeat = 0;
-  materials[0].values.mapping = kMapGround;
-  materials[0].values.size_x = 0.5;
-  materials[0].values.size_y = 0.25;
-  materials[0].image_path = "/data/dat/tex/my \"tiles\".JPG";
+  Material tiles;
+  tiles.texture = 1;
+  tiles.repeat = 0;
+  tiles.mapping = kMapGround;
+  tiles.size_x = 0.5;
+  tiles.size_y = 0.25;
+  SceneMaterials materials{{"Tiles", tiles, "/data/dat/tex/my \"tiles\".JPG"}};
   std::string s = scene_of(d, {}, materials);
   EXPECT_NE(s.find("pigment { image_map { jpeg \"/data/dat/tex/my \\\"tiles\\\".JPG\" map_type 0 "
                    "once interpolate 2} scale <0.50, 0.25> translate <0.00, 0.00> rotate 90*x}\n"),
@@ -237,7 +225,8 @@ TEST(PovScene, ATexturePictureIsMappedAndMovedToItsObject) {
   materials[0].values.repeat = 1;
   s = scene_of(d, {}, materials);
   EXPECT_NE(s.find("map_type 2  interpolate 2}"), std::string::npos) << s;
-  EXPECT_NE(s.find("translate <4.000000000000,1.500000000000,5.000000000000>\n"), std::string::npos);
+  EXPECT_NE(s.find("translate <4.000000000000,1.500000000000,5.000000000000>\n"),
+            std::string::npos);
   // Without a picture the material is its colour.
   materials[0].image_path.clear();
   EXPECT_EQ(scene_of(d, {}, materials).find("image_map"), std::string::npos);
@@ -352,7 +341,8 @@ TEST(PovOptions, TheOptionsLineHasResolutionOutputQualityAndAntialias) {
   s.format = 4;
   s.output = "/tmp/out.png";
   std::string line;
-  EXPECT_EQ(pov_options(s, &line), "+P +D0 +X100 -V +SP32 +EP4 +W8192 +H6144 +FN8 +O/tmp/out.png +Q9 \n");
+  EXPECT_EQ(pov_options(s, &line),
+            "+P +D0 +X100 -V +SP32 +EP4 +W8192 +H6144 +FN8 +O/tmp/out.png +Q9 \n");
   EXPECT_EQ(line, "+P +D0 +X100 -V +SP32 +EP4 +W8192 +H6144 +FN8 +O/tmp/out.png +Q9 ");
   EXPECT_EQ(pov_resolution_option(0), "+W160 +H120");
   EXPECT_EQ(pov_resolution_option(99), "+W8192 +H6144");
@@ -364,8 +354,9 @@ TEST(PovOptions, APictureNameWithBlanksOrQuotesGoesOnALineOfItsOwn) {
   s.save_image = 1;
   s.format = 0;
   s.output = "/home/a b/it's; here.tga";
-  EXPECT_EQ(pov_options(s), "+P +D0 +X100 -V +SP32 +EP4 +W640 +H480 +FC +Q9 \n"
-                            "Output_File_Name=\"/home/a b/it's; here.tga\"\n");
+  EXPECT_EQ(pov_options(s),
+            "+P +D0 +X100 -V +SP32 +EP4 +W640 +H480 +FC +Q9 \n"
+            "Output_File_Name=\"/home/a b/it's; here.tga\"\n");
   s.output = "/home/a b/say \"x\".tga";
   EXPECT_NE(pov_options(s).find("\nOutput_File_Name=/home/a b/say \"x\".tga\n"), std::string::npos);
   EXPECT_FALSE(pov_output_name_usable("/a/\"x\";y.png"));
@@ -411,13 +402,11 @@ TEST_F(PovrayConsumer, RendersAHouseWithItsWallsOpeningsSolidsAndLights) {
   PovSettings s;
   s.sky = 1;
   s.clouds = 1;
-  SceneMaterials materials(2);
-  materials[0].name = "Glass";
-  materials[0].values.transparency = 0.7;
-  materials[0].values.refraction = 1;
-  materials[1].name = "Wood";
-  materials[1].values.metallic = 1;
-  const std::string scene = pov_scene(d, s, PovCamera::kPerspective, materials);
+  Material glass, wood;
+  glass.transparency = 0.7;
+  glass.refraction = wood.metallic = 1;
+  const std::string scene =
+      pov_scene(d, s, PovCamera::kPerspective, {{"Glass", glass, ""}, {"Wood", wood, ""}});
   EXPECT_EQ(count_of(scene, "\ndifference {\n"), r.count(kWall));
   expect_renders(scene, "house");
 }

@@ -1,7 +1,5 @@
-// Printing: the print command's words as an argument vector with the file last (blanks inside a
-// file name stay one argument, nothing is given to a shell), the program started in the
-// background; and "p_file_print" end to end through the script host, to a file and to a print
-// command.
+// Printing: the print command as an argument vector with the file last (no shell), started in the
+// background; and "p_file_print" through the script host, to a file and to a print command.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -1,8 +1,5 @@
-// The print and plot setups through the script host: the printers of the system's list, the
-// command each choice gives (a typed command makes the printer "Custom" and is kept), the values
-// refused when they cannot be used, the scale steps and the "Print scale" dialog, the setups
-// carried by a saved drawing, the printed page made with them; and the page printed through a
-// host's own print dialog, which takes the paper the dialog printed on.
+// The print and plot setups through the script host: printers and their commands, refused
+// values, the scale, setups saved with the drawing, and printing through a host's print dialog.
 #include <gtest/gtest.h>
 
 #include <cairo.h>
@@ -152,8 +149,8 @@ TEST(PrintSetupScripts, ThePrintedPageHasTheSetupsPaperOrientationScaleAndColour
   EXPECT_NE(doc.find(" setlinewidth 0.0 0.0 0.0 rgb} bdef\n/sp3"), std::string::npos);
 }
 
-// A host with a print dialog of its own, standing in for the window: it records what it was
-// asked, draws the page on a picture of a paper of its choice and says it was printed on it.
+// A host with a print dialog of its own: it records what it was asked and draws the page on a
+// picture of a paper of its choice, which it says it printed on.
 class PrintingHost : public ScriptHost {
  public:
   using ScriptHost::ScriptHost;
@@ -173,8 +170,7 @@ class PrintingHost : public ScriptHost {
     page.draw(cr, printed_on);
     cairo_destroy(cr);
     cairo_surface_flush(s);
-    // The line from (0, 5) to (10, 5) at 1:100, 28.35 points a metre: 5 m above the paper's
-    // bottom edge.
+    // The line from (0, 5) to (10, 5) at 1:100: 5 m above the paper's bottom edge.
     const int y = static_cast<int>(printed_on.height - 5 * 72 / 2.54), x = 100;
     pixel = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) +
                                                    y * cairo_image_surface_get_stride(s))[x] &

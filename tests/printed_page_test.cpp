@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "exchange/printed_page.h"
 #include "model/drawing.h"
@@ -39,18 +40,13 @@ TEST(PrintedPage, SixtyFourPensOfEveryPenAndLineType) {
   EXPECT_NEAR(p.width, 0.5 * k, 1e-9);
   EXPECT_DOUBLE_EQ(p.red, 0.9);
   ASSERT_EQ(p.dashes, 4);
-  EXPECT_NEAR(p.dash[0], 2 * k, 1e-9);
-  EXPECT_NEAR(p.dash[1], 1 * k, 1e-9);
-  EXPECT_NEAR(p.dash[2], 0.5 * k, 1e-9);
-  EXPECT_NEAR(p.dash[3], 1 * k, 1e-9);
+  const double dash[4] = {2, 1, 0.5, 1};
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(p.dash[i], dash[i] * k, 1e-9) << i;
   EXPECT_EQ(pens[2 * kLineTypeCount + 0].dashes, 0);  // the solid line type
   // Black: all 64.
   s.pens[5].green = 1;
-  for (const PrintPen& b : print_pens(s, 100, true)) {
-    EXPECT_EQ(b.red, 0);
-    EXPECT_EQ(b.green, 0);
-    EXPECT_EQ(b.blue, 0);
-  }
+  for (const PrintPen& b : print_pens(s, 100, true))
+    EXPECT_EQ(std::tuple(b.red, b.green, b.blue), std::tuple(0.0, 0.0, 0.0));
   // Values a damaged file may hold give a thin solid black pen, never a value cairo refuses.
   s.pens[1].thickness = std::nan("");
   s.pens[1].blue = HUGE_VAL;
@@ -64,10 +60,8 @@ TEST(PrintedPage, SixtyFourPensOfEveryPenAndLineType) {
 
 TEST(PrintedPage, ThePaperTurnsWithItsMarginsAndComesBack) {
   PrintSetup setup;
-  setup.margin_top = 1;
-  setup.margin_left = 2;
-  setup.margin_right = 3;
-  setup.margin_bottom = 4;
+  std::tie(setup.margin_top, setup.margin_left, setup.margin_right, setup.margin_bottom) =
+      std::tuple(1, 2, 3, 4);
   const PrintedPaper up = paper_of(setup);
   EXPECT_NEAR(up.width, 21.0 * kPointsPerCm, 1e-9);
   EXPECT_NEAR(up.height, 29.7 * kPointsPerCm, 1e-9);

@@ -1,6 +1,5 @@
-// Starting external programs: found on the PATH, started with their exact arguments and no
-// shell, in the directory asked for, detached without leaving a zombie, failures reported; and
-// the program's own temporary directory.
+// Starting external programs (found on the PATH, exact arguments, no shell, no zombie, failures
+// reported) and the program's own temporary directory.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

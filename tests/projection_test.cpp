@@ -47,9 +47,8 @@ TEST(Projection, CameraPerspective) {
   // Looking from (0, 0, 1) along +x, level.
   const ViewCamera cam = view_camera(0, 0, 1, 10, 0, 1, 0);
   EXPECT_EQ(cam.lens, 60);  // no lens value: the default
-  ViewPoint ahead = project_point(kCameraView, cam, 5, 0, 1);
-  EXPECT_NEAR(ahead.u, 0, 1e-12);
-  EXPECT_NEAR(ahead.v, 0, 1e-12);
+  const ViewPoint ahead = project_point(kCameraView, cam, 5, 0, 1);
+  EXPECT_NEAR(std::hypot(ahead.u, ahead.v), 0, 1e-12);
   EXPECT_NEAR(ahead.depth, -0.2, 1e-12);
   // To the right (-y when looking along +x) and above: positive u and v, shrinking with distance.
   ViewPoint right_up = project_point(kCameraView, cam, 4, -2, 3);
@@ -63,9 +62,8 @@ TEST(Projection, CameraPerspective) {
   // Looking up at 45 degrees: the target itself is straight ahead.
   const ViewCamera up = view_camera(0, 0, 0, 0, 5, 5, 45);
   EXPECT_NEAR(up.tilt, std::numbers::pi / 4, 1e-12);
-  ViewPoint t = project_point(kCameraView, up, 0, 5, 5);
-  EXPECT_NEAR(t.u, 0, 1e-12);
-  EXPECT_NEAR(t.v, 0, 1e-12);
+  const ViewPoint t = project_point(kCameraView, up, 0, 5, 5);
+  EXPECT_NEAR(std::hypot(t.u, t.v), 0, 1e-12);
 }
 
 TEST(Projection, ClicksMapBackInTheElevationsOnly) {
@@ -104,23 +102,23 @@ TEST(ProjectionDrawer, SolidsAreDrawnEdgeByEdgeInEveryView) {
   Renderer r = recording_renderer(lines);
   const Object3D* cube = store_mesh(d.store, cuboid_mesh(0, 0, 1, 1, 0, 1), 0, 0, 0, "");
   ASSERT_TRUE(cube);
+  auto in_view = [&](int view) {
+    lines = {};
+    r.view_number = view;
+    draw_element(r, d, *cube, kDrawNormal);
+  };
   // From a corner: 12 edges, each drawn once although two faces share it.
-  r.view_number = kFrontLeftView;
-  draw_element(r, d, *cube, kDrawNormal);
+  in_view(kFrontLeftView);
   EXPECT_EQ(lines.count, 12);
   EXPECT_EQ(lines.set.size(), 12u);
   // From the front the back edges fall on the front ones and the edges along y on points:
   // 12 lines on the 4 sides of the square and its 4 corners.
-  lines = {};
-  r.view_number = kFrontView;
-  draw_element(r, d, *cube, kDrawNormal);
+  in_view(kFrontView);
   EXPECT_EQ(lines.count, 12);
   EXPECT_EQ(lines.set.size(), 8u);
   EXPECT_TRUE(lines.set.count({0, 1, 1, 1}));
   // In the plan view the cube shows from above.
-  lines = {};
-  r.view_number = kPlanView;
-  draw_element(r, d, *cube, kDrawNormal);
+  in_view(kPlanView);
   EXPECT_EQ(lines.set.size(), 8u);
   EXPECT_TRUE(lines.set.count({0, 0, 1, 0}));
 }

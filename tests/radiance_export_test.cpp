@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/process.h"
@@ -20,6 +21,12 @@ using render_test::add_active_camera;
 using render_test::add_light;
 using render_test::add_marked;
 using render_test::count_of;
+
+// Whether `text` holds `part`; the text is shown when not.
+testing::AssertionResult holds(const std::string& text, const std::string& part) {
+  if (text.find(part) != std::string::npos) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
+}
 
 std::string scene_of(const Drawing& d, const RadianceSettings& s = {},
                      const SceneMaterials& m = {}, std::string_view sky = "") {
@@ -43,12 +50,11 @@ TEST(RadianceScene, WithoutASkyThereIsNoGenskyOutputAndNoGlow) {
   EXPECT_EQ(gensky_arguments(s),
             (std::vector<std::string>{"gensky", "7", "1", "15:00", "-a", "52", "+i"}));
   const std::string with_sky = scene_of(d, s, {}, "# gensky 7 1 15:00\nvoid brightfunc skyfunc");
-  EXPECT_NE(with_sky.find("# gensky 7 1 15:00\nvoid brightfunc skyfunc\nskyfunc glow skyglow\n0\n0\n"
-                          "4 .986 .986 1.205 0\nskyfunc glow groundglow\n0\n0\n4 .2 .2 .2 0\n"
-                          "skyglow source sky\n0\n0\n4 0 0 1 180\ngroundglow source ground\n0\n0\n"
-                          "4 0 0 -1 180\n"),
-            std::string::npos)
-      << with_sky;
+  EXPECT_TRUE(holds(with_sky,
+                    "# gensky 7 1 15:00\nvoid brightfunc skyfunc\nskyfunc glow skyglow\n0\n0\n"
+                    "4 .986 .986 1.205 0\nskyfunc glow groundglow\n0\n0\n4 .2 .2 .2 0\n"
+                    "skyglow source sky\n0\n0\n4 0 0 1 180\ngroundglow source ground\n0\n0\n"
+                    "4 0 0 -1 180\n"));
 }
 
 TEST(RadianceScene, ALightOfSizeOneInWhiteGlowsThirtyInEachColour) {
@@ -57,14 +63,12 @@ TEST(RadianceScene, ALightOfSizeOneInWhiteGlowsThirtyInEachColour) {
   Light* half = add_light(d, {4, 5, 6}, 1, 0, 2);
   half->green = 0.5;
   const std::string s = scene_of(d);
-  EXPECT_NE(s.find("void light bright.0\n0\n0\n3 30.000000 30.000000 30.000000\n\n"
-                   "bright.0 sphere lamp.0\n0\n0\n4 1.0000 2.0000 3.0000 0.1\n\n"),
-            std::string::npos)
-      << s;
-  EXPECT_NE(s.find("void light bright.1\n0\n0\n3 120.000000 60.000000 120.000000\n\n"
-                   "bright.1 sphere lamp.1\n"),
-            std::string::npos)
-      << s;
+  EXPECT_TRUE(holds(s,
+                    "void light bright.0\n0\n0\n3 30.000000 30.000000 30.000000\n\n"
+                    "bright.0 sphere lamp.0\n0\n0\n4 1.0000 2.0000 3.0000 0.1\n\n"));
+  EXPECT_TRUE(holds(s,
+                    "void light bright.1\n0\n0\n3 120.000000 60.000000 120.000000\n\n"
+                    "bright.1 sphere lamp.1\n"));
 }
 
 TEST(RadianceScene, AQuadIsOnePolygonWithTheCountTwelve) {
@@ -75,16 +79,15 @@ TEST(RadianceScene, AQuadIsOnePolygonWithTheCountTwelve) {
   m.add_face({0, 1, 2, 3});
   add_marked(d, m, "Floor tiles");
   const std::string s = scene_of(d);
-  EXPECT_NE(s.find("M_Floor_tiles polygon poly.0\n0\n0\n12\n0.00000000 0.00000000 2.00000000\n"
-                   "1.00000000 0.00000000 2.00000000\n1.00000000 1.00000000 2.00000000\n"
-                   "0.00000000 1.00000000 2.00000000\n\n"),
-            std::string::npos)
-      << s;
+  EXPECT_TRUE(holds(s,
+                    "M_Floor_tiles polygon poly.0\n0\n0\n12\n0.00000000 0.00000000 2.00000000\n"
+                    "1.00000000 0.00000000 2.00000000\n1.00000000 1.00000000 2.00000000\n"
+                    "0.00000000 1.00000000 2.00000000\n\n"));
   // A cuboid: six polygons, numbered on across the objects.
   add_marked(d, cuboid_mesh(0, 0, 1, 1, 0, 1));
   const std::string two = scene_of(d);
   EXPECT_EQ(count_of(two, " polygon poly."), 7u);
-  EXPECT_NE(two.find("Default polygon poly.6\n"), std::string::npos);
+  EXPECT_TRUE(holds(two, "Default polygon poly.6\n"));
 }
 
 TEST(RadianceScene, WallSolidsOnTheTemporaryLayerTakePartUnmarkedObjectsDoNot) {
@@ -94,7 +97,7 @@ TEST(RadianceScene, WallSolidsOnTheTemporaryLayerTakePartUnmarkedObjectsDoNot) {
   const std::string s = scene_of(d);
   EXPECT_EQ(count_of(s, " polygon poly."), 6u);
   EXPECT_EQ(s.find("Hidden"), std::string::npos);
-  EXPECT_NE(s.find("void plastic Brick\n"), std::string::npos);
+  EXPECT_TRUE(holds(s, "void plastic Brick\n"));
 }
 
 TEST(RadianceScene, MaterialsByKind) {
@@ -119,23 +122,21 @@ TEST(RadianceScene, MaterialsByKind) {
   m[4].values.size_x = 2;
   m[4].image_path = "/data/dat/tex/photo.hdr";
   const std::string s = scene_of(d, {}, m);
-  EXPECT_NE(s.find("void plastic Plain\n0\n0\n5 0.80 0.80 0.80 0.05 0.10\n\n"), std::string::npos)
-      << s;
-  EXPECT_NE(s.find("void metal Steel\n0\n0\n5 0.80 0.80 0.80 0.00 0.14\n\n"), std::string::npos);
-  EXPECT_NE(s.find("void trans Frosted\n0\n0\n7 0.80 0.80 0.80 0.00 0.14 0.60 1.00\n\n"),
-            std::string::npos);
-  EXPECT_NE(s.find("void glass Glass\n0\n0\n3 0.90 0.80 0.80\n\n"), std::string::npos);
-  EXPECT_NE(s.find("void colorpict Photo_pattern\n7 red green blue /data/dat/tex/photo.hdr "
-                   "picture.cal pic_u pic_v -s 2.00 -rx 90\n0\n1 1\n\nPhoto_pattern plastic Photo\n"),
-            std::string::npos)
-      << s;
+  EXPECT_TRUE(holds(s, "void plastic Plain\n0\n0\n5 0.80 0.80 0.80 0.05 0.10\n\n"));
+  EXPECT_TRUE(holds(s, "void metal Steel\n0\n0\n5 0.80 0.80 0.80 0.00 0.14\n\n"));
+  EXPECT_TRUE(holds(s, "void trans Frosted\n0\n0\n7 0.80 0.80 0.80 0.00 0.14 0.60 1.00\n\n"));
+  EXPECT_TRUE(holds(s, "void glass Glass\n0\n0\n3 0.90 0.80 0.80\n\n"));
+  EXPECT_TRUE(
+      holds(s,
+            "void colorpict Photo_pattern\n7 red green blue /data/dat/tex/photo.hdr "
+            "picture.cal pic_u pic_v -s 2.00 -rx 90\n0\n1 1\n\nPhoto_pattern plastic Photo\n"));
   // A picture whose path Radiance would split is left out, and that is said.
   m[4].image_path = "/my data/photo.hdr";
   testing::internal::CaptureStdout();
   const std::string without = scene_of(d, {}, m);
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("/my data/photo.hdr"), std::string::npos);
+  EXPECT_TRUE(holds(testing::internal::GetCapturedStdout(), "/my data/photo.hdr"));
   EXPECT_EQ(without.find("colorpict"), std::string::npos);
-  EXPECT_NE(without.find("void plastic Photo\n"), std::string::npos);
+  EXPECT_TRUE(holds(without, "void plastic Photo\n"));
 }
 
 TEST(RadianceControl, ViewZoneAndSettingsLines) {
@@ -149,13 +150,8 @@ TEST(RadianceControl, ViewZoneAndSettingsLines) {
   ASSERT_NE(r, nullptr);
   r->selected = 1;
   RadianceSettings s;
-  s.resolution = 4;
-  s.quality = 2;
-  s.detail = 1;
-  s.variability = 0;
-  s.indirect = 2;
-  s.shadows = 1;
-  s.scene = 1;
+  std::tie(s.resolution, s.quality, s.detail, s.variability, s.indirect, s.shadows, s.scene) =
+      std::tuple(4, 2, 1, 0, 2, 1, 1);
   EXPECT_EQ(radiance_control(d, s, RadianceView::kPerspective, RadianceBuild::kStandard),
             "OCTREE= korav.oct\n"
             "view= a -vp 1.00 -10.00 1.50 -vd 0.00 10.00 1.00 -vh 50.00 -vv 37.50\n"
@@ -165,11 +161,10 @@ TEST(RadianceControl, ViewZoneAndSettingsLines) {
   s.shadows = 0;
   s.scene = 0;
   const std::string alt = radiance_control(d, s, RadianceView::kLinear, RadianceBuild::kAlternative);
-  EXPECT_NE(alt.find("view= a -vtl -vp 1.00"), std::string::npos);
-  EXPECT_NE(alt.find("ZONE= I "), std::string::npos);
+  EXPECT_TRUE(holds(alt, "view= a -vtl -vp 1.00"));
+  EXPECT_TRUE(holds(alt, "ZONE= I "));
   EXPECT_EQ(alt.find("PENUMBRAS"), std::string::npos);
-  EXPECT_NE(alt.find("PICTURE= korav\nrender= -ab 2 -ad 4 -Dc on\npfilt= -1 -b -x /2 -y /2\n"),
-            std::string::npos);
+  EXPECT_TRUE(holds(alt, "PICTURE= korav\nrender= -ab 2 -ad 4 -Dc on\npfilt= -1 -b -x /2 -y /2\n"));
 }
 
 TEST(RadianceControl, WithoutARoomTheZoneHoldsTheSceneAndTheEye) {
@@ -178,12 +173,12 @@ TEST(RadianceControl, WithoutARoomTheZoneHoldsTheSceneAndTheEye) {
   add_light(d, {3, 4, 6}, 0, 0);
   add_active_camera(d, {-1, -4, 1.6}, {3, 5, 1});
   const std::string rif = radiance_control(d, {}, RadianceView::kPerspective, RadianceBuild::kStandard);
-  EXPECT_NE(rif.find("ZONE= I -1.00 5.00 -4.00 7.00 0.00 6.00\n"), std::string::npos) << rif;
+  EXPECT_TRUE(holds(rif, "ZONE= I -1.00 5.00 -4.00 7.00 0.00 6.00\n"));
   // An empty drawing: a zone of a metre about the eye.
   Drawing empty;
   const std::string e =
       radiance_control(empty, {}, RadianceView::kPerspective, RadianceBuild::kStandard);
-  EXPECT_NE(e.find("ZONE= I -0.50 0.50 -10.50 -9.50 1.10 2.10\n"), std::string::npos) << e;
+  EXPECT_TRUE(holds(e, "ZONE= I -0.50 0.50 -10.50 -9.50 1.10 2.10\n"));
 }
 
 TEST(RadianceScripts, EachChangesIntoItsDirectoryQuotedForTheShell) {
@@ -192,13 +187,13 @@ TEST(RadianceScripts, EachChangesIntoItsDirectoryQuotedForTheShell) {
   EXPECT_EQ(shell_quoted("it's"), "'it'\\''s'");
   EXPECT_EQ(radiance_octree_script(dir, RadianceBuild::kStandard),
             "cd '/tmp/it'\\''s a \"dir\"; rm -rf x/' || exit 1\noconv korav.rad > korav.oct\n");
-  EXPECT_NE(radiance_octree_script(dir, RadianceBuild::kAlternative).find("\nrzoconv korav.rad"),
-            std::string::npos);
+  EXPECT_TRUE(
+      holds(radiance_octree_script(dir, RadianceBuild::kAlternative), "\nrzoconv korav.rad"));
   const std::string render = radiance_render_script(dir, RadianceBuild::kStandard);
   EXPECT_EQ(render.rfind("cd '/tmp/it'\\''s a \"dir\"; rm -rf x/' || exit 1\nrad korav.rif\n", 0),
             0u);
-  EXPECT_NE(radiance_render_script(dir, RadianceBuild::kAlternative).find("\nradz korav.rif\n"),
-            std::string::npos);
+  EXPECT_TRUE(
+      holds(radiance_render_script(dir, RadianceBuild::kAlternative), "\nradz korav.rif\n"));
   EXPECT_EQ(radiance_programs(RadianceBuild::kStandard), (std::vector<std::string>{"oconv", "rad"}));
 }
 

@@ -1,20 +1,22 @@
-// Representative drawings written as PNGs into the build tree (render_gallery/), to be looked
-// at: walls with every opening, door and window symbol, the line types and pens, arcs, ellipses
-// and splines. Each picture is compared with its reference in tests/reference/render/ (see
-// tests/reference_image.h for how a difference is shown and how the references are refreshed).
+// Representative drawings written as PNGs into build/render_gallery/, each compared with its
+// reference in tests/reference/render/ (see tests/reference_image.h).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "arch/openings.h"
+#include "arch/walls.h"
 #include "draft/dimensions.h"
 #include "files/stroke_font.h"
 #include "model/drawing.h"
 #include "model/element_points.h"
 #include "model/font_table.h"
+#include "render/openings.h"
 #include "render/png_export.h"
 #include "tests/png_test_support.h"
 #include "tests/reference_image.h"
@@ -36,9 +38,8 @@ struct Hole {
   double stop_width = 0, stop_depth = 0;
 };
 
-// A wall on the axis from (x, y) in direction `angle`, `length` long and `thickness` thick,
-// with its outline cut at the openings the way inserting them cuts it: gaps in both faces,
-// reveals, and with a stop the rebate lines. The outer face is the right-hand one.
+// A wall on the axis from (x, y) in direction `angle`, its outline cut at the openings as
+// inserting them cuts it (gaps, reveals, rebates of a stop). The outer face is the right-hand one.
 Wall* add_wall(Drawing& d, double x, double y, double angle, double length, double thickness,
                const std::vector<Hole>& holes, int pen = 4) {
   const double ux = std::cos(angle), uy = std::sin(angle);
@@ -91,10 +92,11 @@ Wall* add_wall(Drawing& d, double x, double y, double angle, double length, doub
   return create_wall(d.store, w, lines, openings);
 }
 
-void write(const Drawing& d, const std::string& name, int w, int h, int min_drawn) {
+void write(const Drawing& d, const std::string& name, int w, int h, int min_drawn,
+           FontTable* fonts = nullptr) {
   const auto path = gallery_dir() / name;
   std::string error;
-  ASSERT_TRUE(export_png(d, path.string(), w, h, error)) << error;
+  ASSERT_TRUE(export_png(d, path.string(), w, h, error, fonts)) << error;
   Png png;
   ASSERT_TRUE(read_png(path.string(), png));
   EXPECT_EQ(std::tuple(png.width, png.height), std::tuple(w, h));
@@ -179,11 +181,8 @@ TEST(RenderGallery, ArcsEllipsesAndSplines) {
                     int pen = 0, int lt = 0) {
     Circle c = make_element<Circle>(0, pen, lt);
     c.centre = {x, y};
-    c.radius1 = a;
-    c.radius2 = b;
-    c.sweep = sweep;
-    c.start_angle = start;
-    c.axis_angle = rot;
+    std::tie(c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle) =
+        std::tuple(a, b, sweep, start, rot);
     return create(d.store, c);
   };
   circle(0, 0, 3, 3, 2 * kPi, 0, 0);
@@ -196,25 +195,18 @@ TEST(RenderGallery, ArcsEllipsesAndSplines) {
   circle(16, 0, 2, 2, 3 * kPi / 2, kPi / 2, 0, 2, 5);
   Circle* marked = circle(24, 0, 2.5, 2.5, 2 * kPi, 0, 0, 3);
   marked->centre.mark = 1;
-  Spline s = make_element<Spline>(0, 3, 0);
-  s.p[0] = {-3, -6};
-  s.p[1] = {0, -2};
-  s.p[2] = {6, -10};
-  s.p[3] = {10, -6};
-  create(d.store, s);
-  s.p[0] = {12, -6};
-  s.p[1] = {24, -2};
-  s.p[2] = {14, -10};
-  s.p[3] = {26, -6};
-  s.line_type = 2;
-  create(d.store, s);
+  const Point2 splines[2][4] = {{{-3, -6}, {0, -2}, {6, -10}, {10, -6}},
+                                {{12, -6}, {24, -2}, {14, -10}, {26, -6}}};
+  for (int k = 0; k < 2; ++k) {
+    Spline s = make_element<Spline>(0, 3, k == 0 ? 0 : 2);
+    std::copy(splines[k], splines[k] + 4, s.p);
+    create(d.store, s);
+  }
   write(d, "curves.png", 1400, 700, 3000);
 }
 
-// A small plan: an L of walls with a door and two windows, dimensioned by automatic chains
-// across the walls in the architectural style, in centimetres and in feet and inches to a
-// sixteenth, with a tick, a circle and arrow marks; an overridden and a moved figure, a
-// radius, an angle and height marks.
+// An L of walls dimensioned by automatic chains in centimetres and in feet and inches, with
+// every mark style, an overridden and a moved figure, a radius, an angle and height marks.
 TEST(RenderGallery, DimensionedWalls) {
   Drawing d;
   d.settings.drawing_scale = 100;
@@ -266,31 +258,13 @@ TEST(RenderGallery, DimensionedWalls) {
                                    height_point(d.settings, {-1.5, 0}, {0, -0.75})};
   create_dimension(d.store, new_dimension_fields(d, preset, kDimHeights, 0), heights);
 
-  const auto path = gallery_dir() / "dimensions.png";
   FontTable table;
   install_font_loader(table, std::string(KORAV_SOURCE_DIR) + "/dat/fonts/");
-  std::string error;
-  ASSERT_TRUE(export_png(d, path.string(), 1600, 1200, error, &table)) << error;
-  Png png;
-  ASSERT_TRUE(read_png(path.string(), png));
-  EXPECT_GT(png.drawn(), 15000);
-  testing::expect_matches_reference(path, "render", "dimensions.png");
+  write(d, "dimensions.png", 1600, 1200, 15001, &table);
 }
 
-}  // namespace
-}  // namespace korav
-
-#include "arch/openings.h"
-#include "arch/walls.h"
-#include "render/openings.h"
-
-namespace korav {
-namespace {
-
-// A small plan built by the wall and opening tools' own functions: an outer wall with an L at
-// its end and an inner wall standing on it in a T, all connected; a door opening inwards and
-// a window in the long wall, and a window in the short one. The joints show no line across
-// them; the door swings into the room.
+// An L and a T of connected walls built by the tools' own functions, with a door swinging into
+// the room and two windows: the joints show no line across them.
 TEST(RenderGallery, WallJoints) {
   Drawing d;
   d.settings.drawing_scale = 50;

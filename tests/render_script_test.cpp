@@ -1,8 +1,5 @@
-// The render and scene export commands end to end through the script host: POV-Ray and
-// Radiance are stood in for by programs on the PATH that record how they were started, the
-// program's temporary directory lies below a directory with an awkward name, and the files
-// the commands write are read back. Also the Material, Render settings and Color selection
-// dialogs, and `korav --export pov`.
+// The render and scene export commands through the script host, with POV-Ray and Radiance stood
+// in for by recording programs on the PATH; the material and render dialogs; `korav --export pov`.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -29,8 +26,7 @@ using shell_test::read_text;
 using shell_test::ScriptRun;
 using shell_test::write_text;
 
-// PATH holding only the stand-ins (and the directories of the shell's own tools), restored at
-// the end.
+// PATH holding only the stand-ins (or the stand-ins first), restored at the end.
 class StandIns {
  public:
   explicit StandIns(bool keep_path = false) : old_(std::getenv("PATH") ? std::getenv("PATH") : "") {
@@ -39,15 +35,13 @@ class StandIns {
     setenv("PATH", path.c_str(), 1);
   }
   ~StandIns() { setenv("PATH", old_.c_str(), 1); }
-  // A program that appends its working directory and its arguments (NUL-separated, one call
-  // per line) to `name`.log, then runs `body`.
+  // A program that logs its working directory and NUL-separated arguments, then runs `body`.
   void add(const std::string& name, const std::string& body = "") {
     const std::string path = dir_.file("bin/" + name);
     const std::string log = dir_.file(name + ".log");
     write_text(path, "#!/bin/sh\n{ pwd; printf '%s\\0' \"$@\"; echo; } >> '" + log + "'\n" + body);
     fs::permissions(path, fs::perms::owner_all);
   }
-  // The calls of a stand-in: each its directory and its arguments.
   struct Call {
     std::string where;
     std::vector<std::string> args;
@@ -98,12 +92,18 @@ void some_solids(App& app) {
   render_test::add_active_camera(app.drawing, {-4, -6, 3}, {1, 0.5, 0.5});
 }
 
-// The program's temporary directory goes below a directory whose name holds blanks, quotes
-// and a ';'.
+// The program's temporary directory below a name with blanks, quotes and a ';'.
 struct AwkwardTemp {
   TempDir dir;
   std::string path = dir.file("temp it's \"here\"; ls") + "/";
   AwkwardTemp() { fs::create_directories(path); }
+  // Set-up of a run there, with some_solids() in the drawing.
+  auto with_solids() const {
+    return [this](App& app) {
+      app.temp_dir = path;
+      some_solids(app);
+    };
+  }
 };
 
 std::string transcript_of(const ScriptRun& run) {
@@ -121,10 +121,7 @@ TEST(PovRender, PovrayIsStartedInThePrivateDirectoryWithTheOptionsAndTheScene) {
                 "set Render settings/Save Image on\n"
                 "set Render settings/Image file " + picture + "\n"
                 "b_3d_pov\nanswer Perspective\nanswer Use default material\n",
-                [&](App& app) {
-                  app.temp_dir = temp.path;
-                  some_solids(app);
-                });
+                temp.with_solids());
   ASSERT_EQ(run.status, 0) << transcript_of(run);
   EXPECT_EQ(run.lines("question"),
             (std::vector<std::string>{
@@ -145,9 +142,8 @@ TEST(PovRender, PovrayIsStartedInThePrivateDirectoryWithTheOptionsAndTheScene) {
   EXPECT_EQ(render_test::count_of(scene, "mesh2"), 1u);
   EXPECT_EQ(render_test::count_of(scene, "light_source"), 2u);
   EXPECT_EQ(read_text(dir + "koravp.pov"), "test");
-  // Nothing stays marked.
   for (const Element& e : run.app->drawing.store.list) EXPECT_EQ(e.selected, 0);
-  // The renderer may still be reading: the directory stays when the program ends.
+  // The renderer may still be reading: the directory stays.
   EXPECT_TRUE(run.app->private_dir.kept());
 }
 
@@ -155,12 +151,9 @@ TEST(PovRender, CancelsAndRefusalsStartNothing) {
   StandIns fake;
   fake.add("povray");
   AwkwardTemp temp;
-  auto setup = [&](App& app) {
-    app.temp_dir = temp.path;
-    some_solids(app);
-  };
   {
-    ScriptRun run("b_3d_pov\nanswer Cancel\nb_3d_pov\nanswer Perspective\nanswer Cancel\n", setup);
+    ScriptRun run("b_3d_pov\nanswer Cancel\nb_3d_pov\nanswer Perspective\nanswer Cancel\n",
+                  temp.with_solids());
     EXPECT_EQ(run.status, 0) << transcript_of(run);
     EXPECT_EQ(run.lines("question").size(), 3u);
   }
@@ -168,7 +161,7 @@ TEST(PovRender, CancelsAndRefusalsStartNothing) {
     // A picture to save without a name, and one POV-Ray cannot be given.
     ScriptRun run("set Render settings/Save Image on\nb_3d_pov\nanswer Perspective\n"
                   "set Render settings/Image file /tmp/a\"b;c.png\nb_3d_pov\nanswer Orthographic\n",
-                  setup);
+                  temp.with_solids());
     EXPECT_EQ(run.status, 1) << transcript_of(run);  // an error box fails a script
     EXPECT_EQ(run.lines("error"), (std::vector<std::string>{
                                       "Choose the file for the picture first.",
@@ -212,60 +205,43 @@ TEST(PovRender, TheMaterialPreviewRendersASphereOfTheCurrentMaterial) {
   EXPECT_NE(scene.find("sphere {"), std::string::npos);
 }
 
-TEST(PovExport, TheSceneGoesToTheChosenFile) {
-  TempDir out;
-  const std::string path = out.file("scene with blanks.pov");
-  ScriptRun run("p_file_export_pov\nanswer Orthographic\nanswer All objects\nfile " + path +
-                    "\nanswer Use default material\n",
-                some_solids);
-  ASSERT_EQ(run.status, 0) << transcript_of(run);
-  EXPECT_EQ(run.lines("file"), std::vector<std::string>{"Export POV... -> " + path});
-  const std::string scene = read_text(path);
-  EXPECT_NE(scene.find(" orthographic\n"), std::string::npos);
-  EXPECT_EQ(render_test::count_of(scene, "mesh2"), 1u);
-  for (const Element& e : run.app->drawing.store.list) EXPECT_EQ(e.selected, 0);
+// Saves what `script` draws as in.krv in `work`, then runs `korav --export pov in.krv out.pov`.
+shell_test::KoravRun export_drawn(const std::string& script, const TempDir& work,
+                                  const shell_test::DataDir& data) {
+  ScriptRun make(script + "p_nop\np_file_save\nfile " + work.file("in.krv") + "\n");
+  EXPECT_EQ(make.status, 0) << transcript_of(make);
+  return shell_test::run_korav(data.path(), "--export pov in.krv out.pov", work.path());
 }
+const std::string kCuboid = "b_3d_cuboid\nclick 0 0\nclick 2 1\nclick 2 1\ntype 1\ntype 0\n";
 
 TEST(PovExport, TheCommandLineExportWritesASceneThatPovrayRenders) {
   TempDir work;
-  const std::string krv = work.file("solids.krv");
-  {
-    ScriptRun make("b_3d_cuboid\nclick 0 0\nclick 2 1\nclick 2 1\ntype 1\ntype 0\np_nop\n"
-                   "b_3d_light\nclick 1 -3\nclick 1 -3\ntype 4\np_nop\n"
-                   "b_3d_camera\nclick -4 -6\nclick -4 -6\nclick 1 0.5\nclick 1 0.5\ntype 1.6\n"
-                   "p_nop\np_file_save\nfile " + krv + "\n");
-    ASSERT_EQ(make.status, 0) << transcript_of(make);
-  }
   shell_test::DataDir data;
   fs::create_directories(data.file("dat/mat"));
   fs::copy_file(std::string(KORAV_SOURCE_DIR) + "/dat/mat/Default", data.file("dat/mat/Default"));
-  const shell_test::KoravRun r =
-      shell_test::run_korav(data.path(), "--export pov solids.krv solids.pov", work.path());
+  const shell_test::KoravRun r = export_drawn(
+      kCuboid + "p_nop\nb_3d_light\nclick 1 -3\nclick 1 -3\ntype 4\np_nop\n"
+                "b_3d_camera\nclick -4 -6\nclick -4 -6\nclick 1 0.5\nclick 1 0.5\ntype 1.6\n",
+      work, data);
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::string scene = read_text(work.file("solids.pov"));
+  const std::string scene = read_text(work.file("out.pov"));
   EXPECT_EQ(render_test::count_of(scene, "mesh2"), 1u);
   EXPECT_NE(scene.find("light_source"), std::string::npos);
   EXPECT_NE(scene.find("#declare Default ="), std::string::npos);
   if (find_program("povray").empty()) GTEST_SKIP() << "povray is not installed";
-  EXPECT_EQ(render_test::render_with_povray(work.path(), "solids.pov", "solids.png"), 0);
-  EXPECT_EQ(read_text(work.file("solids.png")).substr(1, 3), "PNG");
+  EXPECT_EQ(render_test::render_with_povray(work.path(), "out.pov", "out.png"), 0);
+  EXPECT_EQ(read_text(work.file("out.png")).substr(1, 3), "PNG");
 }
 
 TEST(PovExport, TheCommandLineExportUsesTheDefaultForAMissingMaterialAndSaysSo) {
   TempDir work;
-  const std::string krv = work.file("m.krv");
-  {
-    ScriptRun make("z_d_mat\nset Material/Name Marble\nb_3d_cuboid\nclick 0 0\nclick 2 1\n"
-                   "click 2 1\ntype 1\ntype 0\np_nop\np_file_save\nfile " + krv + "\n");
-    ASSERT_EQ(make.status, 0) << transcript_of(make);
-  }
   shell_test::DataDir data;
   const shell_test::KoravRun r =
-      shell_test::run_korav(data.path(), "--export pov m.krv m.pov", work.path());
+      export_drawn("z_d_mat\nset Material/Name Marble\n" + kCuboid, work, data);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("Material  > Marble <  not found! Use default material"), std::string::npos)
       << r.err;
-  EXPECT_NE(read_text(work.file("m.pov")).find("#declare Marble ="), std::string::npos);
+  EXPECT_NE(read_text(work.file("out.pov")).find("#declare Marble ="), std::string::npos);
 }
 
 TEST(RadianceRender, TheScriptsRunInThePrivateDirectoryThroughShWithTheirExactArguments) {
@@ -286,10 +262,7 @@ TEST(RadianceRender, TheScriptsRunInThePrivateDirectoryThroughShWithTheirExactAr
                 "set Radiance settings/Save Image on\n"
                 "set Radiance settings/Image file " + picture + "\n"
                 "b_3d_ray\nanswer Perspective\nanswer Use default material\n",
-                [&](App& app) {
-                  app.temp_dir = temp.path;
-                  some_solids(app);
-                });
+                temp.with_solids());
   ASSERT_EQ(run.status, 0) << transcript_of(run);
   const std::string dir = run.app->private_dir.path();
   ASSERT_TRUE(wait_for(picture)) << transcript_of(run);
@@ -319,10 +292,7 @@ TEST(RadianceRender, TheScriptsRunInThePrivateDirectoryThroughShWithTheirExactAr
 TEST(RadianceRender, WithoutRadianceTheFilesAreWrittenAndTheUserIsToldSo) {
   StandIns fake;  // nothing on the PATH
   AwkwardTemp temp;
-  ScriptRun run("b_3d_ray\nanswer Linear\nanswer Use default material\n", [&](App& app) {
-    app.temp_dir = temp.path;
-    some_solids(app);
-  });
+  ScriptRun run("b_3d_ray\nanswer Linear\nanswer Use default material\n", temp.with_solids());
   ASSERT_EQ(run.status, 0) << transcript_of(run);
   const std::string dir = run.app->private_dir.path();
   EXPECT_EQ(run.lines("message"),
@@ -332,7 +302,6 @@ TEST(RadianceRender, WithoutRadianceTheFilesAreWrittenAndTheUserIsToldSo) {
   EXPECT_NE(read_text(dir + "korav.rif").find("view= a -vtl -vp -4.00 -6.00 3.00"),
             std::string::npos);
   EXPECT_EQ(read_text(dir + "radscript.sh"), radiance_octree_script(dir, RadianceBuild::kStandard));
-  // No wall solid stays behind.
   for (const Element& e : run.app->drawing.store.list) EXPECT_NE(e.layer, kTempLayer);
 }
 
@@ -396,23 +365,29 @@ TEST(MaterialDialog, ADamagedMaterialIsReadUpToItsDamageAndNamedWhenRendering) {
             std::string::npos);
 }
 
-TEST(MaterialDialog, AMissingTexturePictureIsAskedAbout) {
+TEST(PovExport, TheSceneGoesToTheChosenFileAndAMissingTextureIsAskedAbout) {
   TempDir out;
-  const std::string path = out.file("t.pov");
+  const std::string path = out.file("scene with blanks.pov");
   ScriptRun run("z_d_mat\nset Material/Name Tiles\nset Material/Texture Image\n"
                 "set Material/Image file tiles.png\nz_save_mat\n"
-                "p_file_export_pov\nanswer Perspective\nanswer All objects\nfile " + path +
+                "p_file_export_pov\nanswer Orthographic\nanswer All objects\nfile " + path +
                     "\nanswer Use material without texture\n",
                 [&](App& app) {
                   render_test::add_marked(app.drawing, cuboid_mesh(0, 0, 1, 1, 0, 1), "Tiles")
                       ->selected = 0;
+                  render_test::add_active_camera(app.drawing, {-4, -6, 3}, {1, 0.5, 0.5});
                 });
   ASSERT_EQ(run.status, 0) << transcript_of(run);
   const auto q = run.lines("question");
   ASSERT_EQ(q.size(), 3u);
   EXPECT_EQ(q[2], "Image  > tiles.png <  not found! [Cancel|Use material without texture] -> Use "
                   "material without texture");
-  EXPECT_EQ(read_text(path).find("image_map"), std::string::npos);
+  EXPECT_EQ(run.lines("file"), std::vector<std::string>{"Export POV... -> " + path});
+  const std::string scene = read_text(path);
+  EXPECT_EQ(scene.find("image_map"), std::string::npos);
+  EXPECT_NE(scene.find(" orthographic\n"), std::string::npos);
+  EXPECT_EQ(render_test::count_of(scene, "mesh2"), 1u);
+  for (const Element& e : run.app->drawing.store.list) EXPECT_EQ(e.selected, 0);
 }
 
 TEST(RenderDialogs, TheColourSelectionEditsTheColourOfTheDialogThatOpenedIt) {

@@ -1,6 +1,5 @@
-// The room tools end to end through the script host, with areas worked out by hand: a 4 x 5 m
-// room and its inscription, a clockwise outline stored counter-clockwise, a square subtracted
-// or added, the point limit, the unit options, and the alter commands with their undo steps.
+// The room tools end to end through the script host, areas worked out by hand: inscriptions,
+// outlines, squares subtracted or added, the point limit, units, and the alter commands.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,12 +13,11 @@
 namespace korav {
 namespace {
 
-using tool_script::kSnapOff;
-using tool_script::Result;
 using tool_script::click;
+using tool_script::kSnapOff;
 using tool_script::num;
+using tool_script::Result;
 using tool_script::shown;
-
 using tool_script::twice;
 
 // The inscription switches: description and number off, so that no names are asked.

@@ -21,16 +21,15 @@ int selected_count(const Drawing& d) {
 
 TEST(SelectionModes, ActivePassiveSwitch) {
   std::uint8_t f = 0;
-  apply_mode(kSelectActive, f);
-  EXPECT_EQ(f, 1);
-  apply_mode(kSelectActive, f);
-  EXPECT_EQ(f, 1);
-  apply_mode(kSelectSwitch, f);
-  EXPECT_EQ(f, 0);
-  apply_mode(kSelectSwitch, f);
-  EXPECT_EQ(f, 1);
-  apply_mode(kSelectPassive, f);
-  EXPECT_EQ(f, 0);
+  const std::pair<SelectMode, int> steps[] = {{kSelectActive, 1},
+                                              {kSelectActive, 1},
+                                              {kSelectSwitch, 0},
+                                              {kSelectSwitch, 1},
+                                              {kSelectPassive, 0}};
+  for (auto [mode, want] : steps) {
+    apply_mode(mode, f);
+    EXPECT_EQ(f, want) << mode;
+  }
 }
 
 TEST(SelectionRange, AllDefiningPointsInsideBordersIncluded) {
@@ -46,10 +45,8 @@ TEST(SelectionRange, AllDefiningPointsInsideBordersIncluded) {
   int changed = 0;
   EXPECT_EQ(select_range(d, s, Filter{}, 0, 2, 2, 0, 0, [&](Element&) { ++changed; }), 2);
   EXPECT_EQ(changed, 2);
-  EXPECT_EQ(inside->selected, 1);
-  EXPECT_EQ(half->selected, 0);
-  EXPECT_EQ(circle->selected, 1);
-  EXPECT_EQ(other_layer->selected, 0);
+  EXPECT_EQ(std::tuple(inside->selected, half->selected, circle->selected, other_layer->selected),
+            std::tuple(1, 0, 1, 0));
   // switch mode twice leaves the element as before
   s.mode = kSelectSwitch;
   select_range(d, s, Filter{}, 0, 0, 0, 2, 2);
@@ -74,16 +71,13 @@ TEST(SelectionRange, OutlinesAndThreeDViews) {
   SelectionSettings s;
   // the separator counts as inside
   select_range(d, s, Filter{}, 0, -1, -1, 2, 2);
-  EXPECT_EQ(pat->selected, 1);
-  EXPECT_EQ(line3d->selected, 1);
+  EXPECT_EQ(std::tuple(pat->selected, line3d->selected), std::tuple(1, 1));
   d.deselect_all();
   // front view: the 3D line reaches z = 5, the plain line is not tested at all
   select_range(d, s, Filter{}, 2, -1, -1, 2, 2);
-  EXPECT_EQ(line3d->selected, 0);
-  EXPECT_EQ(plain->selected, 0);
+  EXPECT_EQ(std::tuple(line3d->selected, plain->selected), std::tuple(0, 0));
   select_range(d, s, Filter{}, 2, -1, -1, 2, 6);
-  EXPECT_EQ(line3d->selected, 1);
-  EXPECT_EQ(plain->selected, 0);
+  EXPECT_EQ(std::tuple(line3d->selected, plain->selected), std::tuple(1, 0));
 }
 
 TEST(SelectionFilter, PenLineAndObjectType) {
@@ -100,10 +94,9 @@ TEST(SelectionFilter, PenLineAndObjectType) {
   EXPECT_EQ(std::tuple(pen2->selected, pen3->selected, pen2_other->selected, room->selected),
             std::tuple(1, 0, 0, 1));
   // object type: the menu's "Room" is type code 11, "Camera" 10
-  EXPECT_EQ(filter_object_type(9), kRoom);
-  EXPECT_EQ(filter_object_type(10), kLight);
-  EXPECT_EQ(filter_object_type(11), kCamera);
-  EXPECT_EQ(filter_object_type(12), 0);
+  EXPECT_EQ(std::tuple(filter_object_type(9), filter_object_type(10), filter_object_type(11),
+                       filter_object_type(12)),
+            std::tuple(kRoom, kLight, kCamera, 0));
   f.by = kFilterObjectType;
   f.object_entry = 9;
   EXPECT_TRUE(passes_filter(f, *room));
@@ -134,15 +127,13 @@ TEST(SelectionPoints, MarksOnlyPointsInsideAndNeverSeparators) {
   SelectionSettings s;
   EXPECT_EQ(select_points(d, s, Filter{}, 0, -1, -1, 1000, 0.5), 2);
   EXPECT_TRUE(s.points_marked);
-  EXPECT_EQ(std::tuple(l->start.mark, l->end.mark, pat->points()[0].mark, pat->points()[2].mark),
-            std::tuple(1, 1, 1, 0));
-  EXPECT_EQ(pat->points()[3].mark, 0);  // separator
-  EXPECT_EQ(pat->offset.mark, 0);
-  EXPECT_EQ(l->selected, 0);
+  // Neither the separator nor the second family's origin is marked, nor the line selected.
+  EXPECT_EQ(std::tuple(l->start.mark, l->end.mark, pat->points()[0].mark, pat->points()[2].mark,
+                       pat->points()[3].mark, pat->offset.mark, l->selected),
+            std::tuple(1, 1, 1, 0, 0, 0, 0));
 }
 
-// In the front view (x across, z up) a rectangle must not mark a plan line whose x and y happen
-// to fall inside it, while a 3D line's projected points are marked as usual.
+// In the front view a rectangle marks a 3D line's projected points but never a plan line.
 TEST(SelectionPoints, InA3DViewPlanElementsStayUnmarked) {
   Drawing d;
   Line* plan = line(d, 1, 1, 2, 1);
@@ -174,9 +165,9 @@ TEST(SelectionOpening, MarksTheWallPointsOfTheNearestOpening) {
   EXPECT_FALSE(s.points_marked);
   EXPECT_EQ(select_opening(d, s, 2.5, 0.5), wall);
   EXPECT_TRUE(s.points_marked);
-  EXPECT_EQ(wall->lines()[0].end.mark, 1);
-  EXPECT_EQ(wall->lines()[1].start.mark, 1);
-  EXPECT_EQ(wall->lines()[0].start.mark, 0);
+  EXPECT_EQ(std::tuple(wall->lines()[0].end.mark, wall->lines()[1].start.mark,
+                       wall->lines()[0].start.mark),
+            std::tuple(1, 1, 0));
   for (const Point3& c : wall->openings()[0].corner) EXPECT_EQ(c.mark, 1);
   EXPECT_EQ(wall->corner[0].mark, 0);
 }
@@ -191,13 +182,11 @@ TEST(SelectionGroupElementLast, PicksAndUndoStep) {
   a->group = b->group = 4;
   SelectionSettings s;
   EXPECT_EQ(select_group(d, s, Filter{}, c, 5, 0.1), 2);
-  EXPECT_EQ(b->selected, 1);
-  EXPECT_EQ(other->selected, 0);
+  EXPECT_EQ(std::tuple(b->selected, other->selected), std::tuple(1, 0));
   EXPECT_EQ(select_group(d, s, Filter{}, c, 5, 9.1), 0);  // no group
   d.deselect_all();
   Filter f;
-  f.active = true;
-  f.pen = 7;
+  std::tie(f.active, f.pen) = std::tuple(true, 7);
   EXPECT_EQ(select_element(d, s, f, c, 5, 9.1), nullptr);  // filtered out
   EXPECT_EQ(select_element(d, s, Filter{}, c, 5, 9.1), other);
   EXPECT_EQ(other->selected, 1);

@@ -121,8 +121,6 @@ TEST(SettingsFile, SavedAndLoadedAgainReproducesEveryOption) {
   ASSERT_TRUE(load_settings(back, ui, dir.path()));
   EXPECT_EQ(ui.chooser_titles.back(), "Load Settings...");
   EXPECT_TRUE(ui.errors.empty());
-  EXPECT_EQ(back.current_layer, 117);
-  EXPECT_EQ(back.settings.pens[7].name.view(), "Stift 7");
   // Every option, field for field, through the bytes each writes.
   EXPECT_EQ(settings_file_bytes(back), settings_file_bytes(d));
   EXPECT_NE(settings_file_bytes(back), settings_file_bytes(Drawing{}));

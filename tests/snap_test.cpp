@@ -11,12 +11,13 @@ namespace korav {
 namespace {
 
 // 0.01 m per pixel and snap size 7: the search square is the click +- 0.07 m.
-SnapQuery query(double x, double y, int view = 0) {
+SnapQuery query(double x, double y, int view = 0, std::initializer_list<int> switched_off = {}) {
   SnapQuery q;
   q.x = x;
   q.y = y;
   q.units_x = q.units_y = 0.01;
   q.view = view;
+  for (int k : switched_off) q.settings.on[k] = 0;
   return q;
 }
 
@@ -39,19 +40,14 @@ TEST(Snap, StoreOrderBeatsDistance) {
   create_line(d.store, 0, 1, 0, 1.06, 1.0, 5, 5);   // its start is 0.06 from the click
   create_line(d.store, 0, 1, 0, 1.0, 1.01, -5, 5);  // its start is nearer, but later
   SnapHit h = snap(d, query(1, 1));
-  EXPECT_EQ(h.code, kSnapPoint);
-  EXPECT_DOUBLE_EQ(h.x, 1.06);
-  EXPECT_DOUBLE_EQ(h.y, 1.0);
-  EXPECT_EQ(h.z, 0);
+  EXPECT_EQ(std::tuple(h.code, h.x, h.y, h.z), std::tuple(kSnapPoint, 1.06, 1.0, 0.0));
 }
 
 TEST(Snap, RequestPointsComeFirstAndSquareBoundsCount) {
   Drawing d;
   create_line(d.store, 0, 1, 0, 0, 0, 5, 5);
   SnapHit h = snap(d, query(0.03, 0), {{0.05, 0.02, 7, 0}});
-  EXPECT_EQ(h.code, kSnapPoint);
-  EXPECT_DOUBLE_EQ(h.x, 0.05);
-  EXPECT_EQ(h.z, 0);
+  EXPECT_EQ(std::tuple(h.code, h.x, h.z), std::tuple(kSnapPoint, 0.05, 0.0));
   // exactly on the square's border (0.07 away along x) still counts
   Drawing d2;
   create_line(d2.store, 0, 1, 0, 0.5, 0, 5, 5);
@@ -88,20 +84,12 @@ TEST(Snap, SwitchesSelectTheCandidates) {
   Text t = make_element<Text>(0, 1, 0);
   t.pos = {0.02, 0.02, 0};
   create_text(d.store, t, "x");
-  SnapQuery q = query(0, 0);
-  q.settings.on[kSnapEndPoints] = 0;
-  SnapHit h = snap(d, q);
-  EXPECT_DOUBLE_EQ(h.x, 0.02);  // the text point
-  q.settings.on[kSnapTextPoints] = 0;
-  EXPECT_EQ(snap(d, q).code, kSnapClick);
+  EXPECT_DOUBLE_EQ(snap(d, query(0, 0, 0, {kSnapEndPoints})).x, 0.02);  // the text point
+  EXPECT_EQ(snap(d, query(0, 0, 0, {kSnapEndPoints, kSnapTextPoints})).code, kSnapClick);
   // centre points: the middle of the line
   SnapHit mid = snap(d, query(1.03, 0.02));
-  EXPECT_EQ(mid.code, kSnapPoint);
-  EXPECT_DOUBLE_EQ(mid.x, 1);
-  EXPECT_EQ(mid.found, kFoundCentre);
-  SnapQuery no_mid = query(1.03, 0.02);
-  no_mid.settings.on[kSnapCenterPoints] = 0;
-  EXPECT_EQ(snap(d, no_mid).code, kSnapClick);
+  EXPECT_EQ(std::tuple(mid.code, mid.found, mid.x), std::tuple(kSnapPoint, kFoundCentre, 1.0));
+  EXPECT_EQ(snap(d, query(1.03, 0.02, 0, {kSnapCenterPoints})).code, kSnapClick);
 }
 
 TEST(Snap, HiddenLayersAreSkipped) {
@@ -117,8 +105,7 @@ TEST(Snap, CircleCentreArcEndsAndQuadrants) {
   Drawing d;
   create(d.store, circle(0, 0, 1, 0, std::numbers::pi / 2));
   SnapHit c = snap(d, query(0.01, 0.01));
-  EXPECT_EQ(c.found, kFoundCentre);
-  EXPECT_DOUBLE_EQ(c.x, 0);
+  EXPECT_EQ(std::tuple(c.found, c.x), std::tuple(kFoundCentre, 0.0));
   SnapHit end = snap(d, query(0.02, 0.98));  // the arc's end point (0, 1)
   EXPECT_EQ(end.code, kSnapPoint);
   EXPECT_NEAR(end.x, 0, 1e-12);
@@ -127,18 +114,14 @@ TEST(Snap, CircleCentreArcEndsAndQuadrants) {
   Drawing full;
   create(full.store, circle(0, 0, 1));
   SnapHit q = snap(full, query(-0.98, 0.01));
-  EXPECT_EQ(q.code, kSnapPoint);
-  EXPECT_DOUBLE_EQ(q.x, -1);
+  EXPECT_EQ(std::tuple(q.code, q.x), std::tuple(kSnapPoint, -1.0));
 }
 
 TEST(Snap, CircleCrossingsWithLinesAndCircles) {
   Drawing d;
-  SnapQuery q = query(0.72, 0.69);
-  q.settings.on[kSnapArcEndPoints] = 0;
+  const SnapQuery q = query(0.72, 0.69, 0, {kSnapArcEndPoints, kSnapEndPoints, kSnapCenterPoints});
   create(d.store, circle(0, 0, 1));
   create_line(d.store, 0, 1, 0, -2, -2, 2, 2);  // crosses at ±(0.7071, 0.7071)
-  q.settings.on[kSnapEndPoints] = 0;
-  q.settings.on[kSnapCenterPoints] = 0;
   SnapHit h = snap(d, q);
   EXPECT_EQ(h.found, kFoundCrossing);
   EXPECT_NEAR(h.x, std::sqrt(0.5), 1e-12);
@@ -152,9 +135,7 @@ TEST(Snap, CircleCrossingsWithLinesAndCircles) {
   Drawing two;
   create(two.store, circle(0, 0, 1));
   create(two.store, circle(1, 0, 1));
-  SnapQuery q2 = query(0.52, 0.85);
-  q2.settings.on[kSnapArcEndPoints] = 0;
-  SnapHit c = snap(two, q2);
+  SnapHit c = snap(two, query(0.52, 0.85, 0, {kSnapArcEndPoints}));
   EXPECT_EQ(c.found, kFoundCrossing);
   EXPECT_NEAR(c.x, 0.5, 1e-12);
   EXPECT_NEAR(c.y, std::sqrt(0.75), 1e-12);
@@ -164,22 +145,18 @@ TEST(Snap, LineIntersectionsOfDifferentElementsOnly) {
   Drawing d;
   create_line(d.store, 0, 1, 0, -1, 0, 1, 0);
   create_line(d.store, 0, 1, 0, 0.03, -1, 0.03, 1);
-  SnapQuery q = query(0, 0.02);
-  q.settings.on[kSnapCenterPoints] = 0;
-  SnapHit h = snap(d, q);
+  SnapHit h = snap(d, query(0, 0.02, 0, {kSnapCenterPoints}));
   EXPECT_EQ(h.found, kFoundCrossing);
   EXPECT_NEAR(h.x, 0.03, 1e-12);
   EXPECT_NEAR(h.y, 0, 1e-12);
-  q.settings.on[kSnapLineIntersections] = 0;
-  EXPECT_EQ(snap(d, q).code, kSnapClick);
+  EXPECT_EQ(snap(d, query(0, 0.02, 0, {kSnapCenterPoints, kSnapLineIntersections})).code,
+            kSnapClick);
   // the outline lines of one wall do not cross each other for the snap
   Drawing w;
   Wall wall = make_element<Wall>(0, 1, 0);
   std::vector<OutlineLine> lines = {{{-1, 0, 0}, {1, 0, 0}}, {{0.03, -1, 0}, {0.03, 1, 0}}};
   create_wall(w.store, wall, lines, {});
-  SnapQuery qw = query(0, 0.02);
-  qw.settings.on[kSnapCenterPoints] = 0;
-  EXPECT_EQ(snap(w, qw).code, kSnapClick);
+  EXPECT_EQ(snap(w, query(0, 0.02, 0, {kSnapCenterPoints})).code, kSnapClick);
 }
 
 TEST(Snap, PatternSeparatorIsNoPoint) {
@@ -213,11 +190,8 @@ TEST(Snap, ThreeDViewsUseProjectedPointsWithTheirOwnHeight) {
   room.top = 3.5;
   std::vector<Point2> outline = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {999, 999, 0}};
   create_room(r.store, room, outline);
-  SnapHit top = snap(r, query(2.01, 3.49, 2));
-  EXPECT_EQ(top.z, 3.5);
-  SnapQuery no_poly = query(2.01, 3.49, 2);
-  no_poly.settings.on[kSnapPolygonPoints] = 0;
-  EXPECT_EQ(snap(r, no_poly).code, kSnapClick);
+  EXPECT_EQ(snap(r, query(2.01, 3.49, 2)).z, 3.5);
+  EXPECT_EQ(snap(r, query(2.01, 3.49, 2, {kSnapPolygonPoints})).code, kSnapClick);
 }
 
 TEST(Snap, SizeFallsBackToDefaultOutOfRange) {
@@ -276,18 +250,26 @@ TEST(SpecialSnaps, IntersectionOfElements) {
   EXPECT_FALSE(element_intersection(*c, *ellipse, {0, 0}));  // circles only
 }
 
-TEST(SnapPreview, WalkRestartsOnMoveAndFindsPoints) {
-  Drawing d;
+// A thousand lines far off and, first to be met last, one with its start at (0.5, 0.5).
+void preview_drawing(Drawing& d) {
   for (int i = 0; i < 1000; ++i) create_line(d.store, 0, 1, 0, i, 10, i, 11);
   create_line(d.store, 0, 1, 0, 0.5, 0.5, 3, 3);
-  SnapPreview p;
-  SnapQuery q = query(0.51, 0.5);
-  // with no time at all the walk still makes progress in small chunks until it is done
+}
+
+// Ticks with no time at all until the walk is done; the number of ticks.
+int ticks_to_end(const Drawing& d, const SnapQuery& q, SnapPreview& p) {
   int ticks = 0;
-  while (!p.done && ticks < 10000) {
+  for (; !p.done && ticks < 10000; ++ticks)
     snap_preview_tick(d, q, p, std::chrono::microseconds(0));
-    ++ticks;
-  }
+  return ticks;
+}
+
+TEST(SnapPreview, WalkRestartsOnMoveAndFindsPoints) {
+  Drawing d;
+  preview_drawing(d);
+  SnapPreview p;
+  // with no time at all the walk still makes progress in small chunks until it is done
+  ticks_to_end(d, query(0.51, 0.5), p);
   EXPECT_TRUE(p.done);
   EXPECT_EQ(p.hit.found, kFoundPoint);
   EXPECT_EQ(p.hit.x, 0.5);
@@ -305,25 +287,18 @@ TEST(SnapPreview, WalkRestartsOnMoveAndFindsPoints) {
 TEST(SnapPreview, PausedWalkRestartsWhenItsElementIsGone) {
   Drawing d;
   d.index.enabled = false;  // the walk over ticks, as without the index (and in the 3D views)
-  for (int i = 0; i < 1000; ++i) create_line(d.store, 0, 1, 0, i, 10, i, 11);
-  create_line(d.store, 0, 1, 0, 0.5, 0.5, 3, 3);
+  preview_drawing(d);
   SnapPreview p;
-  SnapQuery q = query(0.51, 0.5);
+  const SnapQuery q = query(0.51, 0.5);
   snap_preview_tick(d, q, p, std::chrono::microseconds(0));
   ASSERT_FALSE(p.done);
-  const Element* paused = p.next;
-  ASSERT_NE(paused, nullptr);
+  ASSERT_NE(p.next, nullptr);
   int i = 0;
   for (Element& e : d.store.list) e.selected = i++ < 200 ? 1 : 0;
   d.store.purge();
-  int ticks = 0;
-  while (!p.done && ticks < 10000) {
-    snap_preview_tick(d, q, p, std::chrono::microseconds(0));
-    ++ticks;
-  }
+  EXPECT_LT(ticks_to_end(d, q, p), 100);  // 801 elements, at least 64 a tick
   EXPECT_EQ(p.hit.found, kFoundPoint);
   EXPECT_EQ(p.hit.x, 0.5);
-  EXPECT_LT(ticks, 100);  // 801 elements, at least 64 a tick
 }
 
 }  // namespace

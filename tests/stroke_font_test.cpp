@@ -80,16 +80,18 @@ TEST(StrokeFont, DamageKeepsWhatCameBeforeIt) {
     bool loads;
     int character;  // where the damage was found
     std::string_view what;
-  } cases[] = {
-      {font_text("1 2 0 0 0", 10), true, 42, "ends early"},
-      {font_text("1 2 0 0 0", 10) + "1 2 zz 0 0", true, 42, "not a number"},
-      {font_text("1 2 0 0 0", 10) + "1 9 0", true, 42, "unknown command"},
-      {font_text("1 2 0 0 0", 10) + "1 7 0 0 1 1 0", true, 42, "unknown command"},
-      {font_text("1 2 0 0 0", 10) + "1 2.5 0 0 0", true, 42, "unknown command"},
-      {font_text("1 2 0 0 0", 10) + "1 2 400 0 0", true, 42, "value out of range"},
-      {font_text("1 2 0 0 0", 10) + "1 2 1e400 0 0", true, 42, "not a number"},
-      {font_text("1 2 0 0 0", 10) + "1 2 nan 0 0", true, 42, "not a number"},
-      {font_text("1 2 0 0 0", 10) + "1 3 0 0 1 0 4000 0", true, 42, "value out of range"},
+  };
+  const std::string ten = font_text("1 2 0 0 0", 10);  // ten whole characters, then the damage
+  const Case cases[] = {
+      {ten, true, 42, "ends early"},
+      {ten + "1 2 zz 0 0", true, 42, "not a number"},
+      {ten + "1 9 0", true, 42, "unknown command"},
+      {ten + "1 7 0 0 1 1 0", true, 42, "unknown command"},
+      {ten + "1 2.5 0 0 0", true, 42, "unknown command"},
+      {ten + "1 2 400 0 0", true, 42, "value out of range"},
+      {ten + "1 2 1e400 0 0", true, 42, "not a number"},
+      {ten + "1 2 nan 0 0", true, 42, "not a number"},
+      {ten + "1 3 0 0 1 0 4000 0", true, 42, "value out of range"},
       {"", false, 32, "ends early"},
       {"garbage", false, 32, "not a number"},
       {"1 2 0", false, 32, "ends early"},
@@ -169,6 +171,7 @@ TEST(OutlineFont, ContoursOfQuadraticAndCubicPoints) {
     std::vector<unsigned char> tags;
     std::vector<short> ends;
     std::vector<std::int16_t> expected;
+    long left_bearing = 0;  // coordinates count from it
   } cases[] = {
       // A triangle: moves and lines, closed by code 6.
       {{0, 100, 0}, {0, 0, 100}, {1, 1, 1}, {2}, {1, 0, 0, 2, 60, 0, 2, 0, 60, 6, 5, 0}},
@@ -195,21 +198,15 @@ TEST(OutlineFont, ContoursOfQuadraticAndCubicPoints) {
       {{0, 100}, {0, 0}, {1, 1}, {1, 9}, {1, 0, 0, 2, 60, 0, 6, 5, 0}},
       // No contours: an empty filled glyph.
       {{}, {}, {}, {}, {5, 0}},
+      {{10, 110}, {0, 0}, {1, 1}, {1}, {1, 0, 0, 2, 60, 0, 6, 5, 0}, 10},
   };
   for (const Case& c : cases) {
     OutlinePoints p{c.x, c.y, c.tags, c.ends};
-    const std::size_t n = outline_commands(p, 0, nullptr);
+    const std::size_t n = outline_commands(p, c.left_bearing, nullptr);
     std::vector<std::int16_t> out(n);
-    EXPECT_EQ(outline_commands(p, 0, out.data()), n);
+    EXPECT_EQ(outline_commands(p, c.left_bearing, out.data()), n);
     EXPECT_EQ(out, c.expected);
   }
-  // Coordinates count from the left bearing.
-  std::vector<long> x{10, 110}, y{0, 0};
-  std::vector<unsigned char> tags{1, 1};
-  std::vector<short> ends{1};
-  std::vector<std::int16_t> out(outline_commands({x, y, tags, ends}, 10, nullptr));
-  outline_commands({x, y, tags, ends}, 10, out.data());
-  EXPECT_EQ(out, (std::vector<std::int16_t>{1, 0, 0, 2, 60, 0, 6, 5, 0}));
 }
 
 TEST(OutlineFont, DejaVuLoadsFromTheSystem) {
@@ -237,8 +234,8 @@ TEST(OutlineFont, DejaVuLoadsFromTheSystem) {
 
 TEST(ShippedFonts, TheFontListHoldsTheShippedAndTheSystemFontsOnce) {
   const std::vector<std::string> names = font_names(shipped_fonts());
-  for (const char* n : {"Simpel", "SimpelProp", "Rund", "RundProp", "Freihand", "Outline",
-                        "Filled_1", "Filled_6"})
+  for (const char* n :
+       {"Simpel", "SimpelProp", "Rund", "RundProp", "Freihand", "Outline", "Filled_1", "Filled_6"})
     EXPECT_NE(std::find(names.begin(), names.end(), n), names.end()) << n;
   EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
   EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());

@@ -43,13 +43,10 @@ struct SurfaceTest : ::testing::Test {
 
 TEST_F(SurfaceTest, ConfigureMakesABufferOfBackgroundAndTheInitialView) {
   const Surface& sf = s.cur();
-  EXPECT_EQ(sf.width, 64);
-  EXPECT_EQ(sf.height, 48);
   ASSERT_NE(back_buffer(sf), nullptr);
   EXPECT_EQ(cairo_image_surface_get_width(back_buffer(sf)), 64);
   EXPECT_EQ(count_colour(sf, bg), 64 * 48);
-  EXPECT_EQ(sf.view.right, 64);
-  EXPECT_EQ(sf.view.bottom, 48);
+  EXPECT_EQ(std::tuple(sf.view.right, sf.view.bottom), std::tuple(64, 48));
   EXPECT_DOUBLE_EQ(sf.view.scale, kInitialViewScale);
   EXPECT_TRUE(sf.dirty.set);  // all of it waits to be shown
 
@@ -71,21 +68,8 @@ TEST_F(SurfaceTest, ConfigureMakesABufferOfBackgroundAndTheInitialView) {
   EXPECT_FALSE(configure_surface(s, -1, 10, 10, st).configured);
 }
 
-TEST_F(SurfaceTest, NineteenColoursWithFadedPens) {
-  // The pen and faded pen colours are in the gallery's pictures; the highlight and guide
-  // colours are fixed, and damaged values must not wrap.
-  const Surface& sf = s.cur();
-  EXPECT_EQ(sf.colour[kColourHighlight], (Rgb{1, 1, 1}));
-  EXPECT_EQ(sf.colour[kColourGuide], (Rgb{1, 0, 1}));
-  EXPECT_EQ(pen0, 0x000000u);
-  // Colours out of range from a damaged settings file are clamped, not wrapped.
-  std::tie(st.pens[2].red, st.pens[2].green, st.pens[2].blue) = std::tuple(7, -1, std::nan(""));
-  allocate_colours(s.cur(), st);
-  EXPECT_EQ(sf.colour[kColourPen + 2], (Rgb{1, 0, 0}));
-}
-
+// Line shapes and widths are in the render gallery's pictures; the rounding is not.
 TEST_F(SurfaceTest, ThinLinesLandOnTheirRoundedPixels) {
-  // Line shapes and widths are in the render gallery's pictures; the rounding is not.
   draw_line(s, 0, kColourPen, 5, 10, 20, 10);
   draw_line(s, 0, kColourPen + 1, 2.6, 40.4, 2.6, 40.4);
   present(s);
@@ -117,14 +101,10 @@ TEST_F(SurfaceTest, LinesOfAnyColourAndWidthShareOneBatch) {
   draw_line(s, 0, kColourPen, 32, 22, 40, 22);
   present(s);
   EXPECT_EQ(std::tuple(s.batch.flushes - before, s.batch.last_flush_size), std::tuple(1u, 17));
-  EXPECT_EQ(pixel_at(s.cur(), 0, 5), pen1);
-  EXPECT_EQ(pixel_at(s.cur(), 10, 5), pen1);
-  EXPECT_EQ(pixel_at(s.cur(), 10, 1), 0x0000ffu);
-  EXPECT_EQ(pixel_at(s.cur(), 0, 1), pen0);
-  EXPECT_EQ(pixel_at(s.cur(), 1, 1), pen1);
-  EXPECT_EQ(pixel_at(s.cur(), 22, 22), pen1);
-  EXPECT_EQ(pixel_at(s.cur(), 33, 23), pen0);
-  EXPECT_EQ(pixel_at(s.cur(), 38, 22), pen0);
+  const std::tuple<int, int, std::uint32_t> want[] = {
+      {0, 5, pen1}, {10, 5, pen1},  {10, 1, 0x0000ffu}, {0, 1, pen0},
+      {1, 1, pen1}, {22, 22, pen1}, {33, 23, pen0},     {38, 22, pen0}};
+  for (auto [x, y, rgb] : want) EXPECT_EQ(pixel_at(s.cur(), x, y), rgb) << x << " " << y;
 }
 
 TEST_F(SurfaceTest, LaterThinLinesCoverEarlierOnesOfAnyColour) {
@@ -136,8 +116,7 @@ TEST_F(SurfaceTest, LaterThinLinesCoverEarlierOnesOfAnyColour) {
   EXPECT_EQ(pixel_at(s.cur(), 20, 10), pen1);
 }
 
-TEST_F(SurfaceTest, RgbLinesKeepTheirOwnColour) {
-  // Two colours that differ only in the last bits of green and blue.
+TEST_F(SurfaceTest, RgbLinesKeepTheirOwnColourToTheLastBit) {
   draw_rgb_line(s, 0, 0, 1, 0, 1, 20, 1);
   draw_rgb_line(s, 0, 1.0 / 255, 0, 0, 2, 20, 2);
   present(s);
@@ -173,8 +152,7 @@ TEST_F(SurfaceTest, WideLinesCoverThePixelsWithinHalfTheirWidth) {
   };
   int wrong = 0;
   for (int k = 0; k < 400; ++k) {
-    // Ends up to three pixels off the 64 x 48 buffer (not yet clipped); level, upright and
-    // single-point lines among them.
+    // Ends up to three pixels off the buffer; level, upright and single-point lines among them.
     const int x1 = rnd(70) - 3, y1 = rnd(54) - 3;
     int x2 = rnd(70) - 3, y2 = rnd(54) - 3;
     if (k % 10 == 1) y2 = y1;
@@ -353,7 +331,7 @@ TEST_F(SurfaceTest, SurfacesAreIndependentAndSwitchingFlushes) {
   present(s);
 }
 
-TEST_F(SurfaceTest, SettingsReachEverySurface) {
+TEST_F(SurfaceTest, SettingsReachEverySurfaceAndDamagedValuesAreMended) {
   const double upp = s.view().units_x;
   st.aspect_x = 20;
   st.view.all_black = 1;
@@ -364,13 +342,15 @@ TEST_F(SurfaceTest, SettingsReachEverySurface) {
   EXPECT_TRUE(s.all_black);
   EXPECT_EQ(s.steps, &imperial_scale_steps());
   EXPECT_EQ(s.cur().pixel[kColourPen + 1] & 0xffffff, 0xff0000u);
-  // A broken calibration falls back to the default instead of dividing by zero.
+  // Damaged pen colours are clamped, not wrapped; a broken calibration falls back to the default.
+  std::tie(st.pens[2].red, st.pens[2].green, st.pens[2].blue) = std::tuple(7, -1, std::nan(""));
   st.aspect_x = 0;
   st.aspect_y = std::nan("");
   apply_settings(s, st);
   EXPECT_DOUBLE_EQ(s.aspect.x, 10);
   EXPECT_DOUBLE_EQ(s.aspect.y, 10);
   EXPECT_DOUBLE_EQ(s.view().units_x, upp);
+  EXPECT_EQ(s.cur().colour[kColourPen + 2], (Rgb{1, 0, 0}));
 }
 
 TEST_F(SurfaceTest, FarOffFiguresStillShowTheirVisiblePart) {
@@ -378,14 +358,12 @@ TEST_F(SurfaceTest, FarOffFiguresStillShowTheirVisiblePart) {
   s.cur().on_present = [&](const PixelBox& b) { shown.push_back(b); };
   present(s);
   shown.clear();
-  // A line running far off the right: its visible part is drawn and presented.
   draw_line(s, 0, kColourPen, 10, 10, 1e12, 10);
   present(s);
   EXPECT_EQ(pixel_at(s.cur(), 40, 10), pen0);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], (PixelBox{9, 9, 55, 2}));
-  // A rubber-band rectangle whose far corner is off the surface: its near edges show, and
-  // drawing it again restores the picture.
+  // A rubber band whose far corner is off the surface shows its near edges.
   const std::vector<std::uint32_t> before = snapshot(s.cur());
   xor_rectangle(s, 10, 20, 1e12, 1e12);
   EXPECT_NE(pixel_at(s.cur(), 40, 20), bg);

@@ -1,11 +1,11 @@
-// The SVG document's exact forms: prologue, the elements each primitive writes, units and the
-// flipped y axis, stroke attributes, the edge cases of the export (a dot, half-turn arcs, the
-// guide pen, a filling with a hole, 1:100), and numbers written with a point in any locale.
+// The SVG document's exact forms: prologue, each primitive's element, units and the flipped y
+// axis, strokes, the export's edge cases, and numbers written with a point in any locale.
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <numbers>
 #include <string>
+#include <tuple>
 
 #include "exchange/svg_export.h"
 #include "files/safe_write.h"
@@ -40,13 +40,10 @@ std::vector<std::string> body(const std::string& doc) {
 }
 
 void add_arc(Drawing& d, double sweep, double start = 0, double a = 1, double b = 1,
-             double rotation = 0) {
-  Circle c = make_element<Circle>(0, 0, 0);
-  c.radius1 = a;
-  c.radius2 = b;
-  c.sweep = sweep;
-  c.start_angle = start;
-  c.axis_angle = rotation;
+             double rotation = 0, int pen = 0) {
+  Circle c = make_element<Circle>(0, pen, 0);
+  std::tie(c.radius1, c.radius2, c.sweep, c.start_angle, c.axis_angle) =
+      std::tuple(a, b, sweep, start, rotation);
   create(d.store, c);
 }
 
@@ -92,20 +89,16 @@ TEST(SvgExport, StrokeAttributesFollowThePenAndTheLineType) {
     const char* what;
     int pen, line_type;
     bool black;
-    const char* style;
+    const char *stroke, *dashes;  // before and after the line cap and join
   } cases[] = {
-      {"pen colour and width", 2, 0, false,
-       "stroke:#870f0f;stroke-width:0.89;stroke-linecap:round;stroke-linejoin:round;\"/>"},
-      {"all black", 2, 0, true,
-       "stroke:#000000;stroke-width:0.89;stroke-linecap:round;stroke-linejoin:round;\"/>"},
-      {"one dash section", 0, 1, false,
-       "stroke:#000000;stroke-width:0.46;stroke-linecap:round;stroke-linejoin:round;"
-       "stroke-dasharray:8.86 5.31 ;\"/>"},
-      {"three dash sections", 0, 5, false,
-       "stroke:#000000;stroke-width:0.46;stroke-linecap:round;stroke-linejoin:round;"
-       "stroke-dasharray:13.82 5.31 0.35 5.31 0.35 5.31 ;\"/>"},
+      {"pen colour and width", 2, 0, false, "stroke:#870f0f;stroke-width:0.89;", ""},
+      {"all black", 2, 0, true, "stroke:#000000;stroke-width:0.89;", ""},
+      {"one dash section", 0, 1, false, "stroke:#000000;stroke-width:0.46;",
+       "stroke-dasharray:8.86 5.31 ;"},
+      {"three dash sections", 0, 5, false, "stroke:#000000;stroke-width:0.46;",
+       "stroke-dasharray:13.82 5.31 0.35 5.31 0.35 5.31 ;"},
       {"a dash section of zero lengths stays solid", 0, 6, false,
-       "stroke:#000000;stroke-width:0.46;stroke-linecap:round;stroke-linejoin:round;\"/>"},
+       "stroke:#000000;stroke-width:0.46;", ""},
   };
   for (const Case& c : cases) {
     Drawing d;
@@ -114,7 +107,10 @@ TEST(SvgExport, StrokeAttributesFollowThePenAndTheLineType) {
     create_line(d.store, 0, c.pen, c.line_type, 0, 0, 1, 0);
     const auto lines = body(svg_of(d));
     ASSERT_EQ(lines.size(), 1u) << c.what;
-    EXPECT_TRUE(lines[0].ends_with(c.style)) << c.what << "\n" << lines[0];
+    EXPECT_TRUE(lines[0].ends_with(
+        std::string(c.stroke) + "stroke-linecap:round;stroke-linejoin:round;" + c.dashes + "\"/>"))
+        << c.what << "\n"
+        << lines[0];
   }
 }
 
@@ -135,11 +131,12 @@ TEST(SvgExport, ArcsCirclesAndEllipses) {
   struct Case {
     const char* what;
     double sweep, start, a, b, rotation;
-    const char* starts;
+    const char *starts, *has = "";
   } cases[] = {
       {"a full circle", 2 * kPi, 0, 1, 1, 0, "<circle cx="},
       {"a full ellipse", 2 * kPi, 0, 2, 1, 0, "<ellipse cx="},
-      {"a turned ellipse", 2 * kPi, 0, 2, 1, kPi / 6, "<ellipse transform=\"translate("},
+      {"a turned ellipse", 2 * kPi, 0, 2, 1, kPi / 6, "<ellipse transform=\"translate(",
+       ") rotate(-30.00)\" rx=\"70.87\" ry=\"35.43\""},
       {"a quarter arc: small", kPi / 2, 0, 1, 1, 0, "<path d=\"M"},
   };
   for (const Case& c : cases) {
@@ -149,11 +146,8 @@ TEST(SvgExport, ArcsCirclesAndEllipses) {
     ASSERT_EQ(lines.size(), 1u) << c.what;
     EXPECT_TRUE(lines[0].starts_with(c.starts)) << c.what << "\n" << lines[0];
     EXPECT_NE(lines[0].find("style=\"fill:none;stroke:"), std::string::npos) << c.what;
+    EXPECT_NE(lines[0].find(c.has), std::string::npos) << c.what;
   }
-  Drawing turned;
-  add_arc(turned, 2 * kPi, 0, 2, 1, kPi / 6);
-  EXPECT_NE(body(svg_of(turned))[0].find(") rotate(-30.00)\" rx=\"70.87\" ry=\"35.43\""),
-            std::string::npos);
 }
 
 // The arc's flags: large-arc from half a turn on, sweep flag 0 for the drawing's
@@ -169,8 +163,8 @@ TEST(SvgExport, ArcFlagsAndEnds) {
     add_arc(d, c.sweep);
     const auto lines = body(svg_of(d));
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find(std::string("0.00") + c.flags), std::string::npos)
-        << c.sweep << "\n" << lines[0];
+    EXPECT_NE(lines[0].find(std::string("0.00") + c.flags), std::string::npos) << c.sweep << "\n"
+                                                                               << lines[0];
   }
   // A quarter from the positive x axis: from (1, 0) to (0, 1), which is above, so y decreases.
   Drawing d;
@@ -191,10 +185,7 @@ TEST(SvgExport, TheGuidePenNeverAppears) {
   Drawing d;
   create_line(d.store, 0, kGuidePen, 0, 0, 0, 5, 5);
   create_line(d.store, 0, 1, 0, 0, 0, 1, 0);
-  Circle c = make_element<Circle>(0, kGuidePen, 0);
-  c.radius1 = c.radius2 = 3;
-  c.sweep = 2 * kPi;
-  create(d.store, c);
+  add_arc(d, 2 * kPi, 0, 3, 3, 0, kGuidePen);
   const std::string doc = svg_of(d);
   EXPECT_EQ(body(doc).size(), 1u);
   // Nor does it widen the page: 1 m and the margins.

@@ -1,6 +1,5 @@
-// The symbol list dialog: walking the library (directories first, ".." never above the symbol
-// path), choosing a symbol, and its preview on the symbol preview surface, over the shipped
-// library.
+// The symbol list dialog over the shipped library: walking it (directories first, never above
+// the symbol path), choosing a symbol, and its preview.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,12 +1,12 @@
-// Text drawing: where the glyph strokes land for each alignment, angle, line feed, width factor
-// and spacing, the measured width, the small-text placeholder, filled glyphs, and the pictures
-// of every shipped font.
+// Text drawing: where the glyph strokes land (alignment, angle, line feeds, width factor,
+// spacing), the small-text box, filled glyphs, and the picture of every shipped font.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "files/stroke_font.h"
@@ -28,18 +28,24 @@ struct Seg {
   double x1, y1, x2, y2;
 };
 
-// A vector-output driver that keeps every stroke.
+// A driver that keeps every stroke: vector output, or the screen of a 400 x 300 display.
 struct Recorder {
   FontTable fonts;
   Drawing d;
-  Renderer r;
+  Display display;
+  Renderer vector_renderer;
+  Renderer& r;
   std::vector<Seg> segs;
-  Recorder() {
+  explicit Recorder(bool screen = false) : r(screen ? display.renderer : vector_renderer) {
     install_font_loader(fonts, std::string(KORAV_SOURCE_DIR) + "/dat/fonts/");
     r.fonts = &fonts;
+    if (screen) {
+      d.settings.view.guide_points = 0;  // the guide cross at the insertion point is not the text
+      EXPECT_TRUE(configure_surface(display.screen, kMainSurface, 400, 300, d.settings).configured);
+    }
     r.drawing = &d;
     r.driver.context = &segs;
-    r.driver.vector_output = true;
+    r.driver.vector_output = !screen;
     r.driver.line = [](Renderer& rr, int, int, double x1, double y1, double x2, double y2) {
       static_cast<std::vector<Seg>*>(rr.driver.context)->push_back({x1, y1, x2, y2});
     };
@@ -49,15 +55,12 @@ struct Recorder {
     draw_text_run(r, run);
   }
   // The box of everything drawn.
-  void box(double& x0, double& y0, double& x1, double& y1) const {
-    x0 = y0 = 1e300;
-    x1 = y1 = -1e300;
-    for (const Seg& s : segs) {
-      x0 = std::min({x0, s.x1, s.x2});
-      y0 = std::min({y0, s.y1, s.y2});
-      x1 = std::max({x1, s.x1, s.x2});
-      y1 = std::max({y1, s.y1, s.y2});
-    }
+  Seg box() const {
+    Seg b{1e300, 1e300, -1e300, -1e300};
+    for (const Seg& s : segs)
+      b = {std::min({b.x1, s.x1, s.x2}), std::min({b.y1, s.y1, s.y2}), std::max({b.x2, s.x1, s.x2}),
+           std::max({b.y2, s.y1, s.y2})};
+    return b;
   }
 };
 
@@ -83,37 +86,33 @@ TEST(TextDrawing, AlignmentPlacesEachLineByItsWidth) {
   } cases[] = {{0, 0, w}, {1, -w, 0}, {2, -w / 2, w / 2}};
   for (const Case& c : cases) {
     rec.draw(run_of("HH", c.align));
-    double x0, y0, x1, y1;
-    rec.box(x0, y0, x1, y1);
+    const Seg b = rec.box();
     // An H has side bearings of about a fifth of the height.
-    EXPECT_NEAR(x0, c.left + 0.2, 0.15) << c.align;
-    EXPECT_NEAR(x1, c.right - 0.2, 0.15) << c.align;
-    EXPECT_NEAR(y0, 0, 0.02) << c.align;  // base line
-    EXPECT_NEAR(y1, 1, 0.02) << c.align;  // cap height = text height
+    EXPECT_NEAR(b.x1, c.left + 0.2, 0.15) << c.align;
+    EXPECT_NEAR(b.x2, c.right - 0.2, 0.15) << c.align;
+    EXPECT_NEAR(b.y1, 0, 0.02) << c.align;  // base line
+    EXPECT_NEAR(b.y2, 1, 0.02) << c.align;  // cap height = text height
   }
   // Justified: the glyphs spread from the start to the fitted width.
   TextRun j = run_of("HHHH", 3);
   j.fitted_width = 10;
   rec.draw(j);
-  double x0, y0, x1, y1;
-  rec.box(x0, y0, x1, y1);
-  EXPECT_NEAR(x0, 0.2, 0.15);
-  EXPECT_NEAR(x1, 10 - 0.2, 0.15);
+  EXPECT_NEAR(rec.box().x1, 0.2, 0.15);
+  EXPECT_NEAR(rec.box().x2, 10 - 0.2, 0.15);
   EXPECT_EQ(text_width(rec.fonts, 100, 10, 1, 0, "SimpelProp", "HHHH", 3, 10), 10);
 }
 
 TEST(TextDrawing, AngleWidthFactorSpacingAndLineFeeds) {
   Recorder rec;
-  double x0, y0, x1, y1;
   // Turned by 90 degrees the text runs up the y axis and its letters stand to the left.
   TextRun up = run_of("HH");
   up.angle = kPi / 2;
   rec.draw(up);
-  rec.box(x0, y0, x1, y1);
+  Seg b = rec.box();
   const double w = text_width(rec.fonts, 100, 10, 1, 0, "SimpelProp", "HH", 0, 0);
-  EXPECT_NEAR(x0, -1, 0.02);
-  EXPECT_NEAR(x1, 0, 0.02);
-  EXPECT_NEAR(y1, w - 0.2, 0.15);
+  EXPECT_NEAR(b.x1, -1, 0.02);
+  EXPECT_NEAR(b.x2, 0, 0.02);
+  EXPECT_NEAR(b.y2, w - 0.2, 0.15);
   // Width factor 2 and spacing 0.5 widen the line as the measure says.
   TextRun wide = run_of("HH");
   wide.width_factor = 2;
@@ -121,13 +120,12 @@ TEST(TextDrawing, AngleWidthFactorSpacingAndLineFeeds) {
   const double ww = text_width(rec.fonts, 100, 10, 2, 0.5, "SimpelProp", "HH", 0, 0);
   EXPECT_NEAR(ww, 2 * w + 2 * 0.5, 1e-9);
   rec.draw(wide);
-  rec.box(x0, y0, x1, y1);
-  EXPECT_NEAR(x1, ww - 0.5 - 0.4, 0.3);
+  EXPECT_NEAR(rec.box().x2, ww - 0.5 - 0.4, 0.3);
   // A line feed starts the next line 1.5 heights lower; the widest line is the width.
   rec.draw(run_of("H\nHHH"));
-  rec.box(x0, y0, x1, y1);
-  EXPECT_NEAR(y0, -1.5, 0.02);
-  EXPECT_NEAR(y1, 1, 0.02);
+  b = rec.box();
+  EXPECT_NEAR(b.y1, -1.5, 0.02);
+  EXPECT_NEAR(b.y2, 1, 0.02);
   EXPECT_NEAR(text_width(rec.fonts, 100, 10, 1, 0, "SimpelProp", "H\nHHH", 0, 0),
               text_width(rec.fonts, 100, 10, 1, 0, "SimpelProp", "HHH", 0, 0), 1e-12);
   // Control characters have no glyph and no advance.
@@ -155,12 +153,9 @@ TEST(TextDrawing, FilledGlyphsAreFilledAndArcsDrawn) {
   Recorder rec;
   // A filled I is drawn with fill lines across its whole height, far more than its outline.
   rec.draw(run_of("I", 0, "Filled_2"));
-  const std::size_t filled = rec.segs.size();
-  double x0, y0, x1, y1;
-  rec.box(x0, y0, x1, y1);
-  EXPECT_GT(filled, 50u);
-  EXPECT_NEAR(y0, -0.065, 0.03);
-  EXPECT_NEAR(y1, 1.065, 0.03);
+  EXPECT_GT(rec.segs.size(), 50u);
+  EXPECT_NEAR(rec.box().y1, -0.065, 0.03);
+  EXPECT_NEAR(rec.box().y2, 1.065, 0.03);
   int horizontal_inside = 0;
   for (const Seg& s : rec.segs)
     if (s.y1 == s.y2 && s.y1 > 0.1 && s.y1 < 0.9) ++horizontal_inside;
@@ -170,69 +165,38 @@ TEST(TextDrawing, FilledGlyphsAreFilledAndArcsDrawn) {
   ASSERT_GE(rec.segs.size(), 8u);
   EXPECT_NEAR(rec.segs.front().x1, rec.segs.back().x2, 1e-9);
   EXPECT_NEAR(rec.segs.front().y1, rec.segs.back().y2, 1e-9);
-  rec.box(x0, y0, x1, y1);
-  EXPECT_GT(y0, 0.5);
+  EXPECT_GT(rec.box().y1, 0.5);
 }
 
 TEST(TextDrawing, SmallTextOnScreenIsABox) {
-  Drawing d;
-  Display display;
-  FontTable fonts;
-  install_font_loader(fonts, std::string(KORAV_SOURCE_DIR) + "/dat/fonts/");
-  display.renderer.fonts = &fonts;
-  Screen& s = display.screen;
-  ASSERT_TRUE(configure_surface(s, kMainSurface, 400, 300, d.settings).configured);
-  std::vector<Seg> segs;
-  Renderer& r = display.renderer;
-  r.drawing = &d;
-  r.driver.context = &segs;
-  r.driver.line = [](Renderer& rr, int, int, double x1, double y1, double x2, double y2) {
-    static_cast<std::vector<Seg>*>(rr.driver.context)->push_back({x1, y1, x2, y2});
-  };
-  d.settings.view.guide_points = 0;
+  Recorder rec(true);
   struct Case {
     double height;  // mm on paper at 1:100
     bool box;
   } cases[] = {{0.01, true}, {1000, false}};
   for (const Case& c : cases) {
-    segs.clear();
     TextRun run = run_of("H\nHH");
     run.height = c.height;
     // Scale the view so that the text is 2 or 2000 pixels high.
-    View& v = s.view();
-    const double world = c.height * 100 / 1000;
-    const double upp = world / (c.box ? 2.0 : 2000.0);
+    View& v = rec.display.screen.view();
+    const double upp = c.height * 100 / 1000 / (c.box ? 2.0 : 2000.0);
     v.xmin = -10 * upp;
     v.xmax = v.xmin + 400 * upp;
     v.ymin = -10 * upp;
     v.ymax = v.ymin + 300 * upp;
     v.units_x = v.units_y = upp;
-    draw_text_run(r, run);
-    if (c.box) EXPECT_EQ(segs.size(), 8u);  // one box of four lines per line of text
-    else EXPECT_GT(segs.size(), 8u);
+    rec.draw(run);
+    if (c.box) EXPECT_EQ(rec.segs.size(), 8u);  // one box of four lines per line of text
+    else EXPECT_GT(rec.segs.size(), 8u);
   }
 }
 
 TEST(TextDrawing, TextsOutsideTheViewAreNotStroked) {
-  Drawing d;
-  Display display;
-  FontTable fonts;
-  install_font_loader(fonts, std::string(KORAV_SOURCE_DIR) + "/dat/fonts/");
-  display.renderer.fonts = &fonts;
-  ASSERT_TRUE(configure_surface(display.screen, kMainSurface, 400, 300, d.settings).configured);
-  int lines = 0;
-  Renderer& r = display.renderer;
-  r.drawing = &d;
-  r.driver.context = &lines;
-  r.driver.line = [](Renderer& rr, int, int, double, double, double, double) {
-    ++*static_cast<int*>(rr.driver.context);
-  };
-  d.settings.view.guide_points = 0;  // the guide cross at the insertion point is not the text
-  const View& v = display.screen.view();
+  Recorder rec(true);
   TextRun run = run_of("HH");
-  run.x = v.xmax + 100;
-  draw_text_run(r, run);
-  EXPECT_EQ(lines, 0);
+  run.x = rec.display.screen.view().xmax + 100;
+  rec.draw(run);
+  EXPECT_TRUE(rec.segs.empty());
 }
 
 // Every shipped font and DejaVu, every alignment against a guide line, and the angles 0, 30 and
@@ -249,12 +213,8 @@ TEST(RenderGallery, TextsInEveryFontAlignmentAndAngle) {
     t.pos = {x, y, 0};
     t.font.set(font);
     t.align = static_cast<std::uint8_t>(align);
-    t.angle = angle;
-    t.height = 10;
-    t.width_factor = 1;
-    t.spacing = 0.05;
-    t.line_spacing = 1.5;
-    t.fitted_width = fitted;
+    std::tie(t.angle, t.height, t.width_factor, t.spacing, t.line_spacing, t.fitted_width) =
+        std::tuple(angle, 10, 1, 0.05, 1.5, fitted);
     create_text(d.store, t, s);
   };
   double y = 0;
@@ -271,10 +231,7 @@ TEST(RenderGallery, TextsInEveryFontAlignmentAndAngle) {
   text(62, -2, "SimpelProp", "Right", 1, 0);
   text(62, -4, "SimpelProp", "Centered", 2, 0);
   text(62, -6, "SimpelProp", "Justified", 3, 0, 12);
-  text(62, -8, "DejaVuSans.ttf",
-       "K\xfc"
-       "che",
-       2, 0);
+  text(62, -8, "DejaVuSans.ttf", std::string("K\xfc") + "che", 2, 0);
   // Angles about one point, and two lines.
   text(58, -19, "Simpel", "0 Grad", 0, 0);
   text(58, -19, "Simpel", "30 Grad", 0, kPi / 6);

@@ -1,10 +1,10 @@
-// The drawing changes of the text tools on their own: the fields of new and continued lines,
-// the line distance, and the alter changes on texts and room inscriptions with their undo
-// steps.
+// The drawing changes of the text tools on their own: new and continued lines, and the alter
+// changes on texts and room inscriptions with their undo steps.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 #include "draft/texts.h"
 #include "model/drawing.h"
@@ -30,18 +30,12 @@ TEST(Texts, NewFieldsComeFromThePresetTheSizeAndTheDrawing) {
   Drawing d;
   d.current_layer = 3;
   TextPreset p;
-  p.font = "Rund";
-  p.pen = 4;
-  p.line_type = 2;
+  std::tie(p.font, p.pen, p.line_type) = std::tuple("Rund", 4, 2);
   const Text t = new_text_fields(d, p, {3.5, kTextCentered}, {1, 2}, 0.5, 7);
-  EXPECT_EQ(t.layer, 3);
-  EXPECT_EQ(t.pen, 4);
-  EXPECT_EQ(t.line_type, 2);
-  EXPECT_EQ(t.font.view(), "Rund");
-  EXPECT_EQ(t.height, 3.5);
-  EXPECT_EQ(t.align, kTextCentered);
-  EXPECT_EQ(t.fitted_width, 0);  // only a justified text keeps a width
-  EXPECT_EQ(t.angle, 0.5);
+  // Only a justified text keeps a width.
+  EXPECT_EQ(std::tuple(t.layer, t.pen, t.line_type, t.font.view(), t.height, t.align,
+                       t.fitted_width, t.angle),
+            std::tuple(3, 4, 2, "Rund", 3.5, kTextCentered, 0, 0.5));
   d.guide_mode = true;
   const Text g = new_text_fields(d, p, {3.5, kTextJustified}, {1, 2}, 0, 7);
   EXPECT_EQ(g.pen, kGuidePen);
@@ -72,9 +66,7 @@ TEST(Texts, ContinuationNeedsTheExactPointOnTheCurrentLayer) {
   d.current_layer = 1;
   EXPECT_EQ(text_at(d, {1, 1}), nullptr);
   const Text c = continued_fields(*a, 100);
-  EXPECT_EQ(c.pen, 5);
-  EXPECT_EQ(c.group, 0);
-  EXPECT_EQ(c.pos.x, 1);
+  EXPECT_EQ(std::tuple(c.pen, c.group, c.pos.x), std::tuple(5, 0, 1));
   EXPECT_DOUBLE_EQ(c.pos.y, 1 - line_distance(*a, 100));
 }
 
@@ -95,10 +87,7 @@ TEST(Texts, ReplacedStringIsOneUndoStepThatKeepsEveryField) {
   Text* b = replace_text_string(d, *a, "Neu\xE4");
   ASSERT_NE(b, nullptr);
   ASSERT_EQ(d.store.list.size(), 1u);
-  EXPECT_EQ(text_of(*b), "Neu\xE4");
-  EXPECT_EQ(b->layer, 2);
-  EXPECT_EQ(b->group, 9);
-  EXPECT_EQ(b->pos.x, 3);
+  EXPECT_EQ(std::tuple(text_of(*b), b->layer, b->group, b->pos.x), std::tuple("Neu\xE4", 2, 9, 3));
   d.undo.undo(d.store);
   ASSERT_EQ(d.store.list.size(), 1u);
   EXPECT_EQ(text_of(static_cast<const Text&>(*d.store.list.begin())), "Alt");
@@ -112,38 +101,29 @@ TEST(Texts, AlterSizeAndStyleReachRoomInscriptionsFormatOnlyTexts) {
   for (Element& e : d.store.list) e.selected = 1;
 
   EXPECT_EQ(set_selected_text_size(d, 4), 2);
-  EXPECT_EQ(t->height, 4);
-  EXPECT_EQ(r->height, 4);
+  EXPECT_EQ(std::tuple(t->height, r->height), std::tuple(4, 4));
   for (const Element& e : d.store.list) EXPECT_FALSE(e.selected);
 
   for (Element& e : d.store.list) e.selected = 1;
   TextPreset p;
-  p.font = "Rund";
-  p.char_width = 0.8;
-  p.char_space = 0.2;
-  p.line_spacing = 2;
-  p.pen = 6;
-  p.line_type = 3;
+  std::tie(p.font, p.char_width, p.char_space, p.line_spacing, p.pen, p.line_type) =
+      std::tuple("Rund", 0.8, 0.2, 2, 6, 3);
   EXPECT_EQ(set_selected_text_style(d, p), 2);
-  EXPECT_EQ(r->font.view(), "Rund");
-  EXPECT_EQ(r->width_factor, 0.8);
-  EXPECT_EQ(t->line_spacing, 2);
-  EXPECT_EQ(t->pen, 6);
+  EXPECT_EQ(std::tuple(r->font.view(), r->width_factor, t->line_spacing, t->pen),
+            std::tuple("Rund", 0.8, 2, 6));
   EXPECT_EQ(l->pen, 1);  // lines are not texts
 
   for (Element& e : d.store.list) e.selected = 1;
   EXPECT_EQ(set_selected_text_format(d, kTextJustified, 3), 1);
-  EXPECT_EQ(t->align, kTextJustified);
-  EXPECT_EQ(t->fitted_width, 3);
+  EXPECT_EQ(std::tuple(t->align, t->fitted_width), std::tuple(kTextJustified, 3));
 
   // One undo per command: the style comes back, then the size.
   d.undo.undo(d.store);
   d.undo.undo(d.store);
   for (const Element& e : d.store.list) {
     if (const Text* x = as<Text>(&e)) {
-      EXPECT_EQ(x->align, kTextLeft);
-      EXPECT_EQ(x->font.view(), "Simpel");
-      EXPECT_EQ(x->height, 4);
+      EXPECT_EQ(std::tuple(x->align, x->font.view(), x->height),
+                std::tuple(kTextLeft, "Simpel", 4));
     }
   }
 }

@@ -16,11 +16,9 @@ namespace {
 using tool_script::click;
 using tool_script::kSnapOff;
 using tool_script::Result;
-
 using tool_script::twice;
-
-using tool_script::zmin;
 using tool_script::zmax;
+using tool_script::zmin;
 
 struct Case {
   const char* what;
@@ -31,13 +29,12 @@ struct Case {
 TEST(ThreeDToolScripts, EveryCreatingToolThroughTheScriptHost) {
   const Case cases[] = {
       {"a cuboid on two corners with a typed height and base, made twice",
-       kSnapOff + "b_3d_cuboid\n" + click(0, 0) + twice(2, 1) + "type 3\ntype 0.5\n" +
-           click(5, 5) + twice(6, 7) + "type 1\ntype 0\n",
+       kSnapOff + "b_3d_cuboid\n" + click(0, 0) + twice(2, 1) + "type 3\ntype 0.5\n" + click(5, 5) +
+           twice(6, 7) + "type 1\ntype 0\n",
        [](const Result& r) {
          auto objects = r.all<Object3D>();
          ASSERT_EQ(objects.size(), 2u);
-         EXPECT_EQ(objects[0]->vertex_count, 8u);
-         EXPECT_EQ(objects[0]->face_count, 6u);
+         EXPECT_EQ(std::pair(objects[0]->vertex_count, objects[0]->face_count), std::pair(8u, 6u));
          EXPECT_DOUBLE_EQ(zmin(*objects[0]), 0.5);
          EXPECT_DOUBLE_EQ(zmax(*objects[0]), 3.5);
          EXPECT_EQ(objects[0]->material.view(), "Default");
@@ -48,12 +45,11 @@ TEST(ThreeDToolScripts, EveryCreatingToolThroughTheScriptHost) {
        [](const Result& r) {
          auto objects = r.all<Object3D>();
          ASSERT_EQ(objects.size(), 1u);
-         EXPECT_EQ(objects[0]->vertex_count, 240u);
-         EXPECT_EQ(objects[0]->face_count, 122u);
+         EXPECT_EQ(std::pair(objects[0]->vertex_count, objects[0]->face_count),
+                   std::pair(240u, 122u));
          EXPECT_DOUBLE_EQ(zmax(*objects[0]), 2);
-         EXPECT_NEAR(mesh_vertices(*objects[0])[0].x * mesh_vertices(*objects[0])[0].x +
-                         mesh_vertices(*objects[0])[0].y * mesh_vertices(*objects[0])[0].y,
-                     1, 1e-12);
+         const Point3 v = mesh_vertices(*objects[0])[0];
+         EXPECT_NEAR(std::hypot(v.x, v.y), 1, 1e-12);
        }},
       {"a cone, a cut cone, and a radius of 0 that starts again",
        kSnapOff + "b_3d_cone\n" + twice(0, 0) + "type 0\n" + twice(0, 0) +
@@ -86,7 +82,8 @@ TEST(ThreeDToolScripts, EveryCreatingToolThroughTheScriptHost) {
          const auto v = mesh_vertices(*objects[0]);
          ASSERT_EQ(v.size(), 4u);
          double area = 0;
-         for (std::size_t i = 0; i < 4; ++i) area += v[i].x * v[(i + 1) % 4].y - v[(i + 1) % 4].x * v[i].y;
+         for (std::size_t i = 0; i < 4; ++i)
+           area += v[i].x * v[(i + 1) % 4].y - v[(i + 1) % 4].x * v[i].y;
          EXPECT_GT(area, 0) << "stored counter-clockwise";
          EXPECT_DOUBLE_EQ(v[0].z, 0.25);
          EXPECT_EQ(objects[0]->face_count, 2u);
@@ -99,9 +96,8 @@ TEST(ThreeDToolScripts, EveryCreatingToolThroughTheScriptHost) {
        [](const Result& r) {
          auto lines = r.all<Line3D>();
          ASSERT_EQ(lines.size(), 1u);
-         EXPECT_EQ(lines[0]->start.z, 1);
-         EXPECT_EQ(lines[0]->end.z, 2);
-         EXPECT_EQ(lines[0]->end.x, 3);
+         EXPECT_EQ(std::tuple(lines[0]->start.z, lines[0]->end.z, lines[0]->end.x),
+                   std::tuple(1.0, 2.0, 3.0));
        }},
       {"a point light at a typed height takes the light preset",
        kSnapOff + "b_3d_light\n" + twice(1, 1) + "type 2.5\n",
@@ -150,10 +146,9 @@ TEST(ThreeDToolScripts, ViewKeysAndToolsInAnElevation) {
   EXPECT_EQ(r.status, 0) << tool_script::shown(r);
   auto lines = r.all<Line3D>();
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(std::tuple(lines[0]->start.x, lines[0]->start.y, lines[0]->start.z),
-            std::tuple(0.0, 0.0, 1.0));
-  EXPECT_EQ(std::tuple(lines[0]->end.x, lines[0]->end.y, lines[0]->end.z),
-            std::tuple(2.0, 0.0, 3.0));
+  const Line3D& l = *lines[0];
+  EXPECT_EQ(std::tuple(l.start.x, l.start.y, l.start.z, l.end.x, l.end.y, l.end.z),
+            std::tuple(0.0, 0.0, 1.0, 2.0, 0.0, 3.0));
   auto objects = r.all<Object3D>();
   ASSERT_EQ(objects.size(), 1u);
   EXPECT_EQ(objects[0]->vertex_count, 6u);
@@ -163,11 +158,10 @@ TEST(ThreeDToolScripts, ViewKeysAndToolsInAnElevation) {
 }
 
 TEST(ThreeDToolScripts, TextsAreInTheCatalogue) {
-  tool_script::expect_in_catalogue({"Move XYZ/Confirm:", "Move XYZ/End point:",
-                                    "Move XYZ/2nd Corner point:", "Z - Start point:",
-                                    "Z - End point:", "Number of divisions:", "Top Radius:",
-                                    "Base Radius:", "Light point:", "Target point:", "Eye point:",
-                                    "Select Camera:", "Select Light:", "Plan view"});
+  tool_script::expect_in_catalogue(
+      {"Move XYZ/Confirm:", "Move XYZ/End point:", "Move XYZ/2nd Corner point:", "Z - Start point:",
+       "Z - End point:", "Number of divisions:", "Top Radius:", "Base Radius:", "Light point:",
+       "Target point:", "Eye point:", "Select Camera:", "Select Light:", "Plan view"});
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The store-wide operations: translate with selection and point marks, rotate, mirror and
-// scale of every kind, arcs that stay on their side, separators that never move, duplicate with
-// its group renumbering, and alter.
+// The store-wide operations: translate by selection and point marks; rotate, mirror and scale of
+// every kind (arcs stay on their side, separators never move); duplicate; alter.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -115,9 +114,8 @@ TEST(Translate, DimensionSegmentsFollowTheirFeet) {
   EXPECT_DOUBLE_EQ(d->points()[2].distance, 10);
 }
 
-// What a map does to the plan points and the curves: the images of sampled curve points lie on
-// the mapped curve, and its ends are the images of the old ends (so mirrored arcs stay on their
-// side).
+// Sampled curve points map onto the mapped curve and its ends onto the old ends' images (so
+// mirrored arcs stay on their side).
 struct MapCase {
   const char* what;
   Affine3 map;
@@ -126,13 +124,13 @@ struct MapCase {
 
 TEST(MapSelected, CurvesFollowEveryMap) {
   const double c = std::cos(0.7), s = std::sin(0.7);
+  const auto turned = [&](Vec2 p) {  // by 0.7 about (1, 2)
+    return Vec2(1 + c * (p.x - 1) - s * (p.y - 2), 2 + s * (p.x - 1) + c * (p.y - 2));
+  };
   Affine3 plane;
   ASSERT_TRUE(mirror_in_plane({0, 0, 5}, {1, 1, 5}, {0, 0, 9}, plane));
   const MapCase cases[] = {
-      {"rotate", rotation_in_plan({1, 2}, 0.7),
-       [&](Vec2 p) {
-         return Vec2(1 + c * (p.x - 1) - s * (p.y - 2), 2 + s * (p.x - 1) + c * (p.y - 2));
-       }},
+      {"rotate", rotation_in_plan({1, 2}, 0.7), turned},
       {"mirror in a line", mirror_in_line({0, 1}, {4, 1}),
        [](Vec2 p) { return Vec2(p.x, 2 - p.y); }},
       // Identical axis points: the horizontal through them.
@@ -142,9 +140,7 @@ TEST(MapSelected, CurvesFollowEveryMap) {
       {"scale", scaling({1, 1, 0}, 2, 2, 1), [](Vec2 p) { return Vec2(2 * p.x - 1, 2 * p.y - 1); }},
       {"scale mirroring", scaling({0, 0, 0}, -1, 1, 1), [](Vec2 p) { return Vec2(-p.x, p.y); }},
       {"rotate about a vertical axis in space", rotation_about_axis({1, 2, 7}, {1, 2, -3}, -0.7),
-       [&](Vec2 p) {
-         return Vec2(1 + c * (p.x - 1) - s * (p.y - 2), 2 + s * (p.x - 1) + c * (p.y - 2));
-       }},
+       turned},
   };
   for (const MapCase& m : cases) {
     SCOPED_TRACE(m.what);

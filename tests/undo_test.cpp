@@ -14,6 +14,11 @@ std::vector<double> xs(const ElementStore& s) {
 }
 
 Line* add_line(Drawing& d, double x) { return create_line(d.store, 0, 0, 0, x, 0, x + 1, 0); }
+// A line added as an undo step of its own.
+void add_step(Drawing& d, double x) {
+  add_line(d, x);
+  d.undo.record(d.store, kUndoMarkLast, 1);
+}
 
 TEST(Undo, NothingRecordedLeavesButtonsAlone) {
   Drawing d;
@@ -76,10 +81,7 @@ TEST(Undo, SnapshotCopiesAreUnmarkedAndUnselected) {
 
 TEST(Undo, ThirtyThirdStepDropsTheOldest) {
   Drawing d;
-  for (int i = 0; i < 33; ++i) {
-    add_line(d, i);
-    d.undo.record(d.store, kUndoMarkLast, 1);
-  }
+  for (int i = 0; i < 33; ++i) add_step(d, i);
   EXPECT_EQ(d.undo.level_count(), 32);
   testing::internal::CaptureStdout();
   for (int i = 0; i < 33; ++i) d.undo.undo(d.store);
@@ -93,14 +95,10 @@ TEST(Undo, ThirtyThirdStepDropsTheOldest) {
 
 TEST(Undo, NewStepDiscardsUndoneLevels) {
   Drawing d;
-  for (int i = 0; i < 3; ++i) {
-    add_line(d, i);
-    d.undo.record(d.store, kUndoMarkLast, 1);
-  }
+  for (int i = 0; i < 3; ++i) add_step(d, i);
   d.undo.undo(d.store);
   d.undo.undo(d.store);
-  add_line(d, 9);
-  d.undo.record(d.store, kUndoMarkLast, 1);
+  add_step(d, 9);
   EXPECT_FALSE(d.undo.redo_enabled());
   EXPECT_EQ(d.undo.level_count(), 2);
   testing::internal::CaptureStdout();
@@ -138,8 +136,7 @@ TEST(Undo, TaggedElementJoinsTheLastStep) {
 
 TEST(Undo, ClearEmptiesHistoryAndMasks) {
   Drawing d;
-  add_line(d, 1);
-  d.undo.record(d.store, kUndoMarkLast, 1);
+  add_step(d, 1);
   d.undo.record(d.store, kUndoClear);
   EXPECT_EQ(d.undo.level_count(), 0);
   EXPECT_EQ(d.store.head()->undo_mask, 0u);

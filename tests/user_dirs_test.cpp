@@ -1,6 +1,5 @@
-// The per-user files of an installed program: the XDG directories, when a data directory counts
-// as installed, and the language, settings and presets that go to the user's directories and
-// are read before the shipped ones, while a writable data directory of one's own keeps them.
+// The per-user files of an installed program: XDG directories, what counts as installed, and the
+// user's language, settings, presets and materials kept out of the shipped tree.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,8 +81,7 @@ TEST(UserDirs, OnlyAnInstalledDataDirectoryHasUserDirectories) {
   EXPECT_EQ(u.config, t.file("cfg/korav/"));
   EXPECT_EQ(u.data, t.file("share/korav/"));
   EXPECT_FALSE(data_dir_is_installed(""));
-  // A directory the process may not write counts as installed (an administrator may write
-  // anything, so this part says nothing for root).
+  // A directory the process may not write counts as installed (root may write anything).
   chmod(t.file("locked").c_str(), 0555);
   if (geteuid() != 0) {
     EXPECT_TRUE(data_dir_is_installed(t.file("locked")));
@@ -105,7 +103,7 @@ TEST(UserDirs, MakeDirectoriesMakesTheMissingParents) {
   EXPECT_FALSE(make_directories(""));
 }
 
-// Every file below `dir` with its size and contents, to see that nothing was written there.
+// Every file below `dir` with its contents, to see that nothing was written there.
 std::map<std::string, std::string> tree_of(const std::string& dir) {
   std::map<std::string, std::string> out;
   for (auto& e : fs::recursive_directory_iterator(dir))
@@ -113,8 +111,8 @@ std::map<std::string, std::string> tree_of(const std::string& dir) {
   return out;
 }
 
-// A data directory in ".../share/korav/" (installed) or beside a build (a developer's), with a
-// shipped wall preset "Shipped", and the user's XDG directories in the same temporary tree.
+// A data directory, installed (".../share/korav/") or a developer's, with a shipped wall preset
+// "Shipped", and the user's XDG directories in the same temporary tree.
 struct Installation {
   CatalogueGuard guard;
   TempDir root;
@@ -166,24 +164,21 @@ TEST(UserDirs, AnInstalledProgramKeepsTheUsersFilesOutOfItsTree) {
                    "set Settings/Language german\n");
   ASSERT_EQ(saved.status, 0);
   EXPECT_EQ(saved.app->user.data, inst.user_data);
-  const std::string mine = inst.user_data + "dat/dia/wall/Mine";
-  EXPECT_TRUE(fs::exists(mine));
+  EXPECT_TRUE(fs::exists(inst.user_data + "dat/dia/wall/Mine"));
   EXPECT_EQ(read_text(inst.config + "language"), "german\n");
-  // The next start reads the user's language; a text the catalogue does not know is not
-  // appended to the shipped catalogue.
+  // The next start reads the user's language; an unknown text is not appended to the catalogue.
   load_catalogue(inst.data);
   EXPECT_EQ(catalogue().chosen_language(), "german");
   EXPECT_EQ(catalogue().translate("A text that no catalogue holds"),
             "A text that no catalogue holds");
   EXPECT_EQ(tree_of(inst.data), before);
 
-  // The next run: the user's and the shipped presets in one list, the user's preset chosen by
-  // name.
+  // The next run lists the user's and the shipped presets and reads the user's by name.
   ProgramRun next(inst, "set Wall/Name Mine\n");
   ASSERT_EQ(next.status, 0);
-  ASSERT_TRUE(next.app->vars.find(preset_variable(PresetKind::kWall, "Name")));
-  EXPECT_EQ(next.app->vars.find(preset_variable(PresetKind::kWall, "Name"))->items,
-            (std::vector<std::string>{"Mine", "Shipped"}));
+  const auto* names = next.app->vars.find(preset_variable(PresetKind::kWall, "Name"));
+  ASSERT_TRUE(names);
+  EXPECT_EQ(names->items, (std::vector<std::string>{"Mine", "Shipped"}));
   EXPECT_EQ(next.app->presets.wall.thickness, 0.42);
 
   // A user's preset of a shipped name comes first; the trash can deletes only the user's.

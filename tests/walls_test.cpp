@@ -1,7 +1,5 @@
-// Walls: footprints from an axis, a side line and a rectangle; outlines of walls meeting in an
-// L, a T, an L with an overlapping corner and a cross, worked out by hand; separating; the
-// grid search of connect-all against every pair; joining, attaching, extending, erasing and
-// heights, each with its undo step.
+// Walls: footprints; outlines of connected walls worked out by hand; connect-all against every
+// pair; joining, attaching, extending, erasing and heights, each with its undo step.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -154,48 +152,34 @@ TEST(WallCreate, PresetFieldsAndOneUndoStep) {
 
 struct Joint {
   const char* what;
-  PlanVec a0, a1, b0, b1;  // the two axes
-  Segs want;               // the outline lines of both walls after connecting
+  PlanVec axes[4];  // the first wall's axis, then the second's
+  Segs want;        // the outline lines of both walls after connecting
 };
 
 TEST(WallConnect, JointsLeaveTheOutlineOfTheJoinedBody) {
+  const Segs l_joined = {seg(0, -0.12, 4, -0.12), seg(4, -0.12, 4, 0.12), seg(0, 0.12, 3.76, 0.12),
+                         seg(0, 0.12, 0, -0.12),  seg(4, 0.12, 4, 4),     seg(4, 4, 3.76, 4),
+                         seg(3.76, 4, 3.76, 0.12)};
   const Joint joints[] = {
       {"an L, the second wall standing on the first's face",
-       {0, 0},
-       {4, 0},
-       {3.88, 0.12},
-       {3.88, 4},
-       {seg(0, -0.12, 4, -0.12), seg(4, -0.12, 4, 0.12), seg(0, 0.12, 3.76, 0.12),
-        seg(0, 0.12, 0, -0.12), seg(4, 0.12, 4, 4), seg(4, 4, 3.76, 4), seg(3.76, 4, 3.76, 0.12)}},
+       {{0, 0}, {4, 0}, {3.88, 0.12}, {3.88, 4}},
+       l_joined},
       {"a T",
-       {0, 0},
-       {8, 0},
-       {4, 0.12},
-       {4, 4},
+       {{0, 0}, {8, 0}, {4, 0.12}, {4, 4}},
        {seg(0, -0.12, 8, -0.12), seg(8, -0.12, 8, 0.12), seg(0, 0.12, 3.88, 0.12),
         seg(4.12, 0.12, 8, 0.12), seg(0, 0.12, 0, -0.12), seg(4.12, 0.12, 4.12, 4),
         seg(4.12, 4, 3.88, 4), seg(3.88, 4, 3.88, 0.12)}},
       {"an L whose corner square belongs to both walls",
-       {0, 0},
-       {4, 0},
-       {3.88, -0.12},
-       {3.88, 4},
-       {seg(0, -0.12, 4, -0.12), seg(4, -0.12, 4, 0.12), seg(0, 0.12, 3.76, 0.12),
-        seg(0, 0.12, 0, -0.12), seg(4, 0.12, 4, 4), seg(4, 4, 3.76, 4), seg(3.76, 4, 3.76, 0.12)}},
+       {{0, 0}, {4, 0}, {3.88, -0.12}, {3.88, 4}},
+       l_joined},
       {"a cross",
-       {0, 0},
-       {8, 0},
-       {4, -4},
-       {4, 4},
+       {{0, 0}, {8, 0}, {4, -4}, {4, 4}},
        {seg(0, -0.12, 3.88, -0.12), seg(4.12, -0.12, 8, -0.12), seg(8, -0.12, 8, 0.12),
         seg(0, 0.12, 3.88, 0.12), seg(4.12, 0.12, 8, 0.12), seg(0, 0.12, 0, -0.12),
         seg(4.12, -4, 4.12, -0.12), seg(4.12, 0.12, 4.12, 4), seg(4.12, 4, 3.88, 4),
         seg(3.88, 4, 3.88, 0.12), seg(3.88, -0.12, 3.88, -4), seg(3.88, -4, 4.12, -4)}},
       {"two walls in a line, end to end",
-       {0, 0},
-       {4, 0},
-       {4, 0},
-       {7, 0},
+       {{0, 0}, {4, 0}, {4, 0}, {7, 0}},
        {seg(0, -0.12, 4, -0.12), seg(0, 0.12, 4, 0.12), seg(0, 0.12, 0, -0.12),
         seg(4, -0.12, 7, -0.12), seg(4, 0.12, 7, 0.12), seg(7, -0.12, 7, 0.12)}},
   };
@@ -203,8 +187,8 @@ TEST(WallConnect, JointsLeaveTheOutlineOfTheJoinedBody) {
     for (bool swapped : {false, true}) {
       SCOPED_TRACE(std::string(j.what) + (swapped ? ", picked the other way round" : ""));
       Drawing d;
-      Wall* a = axis_wall(d, j.a0, j.a1);
-      Wall* b = axis_wall(d, j.b0, j.b1);
+      Wall* a = axis_wall(d, j.axes[0], j.axes[1]);
+      Wall* b = axis_wall(d, j.axes[2], j.axes[3]);
       const int steps = d.undo.level_count();
       EXPECT_GE(swapped ? connect_walls(d, *b, *a) : connect_walls(d, *a, *b), 1);
       EXPECT_EQ(merged(all_lines(d)), merged(j.want));
@@ -218,32 +202,10 @@ TEST(WallConnect, JointsLeaveTheOutlineOfTheJoinedBody) {
       // Connecting again changes nothing and records nothing.
       EXPECT_EQ(connect_walls(d, *walls(d)[0], *walls(d)[1]), 0);
       EXPECT_EQ(d.undo.level_count(), steps + 1);
-      // Undo brings both rectangles back.
       d.undo.undo(d.store);
-      ASSERT_EQ(walls(d).size(), 2u);
-      Segs plain = lines_of(*walls(d)[0]);
-      Segs other = lines_of(*walls(d)[1]);
-      EXPECT_EQ(plain.size() + other.size(), 8u);
+      EXPECT_EQ(all_lines(d).size(), 8u) << "undo brings both rectangles back";
     }
   }
-}
-
-TEST(WallConnect, SeparateRestoresBothRectangles) {
-  Drawing d;
-  Wall* a = axis_wall(d, {0, 0}, {8, 0});
-  Wall* b = axis_wall(d, {4, 0.12}, {4, 4});
-  ASSERT_EQ(connect_walls(d, *a, *b), 2);
-  for (Wall* w : walls(d)) ASSERT_NE(separate_wall(d, *w), nullptr);
-  EXPECT_EQ(all_lines(d), [] {
-    Segs s = rectangle(0, -0.12, 8, 0.12);
-    Segs t = rectangle(3.88, 0.12, 4.12, 4);
-    s.insert(t.begin(), t.end());
-    return s;
-  }());
-  // A plain wall has nothing to separate.
-  const int steps = d.undo.level_count();
-  EXPECT_EQ(separate_wall(d, *walls(d)[0]), nullptr);
-  EXPECT_EQ(d.undo.level_count(), steps);
 }
 
 TEST(WallConnect, WallsApartOrAtOtherHeightsAreNotConnected) {
@@ -280,7 +242,7 @@ void room_grid(Drawing& d, int rows, int cols) {
     for (int r = 0; r < rows; ++r) axis_wall(d, {c * s, r * s + 0.12}, {c * s, (r + 1) * s - 0.12});
 }
 
-TEST(WallConnectAll, TheGridFindsWhatEveryPairWouldFind) {
+TEST(WallConnectAll, TheGridFindsWhatEveryPairWouldFindAndSeparatingAllUndoes) {
   Drawing d;
   room_grid(d, 6, 7);
   d.undo.clear(d.store);
@@ -309,6 +271,10 @@ TEST(WallConnectAll, TheGridFindsWhatEveryPairWouldFind) {
   EXPECT_EQ(connect_all_walls(d), 0);
   EXPECT_EQ(separate_all_walls(d), static_cast<int>(count));
   EXPECT_EQ(all_lines(d).size(), 4 * count);
+  // A plain wall has nothing to separate, and no step is recorded.
+  const int separated = d.undo.level_count();
+  EXPECT_EQ(separate_wall(d, *walls(d)[0]), nullptr);
+  EXPECT_EQ(d.undo.level_count(), separated);
   d.undo.undo(d.store);
   EXPECT_EQ(all_lines(d), want);
 }
@@ -322,7 +288,7 @@ TEST(WallConnectAll, OnlyTheCurrentLayer) {
   EXPECT_EQ(all_lines(d).size(), 8u);
 }
 
-TEST(WallJoin, EachWallEndsOnTheOthersAxis) {
+TEST(WallJoin, EachWallEndsOnTheOthersAxisByItsNearerEnd) {
   Drawing d;
   Wall* a = axis_wall(d, {0, 0}, {3, 0});
   Wall* b = axis_wall(d, {4, 1}, {4, 4});
@@ -337,16 +303,11 @@ TEST(WallJoin, EachWallEndsOnTheOthersAxis) {
   Wall* c = axis_wall(d, {0, 2}, {3, 2});
   EXPECT_FALSE(join_walls(d, *walls(d)[0], *c));
   EXPECT_FALSE(join_walls(d, *c, *c));
-}
-
-TEST(WallJoin, TheEndNearerToTheCrossingMoves) {
-  // The crossing lies a fifth along the first wall: its start moves there, the wall is not cut
-  // down to its first fifth.
-  Drawing d;
-  Wall* a = axis_wall(d, {0, 0}, {5, 0});
-  Wall* b = axis_wall(d, {1, 1}, {1, 4});
-  ASSERT_TRUE(join_walls(d, *a, *b));
-  EXPECT_EQ(lines_of(*walls(d)[0]), rectangle(1, -0.12, 5, 0.12));
+  // A crossing a fifth along a wall moves its start there, not its end.
+  Drawing e;
+  Wall* f = axis_wall(e, {0, 0}, {5, 0});
+  ASSERT_TRUE(join_walls(e, *f, *axis_wall(e, {1, 1}, {1, 4})));
+  EXPECT_EQ(lines_of(*walls(e)[0]), rectangle(1, -0.12, 5, 0.12));
 }
 
 TEST(WallJoin, KeepsTheOpeningsThatStillFit) {

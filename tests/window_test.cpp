@@ -22,6 +22,14 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kSource = KORAV_SOURCE_DIR;
+constexpr auto npos = std::string::npos;
+
+// The pixel at byte offset i of a picture as 0xRRGGBBAA.
+std::uint32_t rgba_at(const XpmPicture& p, std::size_t i) {
+  const std::uint8_t* q = &p.rgba[i];
+  return (std::uint32_t(q[0]) << 24) | (std::uint32_t(q[1]) << 16) | (std::uint32_t(q[2]) << 8) |
+         q[3];
+}
 
 // ---- XPM pictures ----
 
@@ -40,11 +48,7 @@ TEST(WindowPictures, ParsesColoursTransparencyAndMultiCharacterPixels) {
   ASSERT_TRUE(parse_xpm(text, p, error)) << error;
   ASSERT_EQ(p.width, 3);
   ASSERT_EQ(p.height, 2);
-  auto px = [&](int x, int y) {
-    const std::uint8_t* q = &p.rgba[static_cast<std::size_t>((y * 3 + x) * 4)];
-    return (std::uint32_t(q[0]) << 24) | (std::uint32_t(q[1]) << 16) | (std::uint32_t(q[2]) << 8) |
-           q[3];
-  };
+  auto px = [&](int x, int y) { return rgba_at(p, static_cast<std::size_t>((y * 3 + x) * 4)); };
   EXPECT_EQ(px(0, 0), 0u);  // None is fully transparent
   EXPECT_EQ(px(1, 0), 0xFF0000FFu);
   EXPECT_EQ(px(2, 0), 0x0000FFFFu);  // "#00f": short hex form, after a symbolic key
@@ -69,16 +73,15 @@ TEST(WindowPictures, RejectsBrokenFilesWithAReason) {
       {"\"2 1 1 1\" \". c None\" \".x\"", "unknown pixel"},
       {"\"2 1 1 1\" \". c None\" \"..", "cut short"},  // unterminated string
   };
-  for (const Case& c : cases) {
-    XpmPicture p;
-    std::string error;
-    EXPECT_FALSE(parse_xpm(c.text, p, error)) << c.text;
-    EXPECT_NE(error.find(c.reason), std::string::npos) << c.text << " -> " << error;
-  }
   XpmPicture p;
   std::string error;
+  for (const Case& c : cases) {
+    error.clear();
+    EXPECT_FALSE(parse_xpm(c.text, p, error)) << c.text;
+    EXPECT_NE(error.find(c.reason), npos) << c.text << " -> " << error;
+  }
   EXPECT_FALSE(read_xpm_file(kSource + "/graphics/no-such-picture.xpm", p, error));
-  EXPECT_NE(error.find("cannot open"), std::string::npos);
+  EXPECT_NE(error.find("cannot open"), npos);
 }
 
 // Every picture the window names must be there and readable, and be a real picture: more
@@ -92,8 +95,7 @@ void expect_picture(std::string_view file) {
   std::set<std::uint32_t> colours;
   int opaque = 0;
   for (std::size_t i = 0; i < p.rgba.size(); i += 4) {
-    colours.insert((std::uint32_t(p.rgba[i]) << 24) | (std::uint32_t(p.rgba[i + 1]) << 16) |
-                   (std::uint32_t(p.rgba[i + 2]) << 8) | p.rgba[i + 3]);
+    colours.insert(rgba_at(p, i));
     if (p.rgba[i + 3]) ++opaque;
   }
   EXPECT_GE(colours.size(), 2u) << file;
@@ -133,6 +135,12 @@ KoravRun run_korav(const DataDir& data, const std::string& args, bool window) {
   return shell_test::run_korav(data.path(), args, data.path(), window);
 }
 
+// Writes `script` to s.txt and replays it in the window, with `more` arguments.
+KoravRun replay(const DataDir& data, const std::string& script, const std::string& more = "") {
+  shell_test::write_text(data.file("s.txt"), script);
+  return run_korav(data, "--replay s.txt" + more, true);
+}
+
 // False also in a build without the window, where these tests have nothing to run.
 bool have_xvfb() {
   return KORAV_WITH_GUI && std::system("command -v xvfb-run >/dev/null 2>&1") == 0;
@@ -169,34 +177,13 @@ int longest_dark_run(const Png& png) {
 // foreign command ending a waiting tool, Escape, the wheel inside a tool and a question box.
 // The window must behave exactly as the script host: the same transcript, the same drawing.
 const char* kPointInputScript =
-    "b_line_line\n"
-    "key a\n"
+    "b_line_line\nkey a\n"
     "key Escape\n"  // the open value entry takes every key: nothing ends the tool
-    "key x\n"
-    "type 1;2\n"
-    "click 4 2\n"
-    "key Right\n"
-    "type 2\n"
-    "click 6 2\n"
-    "click 6 5\n"
-    "z_enter\n"
-    "wheel up\n"
-    "wheel down\n"
-    "click 6 9\n"
-    "click 6 9\n"
-    "b_gauge\n"
-    "click 0 0\n"
-    "click 3 4\n"
-    "click 3 4\n"
-    "key Escape\n"
-    "b_line_line\n"
-    "click 0 0\n"
-    "b_gauge\n"
-    "key Escape\n"
-    "p_file_save\n"
-    "file plan.krv\n"
-    "p_file_new\n"
-    "s_alles\n";
+    "key x\ntype 1;2\nclick 4 2\nkey Right\ntype 2\nclick 6 2\nclick 6 5\nz_enter\n"
+    "wheel up\nwheel down\nclick 6 9\nclick 6 9\n"
+    "b_gauge\nclick 0 0\nclick 3 4\nclick 3 4\nkey Escape\n"
+    "b_line_line\nclick 0 0\nb_gauge\nkey Escape\n"
+    "p_file_save\nfile plan.krv\np_file_new\ns_alles\n";
 
 // Runs `script` through the script host and through the real window, each in its own data
 // directory, and expects the same transcript and the same saved drawing ("plan.krv").
@@ -214,13 +201,12 @@ void expect_same_as_script_host(const std::string& script) {
   for (std::vector<std::string>* t : {&ts, &tw})
     for (std::string& l : *t)
       for (const DataDir* d : {&script_dir, &window_dir})
-        if (auto p = l.find(d->path()); p != std::string::npos)
+        if (auto p = l.find(d->path()); p != npos)
           l.replace(p, d->path().size(), "DIR");
   EXPECT_EQ(ts, tw);
   const std::string saved_s = read_text(script_dir.file("plan.krv"));
-  const std::string saved_w = read_text(window_dir.file("plan.krv"));
   EXPECT_FALSE(saved_s.empty());
-  EXPECT_EQ(saved_s, saved_w);  // the same elements, byte for byte
+  EXPECT_EQ(saved_s, read_text(window_dir.file("plan.krv")));  // the same elements, byte for byte
 }
 
 TEST(WindowReplay, PointInputRunsExactlyAsInTheScriptHost) {
@@ -236,45 +222,35 @@ TEST(WindowReplay, KeysDialogsAndViewFunctionsRunExactlyAsInTheScriptHost) {
       "key asterisk\n"      // the Layers dialog
       "set Layers/Ac. 5\n"  // layer 5 becomes the current layer
       "key l\n"             // palette page "line", ends nothing
-      "b_line_line\n"
-      "click 0 0\n"
-      "key KP_Add\n"  // a view step inside the tool keeps its points
-      "key minus\n"
-      "key M\n"   // remember the view
-      "f_zoom\n"  // a view function with its own request
-      "click -5 -5\n"
-      "click 5 5\n"
+      "b_line_line\nclick 0 0\n"
+      "key KP_Add\nkey minus\n"  // a view step inside the tool keeps its points
+      "key M\n"                   // remember the view
+      "f_zoom\nclick -5 -5\nclick 5 5\n"  // a view function with its own request
       "key shift+r\n"  // back to the remembered view ("R")
       "click 2 3\n"
-      "key Up\n"  // coordinate key in the plan view: "Y+"
-      "type 1\n"
+      "key Up\ntype 1\n"  // coordinate key in the plan view: "Y+"
       "click 2 4\n"
       "key KP_6\n"   // scroll one step
       "key Tab\n"    // as Return: repeats the previous point
       "key slash\n"  // the gauge ends the line tool
-      "click 1 1\n"
-      "click 4 5\n"
-      "key Return\n"
-      "key Escape\n"
+      "click 1 1\nclick 4 5\nkey Return\nkey Escape\n"
       "set Layers/Bk. 7\n"
       "p_layerfunc_up\n"  // layer 5 moves to 4 with its elements
-      "p_file_save\n"
-      "file plan.krv\n"
-      "z_c_layer\n");
+      "p_file_save\nfile plan.krv\nz_c_layer\n");
 }
 
 TEST(WindowReplay, QuittingEndsTheRunAndStillWritesTheScreenshot) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   DataDir data;
-  shell_test::write_text(data.file("s.txt"),
-                         "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\n"
-                         "p_file_quit\nanswer Cancel\n"  // the drawing is altered: ask, and stay
-                         "p_file_quit\nanswer Quit\n"
-                         "b_line_line\n");  // never runs
-  KoravRun r = run_korav(data, "--replay s.txt --screenshot shot.png", true);
+  KoravRun r = replay(data,
+                      "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\n"
+                      "p_file_quit\nanswer Cancel\n"  // the drawing is altered: ask, and stay
+                      "p_file_quit\nanswer Quit\n"
+                      "b_line_line\n",  // never runs
+                      " --screenshot shot.png");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("[Quit|Cancel|Save] -> Cancel"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("[Quit|Cancel|Save] -> Quit"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("[Quit|Cancel|Save] -> Cancel"), npos) << r.out;
+  EXPECT_NE(r.out.find("[Quit|Cancel|Save] -> Quit"), npos) << r.out;
   // After "Quit" no tool started: the last prompt is the command loop's.
   std::vector<std::string> t = transcript(r.out);
   ASSERT_FALSE(t.empty());
@@ -286,10 +262,10 @@ TEST(WindowReplay, QuittingEndsTheRunAndStillWritesTheScreenshot) {
 TEST(WindowReplay, ScreenshotShowsTheWholeWindowWithTheDrawing) {
   if (!have_xvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   DataDir data;
-  shell_test::write_text(
-      data.file("s.txt"),
-      "b_line_line\nclick 0 0\nclick 10 0\nclick 10 0\np_nop\ns_alles\nz_d_layer\nmove 500 500\n");
-  KoravRun r = run_korav(data, "--replay s.txt --size 700x450 --screenshot shot.png", true);
+  KoravRun r = replay(data,
+                      "b_line_line\nclick 0 0\nclick 10 0\nclick 10 0\np_nop\ns_alles\nz_d_layer\n"
+                      "move 500 500\n",
+                      " --size 700x450 --screenshot shot.png");
   ASSERT_EQ(r.status, 0) << r.err;
   Png png;
   ASSERT_TRUE(read_png(data.file("shot.png"), png));
@@ -298,9 +274,9 @@ TEST(WindowReplay, ScreenshotShowsTheWholeWindowWithTheDrawing) {
   EXPECT_GT(png.height, 450 + 60);
   std::set<std::uint32_t> colours(png.px.begin(), png.px.end());
   EXPECT_GT(colours.size(), 30u);  // pictures, text, canvas: not a blank window
-  // "Show all" spreads the 10 m line over ten elevenths of the canvas width (the pointer was
-  // moved off the canvas, so its cross neither covers the line nor adds a line of its own).
-  int run = longest_dark_run(png);
+  // "Show all" spreads the 10 m line over ten elevenths of the canvas width (the pointer is off
+  // the canvas, so its cross neither covers the line nor adds one).
+  const int run = longest_dark_run(png);
   EXPECT_GT(run, 560);
   EXPECT_LT(run, 700);
 }
@@ -324,18 +300,15 @@ TEST(WindowReplay, ScriptErrorsEndTheRunWithStatusOneAndNameTheLine) {
   };
   for (const Case& c : cases) {
     DataDir data;
-    shell_test::write_text(data.file("s.txt"), c.script);
-    KoravRun r = run_korav(data, "--replay s.txt", true);
+    KoravRun r = replay(data, c.script);
     EXPECT_EQ(r.status, 1) << c.script;
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.script << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), npos) << c.script << "\n" << r.err;
   }
   // An unanswered question is closed, as cancelled, and the drawing stays.
   DataDir data;
-  shell_test::write_text(data.file("s.txt"),
-                         "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\n");
-  KoravRun r = run_korav(data, "--replay s.txt", true);
+  KoravRun r = replay(data, "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\np_file_new\n");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("Really delete all? [Yes|Cancel] -> close"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Really delete all? [Yes|Cancel] -> close"), npos) << r.out;
 }
 
 TEST(WindowReplay, MissingScriptAndUnwritableScreenshotAreReported) {
@@ -343,12 +316,11 @@ TEST(WindowReplay, MissingScriptAndUnwritableScreenshotAreReported) {
   DataDir data;
   KoravRun missing = run_korav(data, "--replay no-such-script.txt", true);
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("no-such-script.txt"), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find("no-such-script.txt"), npos) << missing.err;
 
-  shell_test::write_text(data.file("s.txt"), "s_alles\n");
-  KoravRun shot = run_korav(data, "--replay s.txt --screenshot no-such-dir/shot.png", true);
+  KoravRun shot = replay(data, "s_alles\n", " --screenshot no-such-dir/shot.png");
   EXPECT_EQ(shot.status, 1);
-  EXPECT_NE(shot.err.find("no-such-dir/shot.png"), std::string::npos) << shot.err;
+  EXPECT_NE(shot.err.find("no-such-dir/shot.png"), npos) << shot.err;
 }
 
 TEST(WindowReplay, TheLanguageFileSwitchesPromptsAndMenus) {
@@ -362,19 +334,17 @@ TEST(WindowReplay, TheLanguageFileSwitchesPromptsAndMenus) {
       "b_gauge\nclick 0 0\nclick 1 1\nclick 1 1\n"
       "b_line_line\nclick 0 0\nclick 1 1\nclick 1 1\n"
       "p_file_new\nanswer 2\ns_alles\n";
-  for (const DataDir* d : {&english, &german}) shell_test::write_text(d->file("s.txt"), script);
-  KoravRun e = run_korav(english, "--replay s.txt --size 600x400 --screenshot shot.png", true);
-  KoravRun g = run_korav(german, "--replay s.txt --size 600x400 --screenshot shot.png", true);
+  KoravRun e = replay(english, script, " --size 600x400 --screenshot shot.png");
+  KoravRun g = replay(german, script, " --size 600x400 --screenshot shot.png");
   ASSERT_EQ(e.status, 0) << e.err;
   ASSERT_EQ(g.status, 0) << g.err;
-  EXPECT_NE(e.out.find("prompt: Select function:"), std::string::npos) << e.out;
-  EXPECT_NE(g.out.find("prompt: " + german_prompt), std::string::npos) << g.out;
+  EXPECT_NE(e.out.find("prompt: Select function:"), npos) << e.out;
+  EXPECT_NE(g.out.find("prompt: " + german_prompt), npos) << g.out;
   // The menu bar row differs: its labels are German.
   Png pe, pg;
   ASSERT_TRUE(read_png(english.file("shot.png"), pe));
   ASSERT_TRUE(read_png(german.file("shot.png"), pg));
-  ASSERT_GT(pe.height, 20);
-  ASSERT_GT(pg.height, 20);
+  ASSERT_GT(std::min(pe.height, pg.height), 20);
   int differing = 0;
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < std::min(200, std::min(pe.width, pg.width)); ++x)
@@ -401,20 +371,18 @@ TEST(WindowReplay, PrintsThroughGtksPrintOperation) {
   const std::string pdf = data.file("page.pdf");
   // A line from (1, 5) to (10, 5) m and a circle, with a pen 2 mm wide; at 1:100 a metre is
   // 28.35 points. The left margin of 2 cm (2 m) hides the line's first metre.
-  shell_test::write_text(data.file("s.txt"),
-                         "set Toolbar/Snap off\n"
-                         "set Settings/Pen No. 0\nset Settings/Thickness 2\nz_pen_apply\n"
-                         "b_line_line\nclick 1 5\nclick 10 5\nclick 10 5\nkey Escape\n"
-                         "b_circle_circle\nclick 5 15\nclick 5 15\nclick 7 15\nclick 7 15\nkey Escape\n"
-                         "set Print Setup/Left: 2\n"
-                         "p_file_print\nclick 0 0\nclick 0 0\nanswer To Printer\nfile " +
-                             pdf + "\n");
-  KoravRun r = run_korav(data, "--replay s.txt", true);
+  KoravRun r = replay(data,
+                      "set Toolbar/Snap off\n"
+                      "set Settings/Pen No. 0\nset Settings/Thickness 2\nz_pen_apply\n"
+                      "b_line_line\nclick 1 5\nclick 10 5\nclick 10 5\nkey Escape\n"
+                      "b_circle_circle\nclick 5 15\nclick 5 15\nclick 7 15\nclick 7 15\nkey Escape\n"
+                      "set Print Setup/Left: 2\n"
+                      "p_file_print\nclick 0 0\nclick 0 0\nanswer To Printer\nfile " +
+                          pdf + "\n");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("question: Output method: [To Printer|To File|Cancel] -> To Printer"),
-            std::string::npos)
+  EXPECT_NE(r.out.find("question: Output method: [To Printer|To File|Cancel] -> To Printer"), npos)
       << r.out;
-  EXPECT_NE(r.out.find("file: Print -> " + pdf), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("file: Print -> " + pdf), npos) << r.out;
   const auto check = export_test::run_program({"qpdf", "--check", pdf}, data.path());
   EXPECT_EQ(check.status, 0) << check.out << check.err;
   const auto render = export_test::run_program(

@@ -50,14 +50,9 @@ std::string content(std::size_t bytes) {
 }
 
 TEST(ZlibStream, AnyLengthInflatesToTheTextWritten) {
-  const std::size_t lengths[] = {0,
-                                 1,
-                                 1000,
-                                 kZlibPieceSize - 1,
-                                 kZlibPieceSize,
-                                 kZlibPieceSize + 1,
-                                 3 * kZlibPieceSize + 12345};
-  for (std::size_t n : lengths) {
+  const std::size_t k = kZlibPieceSize;
+  for (std::size_t n :
+       {std::size_t{0}, std::size_t{1}, std::size_t{1000}, k - 1, k, k + 1, 3 * k + 12345}) {
     for (unsigned in_flight : {1u, 3u}) {
       const std::string text = content(n);
       std::string out;
