@@ -123,6 +123,16 @@ bool ExportRect::overlaps(double x1, double y1, double x2, double y2) const {
   return xb >= left && xa <= right() && yb >= bottom && ya <= top();
 }
 
+bool arc_reaches(const ExportRect& rect, double cx, double cy, double& a, double& b, double sweep,
+                 double start, double rotation) {
+  for (double v : {cx, cy, a, b, sweep, start, rotation})
+    if (!std::isfinite(v)) return false;
+  a = std::fabs(a);
+  b = std::fabs(b);
+  const double m = std::max(a, b);
+  return rect.overlaps(cx - m, cy - m, cx + m, cy + m);
+}
+
 InkExtent marked_ink_extent(const Drawing& d, FontTable* fonts) {
   InkCollector c;
   c.drawing = &d;

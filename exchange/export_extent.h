@@ -39,6 +39,11 @@ struct ExportRect {
   bool overlaps(double x1, double y1, double x2, double y2) const;
 };
 
+// The arc operations' common start: the half axes made positive; false (nothing to write) when
+// a value is not finite or the square about the centre of the larger half axis misses `rect`.
+bool arc_reaches(const ExportRect& rect, double cx, double cy, double& a, double& b, double sweep,
+                 double start, double rotation);
+
 // What the renderer draws for the marked elements: the box of every stroke and filling (the
 // guide pen left out), and the widest pen among the strokes.
 struct InkExtent {

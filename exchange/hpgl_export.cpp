@@ -135,13 +135,7 @@ void hpgl_arc(Renderer& r, int pen, int lt, double cx, double cy, double a, doub
               double sweep, double start, double rotation) {
   Hpgl& h = hpgl(r);
   if (!h.of_pass(pen)) return;
-  if (!finite(cx) || !finite(cy) || !finite(a) || !finite(b) || !finite(sweep) || !finite(start) ||
-      !finite(rotation))
-    return;
-  a = std::fabs(a);
-  b = std::fabs(b);
-  const double m = std::max(a, b);
-  if (!h.frame.overlaps(cx - m, cy - m, cx + m, cy + m)) return;
+  if (!arc_reaches(h.frame, cx, cy, a, b, sweep, start, rotation)) return;
   if (std::fabs(a - b) >= kEllipseLimit) {  // an ellipse: as chords through the line operation
     screen_arc(r, pen, lt, cx, cy, a, b, sweep, start, rotation);
     return;

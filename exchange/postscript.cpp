@@ -94,13 +94,7 @@ void ps_arc(Renderer& r, int pen, int lt, double cx, double cy, double a, double
             double start, double rotation) {
   Ps& s = ps(r);
   if (pen == kGuidePen) return;
-  if (!finite(cx) || !finite(cy) || !finite(a) || !finite(b) || !finite(sweep) || !finite(start) ||
-      !finite(rotation))
-    return;
-  a = std::fabs(a);
-  b = std::fabs(b);
-  const double m = std::max(a, b);
-  if (!s.page.rect.overlaps(cx - m, cy - m, cx + m, cy + m)) return;
+  if (!arc_reaches(s.page.rect, cx, cy, a, b, sweep, start, rotation)) return;
   if (a != b) {  // an ellipse: as chords through the line operation
     screen_arc(r, pen, lt, cx, cy, a, b, sweep, start, rotation);
     return;

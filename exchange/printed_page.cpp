@@ -59,14 +59,8 @@ void page_arc(Renderer& r, int pen, int lt, double cx, double cy, double a, doub
               double start, double rotation) {
   Page& p = page(r);
   if (pen == kGuidePen) return;
-  if (!finite(cx) || !finite(cy) || !finite(a) || !finite(b) || !finite(sweep) || !finite(start) ||
-      !finite(rotation))
-    return;
-  a = std::fabs(a);
-  b = std::fabs(b);
-  const double m = std::max(a, b);
-  if (!p.reach.overlaps(cx - m, cy - m, cx + m, cy + m)) return;
-  if (m * p.layout.points_per_metre > kPageLimit ||
+  if (!arc_reaches(p.reach, cx, cy, a, b, sweep, start, rotation)) return;
+  if (std::max(a, b) * p.layout.points_per_metre > kPageLimit ||
       std::fabs(p.u(cx)) > kPageLimit || std::fabs(p.v(cy)) > kPageLimit) {
     screen_arc(r, pen, lt, cx, cy, a, b, sweep, start, rotation);
     return;

@@ -100,13 +100,7 @@ void svg_arc(Renderer& r, int pen, int lt, double cx, double cy, double a, doubl
              double start, double rotation) {
   Svg& s = svg(r);
   if (pen == kGuidePen) return;
-  if (!finite(cx) || !finite(cy) || !finite(a) || !finite(b) || !finite(sweep) || !finite(start) ||
-      !finite(rotation))
-    return;
-  a = std::fabs(a);
-  b = std::fabs(b);
-  const double m = std::max(a, b);
-  if (!s.rect.overlaps(cx - m, cy - m, cx + m, cy + m)) return;
+  if (!arc_reaches(s.rect, cx, cy, a, b, sweep, start, rotation)) return;
   if (std::fabs(sweep) >= kTwoPi - 1e-9) {
     if (a == b) {
       s.out << "<circle cx=\"";
