@@ -1,6 +1,7 @@
 #include "app/tools/lines.h"
 
 #include <cmath>
+#include <optional>
 
 #include "app/app.h"
 #include "app/pick.h"
@@ -121,21 +122,9 @@ void tool_line_x(App& app) { two_point_line_tool(app, horizontal_end); }
 void tool_line_y(App& app) { two_point_line_tool(app, vertical_end); }
 
 void tool_line_a(App& app) {
-  PointRequest dir;
-  dir.view_commands = true;
-  dir.add_step(kStepPointOrAngle, "Angle/1st Direction point:");
-  dir.add_step(kStepNextPoint,
-               "Move/2nd Direction point:", [](App& a, const PointRequest& q, double x, double y) {
-                 xor_segment(a, point(q, 0), {x, y});
-               });
-  dir.add_step(kStepConfirm, "Move/Confirm:", [](App& a, const PointRequest& q, double, double) {
-    xor_segment(a, point(q, 0), point(q, 1));
-  });
-  int result = point_input(app, dir);
-  double angle = 0;
-  if (result == kInputValue) angle = dir.angle;
-  else if (result == kInputDone) angle = direction_angle(point(dir, 0), point(dir, 1));
-  else return;
+  const std::optional<double> dir = ask_direction(app);
+  if (!dir) return;
+  const double angle = *dir;
 
   PointRequest r;
   r.view_commands = true;
@@ -149,7 +138,7 @@ void tool_line_a(App& app) {
     xor_segment(a, point(q, 0), angle_end_by_point(point(q, 0), angle, point(q, 1)));
   });
   for (;;) {
-    result = point_input(app, r);
+    const int result = point_input(app, r);
     Vec2 s = point(r, 0);
     if (result == kInputValue) add_line(app.drawing, s, angle_end_by_length(s, angle, r.number));
     else if (result == kInputDone)

@@ -129,21 +129,9 @@ void tool_wall_side(App& app) {
 }
 
 void tool_wall_angle(App& app) {
-  PointRequest dir;
-  dir.view_commands = true;
-  dir.add_step(kStepPointOrAngle, "Angle/1st Direction point:");
-  dir.add_step(kStepNextPoint,
-               "Move/2nd Direction point:", [](App& a, const PointRequest& q, double x, double y) {
-                 xor_segment(a, point(q, 0), {x, y});
-               });
-  dir.add_step(kStepConfirm, "Move/Confirm:", [](App& a, const PointRequest& q, double, double) {
-    xor_segment(a, point(q, 0), point(q, 1));
-  });
-  const int result = point_input(app, dir);
-  double angle = 0;
-  if (result == kInputValue) angle = dir.angle;
-  else if (result == kInputDone) angle = direction_angle(point(dir, 0), point(dir, 1));
-  else return;
+  const std::optional<double> dir = ask_direction(app);
+  if (!dir) return;
+  const double angle = *dir;
 
   PointRequest r;
   r.view_commands = true;
