@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "app/snap.h"
+#include "model/bezier.h"
 #include "model/element_points.h"
 #include "model/projection.h"
 #include "render/text_drawing.h"
@@ -59,12 +60,7 @@ double circle_score(const Circle& c, double x, double y) {
 }
 
 Point2 bezier(const Spline& s, double t) {
-  double u = 1 - t;
-  double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
-  Point2 p;
-  p.x = b0 * s.p[0].x + b1 * s.p[1].x + b2 * s.p[2].x + b3 * s.p[3].x;
-  p.y = b0 * s.p[0].y + b1 * s.p[1].y + b2 * s.p[2].y + b3 * s.p[3].y;
-  return p;
+  return bezier_point(s.p[0], s.p[1], s.p[2], s.p[3], t);
 }
 
 double spline_score(const Spline& s, double x, double y) {

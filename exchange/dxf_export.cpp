@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "exchange/export_pass.h"
+#include "model/bezier.h"
 #include "model/drawing.h"
 #include "model/element_points.h"
 #include "model/pens.h"
@@ -259,13 +260,10 @@ void dxf_spline(Renderer& r, int pen, int lt, const Point2& p0, const Point2& p1
   constexpr int kChords = 48;
   double px = p0.x, py = p0.y;
   for (int i = 1; i <= kChords; ++i) {
-    const double t = static_cast<double>(i) / kChords, u = 1 - t;
-    const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
-    const double qx = b0 * p0.x + b1 * p1.x + b2 * p2.x + b3 * p3.x;
-    const double qy = b0 * p0.y + b1 * p1.y + b2 * p2.y + b3 * p3.y;
-    dxf_line(r, pen, lt, px, py, qx, qy);
-    px = qx;
-    py = qy;
+    const Point2 q = bezier_point(p0, p1, p2, p3, static_cast<double>(i) / kChords);
+    dxf_line(r, pen, lt, px, py, q.x, q.y);
+    px = q.x;
+    py = q.y;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "exchange/export_pass.h"
+#include "model/bezier.h"
 #include "model/drawing.h"
 
 namespace korav {
@@ -87,9 +88,8 @@ void ink_spline(Renderer& r, int pen, int, const Point2& p0, const Point2& p1, c
   if (pen == kGuidePen) return;
   InkCollector& c = collector(r);
   auto at = [&](double t) {
-    const double u = 1 - t;
-    const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
-    c.add(b0 * p0.x + b1 * p1.x + b2 * p2.x + b3 * p3.x, b0 * p0.y + b1 * p1.y + b2 * p2.y + b3 * p3.y);
+    const Point2 q = bezier_point(p0, p1, p2, p3, t);
+    c.add(q.x, q.y);
   };
   at(0);
   at(1);

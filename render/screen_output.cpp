@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/bezier.h"
 #include "model/drawing.h"
 #include "render/clip.h"
 #include "render/dimension_drawing.h"
@@ -336,13 +337,10 @@ void screen_spline(Renderer& r, int pen, int line_type, const Point2& p0, const 
   for (int i = 1;; ++i) {
     const double t = i / n;
     if (!(t < 1)) break;
-    const double u = 1 - t;
-    const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
-    const double qx = b0 * p0.x + b1 * p1.x + b2 * p2.x + b3 * p3.x;
-    const double qy = b0 * p0.y + b1 * p1.y + b2 * p2.y + b3 * p3.y;
-    r.driver.line(r, pen, line_type, px, py, qx, qy);
-    px = qx;
-    py = qy;
+    const Point2 q = bezier_point(p0, p1, p2, p3, t);
+    r.driver.line(r, pen, line_type, px, py, q.x, q.y);
+    px = q.x;
+    py = q.y;
   }
   r.driver.line(r, pen, line_type, px, py, p3.x, p3.y);
   if (r.drawing && r.drawing->settings.view.guide_points && !vec) {
@@ -389,13 +387,10 @@ void xor_spline_op(Renderer& r, int pen, int line_type, const Point2& p0, const 
   constexpr int kChords = 24;
   double px = p0.x, py = p0.y;
   for (int i = 1; i <= kChords; ++i) {
-    const double t = static_cast<double>(i) / kChords, u = 1 - t;
-    const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
-    const double qx = b0 * p0.x + b1 * p1.x + b2 * p2.x + b3 * p3.x;
-    const double qy = b0 * p0.y + b1 * p1.y + b2 * p2.y + b3 * p3.y;
-    xor_line_op(r, pen, line_type, px, py, qx, qy);
-    px = qx;
-    py = qy;
+    const Point2 q = bezier_point(p0, p1, p2, p3, static_cast<double>(i) / kChords);
+    xor_line_op(r, pen, line_type, px, py, q.x, q.y);
+    px = q.x;
+    py = q.y;
   }
 }
 
