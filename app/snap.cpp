@@ -285,21 +285,17 @@ int snap_size_pixels(const SnapSettings& s) {
 
 namespace {
 
+// The search of the snap square about the query's point.
+Search search_around(const Drawing& d, const SnapQuery& q) {
+  const int size = snap_size_pixels(q.settings);
+  const double hx = size * q.units_x, hy = size * q.units_y;
+  return {d, q, {q.x - hx, q.y - hy, q.x + hx, q.y + hy}, {q.x, q.y}, 1.5 * size * q.units_x,
+          {}, {}, false, {}, false, {}};
+}
+
 SnapHit search_snap(const Drawing& d, const SnapQuery& q, std::span<const Point3> request_points,
                     SpatialIndex* index) {
-  int size = snap_size_pixels(q.settings);
-  double hx = size * q.units_x, hy = size * q.units_y;
-  Search s{d,
-           q,
-           {q.x - hx, q.y - hy, q.x + hx, q.y + hy},
-           {q.x, q.y},
-           1.5 * size * q.units_x,
-           {},
-           {},
-           false,
-           {},
-           false,
-           {}};
+  Search s = search_around(d, q);
   if (q.on) {
     for (const Point3& p : request_points) {
       if (q.view == kPlanView) {
@@ -410,19 +406,7 @@ bool snap_preview_tick(const Drawing& d, const SnapQuery& q, SnapPreview& p,
     p.next = d.store.head();
   }
   if (p.done || !q.on) return p.hit.found != before;
-  int size = snap_size_pixels(q.settings);
-  double hx = size * q.units_x, hy = size * q.units_y;
-  Search s{d,
-           q,
-           {q.x - hx, q.y - hy, q.x + hx, q.y + hy},
-           {q.x, q.y},
-           1.5 * size * q.units_x,
-           {},
-           {},
-           false,
-           {},
-           false,
-           {}};
+  Search s = search_around(d, q);
   if (SpatialIndex* index = q.view == kPlanView ? d.indexed() : nullptr) {
     // Only the elements near the square can offer a point: all of them in this tick.
     s.cand = index->query({s.sq.x1, s.sq.y1, s.sq.x2, s.sq.y2});
