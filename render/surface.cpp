@@ -357,7 +357,7 @@ void draw_thin_line_inside(Screen& s, int colour, double x1, double y1, double x
   Surface& sf = s.cur();
   const std::uint32_t value = sf.pixel[mapped_colour(s, colour)];
   LineBatch& b = s.batch;
-  if (b.surface != s.current) take_surface(s);
+  take_surface(s);
   // Not negative: truncation rounds as round_pixel does.
   b.segment[b.count++] = {static_cast<std::int16_t>(x1 + 0.5), static_cast<std::int16_t>(y1 + 0.5),
                           static_cast<std::int16_t>(x2 + 0.5), static_cast<std::int16_t>(y2 + 0.5),
